@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running, testing, fuzzing, benchmarking and packaging
+# Corvane need. Safe to run again: when everything is present it returns without touching apt.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libvulkan-dev
+  # tests: real peers and a display-less platform
+  python3 attr openssl xvfb xauth x11-apps imagemagick fonts-dejavu-core
+  # sanitizers and fuzzing
+  clang-14 libfuzzer-14-dev libclang-rt-14-dev
+  # benchmarks, with libplist as the comparison
+  libbenchmark-dev libplist-dev
+  # packaging and its validators
+  dpkg-dev file desktop-file-utils appstream
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null | grep -qx installed; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

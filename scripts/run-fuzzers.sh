@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Runs every libFuzzer target for the given number of seconds over its checked-in seed corpus.
+# New inputs go to a scratch corpus, so the checked-in one stays as reviewed. Any crash fails.
+set -euo pipefail
+dir=$1
+seconds=${2:-60}
+root=$(cd "$(dirname "$0")/.." && pwd)
+found=0
+for target in "$dir"/fuzz_*; do
+  [ -x "$target" ] || continue
+  found=1
+  name=$(basename "$target" | sed 's/^fuzz_//')
+  seeds="$root/fuzz/corpus/$name"
+  scratch=$(mktemp -d)
+  artifacts="$root/build/fuzz-artifacts/$name/"
+  mkdir -p "$artifacts"
+  echo "== fuzz_$name for ${seconds}s over $seeds"
+  "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+    -artifact_prefix="$artifacts" "$scratch" "$seeds"
+  rm -rf "$scratch"
+done
+[ "$found" -eq 1 ] || { echo "no fuzz targets in $dir" >&2; exit 1; }
