@@ -1,0 +1,12 @@
+#include "resources/HelpView.h"
+
+namespace corvane {
+
+HelpView::HelpView(QWidget *parent)
+    : QWidget(parent)
+{
+}
+
+HelpView::~HelpView() = default;
+
+} // namespace corvane
