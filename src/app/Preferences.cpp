@@ -1,0 +1,97 @@
+#include "app/Preferences.h"
+
+#include <QSettings>
+#include <QVariant>
+
+#include <cmath>
+
+namespace corvane {
+
+Preferences::Preferences()
+    : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                             QStringLiteral("Corvane"), QStringLiteral("Corvane")))
+{
+}
+
+Preferences::~Preferences() = default;
+
+bool Preferences::boolForKey(const QString &key) const
+{
+    const QVariant value = m_settings->value(key);
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        return value.toBool();
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return value.toLongLong() != 0;
+    case QMetaType::QString: {
+        // Text formats keep every value as text; only the spellings a person would write count.
+        const QString text = value.toString().trimmed().toLower();
+        return text == QLatin1String("true") || text == QLatin1String("yes") || text == QLatin1String("1");
+    }
+    default:
+        return false;
+    }
+}
+
+double Preferences::doubleForKey(const QString &key) const
+{
+    const QVariant value = m_settings->value(key);
+    double number = 0.0;
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        number = value.toDouble();
+        break;
+    case QMetaType::QString: {
+        bool ok = false;
+        number = value.toString().trimmed().toDouble(&ok);   // C locale, whatever the user's
+        if (!ok)
+            return 0.0;
+        break;
+    }
+    default:
+        return 0.0;
+    }
+    // "nan" and "inf" parse as numbers, but no caller can schedule or size anything with them: a NaN
+    // interval would make every comparison false and silently stop update checks for good.
+    return std::isfinite(number) ? number : 0.0;
+}
+
+std::optional<QString> Preferences::stringForKey(const QString &key) const
+{
+    const QVariant value = m_settings->value(key);
+    if (value.typeId() != QMetaType::QString)
+        return std::nullopt;
+    return value.toString();
+}
+
+void Preferences::setBool(const QString &key, bool value)
+{
+    m_settings->setValue(key, value);
+}
+
+void Preferences::setDouble(const QString &key, double value)
+{
+    m_settings->setValue(key, value);
+}
+
+void Preferences::setString(const QString &key, const QString &value)
+{
+    // A null QString would be written as an invalid value and read back as absent; the empty text is a
+    // text like any other.
+    m_settings->setValue(key, value.isNull() ? QString(QLatin1String("")) : value);
+}
+
+void Preferences::sync()
+{
+    m_settings->sync();
+}
+
+} // namespace corvane

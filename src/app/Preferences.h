@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class QSettings;
+
+namespace corvane {
+
+// The five values Corvane keeps in the user's settings store, and typed access to them.
+//
+// The store is QSettings in its native format under organisation and application "Corvane" (on Linux
+// ~/.config/Corvane/Corvane.conf). Nothing is registered as a default: a key that is absent, or that
+// holds something of another type (a settings file edited by hand, a value left by another version),
+// reads as false, 0.0 or no string, and the callers turn that into their working value.
+namespace PreferenceKey {
+inline const QString noUpdateCheck = QStringLiteral("noUpdateCheck");
+inline const QString dateLastUpdateCheck = QStringLiteral("dateLastUpdateCheck");
+inline const QString updateCheckInterval = QStringLiteral("updateCheckInt");
+inline const QString scratchpad = QStringLiteral("scratchpad");
+inline const QString fontSizeMain = QStringLiteral("fontSizeMain");
+} // namespace PreferenceKey
+
+class Preferences {
+public:
+    Preferences();
+    ~Preferences();
+    Preferences(const Preferences &) = delete;
+    Preferences &operator=(const Preferences &) = delete;
+
+    bool boolForKey(const QString &key) const;
+    double doubleForKey(const QString &key) const;   // finite, or 0.0
+    std::optional<QString> stringForKey(const QString &key) const;
+
+    void setBool(const QString &key, bool value);
+    void setDouble(const QString &key, double value);
+    void setString(const QString &key, const QString &value);
+
+    // Writes pending changes to disk now rather than when the event loop next gets round to it, so a
+    // value survives a process that ends abruptly afterwards.
+    void sync();
+
+private:
+    std::unique_ptr<QSettings> m_settings;
+};
+
+} // namespace corvane
