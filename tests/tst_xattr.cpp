@@ -13,62 +13,58 @@
 #include <unistd.h>
 
 using namespace corvane;
+using namespace Qt::StringLiterals;
 using corvane::test::runProgram;
 
 namespace {
 
-const QString keywords = QStringLiteral("com.apple.metadata:kMDItemKeywords");
-// A binary property list holding the string "tag", as the editor stores it.
-const QByteArray typicalValue = QByteArray::fromHex("62706c6973743030537461670800000000000000010100000000000000"
-                                                    "01000000000000000000000000000000000c");
+const QString keywords = u"com.apple.metadata:kMDItemKeywords"_s;
+const QByteArray keywordsOnDisk = "user.com.apple.metadata:kMDItemKeywords"_ba;
+// plistlib's binary property list of the string "tag", as the editor stores it.
+const QByteArray typicalValue = QByteArray::fromHex(
+    "62706c69737430305374616708000000000000010100000000000000010000000000000000000000000000000c");
 
 QByteArray allByteValues(int size)
 {
     QByteArray bytes(size, Qt::Uninitialized);
     for (int i = 0; i < size; ++i)
-        bytes[i] = char(i % 256);
+        bytes[i] = char(i);
     return bytes;
 }
 
-// Every attribute of the file as getfattr reports it (names decoded from its octal escapes).
+// Every attribute of the file as getfattr reports it, names decoded from its octal escapes.
 QMap<QByteArray, QByteArray> getfattrDump(const QString &path)
 {
-    const auto result = runProgram(QStringLiteral("getfattr"),
-                                   {QStringLiteral("-d"), QStringLiteral("-m"), QStringLiteral("-"),
-                                    QStringLiteral("-e"), QStringLiteral("hex"), QStringLiteral("--absolute-names"),
-                                    path});
+    const auto result = runProgram(u"getfattr"_s, {u"-d"_s, u"-m-"_s, u"-ehex"_s, u"--absolute-names"_s, path});
     QMap<QByteArray, QByteArray> attributes;
     for (const QByteArray &line : result.out.split('\n')) {
         const qsizetype equals = line.indexOf('=');
-        if (line.startsWith('#') || equals < 0)
-            continue;
         QByteArray name;
         for (qsizetype i = 0; i < equals; ++i) {
-            const bool escape = line[i] == '\\' && i + 3 < equals;
-            name += escape ? char(line.mid(i + 1, 3).toInt(nullptr, 8)) : line[i];
-            i += escape ? 3 : 0;
+            const bool escaped = line[i] == '\\';
+            name += escaped ? char(line.mid(i + 1, 3).toInt(nullptr, 8)) : line[i];
+            i += escaped ? 3 : 0;
         }
-        attributes.insert(name, QByteArray::fromHex(line.mid(equals + 3)));
+        if (!line.startsWith('#') && equals > 0)
+            attributes.insert(name, QByteArray::fromHex(line.mid(equals + 3)));
     }
     return attributes;
 }
 
-// Changes the attribute from another process, as a concurrent writer would. A null value removes it.
-bool setWithSetfattr(const QString &path, const QByteArray &systemName, const QByteArray &value)
+// Changes the attribute from another process, as a concurrent writer would; a null value removes it.
+bool setfattr(const QString &path, const QByteArray &systemName, const QByteArray &value)
 {
-    QStringList arguments;
-    if (value.isNull())
-        arguments = {QStringLiteral("-x"), QString::fromUtf8(systemName), path};
-    else
-        arguments = {QStringLiteral("-n"), QString::fromUtf8(systemName), QStringLiteral("-v"),
-                     value.isEmpty() ? QString() : QStringLiteral("0x") + QString::fromLatin1(value.toHex()), path};
-    return runProgram(QStringLiteral("setfattr"), arguments).exitCode == 0;
+    const QString name = QString::fromUtf8(systemName);
+    const QString hex = value.isEmpty() ? QString() : "0x"_L1 + QString::fromLatin1(value.toHex());
+    return runProgram(u"setfattr"_s, value.isNull() ? QStringList{u"-x"_s, name, path}
+                                                    : QStringList{u"-n"_s, name, u"-v"_s, hex, path})
+               .exitCode == 0;
 }
 
 void compareError(const PosixError &error, int expectedCode)
 {
     QCOMPARE(error.code, expectedCode);
-    QCOMPARE(error.domain, QStringLiteral("NSPOSIXErrorDomain"));
+    QCOMPARE(error.domain, u"NSPOSIXErrorDomain"_s);
     QCOMPARE(error.description, QString::fromLocal8Bit(std::strerror(expectedCode)));
 }
 
@@ -86,30 +82,27 @@ private slots:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_path = m_dir->filePath(QStringLiteral("subject.txt"));
+        m_path = m_dir->filePath(u"subject.txt"_s);
         QFile file(m_path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("the file's own data\n");
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("the file's own data\n") == 20);
         file.close();
         m_url = QUrl::fromLocalFile(m_path);
         QCOMPARE(::stat(QFile::encodeName(m_path).constData(), &m_before), 0);
     }
 
-    // Whatever a test did to the attributes, the file's data and modification time stay as they were.
+    // Whatever a test did to the attributes, the file's data and modification time are as they were.
     void cleanup()
     {
         detail::setBetweenProbeAndFetchHookForTesting({});
-        if (m_immutable)
-            runProgram(QStringLiteral("chattr"), {QStringLiteral("-i"), m_path});
-        m_immutable = false;
+        if (std::exchange(m_immutable, false))
+            runProgram(u"chattr"_s, {u"-i"_s, m_path});
         struct stat after = {};
         QCOMPARE(::stat(QFile::encodeName(m_path).constData(), &after), 0);
         QCOMPARE(after.st_mtim.tv_sec, m_before.st_mtim.tv_sec);
         QCOMPARE(after.st_mtim.tv_nsec, m_before.st_mtim.tv_nsec);
         QFile file(m_path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("the file's own data\n"));
+        QCOMPARE(file.readAll(), "the file's own data\n"_ba);
     }
 
     void writeReplaceRead_data()
@@ -117,15 +110,12 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("first");
         QTest::addColumn<QByteArray>("second");
-        QTest::newRow("catalogue name, typical value replaced by a longer one")
-            << keywords << typicalValue << allByteValues(300);
-        QTest::newRow("value with NUL and high bytes replaced by a shorter one")
-            << QStringLiteral("user.bytes") << allByteValues(256) << QByteArray("x");
+        QTest::newRow("typical value replaced by a longer one") << keywords << typicalValue << allByteValues(300);
+        QTest::newRow("NUL and high bytes, then shorter") << u"user.b"_s << allByteValues(256) << "x"_ba;
         QTest::newRow("null empty value, then a value") << keywords << QByteArray() << typicalValue;
-        QTest::newRow("value replaced by an empty one") << keywords << typicalValue << QByteArray("");
-        QTest::newRow("non-ASCII name") << QStringLiteral("com.example.café 日本") << QByteArray("a") << QByteArray("b");
-        QTest::newRow("name of 255 bytes with its prefix")
-            << QString(250, QLatin1Char('n')) << QByteArray("a") << allByteValues(100);
+        QTest::newRow("value replaced by an empty one") << keywords << typicalValue << ""_ba;
+        QTest::newRow("non-ASCII name") << u"com.example.café 日本"_s << "a"_ba << "b"_ba;
+        QTest::newRow("255-byte name with its prefix") << QString(250, u'n') << "a"_ba << allByteValues(100);
     }
     void writeReplaceRead()
     {
@@ -133,12 +123,8 @@ private slots:
         QFETCH(QByteArray, first);
         QFETCH(QByteArray, second);
         for (const QByteArray &value : {first, second}) {
-            const auto failure = writeExtendedAttribute(m_url, name, value);
-            QVERIFY2(!failure, qPrintable(failure ? failure->description : QString()));
-            PosixError error;
-            const auto read = readExtendedAttribute(m_url, name, &error);
-            QVERIFY2(read, qPrintable(error.description));
-            QCOMPARE(*read, value);
+            QCOMPARE(writeExtendedAttribute(m_url, name, value).value_or(PosixError()).description, QString());
+            QCOMPARE(readExtendedAttribute(m_url, name), value);
         }
         QVERIFY(!removeExtendedAttribute(m_url, name));
         QVERIFY(!readExtendedAttribute(m_url, name));
@@ -146,50 +132,41 @@ private slots:
 
     void refusals_data()
     {
-        QTest::addColumn<QString>("operation");
-        QTest::addColumn<QString>("path");
+        QTest::addColumn<char>("operation");
+        QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("value");
         QTest::addColumn<int>("expected");
-        const QString here = QStringLiteral("subject.txt");
-        const QString read = QStringLiteral("read"), write = QStringLiteral("write"), remove = QStringLiteral("remove");
-        QTest::newRow("read of an absent attribute") << read << here << keywords << QByteArray() << ENODATA;
-        QTest::newRow("remove of an absent attribute") << remove << here << keywords << QByteArray() << ENODATA;
-        QTest::newRow("read on a missing file") << read << QStringLiteral("gone") << keywords << QByteArray() << ENOENT;
-        QTest::newRow("write on a missing file") << write << QStringLiteral("gone") << keywords << QByteArray("v")
-                                                 << ENOENT;
-        QTest::newRow("write through a dangling link") << write << QStringLiteral("dangling") << keywords
-                                                       << QByteArray("v") << ENOENT;
-        QTest::newRow("write with the empty name") << write << here << QString() << QByteArray("v") << ERANGE;
-        QTest::newRow("write with a 256-byte name") << write << here << QString(251, QLatin1Char('n'))
-                                                    << QByteArray("v") << ERANGE;
-        QTest::newRow("read with a 256-byte name") << read << here << QString(251, QLatin1Char('n')) << QByteArray()
-                                                   << ERANGE;
-        QTest::newRow("write of 64 KiB and one byte") << write << here << keywords << QByteArray(65537, 'v') << E2BIG;
-        QTest::newRow("name cut short by an embedded NUL")
-            << write << here << QStringLiteral("user.a") + QChar(0) + QStringLiteral("b") << QByteArray("v") << EINVAL;
-        QTest::newRow("path cut short by an embedded NUL")
-            << write << here + QChar(0) + QStringLiteral("x") << keywords << QByteArray("v") << ENOENT;
+        const QString here = u"subject.txt"_s, longName(251, u'n');
+        QTest::newRow("read of an absent attribute") << 'r' << here << keywords << ENODATA;
+        QTest::newRow("remove of an absent attribute") << 'x' << here << keywords << ENODATA;
+        QTest::newRow("read on a missing file") << 'r' << u"gone"_s << keywords << ENOENT;
+        QTest::newRow("write on a missing file") << 'w' << u"gone"_s << keywords << ENOENT;
+        QTest::newRow("write through a dangling link") << 'w' << u"dangling"_s << keywords << ENOENT;
+        QTest::newRow("write with the empty name") << 'w' << here << QString() << ERANGE;
+        QTest::newRow("write with a 256-byte name") << 'w' << here << longName << ERANGE;
+        QTest::newRow("read with a 256-byte name") << 'r' << here << longName << ERANGE;
+        QTest::newRow("write of 64 KiB and one byte") << 'W' << here << keywords << E2BIG;
+        QTest::newRow("name cut short by a NUL") << 'w' << here << u"user.a\0b"_s << EINVAL;
+        QTest::newRow("path cut short by a NUL") << 'w' << u"subject.txt\0x"_s << keywords << ENOENT;
     }
     void refusals()
     {
-        QFETCH(QString, operation);
-        QFETCH(QString, path);
+        QFETCH(char, operation);
+        QFETCH(QString, file);
         QFETCH(QString, name);
-        QFETCH(QByteArray, value);
         QFETCH(int, expected);
-        QVERIFY(QFile::link(m_dir->filePath(QStringLiteral("gone")), m_dir->filePath(QStringLiteral("dangling"))));
-        QVERIFY(!writeExtendedAttribute(m_url, QStringLiteral("user.a"), "kept"));
+        QVERIFY(QFile::link(m_dir->filePath(u"gone"_s), m_dir->filePath(u"dangling"_s)));
+        QVERIFY(!writeExtendedAttribute(m_url, u"user.a"_s, "kept"));
         const auto before = getfattrDump(m_path);
-        const QUrl url = QUrl::fromLocalFile(m_dir->path() + QLatin1Char('/') + path);
-
+        const QUrl url = QUrl::fromLocalFile(m_dir->path() + u'/' + file);
         PosixError error;
-        if (operation == QLatin1String("read"))
+        if (operation == 'r')
             QVERIFY(!readExtendedAttribute(url, name, &error));
-        else if (operation == QLatin1String("write"))
-            error = writeExtendedAttribute(url, name, value).value_or(PosixError());
-        else
+        else if (operation == 'x')
             error = removeExtendedAttribute(url, name).value_or(PosixError());
+        else
+            error = writeExtendedAttribute(url, name, operation == 'W' ? QByteArray(65537, 'v') : "v"_ba)
+                        .value_or(PosixError());
         compareError(error, expected);
         QCOMPARE(getfattrDump(m_path), before);
     }
@@ -200,17 +177,12 @@ private slots:
         QTest::addColumn<QByteArray>("changedTo"); // null: removed
         QTest::addColumn<QByteArray>("expected");
         QTest::addColumn<int>("expectedError");
-        QTest::newRow("shrinks: only the fetched bytes, no zero padding")
-            << QByteArray(100, 'a') << QByteArray("short") << QByteArray("short") << 0;
-        QTest::newRow("shrinks to empty") << QByteArray("abc") << QByteArray("") << QByteArray("") << 0;
-        QTest::newRow("grows: the fetch's ERANGE") << QByteArray("short") << QByteArray(100, 'b') << QByteArray()
-                                                   << ERANGE;
-        QTest::newRow("empty grows: ERANGE, not a phantom length") << QByteArray("") << QByteArray("abc")
-                                                                   << QByteArray() << ERANGE;
-        QTest::newRow("removed: the fetch is made and fails") << QByteArray("abc") << QByteArray() << QByteArray()
-                                                              << ENODATA;
-        QTest::newRow("empty removed: the zero-size fetch is still made")
-            << QByteArray("") << QByteArray() << QByteArray() << ENODATA;
+        QTest::newRow("shrinks: fetched bytes, no zero padding") << QByteArray(100, 'a') << "short"_ba << "short"_ba << 0;
+        QTest::newRow("shrinks to empty") << "abc"_ba << ""_ba << ""_ba << 0;
+        QTest::newRow("grows: the fetch's ERANGE") << "short"_ba << QByteArray(100, 'b') << QByteArray() << ERANGE;
+        QTest::newRow("empty grows: ERANGE, not a phantom length") << ""_ba << "abc"_ba << QByteArray() << ERANGE;
+        QTest::newRow("removed: the fetch is made and fails") << "abc"_ba << QByteArray() << QByteArray() << ENODATA;
+        QTest::newRow("empty removed: the zero-size fetch is made") << ""_ba << QByteArray() << QByteArray() << ENODATA;
     }
     void changeBetweenProbeAndFetch()
     {
@@ -222,79 +194,53 @@ private slots:
         int hookCalls = 0;
         detail::setBetweenProbeAndFetchHookForTesting([&] {
             ++hookCalls;
-            QVERIFY(setWithSetfattr(m_path, systemAttributeName(keywords), changedTo));
+            QVERIFY(setfattr(m_path, keywordsOnDisk, changedTo));
         });
         PosixError error;
         const auto read = readExtendedAttribute(m_url, keywords, &error);
         QCOMPARE(hookCalls, 1);
-        if (expectedError) {
-            QVERIFY(!read);
+        QCOMPARE(read, expectedError ? std::nullopt : std::optional(expected));
+        if (expectedError)
             compareError(error, expectedError);
-        } else {
-            QVERIFY2(read, qPrintable(error.description));
-            QCOMPARE(*read, expected);
-        }
     }
 
     void symbolicLinkActsOnTarget()
     {
-        const QString linkPath = m_dir->filePath(QStringLiteral("link"));
-        QVERIFY(QFile::link(m_path, linkPath));
-        const QUrl link = QUrl::fromLocalFile(linkPath);
+        QVERIFY(QFile::link(m_path, m_dir->filePath(u"link"_s)));
+        const QUrl link = QUrl::fromLocalFile(m_dir->filePath(u"link"_s));
         QVERIFY(!writeExtendedAttribute(link, keywords, typicalValue));
-        QCOMPARE(getfattrDump(m_path).value(systemAttributeName(keywords)), typicalValue);
-        QCOMPARE(readExtendedAttribute(link, keywords).value_or(QByteArray()), typicalValue);
+        QCOMPARE(getfattrDump(m_path).value(keywordsOnDisk), typicalValue);
+        QCOMPARE(readExtendedAttribute(link, keywords), typicalValue);
         QVERIFY(!removeExtendedAttribute(link, keywords));
         QVERIFY(getfattrDump(m_path).isEmpty());
     }
 
-    void readOnlyFileRefusesWrite()
+    void readOnlyFileRefusesChanges()
     {
         QVERIFY(!writeExtendedAttribute(m_url, keywords, typicalValue));
         // Permission bits do not stop root; the immutable flag does.
         if (::geteuid() == 0) {
-            const auto chattr = runProgram(QStringLiteral("chattr"), {QStringLiteral("+i"), m_path});
-            if (chattr.exitCode != 0)
-                QSKIP("running as root without the right to set the immutable flag: no file refuses root here");
+            if (runProgram(u"chattr"_s, {u"+i"_s, m_path}).exitCode != 0)
+                QSKIP("root without the right to set the immutable flag: no file here refuses root");
             m_immutable = true;
         } else {
             QVERIFY(QFile::setPermissions(m_path, QFile::ReadOwner));
         }
-        const auto writeError = writeExtendedAttribute(m_url, keywords, "changed");
-        const auto removeError = removeExtendedAttribute(m_url, keywords);
-        QVERIFY(writeError && removeError);
-        compareError(*writeError, m_immutable ? EPERM : EACCES);
-        compareError(*removeError, m_immutable ? EPERM : EACCES);
-        QCOMPARE(readExtendedAttribute(m_url, keywords).value_or(QByteArray()), typicalValue);
-    }
-
-    // 64 KiB is the system's limit, but most file systems hold less in one attribute.
-    void valueBeyondFileSystemCapacityKeepsOldValue()
-    {
-        QVERIFY(!writeExtendedAttribute(m_url, keywords, typicalValue));
-        const QByteArray large = allByteValues(65536);
-        const auto failure = writeExtendedAttribute(m_url, keywords, large);
-        if (failure) {
-            QVERIFY2(failure->code == ENOSPC || failure->code == E2BIG, qPrintable(failure->description));
-            compareError(*failure, failure->code);
-        }
-        QCOMPARE(readExtendedAttribute(m_url, keywords).value_or(QByteArray()), failure ? typicalValue : large);
+        const int expected = m_immutable ? EPERM : EACCES;
+        compareError(writeExtendedAttribute(m_url, keywords, "changed").value_or(PosixError()), expected);
+        compareError(removeExtendedAttribute(m_url, keywords).value_or(PosixError()), expected);
+        QCOMPARE(readExtendedAttribute(m_url, keywords), typicalValue);
     }
 
     void systemName_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("catalogue name into user.") << keywords << QByteArray("user.com.apple.metadata:kMDItemKeywords");
-        QTest::newRow("user. kept") << QStringLiteral("user.x") << QByteArray("user.x");
-        QTest::newRow("trusted. kept") << QStringLiteral("trusted.x") << QByteArray("trusted.x");
-        QTest::newRow("security. kept") << QStringLiteral("security.selinux") << QByteArray("security.selinux");
-        QTest::newRow("system. kept") << QStringLiteral("system.posix_acl_access")
-                                      << QByteArray("system.posix_acl_access");
+        QTest::newRow("catalogue name into user.") << keywords << keywordsOnDisk;
+        QTest::newRow("Linux namespaces kept") << u"trusted.x"_s << "trusted.x"_ba;
         QTest::newRow("empty stays empty") << QString() << QByteArray();
-        QTest::newRow("namespaces are case-sensitive") << QStringLiteral("User.x") << QByteArray("user.User.x");
-        QTest::newRow("namespace without its dot") << QStringLiteral("userx") << QByteArray("user.userx");
-        QTest::newRow("UTF-8") << QStringLiteral("é") << QByteArray("user.\xc3\xa9");
+        QTest::newRow("namespaces are case-sensitive") << u"User.x"_s << "user.User.x"_ba;
+        QTest::newRow("namespace without its dot") << u"security"_s << "user.security"_ba;
     }
     void systemName()
     {
@@ -307,48 +253,27 @@ private slots:
     void attrToolsAgree_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("systemName");
+        QTest::addColumn<QByteArray>("onDisk");
         QTest::addColumn<QByteArray>("value");
-        QTest::newRow("catalogue name, typical value")
-            << keywords << QByteArray("user.com.apple.metadata:kMDItemKeywords") << typicalValue;
-        QTest::newRow("empty value") << QStringLiteral("user.e") << QByteArray("user.e") << QByteArray("");
-        QTest::newRow("non-ASCII name") << QStringLiteral("com.example.café") << QByteArray("user.com.example.caf\xc3\xa9")
-                                        << QByteArray("\x00\xff\x41", 3);
-        QTest::newRow("name with = and backslash") << QStringLiteral("a=b\\c") << QByteArray("user.a=b\\c")
-                                                   << QByteArray("v");
-        QTest::newRow("every byte value") << keywords << QByteArray("user.com.apple.metadata:kMDItemKeywords")
-                                          << allByteValues(2048);
+        QTest::newRow("catalogue name, typical value") << keywords << keywordsOnDisk << typicalValue;
+        QTest::newRow("empty value") << u"user.e"_s << "user.e"_ba << ""_ba;
+        QTest::newRow("non-ASCII name") << u"café"_s << "user.caf\xc3\xa9"_ba << "\0\xff"_ba;
+        QTest::newRow("name with = and backslash") << u"a=b\\c"_s << "user.a=b\\c"_ba << "v"_ba;
+        QTest::newRow("every byte value") << keywords << keywordsOnDisk << allByteValues(2048);
     }
     void attrToolsAgree()
     {
         QFETCH(QString, name);
-        QFETCH(QByteArray, systemName);
+        QFETCH(QByteArray, onDisk);
         QFETCH(QByteArray, value);
         QVERIFY(!writeExtendedAttribute(m_url, name, value));
-        QMap<QByteArray, QByteArray> expected;
-        expected.insert(systemName, value);
-        QCOMPARE(getfattrDump(m_path), expected);
-
-        QVERIFY(setWithSetfattr(m_path, systemName, QByteArray()));
+        QCOMPARE(getfattrDump(m_path), (QMap<QByteArray, QByteArray>{{onDisk, value}}));
+        QVERIFY(setfattr(m_path, onDisk, QByteArray()));
         PosixError error;
         QVERIFY(!readExtendedAttribute(m_url, name, &error));
         compareError(error, ENODATA);
-
-        const QByteArray other = value + "+";
-        QVERIFY(setWithSetfattr(m_path, systemName, other));
-        QCOMPARE(readExtendedAttribute(m_url, name).value_or(QByteArray()), other);
-    }
-
-    void errorTextIsStrerrorAlone_data()
-    {
-        QTest::addColumn<int>("code");
-        for (int code : {ENODATA, ERANGE, E2BIG, EPERM, ENOTSUP, 0, 4242, -1})
-            QTest::newRow(qPrintable(QString::number(code))) << code;
-    }
-    void errorTextIsStrerrorAlone()
-    {
-        QFETCH(int, code);
-        compareError(posixError(code), code);
+        QVERIFY(setfattr(m_path, onDisk, value + '+'));
+        QCOMPARE(readExtendedAttribute(m_url, name), value + '+');
     }
 };
 
