@@ -1,0 +1,142 @@
+#include "editor/AttributeCodec.h"
+
+#include "plist/PlistReader.h"
+#include "plist/PlistWriter.h"
+
+#include <QStringDecoder>
+
+namespace corvane {
+
+namespace {
+
+const char documentHead[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                            "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+                            "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+                            "<plist version=\"1.0\">\n"
+                            "<string>";
+const char documentTail[] = "</string>\n</plist>";
+
+QString codePoint(char32_t c)
+{
+    return QStringLiteral("U+") + QStringLiteral("%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
+}
+
+// The first character XML 1.0 cannot hold, described for the user; empty when there is none.
+QString unrepresentable(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode())) {
+            ++i;
+            continue;
+        }
+        if (QChar::isSurrogate(c))
+            return QStringLiteral("The text contains an incomplete Unicode character (a lone surrogate %1), "
+                                  "which cannot be stored.")
+                .arg(codePoint(c));
+        if ((c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || c == 0xFFFE || c == 0xFFFF)
+            return QStringLiteral("The text contains the control character %1, which cannot be stored "
+                                  "in a property list.")
+                .arg(codePoint(c));
+    }
+    return {};
+}
+
+QString plural(qsizetype n, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n == 1 ? one : many));
+}
+
+bool isReadableText(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString text = decoder(bytes);
+    if (decoder.hasError())
+        return false;
+    for (QChar c : text) {
+        if (c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<QByteArray> encodeAttributeString(const QString &text, QString *errorDescription)
+{
+    const QString problem = unrepresentable(text);
+    if (!problem.isEmpty()) {
+        if (errorDescription)
+            *errorDescription = problem;
+        return std::nullopt;
+    }
+    QString escaped = text;
+    escaped.replace(u'&', QStringLiteral("&amp;"));
+    escaped.replace(u'<', QStringLiteral("&lt;"));
+    escaped.replace(u'>', QStringLiteral("&gt;"));
+    // After the ampersands, so the reference is not escaped again.
+    escaped.replace(u'\r', QStringLiteral("&#13;"));
+
+    QByteArray document = documentHead;
+    document += escaped.toUtf8();
+    document += documentTail;
+
+    QString parseError;
+    const std::optional<plist::Value> parsed = plist::parse(document, &parseError);
+    if (!parsed || !parsed->isString()) {
+        if (errorDescription)
+            *errorDescription = QStringLiteral("The text could not be stored as a property list (%1).")
+                                    .arg(parseError.isEmpty() ? QStringLiteral("not a string") : parseError);
+        return std::nullopt;
+    }
+    return plist::writeBinary(parsed->toString());
+}
+
+QString decodeAttributeString(QByteArrayView bytes)
+{
+    const std::optional<plist::Value> value = plist::parse(bytes);
+    return value ? value->toString() : QString();
+}
+
+std::optional<QString> describeUnshownValue(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return std::nullopt;
+    const std::optional<plist::Value> value = plist::parse(bytes);
+    if (!value) {
+        if (isReadableText(bytes))
+            return plural(bytes.size(), "byte of text that is not a property list",
+                          "bytes of text that are not a property list");
+        return plural(bytes.size(), "byte that is not text", "bytes that are not text");
+    }
+    using Type = plist::Value::Type;
+    switch (value->type()) {
+    case Type::String:
+        return std::nullopt;
+    case Type::Null:
+        return QStringLiteral("a null value");
+    case Type::Boolean:
+        return QStringLiteral("a true or false value");
+    case Type::Integer:
+    case Type::Real:
+        return QStringLiteral("a number");
+    case Type::Date:
+        return QStringLiteral("a date");
+    case Type::Data:
+        return plural(value->toData().size(), "byte of binary data", "bytes of binary data");
+    case Type::Uid:
+        return QStringLiteral("an object reference");
+    case Type::Array:
+        return value->count() == 0 ? QStringLiteral("an empty array")
+                                   : QStringLiteral("an array of ") + plural(value->count(), "item", "items");
+    case Type::Set:
+        return value->count() == 0 ? QStringLiteral("an empty set")
+                                   : QStringLiteral("a set of ") + plural(value->count(), "item", "items");
+    case Type::Dictionary:
+        return value->count() == 0 ? QStringLiteral("an empty dictionary")
+                                   : QStringLiteral("a dictionary of ") + plural(value->count(), "entry", "entries");
+    }
+    return QStringLiteral("a value that is not text");
+}
+
+} // namespace corvane

@@ -1,0 +1,30 @@
+#pragma once
+
+// The attribute value codec: how the editor's text becomes the bytes stored in an extended attribute
+// (a binary property list holding one string) and how any attribute's bytes become the text shown.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <optional>
+
+namespace corvane {
+
+// The bytes Save stores for a text: escaped, wrapped as the one string of an XML property-list document,
+// read back by our XML reader and written by our binary writer. Carriage returns travel as character
+// references, because XML would otherwise turn every CR and CRLF into LF and silently change the text.
+// Text that XML cannot carry (control characters other than tab, LF and CR, lone surrogates, U+FFFE,
+// U+FFFF) fails: returns nullopt and *errorDescription says why in plain English.
+std::optional<QByteArray> encodeAttributeString(const QString &text, QString *errorDescription = nullptr);
+
+// What the editor shows for an attribute's bytes: the string when the root is a string, else "".
+QString decodeAttributeString(QByteArrayView bytes);
+
+// For Save's "do not destroy what the user never saw" question: nullopt when the value is shown
+// faithfully as text (a string root, or zero bytes, which hold nothing to lose); otherwise a short
+// English phrase saying what it holds, e.g. "an array of 3 items", "a dictionary of 2 entries",
+// "a number", "a date", "112 bytes that are not text".
+std::optional<QString> describeUnshownValue(QByteArrayView bytes);
+
+} // namespace corvane
