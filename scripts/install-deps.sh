@@ -13,8 +13,8 @@ packages=(
   clang-14 libfuzzer-14-dev libclang-rt-14-dev
   # benchmarks, with libplist as the comparison
   libbenchmark-dev libplist-dev
-  # packaging and its validators
-  dpkg-dev file desktop-file-utils appstream
+  # packaging: icon rendering, the .deb, and the validators of what it installs
+  dpkg-dev file binutils desktop-file-utils appstream librsvg2-bin libxml2-utils man-db gzip
 )
 
 missing=()

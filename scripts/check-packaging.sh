@@ -1,0 +1,223 @@
+#!/usr/bin/env bash
+# Checks that Corvane installs as a desktop application, the way a user's machine will see it.
+#
+#   check-packaging.sh files BUILD_DIR   install into a scratch tree and validate what lands there:
+#                                        launcher, metainfo, icons, man page, and that they agree
+#   check-packaging.sh deb BUILD_DIR     build the .deb with CPack, check its control fields, install it
+#                                        with apt-get, run the installed corvane, then remove it again
+#
+# BUILD_DIR must already be built. The deb mode changes the machine (needs root or sudo) and leaves it
+# as it found it.
+set -euo pipefail
+
+mode=${1:-}
+build=${2:-}
+if [[ -z $mode || -z $build || ! -f $build/CMakeCache.txt ]]; then
+  echo "usage: $0 files|deb BUILD_DIR (a configured and built build directory)" >&2
+  exit 2
+fi
+build=$(cd "$build" && pwd)
+
+app_id=org.corvane.Corvane
+icon_sizes=(16 24 32 48 64 128 256)
+failures=0
+
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+cache_value() {
+  sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt" | head -n1
+}
+version=$(cache_value CORVANE_VERSION)
+[[ -n $version ]] || { echo "no CORVANE_VERSION in $build/CMakeCache.txt" >&2; exit 2; }
+
+desktop_value() {
+  sed -n "s/^$1=//p" "$2" | head -n1
+}
+
+# Validates one installed tree rooted at $1 (a prefix such as /usr, possibly under a DESTDIR).
+check_tree() {
+  local prefix=$1
+  local desktop=$prefix/share/applications/$app_id.desktop
+  local metainfo=$prefix/share/metainfo/$app_id.metainfo.xml
+  local man=$prefix/share/man/man1/corvane.1.gz
+  local svg=$prefix/share/icons/hicolor/scalable/apps/$app_id.svg
+
+  local f
+  for f in "$prefix/bin/corvane" "$desktop" "$metainfo" "$man" "$svg"; do
+    [[ -e $f ]] || fail "not installed: $f"
+  done
+  [[ -x $prefix/bin/corvane ]] || fail "$prefix/bin/corvane is not executable"
+  ((failures == 0)) || return 0
+
+  desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $desktop"
+  appstreamcli validate --no-net "$metainfo" || fail "appstreamcli rejects $metainfo"
+
+  # The launcher runs Exec through PATH and finds the icon by name; a renamed binary or icon would
+  # leave a dead or blank entry in the menu, which neither validator notices.
+  local exec icon
+  exec=$(desktop_value Exec "$desktop")
+  [[ $exec == "corvane %F" ]] || fail "Exec is '$exec', expected 'corvane %F' (files from the file manager)"
+  icon=$(desktop_value Icon "$desktop")
+  [[ $icon == "$app_id" ]] || fail "Icon is '$icon', expected '$app_id' (the installed icon's name)"
+
+  # Software centres join the metainfo to the launcher by these two names.
+  local id launchable release
+  id=$(xmllint --xpath 'string(/component/id)' "$metainfo")
+  launchable=$(xmllint --xpath 'string(/component/launchable[@type="desktop-id"])' "$metainfo")
+  release=$(xmllint --xpath 'string(/component/releases/release[1]/@version)' "$metainfo")
+  [[ $id == "$app_id" ]] || fail "metainfo id is '$id', expected '$app_id'"
+  [[ $launchable == "$app_id.desktop" ]] || fail "metainfo launchable is '$launchable', expected '$app_id.desktop'"
+  [[ $release == "$version" ]] || fail "metainfo's newest release is '$release', the build is '$version'"
+  [[ -n $(xmllint --xpath 'string(/component/content_rating/@type)' "$metainfo") ]] ||
+    fail "metainfo has no content_rating"
+  [[ -n $(xmllint --xpath 'string(/component/screenshots/screenshot/image)' "$metainfo") ]] ||
+    fail "metainfo has no screenshot"
+
+  xmllint --noout "$svg" || fail "$svg is not well-formed XML"
+  local size png dims
+  for size in "${icon_sizes[@]}"; do
+    png=$prefix/share/icons/hicolor/${size}x${size}/apps/$app_id.png
+    if [[ ! -e $png ]]; then
+      fail "not installed: $png"
+      continue
+    fi
+    dims=$(file -b "$png")
+    [[ $dims == *"PNG image data, $size x $size,"* ]] || fail "$png is not a ${size}x$size PNG: $dims"
+  done
+
+  # man prints formatting problems on stderr but still exits 0, so stderr is what counts.
+  local rendered warnings
+  warnings=$(mktemp)
+  rendered=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$man" 2>"$warnings") ||
+    fail "man cannot render $man"
+  if [[ -s $warnings ]]; then
+    fail "man page warnings: $(cat "$warnings")"
+  fi
+  rm -f "$warnings"
+  local section
+  for section in NAME SYNOPSIS DESCRIPTION OPTIONS FILES "SEE ALSO"; do
+    grep -qx "$section" <<<"$rendered" || fail "man page has no $section section"
+  done
+  grep -q -- "--version" <<<"$rendered" || fail "man page does not document --version"
+  grep -q "Corvane $version" <<<"$rendered" || fail "man page is not for version $version"
+}
+
+check_files() {
+  stage=$(mktemp -d)
+  trap 'rm -rf "$stage"' EXIT
+  DESTDIR=$stage cmake --install "$build" --prefix /usr >/dev/null
+  check_tree "$stage/usr"
+}
+
+run_root() {
+  if [[ $(id -u) -eq 0 ]]; then "$@"; else sudo "$@"; fi
+}
+
+apt_quiet() {
+  DEBIAN_FRONTEND=noninteractive run_root apt-get -o DPkg::Lock::Timeout=300 "$@"
+}
+
+remove_installed() {
+  if dpkg-query -W -f='${db:Status-Status}' corvane 2>/dev/null | grep -qx installed; then
+    apt_quiet remove -y -q corvane >/dev/null
+  fi
+}
+
+# The package that installed a library, looking through its symbolic links and the merged /usr
+# (dpkg records /lib paths while the files live under /usr/lib, or the other way round).
+package_owning() {
+  local real candidate owner
+  real=$(readlink -f "$1")
+  for candidate in "$1" "$real" "${real#/usr}"; do
+    owner=$(dpkg -S "$candidate" 2>/dev/null | head -n1 | cut -d: -f1) || true
+    if [[ -n $owner ]]; then
+      echo "$owner"
+      return
+    fi
+  done
+}
+
+check_deb() {
+  # global: the EXIT trap still needs it after this function returns
+  out=$(mktemp -d)
+  (cd "$out" && cpack -G DEB --config "$build/CPackConfig.cmake" >/dev/null)
+  local debs=("$out"/corvane_*.deb)
+  [[ ${#debs[@]} -eq 1 && -f ${debs[0]} ]] || { fail "cpack made no corvane_*.deb in $out"; return; }
+  local deb=${debs[0]}
+  echo "== $(basename "$deb")"
+  dpkg-deb --field "$deb"
+
+  [[ $(dpkg-deb --field "$deb" Package) == corvane ]] || fail "package name is not corvane"
+  [[ $(dpkg-deb --field "$deb" Version) == "$version" ]] || fail "package version is not $version"
+  [[ $(dpkg-deb --field "$deb" Section) == utils ]] || fail "section is not utils"
+  [[ -n $(dpkg-deb --field "$deb" Maintainer) ]] || fail "no maintainer"
+  # Every library the binary is linked against must come from a package the .deb depends on,
+  # otherwise a fresh machine installs it and corvane fails to start.
+  local depends needed path owner
+  depends=" $(dpkg-deb --field "$deb" Depends | sed 's/([^)]*)//g; s/[|,]/ /g') "
+  dpkg-deb -x "$deb" "$out/root"
+  for needed in $(objdump -p "$out/root/usr/bin/corvane" | awk '$1 == "NEEDED" { print $2 }'); do
+    path=$(ldconfig -p | awk -v lib="$needed" '$1 == lib && /x86-64|AArch64|64bit/ { print $NF; exit }')
+    [[ -n $path ]] || path=$(ldconfig -p | awk -v lib="$needed" '$1 == lib { print $NF; exit }')
+    owner=$(package_owning "$path")
+    if [[ -z $owner ]]; then
+      fail "no Debian package owns $needed ($path)"
+    elif [[ $depends != *" $owner "* ]]; then
+      fail "corvane links $needed from $owner, which Depends does not name:$depends"
+    fi
+  done
+  for needed in libqt6core6 libqt6widgets6; do
+    [[ $depends == *" $needed "* ]] || fail "Depends lacks $needed:$depends"
+  done
+  # Stripping is on: a binary with its debug information would be many times the size.
+  local listing
+  listing=$(dpkg-deb --contents "$deb")
+  grep -q ' \./usr/bin/corvane$' <<<"$listing" || fail "the package has no /usr/bin/corvane"
+  ! grep -q '\./usr/local/' <<<"$listing" || fail "the package installs under /usr/local"
+
+  if dpkg-query -W -f='${db:Status-Status}' corvane 2>/dev/null | grep -qx installed; then
+    echo "corvane is already installed; removing it to test a fresh install"
+    remove_installed
+  fi
+  trap 'remove_installed; rm -rf "$out"' EXIT
+  (cd "$out" && apt_quiet install -y -q ./"$(basename "$deb")")
+
+  [[ $(command -v corvane) == /usr/bin/corvane ]] || fail "corvane on PATH is $(command -v corvane || echo nothing)"
+  check_tree /usr
+
+  # stdout only: Qt may warn on stderr (no XDG_RUNTIME_DIR under CI) without anything being wrong.
+  local output
+  if output=$(QT_QPA_PLATFORM=offscreen timeout 60 corvane --version); then
+    echo "installed corvane --version: $output"
+    [[ $output == *"$version"* ]] || fail "corvane --version prints '$output', not the version $version"
+  else
+    fail "installed corvane --version failed ($?): $output"
+  fi
+  if output=$(QT_QPA_PLATFORM=offscreen timeout 60 corvane --help); then
+    grep -q -- "--version" <<<"$output" || fail "corvane --help does not mention --version: $output"
+    grep -qi "files" <<<"$output" || fail "corvane --help does not document the file arguments: $output"
+  else
+    fail "installed corvane --help failed ($?): $output"
+  fi
+  [[ $(man -w corvane 2>/dev/null) == /usr/share/man/man1/corvane.1.gz ]] ||
+    fail "man -w corvane does not find the installed page"
+
+  remove_installed
+  trap 'rm -rf "$out"' EXIT
+  [[ ! -e /usr/bin/corvane ]] || fail "/usr/bin/corvane is still there after apt-get remove"
+}
+
+case $mode in
+  files) check_files ;;
+  deb) check_deb ;;
+  *) echo "unknown mode '$mode' (files or deb)" >&2; exit 2 ;;
+esac
+
+if ((failures > 0)); then
+  echo "$failures packaging check(s) failed" >&2
+  exit 1
+fi
+echo "packaging checks passed ($mode)"
