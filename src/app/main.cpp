@@ -1,18 +1,48 @@
-#include <QApplication>
-#include <QMainWindow>
-
 #include "BuildConfig.h"
+#include "app/AppDelegate.h"
+#include "app/ApplicationMenus.h"
+#include "app/DocumentController.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QTimer>
+#include <QUrl>
+
+using namespace corvane;
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Corvane"));
     QApplication::setApplicationName(QStringLiteral("Corvane"));
-    QApplication::setApplicationVersion(QString::fromLatin1(corvane::build::version));
+    QApplication::setApplicationDisplayName(QStringLiteral("Corvane"));
+    QApplication::setApplicationVersion(QString::fromLatin1(build::version));
+    QApplication::setDesktopFileName(QStringLiteral("org.corvane.Corvane"));
 
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Corvane"));
-    window.resize(560, 380);
-    window.show();
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QApplication::translate(
+        "main", "Shows and edits the metadata extended attributes of files."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("files"),
+                                 QApplication::translate("main", "Files to open."),
+                                 QStringLiteral("[files...]"));
+    parser.process(app);
+
+    AppDelegate delegate;
+    ApplicationMenus menus;
+    menus.connectToDelegate(&delegate);
+    DocumentController documents;
+    menus.setDocumentController(&documents);
+
+    for (const QString &path : parser.positionalArguments())
+        documents.openDocumentWithContentsOfURL(QUrl::fromLocalFile(QDir::current().absoluteFilePath(path)));
+    if (documents.documents().isEmpty())
+        documents.showStartWindow();
+
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate,
+                     &AppDelegate::applicationWillTerminate);
+    QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
     return app.exec();
 }

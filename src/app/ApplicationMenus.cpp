@@ -1,0 +1,220 @@
+#include "app/ApplicationMenus.h"
+
+#include "app/AppDelegate.h"
+#include "app/DocumentController.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMetaMethod>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QUrl>
+
+namespace corvane {
+
+namespace {
+ApplicationMenus *theSharedMenus = nullptr;
+
+// The Edit commands act on whichever text control has the focus; controls without the command
+// (a button) simply do not answer.
+void sendToFocusedText(const char *slot)
+{
+    QWidget *focused = QApplication::focusWidget();
+    // An editable combo box keeps the focus itself and edits through its line edit.
+    if (auto *combo = qobject_cast<QComboBox *>(focused); combo && combo->lineEdit())
+        focused = combo->lineEdit();
+    if (!focused)
+        return;
+    const int index = focused->metaObject()->indexOfMethod(slot);
+    if (index >= 0)
+        focused->metaObject()->method(index).invoke(focused);
+}
+} // namespace
+
+ApplicationMenus::ApplicationMenus(QObject *parent)
+    : QObject(parent)
+{
+    // The menus have no parent widget because many menu bars show them; this object owns them.
+    myFileMenu = new QMenu(tr("&File"));
+    myEditMenu = new QMenu(tr("&Edit"));
+    myWindowMenu = new QMenu(tr("&Window"));
+    myHelpMenu = new QMenu(tr("&Help"));
+    buildFileMenu();
+    buildEditMenu();
+    buildWindowMenu();
+    buildHelpMenu();
+    theSharedMenus = this;
+}
+
+ApplicationMenus::~ApplicationMenus()
+{
+    if (theSharedMenus == this)
+        theSharedMenus = nullptr;
+    delete myFileMenu;
+    delete myEditMenu;
+    delete myWindowMenu;
+    delete myHelpMenu;
+}
+
+ApplicationMenus *ApplicationMenus::shared()
+{
+    return theSharedMenus;
+}
+
+void ApplicationMenus::buildFileMenu()
+{
+    myOpenAction = myFileMenu->addAction(tr("&Open..."));
+    myOpenAction->setShortcut(QKeySequence::Open);
+    connect(myOpenAction, &QAction::triggered, this, [this] {
+        if (myDocumentController)
+            myDocumentController->openDocument();
+    });
+
+    myOpenRecentMenu = myFileMenu->addMenu(tr("Open &Recent"));
+    connect(myOpenRecentMenu, &QMenu::aboutToShow, this, &ApplicationMenus::rebuildOpenRecentMenu);
+    rebuildOpenRecentMenu();
+
+    myFileMenu->addSeparator();
+    myCloseAction = myFileMenu->addAction(tr("&Close"));
+    myCloseAction->setShortcut(QKeySequence::Close);
+    connect(myCloseAction, &QAction::triggered, this, [] {
+        if (QWidget *window = QApplication::activeWindow())
+            window->close();
+    });
+
+    myFileMenu->addSeparator();
+    myQuitAction = myFileMenu->addAction(tr("&Quit"));
+    myQuitAction->setShortcut(QKeySequence::Quit);
+    myQuitAction->setMenuRole(QAction::QuitRole);
+    connect(myQuitAction, &QAction::triggered, this, [] {
+        // Closing first lets every window hand its state over (a scratchpad its text) before the
+        // termination routine stores it.
+        QApplication::closeAllWindows();
+        QCoreApplication::quit();
+    });
+}
+
+void ApplicationMenus::rebuildOpenRecentMenu()
+{
+    myOpenRecentMenu->clear();
+    const QList<QUrl> recent = myDocumentController ? myDocumentController->recentDocumentURLs()
+                                                    : QList<QUrl>();
+    for (const QUrl &url : recent) {
+        QAction *item = myOpenRecentMenu->addAction(url.fileName());
+        item->setToolTip(url.toLocalFile());
+        item->setStatusTip(url.toLocalFile());
+        item->setEnabled(QFileInfo::exists(url.toLocalFile()));
+        connect(item, &QAction::triggered, this, [this, url] {
+            if (myDocumentController)
+                myDocumentController->openDocumentWithContentsOfURL(url);
+        });
+    }
+    if (!recent.isEmpty())
+        myOpenRecentMenu->addSeparator();
+    QAction *clear = myOpenRecentMenu->addAction(tr("Clear Menu"));
+    clear->setEnabled(!recent.isEmpty());
+    connect(clear, &QAction::triggered, this, [this] {
+        if (myDocumentController)
+            myDocumentController->clearRecentDocuments();
+    });
+}
+
+void ApplicationMenus::buildEditMenu()
+{
+    struct Command {
+        const char *title;
+        QKeySequence::StandardKey key;
+        const char *slot;
+    };
+    static const Command commands[] = {
+        {QT_TR_NOOP("&Undo"), QKeySequence::Undo, "undo()"},
+        {QT_TR_NOOP("&Redo"), QKeySequence::Redo, "redo()"},
+        {nullptr, QKeySequence::UnknownKey, nullptr},
+        {QT_TR_NOOP("Cu&t"), QKeySequence::Cut, "cut()"},
+        {QT_TR_NOOP("&Copy"), QKeySequence::Copy, "copy()"},
+        {QT_TR_NOOP("&Paste"), QKeySequence::Paste, "paste()"},
+        {QT_TR_NOOP("&Delete"), QKeySequence::UnknownKey, "del()"},
+        {nullptr, QKeySequence::UnknownKey, nullptr},
+        {QT_TR_NOOP("Select &All"), QKeySequence::SelectAll, "selectAll()"},
+    };
+    for (const Command &command : commands) {
+        if (!command.title) {
+            myEditMenu->addSeparator();
+            continue;
+        }
+        QAction *action = myEditMenu->addAction(tr(command.title));
+        if (command.key != QKeySequence::UnknownKey)
+            action->setShortcut(command.key);
+        const char *slot = command.slot;
+        connect(action, &QAction::triggered, this, [slot] {
+            if (qstrcmp(slot, "del()") == 0) {
+                // Text controls have no delete slot; the Delete key does the same on a selection.
+                QWidget *focused = QApplication::focusWidget();
+                if (auto *combo = qobject_cast<QComboBox *>(focused); combo && combo->lineEdit())
+                    focused = combo->lineEdit();
+                if (focused) {
+                    QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+                    QCoreApplication::sendEvent(focused, &press);
+                }
+                return;
+            }
+            sendToFocusedText(slot);
+        });
+    }
+}
+
+void ApplicationMenus::buildWindowMenu()
+{
+    QAction *minimize = myWindowMenu->addAction(tr("Mi&nimize"));
+    minimize->setShortcut(QKeySequence(tr("Ctrl+M")));
+    connect(minimize, &QAction::triggered, this, [] {
+        if (QWidget *window = QApplication::activeWindow())
+            window->showMinimized();
+    });
+    myWindowMenu->addSeparator();
+    myScratchpadAction = myWindowMenu->addAction(tr("&Scratchpad"));
+}
+
+void ApplicationMenus::buildHelpMenu()
+{
+    myHelpAction = myHelpMenu->addAction(tr("Corvane &Help"));
+    myHelpAction->setShortcut(QKeySequence::HelpContents);
+    mySupportAction = myHelpMenu->addAction(tr("&Support"));
+    myUpdatesAction = myHelpMenu->addAction(tr("&Updates"));
+    myHelpMenu->addSeparator();
+    myUpdateStatusItem = myHelpMenu->addAction(QStringLiteral("Update not checked"));
+    myUpdateStatusItem->setCheckable(true);
+    myUpdateStatusItem->setChecked(false);
+}
+
+void ApplicationMenus::connectToDelegate(AppDelegate *delegate)
+{
+    if (!delegate)
+        return;
+    connect(myScratchpadAction, &QAction::triggered, delegate, &AppDelegate::openScratchpad);
+    connect(myHelpAction, &QAction::triggered, delegate, &AppDelegate::openHelp);
+    connect(mySupportAction, &QAction::triggered, delegate, &AppDelegate::openSupport);
+    connect(myUpdatesAction, &QAction::triggered, delegate, &AppDelegate::openUpdates);
+}
+
+void ApplicationMenus::setDocumentController(DocumentController *controller)
+{
+    myDocumentController = controller;
+}
+
+void ApplicationMenus::installMenuBar(QMainWindow *window)
+{
+    auto *bar = new QMenuBar(window);
+    bar->addMenu(myFileMenu);
+    bar->addMenu(myEditMenu);
+    bar->addMenu(myWindowMenu);
+    bar->addMenu(myHelpMenu);
+    window->setMenuBar(bar);
+}
+
+} // namespace corvane

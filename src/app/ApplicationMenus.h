@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class QAction;
+class QMainWindow;
+class QMenu;
+
+namespace corvane {
+
+class AppDelegate;
+class DocumentController;
+
+// The menus every top-level window carries: File, Edit, Window, Help. One instance for the process;
+// the menus and their actions are shared by every window's menu bar, so a change to one item (the
+// update status in the Help menu) reads the same everywhere.
+//
+// main() makes the instance and connects it to the application delegate and the document
+// controller; tests may make one without either, and the menu commands then do nothing.
+class ApplicationMenus : public QObject {
+    Q_OBJECT
+public:
+    explicit ApplicationMenus(QObject *parent = nullptr);
+    ~ApplicationMenus() override;
+
+    static ApplicationMenus *shared();   // the living instance, or nullptr
+
+    void connectToDelegate(AppDelegate *delegate);
+    void setDocumentController(DocumentController *controller);
+
+    // Gives the window a menu bar holding the shared menus.
+    void installMenuBar(QMainWindow *window);
+
+    QMenu *fileMenu() const { return myFileMenu; }
+    QMenu *editMenu() const { return myEditMenu; }
+    QMenu *windowMenu() const { return myWindowMenu; }
+    QMenu *helpMenu() const { return myHelpMenu; }
+    QMenu *openRecentMenu() const { return myOpenRecentMenu; }
+
+    QAction *openAction() const { return myOpenAction; }
+    QAction *closeAction() const { return myCloseAction; }
+    QAction *quitAction() const { return myQuitAction; }
+    QAction *scratchpadAction() const { return myScratchpadAction; }
+    QAction *helpAction() const { return myHelpAction; }
+    QAction *supportAction() const { return mySupportAction; }
+    QAction *updatesAction() const { return myUpdatesAction; }
+    QAction *updateStatusItem() const { return myUpdateStatusItem; }
+
+private:
+    void buildFileMenu();
+    void buildEditMenu();
+    void buildWindowMenu();
+    void buildHelpMenu();
+    void rebuildOpenRecentMenu();
+
+    QMenu *myFileMenu = nullptr;
+    QMenu *myEditMenu = nullptr;
+    QMenu *myWindowMenu = nullptr;
+    QMenu *myHelpMenu = nullptr;
+    QMenu *myOpenRecentMenu = nullptr;
+
+    QAction *myOpenAction = nullptr;
+    QAction *myCloseAction = nullptr;
+    QAction *myQuitAction = nullptr;
+    QAction *myScratchpadAction = nullptr;
+    QAction *myHelpAction = nullptr;
+    QAction *mySupportAction = nullptr;
+    QAction *myUpdatesAction = nullptr;
+    QAction *myUpdateStatusItem = nullptr;
+
+    QPointer<DocumentController> myDocumentController;
+};
+
+} // namespace corvane

@@ -1,0 +1,214 @@
+#include "app/DocumentController.h"
+
+#include "app/Alerts.h"
+#include "app/Document.h"
+#include "app/StartWindow.h"
+#include "app/WindowController.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QApplication>
+#include <QFileInfo>
+#include <QSettings>
+
+namespace corvane {
+
+namespace {
+// Kept apart from the application's preferences, which are a fixed set of top-level keys.
+const QString recentGroup = QStringLiteral("DocumentController");
+const QString recentKey = QStringLiteral("recentDocuments");
+const QString directoryKey = QStringLiteral("lastOpenDirectory");
+
+QString comparablePath(const QUrl &url)
+{
+    const QFileInfo info(url.toLocalFile());
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+} // namespace
+
+DocumentController::DocumentController(QObject *parent)
+    : QObject(parent)
+{
+}
+
+DocumentController::~DocumentController()
+{
+    delete myStartWindow;
+    for (const QPointer<Document> &document : std::as_const(myDocuments)) {
+        if (document)
+            delete document->windowController();
+        delete document;
+    }
+}
+
+QList<Document *> DocumentController::documents() const
+{
+    QList<Document *> result;
+    for (const QPointer<Document> &document : myDocuments) {
+        if (document)
+            result.append(document);
+    }
+    return result;
+}
+
+Document *DocumentController::documentForURL(const QUrl &url) const
+{
+    if (!url.isLocalFile())
+        return nullptr;
+    const QString wanted = comparablePath(url);
+    for (Document *document : documents()) {
+        if (document->fileURL().isLocalFile() && comparablePath(document->fileURL()) == wanted)
+            return document;
+    }
+    return nullptr;
+}
+
+Document *DocumentController::openDocumentWithContentsOfURL(const QUrl &url, bool display)
+{
+    if (!url.isLocalFile() || !QFileInfo::exists(url.toLocalFile())) {
+        AlertRequest alert;
+        alert.style = AlertRequest::Style::Warning;
+        alert.messageText = tr("The file could not be opened.");
+        alert.informativeText = url.isLocalFile()
+            ? tr("There is no file at “%1”.").arg(QDir::toNativeSeparators(url.toLocalFile()))
+            : tr("“%1” is not a local file.").arg(url.toDisplayString());
+        Alerts::run(alert, myStartWindow);
+        return nullptr;
+    }
+    const QUrl fileURL = QUrl::fromLocalFile(QFileInfo(url.toLocalFile()).absoluteFilePath());
+
+    if (Document *open = documentForURL(fileURL)) {
+        if (display && open->windowController())
+            open->windowController()->showWindow();
+        return open;
+    }
+
+    auto *document = new Document(this);
+    document->setFileURL(fileURL);
+    document->readFromURL(fileURL, QString());
+    document->makeWindowControllers();
+    WindowController *window = document->windowController();
+    if (!window) {
+        delete document;
+        return nullptr;
+    }
+    // The document lives as long as its window.
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    connect(window, &QObject::destroyed, document, [this, document] { forgetDocument(document); });
+    myDocuments.append(document);
+    noteNewRecentDocumentURL(fileURL);
+    emit documentOpened(document);
+
+    if (display) {
+        window->showWindow();
+        if (myStartWindow)
+            myStartWindow->close();
+    }
+    return document;
+}
+
+void DocumentController::forgetDocument(Document *document)
+{
+    myDocuments.removeAll(document);
+    document->deleteLater();
+}
+
+void DocumentController::openDocument()
+{
+    for (const QUrl &url : chooseFiles())
+        openDocumentWithContentsOfURL(url);
+}
+
+QList<QUrl> DocumentController::chooseFiles()
+{
+    const QString start = lastOpenDirectory();
+    QList<QUrl> chosen;
+    if (myFileChooser) {
+        chosen = myFileChooser(start);
+    } else {
+        QFileDialog dialog(QApplication::activeWindow(), tr("Open"), start);
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        // Metadata is as much a hidden file's as any other's.
+        dialog.setFilter(dialog.filter() | QDir::Hidden | QDir::System);
+        if (dialog.exec() == QDialog::Accepted)
+            chosen = dialog.selectedUrls();
+    }
+    if (!chosen.isEmpty() && chosen.first().isLocalFile()) {
+        QSettings settings;
+        settings.beginGroup(recentGroup);
+        settings.setValue(directoryKey, QFileInfo(chosen.first().toLocalFile()).absolutePath());
+    }
+    return chosen;
+}
+
+QString DocumentController::lastOpenDirectory() const
+{
+    QSettings settings;
+    settings.beginGroup(recentGroup);
+    const QString stored = settings.value(directoryKey).toString();
+    if (!stored.isEmpty() && QFileInfo(stored).isDir())
+        return stored;
+    return QDir::homePath();
+}
+
+QList<QUrl> DocumentController::recentDocumentURLs() const
+{
+    QSettings settings;
+    settings.beginGroup(recentGroup);
+    QList<QUrl> urls;
+    // A hand-edited or foreign value of the wrong type reads as an empty list.
+    const QStringList paths = settings.value(recentKey).toStringList();
+    for (const QString &path : paths) {
+        if (!path.isEmpty() && QDir::isAbsolutePath(path) && urls.size() < maximumRecentDocumentCount)
+            urls.append(QUrl::fromLocalFile(path));
+    }
+    return urls;
+}
+
+void DocumentController::noteNewRecentDocumentURL(const QUrl &url)
+{
+    if (!url.isLocalFile())
+        return;
+    QStringList paths;
+    paths.append(url.toLocalFile());
+    for (const QUrl &known : recentDocumentURLs()) {
+        if (known.toLocalFile() != paths.first() && paths.size() < maximumRecentDocumentCount)
+            paths.append(known.toLocalFile());
+    }
+    QSettings settings;
+    settings.beginGroup(recentGroup);
+    settings.setValue(recentKey, paths);
+}
+
+void DocumentController::clearRecentDocuments()
+{
+    QSettings settings;
+    settings.beginGroup(recentGroup);
+    settings.remove(recentKey);
+}
+
+void DocumentController::showStartWindow()
+{
+    if (!myStartWindow) {
+        myStartWindow = new WindowController;
+        myStartWindow->setAttribute(Qt::WA_DeleteOnClose);
+        myStartWindow->setWindowTitle(QStringLiteral("Corvane"));
+        myStartWindow->setContentViewController(new StartWindow(this));
+        myStartWindow->resize(420, 300);
+    }
+    myStartWindow->showWindow();
+}
+
+WindowController *DocumentController::startWindow() const
+{
+    return myStartWindow;
+}
+
+void DocumentController::setFileChooserForTesting(FileChooser chooser)
+{
+    myFileChooser = std::move(chooser);
+}
+
+} // namespace corvane

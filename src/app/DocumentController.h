@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QUrl>
+
+#include <functional>
+
+namespace corvane {
+
+class Document;
+class WindowController;
+
+// Corvane's own document machinery: opens files (the Open command, Open Recent, the command line,
+// drops on the start window) as documents with one editor window each, raises the window of a file
+// that is already open, keeps the recent-files list in its own settings group, and shows the start
+// window while no document is open at launch. A document lives as long as its window.
+class DocumentController : public QObject {
+    Q_OBJECT
+public:
+    explicit DocumentController(QObject *parent = nullptr);
+    ~DocumentController() override;
+
+    // Opens the file as a document and shows its window, or raises the window that already shows it.
+    // A path that names nothing on disk is refused with a message; nullptr then.
+    Document *openDocumentWithContentsOfURL(const QUrl &url, bool display = true);
+    Document *documentForURL(const QUrl &url) const;
+    QList<Document *> documents() const;
+
+    // File > Open...: any file, hidden ones too; the dialog starts where the last one ended.
+    void openDocument();
+
+    QList<QUrl> recentDocumentURLs() const;
+    void noteNewRecentDocumentURL(const QUrl &url);
+    void clearRecentDocuments();
+    static constexpr int maximumRecentDocumentCount = 10;
+
+    QString lastOpenDirectory() const;
+
+    // The window shown when Corvane starts without a file; it closes once a document opens.
+    void showStartWindow();
+    WindowController *startWindow() const;
+
+    // Tests choose files here instead of in a dialog; an empty chooser brings the dialog back.
+    using FileChooser = std::function<QList<QUrl>(const QString &startDirectory)>;
+    void setFileChooserForTesting(FileChooser chooser);
+
+signals:
+    void documentOpened(corvane::Document *document);
+
+private:
+    void forgetDocument(Document *document);
+    QList<QUrl> chooseFiles();
+
+    QList<QPointer<Document>> myDocuments;
+    QPointer<WindowController> myStartWindow;
+    FileChooser myFileChooser;
+};
+
+} // namespace corvane

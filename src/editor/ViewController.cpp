@@ -1,0 +1,305 @@
+#include "editor/ViewController.h"
+
+#include "app/Alerts.h"
+#include "app/Document.h"
+#include "app/WindowController.h"
+#include "dropview/DragView.h"
+#include "editor/AttributeCatalogue.h"
+#if __has_include("editor/AttributeCodec.h")
+#include "editor/AttributeCodec.h"
+#else
+#include <optional>
+namespace corvane {
+// Interim until the value codec lands.
+inline std::optional<QByteArray> encodeAttributeString(const QString &, QString *error = nullptr)
+{
+    if (error)
+        *error = QStringLiteral("not available");
+    return std::nullopt;
+}
+inline QString decodeAttributeString(QByteArrayView) { return QString(); }
+inline std::optional<QString> describeUnshownValue(QByteArrayView) { return std::nullopt; }
+} // namespace corvane
+#endif
+#include "editor/xattr/ExtendedAttributes.h"
+#include "ui_EditorView.h"
+
+#include <QAction>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMimeData>
+
+namespace corvane {
+
+ViewController::ViewController(QWidget *parent)
+    : QWidget(parent)
+    , myUi(std::make_unique<Ui::ViewController>())
+    , myResourceTypes(AttributeCatalogue::entries())
+    , myResPrefix(AttributeCatalogue::prefix())
+{
+    myUi->setupUi(this);
+    myUi->dragView->setDelegate(this);
+
+    QComboBox *combo = myUi->xattrSelectCombobox;
+    QLineEdit *field = combo->lineEdit();
+    // A typed name is the attribute's whole name, exactly as typed: no completion, and none of the
+    // combo box's own case-insensitive matching on Enter or on leaving the field, which would quietly
+    // turn "comment" into the catalogue's "Comment".
+    combo->setCompleter(nullptr);
+    disconnect(field, &QLineEdit::returnPressed, combo, nullptr);
+    disconnect(field, &QLineEdit::editingFinished, combo, nullptr);
+    field->setAccessibleName(combo->accessibleName());
+    field->setPlaceholderText(tr("Attribute name"));
+    field->installEventFilter(this);
+    connect(field, &QLineEdit::textEdited, this, [this] { myPickedIndex = -1; });
+    connect(combo, &QComboBox::activated, this, [this](int index) {
+        myPickedIndex = index;
+        setXattrCombo();
+    });
+
+    // The whole window takes file drops; the text controls keep taking dragged text.
+    myUi->contentTextbox->viewport()->installEventFilter(this);
+    myUi->contentTextbox->setPlaceholderText(tr("No value"));
+
+    connect(myUi->saveButton, &QPushButton::clicked, this, &ViewController::doSaveButton);
+    auto *save = new QAction(tr("Save"), this);
+    save->setShortcut(QKeySequence::Save);
+    save->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(save, &QAction::triggered, this, &ViewController::doSaveButton);
+    addAction(save);
+}
+
+ViewController::~ViewController() = default;
+
+QComboBox *ViewController::xattrSelectCombobox() const
+{
+    return myUi->xattrSelectCombobox;
+}
+
+QPlainTextEdit *ViewController::contentTextbox() const
+{
+    return myUi->contentTextbox;
+}
+
+QPushButton *ViewController::saveButton() const
+{
+    return myUi->saveButton;
+}
+
+DragView *ViewController::dragView() const
+{
+    return myUi->dragView;
+}
+
+qsizetype ViewController::indexOfSelectedItem() const
+{
+    return myPickedIndex;
+}
+
+QString ViewController::selectedAttributeName() const
+{
+    return attributeNameFor(indexOfSelectedItem(), myUi->xattrSelectCombobox->count(),
+                            myUi->xattrSelectCombobox->currentText());
+}
+
+void ViewController::selectItem(int index)
+{
+    myUi->xattrSelectCombobox->setCurrentIndex(index);
+    myPickedIndex = index;
+}
+
+void ViewController::viewDidAppear()
+{
+    QWidget *window = this->window();
+    const bool inWindow = window != this;
+    if (inWindow)
+        window->setWindowTitle(QStringLiteral("Corvane"));
+
+    QComboBox *combo = myUi->xattrSelectCombobox;
+    combo->clear();
+    combo->addItems(myResourceTypes);
+    selectItem(0);
+
+    auto *controller = qobject_cast<WindowController *>(window);
+    if (!inWindow || !controller || !controller->document())
+        return;
+    const QUrl url = controller->document()->fileURL();
+    if (url.isEmpty())
+        return;
+    loadSourceURL(url);
+}
+
+void ViewController::loadSourceURL(const QUrl &url)
+{
+    mySourcePath = url.toLocalFile();
+    myFilename = url.fileName();
+    if (myFilename.isEmpty())   // a folder URL ending in a slash
+        myFilename = QDir(mySourcePath).dirName();
+    if (window() != this)
+        window()->setWindowTitle(myFilename);
+    mySourceURL = url;
+    myUi->fileLabel->setText(QDir::toNativeSeparators(mySourcePath));
+    myUi->fileLabel->setToolTip(QDir::toNativeSeparators(mySourcePath));
+    setXattrCombo();
+}
+
+void ViewController::dragViewDidReceiveWithFileURLs(const QList<QUrl> &urls)
+{
+    if (urls.isEmpty())
+        return;
+    const QUrl url = urls.first();
+    QWidget *window = this->window();
+    auto *controller = qobject_cast<WindowController *>(window);
+    if (window == this || !controller || !controller->document())
+        return;
+    // Only local files have extended attributes to show.
+    if (!url.isLocalFile())
+        return;
+    controller->document()->setFileURL(url);
+    loadSourceURL(url);
+}
+
+void ViewController::setXattrCombo()
+{
+    if (mySourcePath.isEmpty())
+        return;
+    myUi->contentTextbox->setPlainText(readAttributeString(selectedAttributeName()));
+}
+
+QString ViewController::readAttributeString(const QString &name) const
+{
+    if (mySourcePath.isEmpty() || mySourceURL.isEmpty())
+        return QString();
+    const std::optional<QByteArray> bytes = readExtendedAttribute(mySourceURL, name);
+    if (!bytes)
+        return QString();
+    return decodeAttributeString(*bytes);
+}
+
+void ViewController::doSaveButton()
+{
+    saveAttribute();
+}
+
+void ViewController::saveAttribute()
+{
+    if (mySourcePath.isEmpty())
+        return;
+    const QString name = selectedAttributeName();
+    const QString text = myUi->contentTextbox->toPlainText();
+    if (!mayOverwrite(name, text.isEmpty()))
+        return;
+    if (text.isEmpty())
+        removeAttribute(name);
+    else
+        writeAttributeString(text, name);
+}
+
+bool ViewController::mayOverwrite(const QString &name, bool removing)
+{
+    // Looked at now, not when the value was shown: another program may have changed it since.
+    const std::optional<QByteArray> current = readExtendedAttribute(mySourceURL, name);
+    if (!current)
+        return true;
+    const std::optional<QString> unshown = describeUnshownValue(*current);
+    if (!unshown)
+        return true;
+
+    AlertRequest question;
+    question.style = AlertRequest::Style::Warning;
+    if (removing) {
+        question.messageText = tr("Remove the attribute “%1”?").arg(name);
+        question.informativeText =
+            tr("It holds %1, which Corvane cannot show. Removing the attribute loses that value.")
+                .arg(*unshown);
+        question.buttons = {tr("Cancel"), tr("Remove")};
+    } else {
+        question.messageText = tr("Replace the value of “%1”?").arg(name);
+        question.informativeText =
+            tr("It holds %1, which Corvane cannot show. Saving replaces it with the text in the value "
+               "field, and the old value is lost.")
+                .arg(*unshown);
+        question.buttons = {tr("Cancel"), tr("Replace")};
+    }
+    question.defaultButton = 0;
+    question.escapeButton = 0;
+    return Alerts::run(question, window()) == firstButtonReturn + 1;
+}
+
+void ViewController::writeAttributeString(const QString &text, const QString &name)
+{
+    if (mySourcePath.isEmpty())
+        return;
+    QString description;
+    const std::optional<QByteArray> bytes = encodeAttributeString(text, &description);
+    if (!bytes) {
+        showActionErrorAlert(QStringLiteral("setXattr error: ") + description);
+        return;
+    }
+    if (mySourceURL.isEmpty())
+        return;
+    if (const std::optional<PosixError> error = writeExtendedAttribute(mySourceURL, name, *bytes))
+        showActionErrorAlert(QStringLiteral("setXattr error: ") + error->description);
+}
+
+void ViewController::removeAttribute(const QString &name)
+{
+    if (mySourcePath.isEmpty() || mySourceURL.isEmpty())
+        return;
+    if (const std::optional<PosixError> error = removeExtendedAttribute(mySourceURL, name))
+        showActionErrorAlert(QStringLiteral("removeXattr error: ") + error->description);
+}
+
+void ViewController::showActionErrorAlert(const QString &message)
+{
+    AlertRequest alert;
+    alert.style = AlertRequest::Style::Critical;
+    alert.messageText = QStringLiteral("An error occurred in your last action:");
+    alert.informativeText = message;
+    alert.buttons = {QStringLiteral("OK")};
+    Alerts::run(alert, window());
+}
+
+bool ViewController::forwardFileDrag(QEvent *event)
+{
+    DragView *target = myUi->dragView;
+    switch (event->type()) {
+    case QEvent::DragEnter: {
+        auto *drag = static_cast<QDragEnterEvent *>(event);
+        myForwardingFileDrag = drag->mimeData() && drag->mimeData()->hasUrls();
+        if (!myForwardingFileDrag)
+            return false;
+        break;
+    }
+    case QEvent::DragMove:
+    case QEvent::DragLeave:
+    case QEvent::Drop:
+        if (!myForwardingFileDrag)
+            return false;
+        if (event->type() != QEvent::DragMove)
+            myForwardingFileDrag = false;
+        break;
+    default:
+        return false;
+    }
+    QCoreApplication::sendEvent(target, event);
+    return true;
+}
+
+bool ViewController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (forwardFileDrag(event))
+        return true;
+    if (watched == myUi->xattrSelectCombobox->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            setXattrCombo();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace corvane
