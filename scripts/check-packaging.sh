@@ -169,6 +169,9 @@ check_deb() {
       fail "corvane links $needed from $owner, which Depends does not name:$depends"
     fi
   done
+  if objdump -p "$out/root/usr/bin/corvane" | grep -Eq '^ *(RUNPATH|RPATH) '; then
+    fail "the packaged corvane carries a library search path: $(objdump -p "$out/root/usr/bin/corvane" | grep -E 'RUNPATH|RPATH')"
+  fi
   for needed in libqt6core6 libqt6widgets6; do
     [[ $depends == *" $needed "* ]] || fail "Depends lacks $needed:$depends"
   done
