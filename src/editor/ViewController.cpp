@@ -5,22 +5,7 @@
 #include "app/WindowController.h"
 #include "dropview/DragView.h"
 #include "editor/AttributeCatalogue.h"
-#if __has_include("editor/AttributeCodec.h")
 #include "editor/AttributeCodec.h"
-#else
-#include <optional>
-namespace corvane {
-// Interim until the value codec lands.
-inline std::optional<QByteArray> encodeAttributeString(const QString &, QString *error = nullptr)
-{
-    if (error)
-        *error = QStringLiteral("not available");
-    return std::nullopt;
-}
-inline QString decodeAttributeString(QByteArrayView) { return QString(); }
-inline std::optional<QString> describeUnshownValue(QByteArrayView) { return std::nullopt; }
-} // namespace corvane
-#endif
 #include "editor/xattr/ExtendedAttributes.h"
 #include "ui_EditorView.h"
 
