@@ -3,12 +3,26 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QUrl>
+#include <QVersionNumber>
+
+#include <functional>
+#include <optional>
 
 namespace corvane {
 
 class WindowController;
+namespace updates {
+class UpdateChecker;
+}
 
-// Application-wide state and the launch and termination routines. One instance, created in main.
+// Application-wide state and the launch and termination routines. One instance, created in main after
+// the QApplication.
+//
+// It owns the scratchpad text (loaded from the preferences at launch, stored at termination) and every
+// scratchpad and help window opened from the menus, for the life of the process. Termination is
+// reached by the Quit command, by closing the last window, and by SIGTERM, SIGINT or SIGHUP, which
+// the constructor turns into an ordinary quit of the event loop.
 class AppDelegate : public QObject {
     Q_OBJECT
 public:
@@ -25,11 +39,40 @@ public:
     void applicationWillTerminate();
     bool applicationShouldOpenUntitledFile() const { return false; }
 
+    void runStartupTasks();
+    void storeScratchpadText();
+    void checkForUpdates();
+
+    // Open scratchpad windows give their text to the application before it is stored, the one the
+    // user typed into last deciding what is kept.
+    void handBackOpenScratchpads();
+
+    // The updates page for a system version: only the minor number decides.
+    static QUrl updatesPageFor(const QVersionNumber &systemVersion);
+    static QVersionNumber runningSystemVersion();
+
+    // Seams for tests: the clock of the launch routine (seconds since 2001-01-01 UTC), what starting an
+    // update check does, and the system version the updates page is chosen for.
+    void setClockForTesting(std::function<double()> clock) { myClock = std::move(clock); }
+    void setUpdateCheckForTesting(std::function<void()> check) { myUpdateCheckOverride = std::move(check); }
+    void setSystemVersionForTesting(std::optional<QVersionNumber> version) { mySystemVersion = version; }
+
 public slots:
     void openScratchpad();
     void openHelp();
     void openSupport();
     void openUpdates();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void installTerminationSignalHandlers();
+
+    std::function<double()> myClock;
+    std::function<void()> myUpdateCheckOverride;
+    std::optional<QVersionNumber> mySystemVersion;
+    updates::UpdateChecker *myUpdateChecker = nullptr;
 };
 
 } // namespace corvane
