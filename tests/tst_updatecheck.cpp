@@ -7,6 +7,7 @@
 
 #include <QMenu>
 #include <QNetworkProxy>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,13 +24,30 @@ const QString notChecked = QStringLiteral("Update not checked");
 const QString checked = QStringLiteral("Checked for update");
 
 // Feeds are written by python's plistlib from JSON, so the check reads what a real publisher writes.
+// One python process serves the whole run: starting one per feed costs more than the checks do.
+QProcess *plistPeer()
+{
+    static QProcess *peer = [] {
+        auto *process = new QProcess(qApp);
+        process->start(QStringLiteral("python3"),
+                       {QStringLiteral("-c"),
+                        QStringLiteral("import base64,json,plistlib,sys\n"
+                                       "for line in sys.stdin:\n"
+                                       "  b, v = json.loads(line)\n"
+                                       "  out = plistlib.dumps(v, fmt=plistlib.FMT_BINARY if b else plistlib.FMT_XML)\n"
+                                       "  print(base64.b64encode(out).decode(), flush=True)\n")});
+        return process;
+    }();
+    return peer;
+}
+
 QByteArray feed(const QByteArray &json, bool binary = false)
 {
-    const auto result = test::runPython(
-        QStringLiteral("import json,plistlib,sys; sys.stdout.buffer.write(plistlib.dumps(json.load(sys.stdin), "
-                       "fmt=plistlib.FMT_%1))").arg(binary ? QStringLiteral("BINARY") : QStringLiteral("XML")),
-        json);
-    return result.out;
+    QProcess *peer = plistPeer();
+    peer->write("[" + QByteArray(binary ? "true" : "false") + "," + json + "]\n");
+    while (!peer->canReadLine() && peer->waitForReadyRead(30000)) {
+    }
+    return QByteArray::fromBase64(peer->readLine().trimmed());
 }
 
 QByteArray entry(const char *name, const char *version, const QString &url)
@@ -111,6 +129,8 @@ void TestUpdateCheck::cleanupTestCase()
 {
     Alerts::setHandlerForTesting({});
     UrlOpener::setHandlerForTesting({});
+    plistPeer()->closeWriteChannel();
+    plistPeer()->waitForFinished();
 }
 
 void TestUpdateCheck::runCheck(HttpsTestServer &server, const QString &runningVersion, QMenu *menu, bool withMenu,
