@@ -44,13 +44,20 @@ check_tree() {
   local metainfo=$prefix/share/metainfo/$app_id.metainfo.xml
   local man=$prefix/share/man/man1/corvane.1.gz
   local svg=$prefix/share/icons/hicolor/scalable/apps/$app_id.svg
+  local failures_before=$failures
+
+  # Slim container images tell dpkg to drop man pages; the package still ships one (checked in files mode).
+  if [[ $prefix == /usr ]] && grep -Eqs '^path-exclude[= ]+/usr/share/man' /etc/dpkg/dpkg.cfg.d/*; then
+    echo "dpkg on this machine excludes /usr/share/man: not checking the installed man page"
+    man=
+  fi
 
   local f
-  for f in "$prefix/bin/corvane" "$desktop" "$metainfo" "$man" "$svg"; do
+  for f in "$prefix/bin/corvane" "$desktop" "$metainfo" ${man:+"$man"} "$svg"; do
     [[ -e $f ]] || fail "not installed: $f"
   done
   [[ -x $prefix/bin/corvane ]] || fail "$prefix/bin/corvane is not executable"
-  ((failures == 0)) || return 0
+  ((failures == failures_before)) || return 0
 
   desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $desktop"
   appstreamcli validate --no-net "$metainfo" || fail "appstreamcli rejects $metainfo"
@@ -88,6 +95,7 @@ check_tree() {
     [[ $dims == *"PNG image data, $size x $size,"* ]] || fail "$png is not a ${size}x$size PNG: $dims"
   done
 
+  [[ -n $man ]] || return 0
   # man prints formatting problems on stderr but still exits 0, so stderr is what counts.
   local rendered warnings
   warnings=$(mktemp)
@@ -179,6 +187,7 @@ check_deb() {
   local listing
   listing=$(dpkg-deb --contents "$deb")
   grep -q ' \./usr/bin/corvane$' <<<"$listing" || fail "the package has no /usr/bin/corvane"
+  grep -q ' \./usr/share/man/man1/corvane\.1\.gz$' <<<"$listing" || fail "the package has no man page"
   ! grep -q '\./usr/local/' <<<"$listing" || fail "the package installs under /usr/local"
 
   if dpkg-query -W -f='${db:Status-Status}' corvane 2>/dev/null | grep -qx installed; then
@@ -205,8 +214,10 @@ check_deb() {
   else
     fail "installed corvane --help failed ($?): $output"
   fi
-  [[ $(man -w corvane 2>/dev/null) == /usr/share/man/man1/corvane.1.gz ]] ||
-    fail "man -w corvane does not find the installed page"
+  if [[ -e /usr/share/man/man1/corvane.1.gz ]]; then
+    [[ $(man -w corvane 2>/dev/null) == /usr/share/man/man1/corvane.1.gz ]] ||
+      fail "man -w corvane does not find the installed page"
+  fi
 
   remove_installed
   trap 'rm -rf "$out"' EXIT
