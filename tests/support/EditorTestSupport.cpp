@@ -1,0 +1,103 @@
+#include "support/EditorTestSupport.h"
+
+#include "app/Document.h"
+#include "app/WindowController.h"
+#include "editor/ViewController.h"
+#include "support/TestSupport.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace corvane::test {
+
+namespace {
+QString onDisk(const QString &name)
+{
+    return QStringLiteral("user.") + name;
+}
+} // namespace
+
+bool setAttributeWithTool(const QString &path, const QString &name, const QByteArray &value)
+{
+    const QString hex = QStringLiteral("0x") + QString::fromLatin1(value.toHex());
+    const QStringList arguments = value.isEmpty()
+        ? QStringList{QStringLiteral("-n"), onDisk(name), QStringLiteral("-v"), QString(), path}
+        : QStringList{QStringLiteral("-n"), onDisk(name), QStringLiteral("-v"), hex, path};
+    return runProgram(QStringLiteral("setfattr"), arguments).exitCode == 0;
+}
+
+std::optional<QByteArray> attributeFromTool(const QString &path, const QString &name)
+{
+    const ProcessResult result = runProgram(
+        QStringLiteral("getfattr"),
+        {QStringLiteral("--absolute-names"), QStringLiteral("--only-values"), QStringLiteral("-n"),
+         onDisk(name), path});
+    if (result.exitCode != 0)
+        return std::nullopt;
+    return result.out;
+}
+
+QByteArray plistlibDump(const QString &pythonExpression, const QString &format)
+{
+    const QString script = QStringLiteral(
+        "import plistlib, sys, datetime\n"
+        "value = eval(sys.stdin.buffer.read().decode('utf-8'))\n"
+        "fmt = plistlib.FMT_BINARY if sys.argv[1] == 'binary' else plistlib.FMT_XML\n"
+        "sys.stdout.buffer.write(plistlib.dumps(value, fmt=fmt))\n");
+    return runProgram(QStringLiteral("python3"), {QStringLiteral("-c"), script, format},
+                      pythonExpression.toUtf8())
+        .out;
+}
+
+QByteArray plistlibBinaryString(const QString &text)
+{
+    const QString script = QStringLiteral(
+        "import plistlib, sys\n"
+        "text = sys.stdin.buffer.read().decode('utf-8')\n"
+        "sys.stdout.buffer.write(plistlib.dumps(text, fmt=plistlib.FMT_BINARY))\n");
+    return runPython(script, text.toUtf8()).out;
+}
+
+QString plistlibReadString(const QByteArray &bytes)
+{
+    const QString script = QStringLiteral(
+        "import plistlib, sys\n"
+        "try:\n"
+        "    value = plistlib.loads(sys.stdin.buffer.read())\n"
+        "except Exception:\n"
+        "    sys.stdout.buffer.write(b'<not a property list>'); sys.exit(0)\n"
+        "out = value if isinstance(value, str) else '<not a string>'\n"
+        "sys.stdout.buffer.write(out.encode('utf-8', 'surrogatepass'))\n");
+    return QString::fromUtf8(runPython(script, bytes).out);
+}
+
+FileSnapshot snapshotOf(const QString &path)
+{
+    FileSnapshot snapshot;
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly))
+        snapshot.data = file.readAll();
+    snapshot.modified = QFileInfo(path).fileTime(QFileDevice::FileModificationTime);
+    return snapshot;
+}
+
+EditorWindow::~EditorWindow()
+{
+    window.reset();
+    document.reset();
+}
+
+std::unique_ptr<EditorWindow> showEditor(const QUrl &file)
+{
+    auto result = std::make_unique<EditorWindow>();
+    result->document = std::make_unique<Document>();
+    if (!file.isEmpty())
+        result->document->setFileURL(file);
+    result->document->makeWindowControllers();
+    result->window.reset(result->document->windowController());
+    result->editor = qobject_cast<ViewController *>(result->window->contentViewController());
+    result->window->showWindow();
+    return result;
+}
+
+} // namespace corvane::test
