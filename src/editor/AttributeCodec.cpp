@@ -26,7 +26,8 @@ QString unrepresentable(const QString &text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode())) {
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size()
+            && QChar::isLowSurrogate(text[i + 1].unicode())) {
             ++i;
             continue;
         }
@@ -106,7 +107,7 @@ std::optional<QString> describeUnshownValue(QByteArrayView bytes)
     if (!value) {
         if (isReadableText(bytes))
             return plural(bytes.size(), "byte of text that is not a property list",
-                          "bytes of text that are not a property list");
+                "bytes of text that are not a property list");
         return plural(bytes.size(), "byte that is not text", "bytes that are not text");
     }
     using Type = plist::Value::Type;
@@ -133,8 +134,9 @@ std::optional<QString> describeUnshownValue(QByteArrayView bytes)
         return value->count() == 0 ? QStringLiteral("an empty set")
                                    : QStringLiteral("a set of ") + plural(value->count(), "item", "items");
     case Type::Dictionary:
-        return value->count() == 0 ? QStringLiteral("an empty dictionary")
-                                   : QStringLiteral("a dictionary of ") + plural(value->count(), "entry", "entries");
+        return value->count() == 0
+            ? QStringLiteral("an empty dictionary")
+            : QStringLiteral("a dictionary of ") + plural(value->count(), "entry", "entries");
     }
     return QStringLiteral("a value that is not text");
 }

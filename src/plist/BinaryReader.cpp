@@ -20,7 +20,11 @@ constexpr qsizetype minimumSize = headerSize + 1 + 1 + trailerSize;
 
 class BinaryReader {
 public:
-    BinaryReader(QByteArrayView bytes, QString *error) : m_bytes(bytes), m_error(error), m_budget(bytes.size()) { }
+    BinaryReader(QByteArrayView bytes, QString *error)
+        : m_bytes(bytes)
+        , m_error(error)
+        , m_budget(bytes.size())
+    { }
 
     std::optional<Value> read();
 
@@ -301,8 +305,8 @@ bool BinaryReader::readObject(quint64 index, int depth, Value *out)
     return true;
 }
 
-bool BinaryReader::readContainer(quint8 marker, qsizetype at, int depth, Value *out, qsizetype *nodes,
-                                 int *height)
+bool BinaryReader::readContainer(
+    quint8 marker, qsizetype at, int depth, Value *out, qsizetype *nodes, int *height)
 {
     if (!m_budget.take(1))
         return fail("too many nodes (shared references multiply the tree)");

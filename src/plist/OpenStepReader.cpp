@@ -30,7 +30,10 @@ int hexDigit(char16_t c)
 class OpenStepReader {
 public:
     OpenStepReader(const QString &text, qsizetype inputSize, QString *error)
-        : m_text(text), m_error(error), m_budget(inputSize) { }
+        : m_text(text)
+        , m_error(error)
+        , m_budget(inputSize)
+    { }
 
     std::optional<Value> read();
 
@@ -155,13 +158,27 @@ bool OpenStepReader::readQuoted(QString *out)
         const char16_t e = peek();
         ++m_at;
         switch (e) {
-        case u'a': out->append(u'\a'); break;
-        case u'b': out->append(u'\b'); break;
-        case u'f': out->append(u'\f'); break;
-        case u'n': out->append(u'\n'); break;
-        case u'r': out->append(u'\r'); break;
-        case u't': out->append(u'\t'); break;
-        case u'v': out->append(u'\v'); break;
+        case u'a':
+            out->append(u'\a');
+            break;
+        case u'b':
+            out->append(u'\b');
+            break;
+        case u'f':
+            out->append(u'\f');
+            break;
+        case u'n':
+            out->append(u'\n');
+            break;
+        case u'r':
+            out->append(u'\r');
+            break;
+        case u't':
+            out->append(u'\t');
+            break;
+        case u'v':
+            out->append(u'\v');
+            break;
         case u'U': {
             char16_t unit = 0;
             int digits = 0;

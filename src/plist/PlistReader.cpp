@@ -18,7 +18,9 @@ qsizetype maximumNodes(qsizetype inputSize)
 
 namespace detail {
 
-NodeBudget::NodeBudget(qsizetype inputSize) : m_remaining(maximumNodes(inputSize)) { }
+NodeBudget::NodeBudget(qsizetype inputSize)
+    : m_remaining(maximumNodes(inputSize))
+{ }
 
 bool NodeBudget::take(qsizetype nodes)
 {

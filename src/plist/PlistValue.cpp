@@ -9,9 +9,9 @@ namespace corvane::plist {
 
 struct Value::Data {
     Type type = Type::Null;
-    qint64 high = 0;  // Integer: high word; Boolean: 0 or 1
-    quint64 low = 0;  // Integer: low word; Uid: the number
-    double real = 0;  // Real and Date
+    qint64 high = 0; // Integer: high word; Boolean: 0 or 1
+    quint64 low = 0; // Integer: low word; Uid: the number
+    double real = 0; // Real and Date
     QString string;
     QByteArray bytes;
     QList<Value> elements; // Array and Set elements, Dictionary values
@@ -36,7 +36,9 @@ const QStringList &emptyKeys()
 
 Value::Value() = default;
 
-Value::Value(std::shared_ptr<const Data> data) : d(std::move(data)) { }
+Value::Value(std::shared_ptr<const Data> data)
+    : d(std::move(data))
+{ }
 
 Value Value::fromBool(bool value)
 {

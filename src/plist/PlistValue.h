@@ -43,22 +43,22 @@ public:
     bool isSet() const { return type() == Type::Set; }
     bool isDictionary() const { return type() == Type::Dictionary; }
 
-    bool toBool() const;                               // false unless Boolean
-    qint64 toInteger(bool *ok = nullptr) const;        // *ok false unless an Integer within qint64
+    bool toBool() const; // false unless Boolean
+    qint64 toInteger(bool *ok = nullptr) const; // *ok false unless an Integer within qint64
     quint64 toUnsignedInteger(bool *ok = nullptr) const; // *ok false unless an Integer within quint64
-    qint64 integerHigh() const;                        // the 128-bit value's words; 0 unless Integer
+    qint64 integerHigh() const; // the 128-bit value's words; 0 unless Integer
     quint64 integerLow() const;
-    double toReal() const;                             // 0 unless Real
-    double toDateSeconds() const;                      // seconds since 2001-01-01 UTC; 0 unless Date
-    QDateTime toDateTime() const;                      // invalid unless Date
-    QByteArray toData() const;                         // empty unless Data
-    QString toString() const;                          // empty unless String
-    quint64 toUid() const;                             // 0 unless Uid
+    double toReal() const; // 0 unless Real
+    double toDateSeconds() const; // seconds since 2001-01-01 UTC; 0 unless Date
+    QDateTime toDateTime() const; // invalid unless Date
+    QByteArray toData() const; // empty unless Data
+    QString toString() const; // empty unless String
+    quint64 toUid() const; // 0 unless Uid
 
-    qsizetype count() const;              // elements of Array/Set, entries of Dictionary, else 0
+    qsizetype count() const; // elements of Array/Set, entries of Dictionary, else 0
     const QList<Value> &elements() const; // Array/Set elements (empty otherwise)
-    const QStringList &keys() const;      // Dictionary keys in order (empty otherwise)
-    const QList<Value> &values() const;   // Dictionary values, parallel to keys() (empty otherwise)
+    const QStringList &keys() const; // Dictionary keys in order (empty otherwise)
+    const QList<Value> &values() const; // Dictionary values, parallel to keys() (empty otherwise)
     const Value *find(const QString &key) const; // nullptr if absent or not a dictionary
 
     // Deep comparison; reals compare by value (so NaN differs from itself) and dates likewise.

@@ -67,8 +67,8 @@ QByteArray writeBinary(const QString &string)
     out.append(6, '\0');
     out.append(char(offsetSize));
     out.append(char(1)); // reference size: one object
-    appendBigEndian(&out, 1, 8);  // object count
-    appendBigEndian(&out, 0, 8);  // top object
+    appendBigEndian(&out, 1, 8); // object count
+    appendBigEndian(&out, 0, 8); // top object
     appendBigEndian(&out, tableOffset, 8);
     return out;
 }

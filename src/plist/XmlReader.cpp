@@ -212,8 +212,8 @@ std::optional<double> parseDate(QStringView text)
     if (text.isEmpty() || text.back() != u'Z')
         return std::nullopt;
     text.chop(1);
-    int fields[6] = {0, 1, 1, 0, 0, 0};
-    const char separators[6] = {0, '-', '-', 'T', ':', ':'};
+    int fields[6] = { 0, 1, 1, 0, 0, 0 };
+    const char separators[6] = { 0, '-', '-', 'T', ':', ':' };
     qsizetype at = 0;
     for (int field = 0; field < 6 && at < text.size(); ++field) {
         if (field > 0) {
@@ -247,7 +247,10 @@ std::optional<double> parseDate(QStringView text)
 class XmlReader {
 public:
     XmlReader(const QString &text, qsizetype inputSize, QString *error)
-        : m_xml(text), m_error(error), m_budget(inputSize) { }
+        : m_xml(text)
+        , m_error(error)
+        , m_budget(inputSize)
+    { }
 
     std::optional<Value> read();
 
@@ -265,9 +268,9 @@ private:
                                      : QStringLiteral("unexpected end of the document"));
     }
     bool readValue(int depth, Value *out); // at the value's StartElement
-    bool readText(QString *text);          // the current element's text up to its EndElement
-    bool skipSpaceUntilEnd();              // the current element must hold nothing but space
-    bool nextChild(bool *found);           // next StartElement inside, or the current EndElement
+    bool readText(QString *text); // the current element's text up to its EndElement
+    bool skipSpaceUntilEnd(); // the current element must hold nothing but space
+    bool nextChild(bool *found); // next StartElement inside, or the current EndElement
 
     QXmlStreamReader m_xml;
     QString *m_error;
