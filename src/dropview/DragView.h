@@ -24,6 +24,7 @@ public:
     DragViewDelegate *delegate() const;
 
     QColor backgroundColor() const { return myBackgroundColor; }
+    bool isAcceptingDrag() const { return myAccepting; }
 
     // The drag-destination steps, public so that other widgets of the window can hand a drag over.
     Qt::DropAction draggingEntered(const QMimeData *data);

@@ -247,6 +247,8 @@ void ViewController::showActionErrorAlert(const QString &message)
     Alerts::run(alert, window());
 }
 
+// Drags carrying URLs that reach a text control belong to the window's drop area; other drags
+// (dragged text) stay with the control.
 bool ViewController::forwardFileDrag(QEvent *event)
 {
     DragView *target = myUi->dragView;
@@ -256,21 +258,49 @@ bool ViewController::forwardFileDrag(QEvent *event)
         myForwardingFileDrag = drag->mimeData() && drag->mimeData()->hasUrls();
         if (!myForwardingFileDrag)
             return false;
-        break;
+        if (target->draggingEntered(drag->mimeData()) == Qt::CopyAction) {
+            drag->setDropAction(Qt::CopyAction);
+            drag->accept();
+        } else {
+            drag->ignore();
+        }
+        return true;
     }
-    case QEvent::DragMove:
-    case QEvent::DragLeave:
-    case QEvent::Drop:
+    case QEvent::DragMove: {
         if (!myForwardingFileDrag)
             return false;
-        if (event->type() != QEvent::DragMove)
-            myForwardingFileDrag = false;
-        break;
+        auto *drag = static_cast<QDragMoveEvent *>(event);
+        if (target->isAcceptingDrag()) {
+            drag->setDropAction(Qt::CopyAction);
+            drag->accept();
+        } else {
+            drag->ignore();
+        }
+        return true;
+    }
+    case QEvent::DragLeave:
+        if (!myForwardingFileDrag)
+            return false;
+        myForwardingFileDrag = false;
+        target->draggingExited();
+        return true;
+    case QEvent::Drop: {
+        if (!myForwardingFileDrag)
+            return false;
+        myForwardingFileDrag = false;
+        auto *drop = static_cast<QDropEvent *>(event);
+        if (target->performDragOperation(drop->mimeData())) {
+            drop->setDropAction(Qt::CopyAction);
+            drop->accept();
+        } else {
+            drop->ignore();
+        }
+        target->draggingEnded();
+        return true;
+    }
     default:
         return false;
     }
-    QCoreApplication::sendEvent(target, event);
-    return true;
 }
 
 bool ViewController::eventFilter(QObject *watched, QEvent *event)

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 namespace corvane::test {
 
@@ -37,25 +38,38 @@ std::optional<QByteArray> attributeFromTool(const QString &path, const QString &
     return result.out;
 }
 
+// python3 takes a while to start on a busy machine; the same value is asked for by many rows.
 QByteArray plistlibDump(const QString &pythonExpression, const QString &format)
 {
+    static QHash<QString, QByteArray> cache;
+    const QString key = format + QLatin1Char('\n') + pythonExpression;
+    if (const auto found = cache.constFind(key); found != cache.constEnd())
+        return *found;
     const QString script = QStringLiteral(
         "import plistlib, sys, datetime\n"
         "value = eval(sys.stdin.buffer.read().decode('utf-8'))\n"
         "fmt = plistlib.FMT_BINARY if sys.argv[1] == 'binary' else plistlib.FMT_XML\n"
         "sys.stdout.buffer.write(plistlib.dumps(value, fmt=fmt))\n");
-    return runProgram(QStringLiteral("python3"), {QStringLiteral("-c"), script, format},
-                      pythonExpression.toUtf8())
-        .out;
+    const ProcessResult result = runProgram(QStringLiteral("python3"), {QStringLiteral("-c"), script, format},
+                                            pythonExpression.toUtf8());
+    if (result.exitCode == 0)
+        cache.insert(key, result.out);
+    return result.out;
 }
 
 QByteArray plistlibBinaryString(const QString &text)
 {
+    static QHash<QString, QByteArray> cache;
+    if (const auto found = cache.constFind(text); found != cache.constEnd())
+        return *found;
     const QString script = QStringLiteral(
         "import plistlib, sys\n"
         "text = sys.stdin.buffer.read().decode('utf-8')\n"
         "sys.stdout.buffer.write(plistlib.dumps(text, fmt=plistlib.FMT_BINARY))\n");
-    return runPython(script, text.toUtf8()).out;
+    const ProcessResult result = runPython(script, text.toUtf8());
+    if (result.exitCode == 0)
+        cache.insert(text, result.out);
+    return result.out;
 }
 
 QString plistlibReadString(const QByteArray &bytes)
