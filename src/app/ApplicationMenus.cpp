@@ -69,7 +69,7 @@ ApplicationMenus *ApplicationMenus::shared()
 void ApplicationMenus::buildFileMenu()
 {
     myOpenAction = myFileMenu->addAction(tr("&Open..."));
-    myOpenAction->setShortcut(QKeySequence::Open);
+    myOpenAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     connect(myOpenAction, &QAction::triggered, this, [this] {
         if (myDocumentController)
             myDocumentController->openDocument();
@@ -81,7 +81,8 @@ void ApplicationMenus::buildFileMenu()
 
     myFileMenu->addSeparator();
     myCloseAction = myFileMenu->addAction(tr("&Close"));
-    myCloseAction->setShortcut(QKeySequence::Close);
+    // The platform's Close may be Ctrl+F4; Ctrl+W is what Linux users press, so it comes first.
+    myCloseAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(QKeySequence::Close)});
     connect(myCloseAction, &QAction::triggered, this, [] {
         if (QWidget *window = QApplication::activeWindow())
             window->close();
@@ -89,7 +90,7 @@ void ApplicationMenus::buildFileMenu()
 
     myFileMenu->addSeparator();
     myQuitAction = myFileMenu->addAction(tr("&Quit"));
-    myQuitAction->setShortcut(QKeySequence::Quit);
+    myQuitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     myQuitAction->setMenuRole(QAction::QuitRole);
     connect(myQuitAction, &QAction::triggered, this, [] {
         // Closing first lets every window hand its state over (a scratchpad its text) before the
@@ -183,7 +184,7 @@ void ApplicationMenus::buildWindowMenu()
 void ApplicationMenus::buildHelpMenu()
 {
     myHelpAction = myHelpMenu->addAction(tr("Corvane &Help"));
-    myHelpAction->setShortcut(QKeySequence::HelpContents);
+    myHelpAction->setShortcut(QKeySequence(Qt::Key_F1));
     mySupportAction = myHelpMenu->addAction(tr("&Support"));
     myUpdatesAction = myHelpMenu->addAction(tr("&Updates"));
     myHelpMenu->addSeparator();

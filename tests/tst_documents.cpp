@@ -1,0 +1,346 @@
+#include "app/AppDelegate.h"
+#include "app/ApplicationMenus.h"
+#include "app/Document.h"
+#include "app/DocumentController.h"
+#include "app/WindowController.h"
+#include "dropview/DragView.h"
+#include "editor/ViewController.h"
+#include "resources/SceneFactory.h"
+#include "support/AlertRecorder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace corvane;
+using namespace corvane::test;
+
+class TestDocuments : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir mySettingsDir;
+    QTemporaryDir myDir;
+    std::unique_ptr<ApplicationMenus> myMenus;
+    std::unique_ptr<DocumentController> myController;
+
+    QString makeFile(const QString &name, const QByteArray &data = QByteArrayLiteral("x"))
+    {
+        const QString path = myDir.filePath(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(data) != data.size())
+            return QString();
+        return path;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setOrganizationName(QStringLiteral("Corvane"));
+        QCoreApplication::setApplicationName(QStringLiteral("Corvane"));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mySettingsDir.path());
+        QApplication::setQuitOnLastWindowClosed(false);
+    }
+
+    void init()
+    {
+        QSettings().clear();
+        myMenus = std::make_unique<ApplicationMenus>();
+        myController = std::make_unique<DocumentController>();
+        myMenus->setDocumentController(myController.get());
+    }
+
+    void cleanup()
+    {
+        myController.reset();
+        myMenus.reset();
+    }
+
+    void anyFileOpensAsADocument_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<bool>("unreadable");
+        QTest::newRow("ordinary file") << QStringLiteral("plain.txt") << QByteArrayLiteral("text") << false;
+        QTest::newRow("zero-length file") << QStringLiteral("empty") << QByteArray() << false;
+        QTest::newRow("hidden file") << QStringLiteral(".hidden") << QByteArrayLiteral("h") << false;
+        QTest::newRow("file without read permission") << QStringLiteral("secret.bin") << QByteArrayLiteral("s")
+                                                      << true;
+        QTest::newRow("name with spaces and accents") << QStringLiteral("Ünïcode name.txt")
+                                                      << QByteArrayLiteral("u") << false;
+    }
+    void anyFileOpensAsADocument()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, data);
+        QFETCH(bool, unreadable);
+        const QString path = makeFile(name, data);
+        QVERIFY(!path.isEmpty());
+        if (unreadable)
+            QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+        AlertRecorder alerts;
+        Document *document = myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(path));
+        QVERIFY(document);
+        QCOMPARE(alerts.count(), 0);
+        QCOMPARE(document->fileURL(), QUrl::fromLocalFile(path));
+        QVERIFY(!document->isDocumentEdited());
+        QVERIFY(!Document::autosavesInPlace());
+        WindowController *window = document->windowController();
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(window->windowTitle(), name);
+        QCOMPARE(window->document(), document);
+        QVERIFY(qobject_cast<ViewController *>(window->contentViewController()));
+        QCOMPARE(myController->recentDocumentURLs().value(0), QUrl::fromLocalFile(path));
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+
+    void anOpenFileIsRaisedNotOpenedAgain_data()
+    {
+        QTest::addColumn<QString>("spelling");
+        QTest::newRow("same path") << QStringLiteral("same");
+        QTest::newRow("path with dot segments") << QStringLiteral("dots");
+        QTest::newRow("through a symbolic link") << QStringLiteral("link");
+    }
+    void anOpenFileIsRaisedNotOpenedAgain()
+    {
+        QFETCH(QString, spelling);
+        const QString path = makeFile(QStringLiteral("sub/once.txt"));
+        Document *first = myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(path));
+        QVERIFY(first);
+        first->windowController()->hide();
+        QString again = path;
+        if (spelling == QLatin1String("dots"))
+            again = myDir.filePath(QStringLiteral("sub/../sub/./once.txt"));
+        else if (spelling == QLatin1String("link")) {
+            again = myDir.filePath(QStringLiteral("link-to-once"));
+            QFile::remove(again);
+            QVERIFY(QFile::link(path, again));
+        }
+        QCOMPARE(myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(again)), first);
+        QCOMPARE(myController->documents().size(), 1);
+        QVERIFY(first->windowController()->isVisible());
+    }
+
+    void aMissingFileIsRefusedWithAMessage()
+    {
+        AlertRecorder alerts;
+        QVERIFY(!myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(myDir.filePath(QStringLiteral("nope")))));
+        QVERIFY(!myController->openDocumentWithContentsOfURL(QUrl(QStringLiteral("https://example.org/f"))));
+        QCOMPARE(alerts.count(), 2);
+        QVERIFY(alerts.alerts().first().informativeText.contains(QStringLiteral("nope")));
+        QVERIFY(myController->documents().isEmpty());
+        QVERIFY(myController->recentDocumentURLs().isEmpty());
+    }
+
+    void closingTheWindowEndsTheDocumentWithoutAsking()
+    {
+        AlertRecorder alerts;
+        const QString path = makeFile(QStringLiteral("closing.txt"));
+        QPointer<Document> document = myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(path));
+        QVERIFY(document);
+        auto *editor = qobject_cast<ViewController *>(document->windowController()->contentViewController());
+        editor->contentTextbox()->setPlainText(QStringLiteral("typed, never saved"));
+        QVERIFY(QTest::qWaitForWindowActive(document->windowController()));
+        myMenus->closeAction()->trigger();
+        QTRY_VERIFY(document.isNull());
+        QCOMPARE(alerts.count(), 0);
+        QVERIFY(myController->documents().isEmpty());
+        // Opening it again makes a new document.
+        QVERIFY(myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(path)));
+    }
+
+    void recentDocuments()
+    {
+        QList<QUrl> opened;
+        for (int i = 0; i < 12; ++i) {
+            opened.prepend(QUrl::fromLocalFile(makeFile(QStringLiteral("r%1.txt").arg(i))));
+            myController->noteNewRecentDocumentURL(opened.first());
+        }
+        myController->noteNewRecentDocumentURL(opened.at(3));
+        const QList<QUrl> recent = myController->recentDocumentURLs();
+        QCOMPARE(recent.size(), DocumentController::maximumRecentDocumentCount);
+        QCOMPARE(recent.first(), opened.at(3));   // used again: first, and only once
+        QCOMPARE(recent.count(opened.at(3)), 1);
+        QCOMPARE(recent.at(1), opened.at(0));
+
+        // The Open Recent menu lists them and opens the one chosen.
+        emit myMenus->openRecentMenu()->aboutToShow();
+        QList<QAction *> items = myMenus->openRecentMenu()->actions();
+        QCOMPARE(items.first()->text(), opened.at(3).fileName());
+        items.first()->trigger();
+        QCOMPARE(myController->documents().size(), 1);
+        QCOMPARE(myController->documents().first()->fileURL(), opened.at(3));
+
+        myController->clearRecentDocuments();
+        QVERIFY(myController->recentDocumentURLs().isEmpty());
+    }
+
+    void recentListOfTheWrongTypeReadsEmpty_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::newRow("a number") << QVariant(42);
+        QTest::newRow("relative paths") << QVariant(QStringList{QStringLiteral("relative/x"), QString()});
+        QTest::newRow("a map") << QVariant(QVariantMap{{QStringLiteral("a"), 1}});
+    }
+    void recentListOfTheWrongTypeReadsEmpty()
+    {
+        QFETCH(QVariant, stored);
+        QSettings().setValue(QStringLiteral("DocumentController/recentDocuments"), stored);
+        QVERIFY(myController->recentDocumentURLs().isEmpty());
+        emit myMenus->openRecentMenu()->aboutToShow();
+        QCOMPARE(myMenus->openRecentMenu()->actions().size(), 1);   // only "Clear Menu", disabled
+        QVERIFY(!myMenus->openRecentMenu()->actions().first()->isEnabled());
+    }
+
+    void openCommandStartsWhereTheLastEnded()
+    {
+        const QString path = makeFile(QStringLiteral("deep/er/chosen.txt"));
+        QStringList startDirectories;
+        myController->setFileChooserForTesting([&](const QString &start) {
+            startDirectories.append(start);
+            return QList<QUrl>{QUrl::fromLocalFile(path)};
+        });
+        myMenus->openAction()->trigger();
+        myController->openDocument();
+        QCOMPARE(startDirectories.size(), 2);
+        QCOMPARE(startDirectories.first(), QDir::homePath());
+        QCOMPARE(startDirectories.last(), QFileInfo(path).absolutePath());
+        QCOMPARE(myController->documents().size(), 1);
+    }
+
+    void startWindowOpensDroppedFilesAndCloses()
+    {
+        myController->showStartWindow();
+        QPointer<WindowController> start = myController->startWindow();
+        QVERIFY(start && start->isVisible());
+        QCOMPARE(start->windowTitle(), QStringLiteral("Corvane"));
+        QVERIFY(!start->document());
+        QVERIFY(start->menuBar()->actions().contains(myMenus->helpMenu()->menuAction()));
+        auto *dropArea = start->findChild<DragView *>();
+        QVERIFY(dropArea);
+
+        const QString path = makeFile(QStringLiteral("dropped.txt"));
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QVERIFY(dropArea->performDragOperation(&data));
+        QCOMPARE(myController->documents().size(), 1);
+        QCOMPARE(myController->documents().first()->windowController()->windowTitle(), QStringLiteral("dropped.txt"));
+        QTRY_VERIFY(start.isNull());
+    }
+
+    void startWindowOpenButtonChoosesAFile()
+    {
+        const QString path = makeFile(QStringLiteral("button.txt"));
+        myController->setFileChooserForTesting([&](const QString &) { return QList<QUrl>{QUrl::fromLocalFile(path)}; });
+        myController->showStartWindow();
+        auto *button = myController->startWindow()->findChild<QPushButton *>(QStringLiteral("openButton"));
+        QVERIFY(button);
+        QVERIFY(!button->accessibleName().isEmpty());
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(myController->documents().size(), 1);
+    }
+
+    void everyWindowCarriesTheSharedMenus()
+    {
+        QAction *status = myMenus->updateStatusItem();
+        QCOMPARE(status->text(), QStringLiteral("Update not checked"));
+        QVERIFY(status->isCheckable());
+        QVERIFY(!status->isChecked());
+        QVERIFY(myMenus->helpMenu()->actions().contains(status));
+
+        for (const QString &scene : {QStringLiteral("Document Window Controller"), QStringLiteral("ScratchpadWindow"),
+                                     QStringLiteral("Help Window")}) {
+            std::unique_ptr<WindowController> window(instantiateScene(scene));
+            QVERIFY2(window, qPrintable(scene));
+            QVERIFY(window->contentViewController());
+            const QList<QAction *> menus = window->menuBar()->actions();
+            QVERIFY(menus.contains(myMenus->helpMenu()->menuAction()));
+            QVERIFY(menus.contains(myMenus->fileMenu()->menuAction()));
+            QVERIFY(menus.contains(myMenus->editMenu()->menuAction()));
+            QVERIFY(menus.contains(myMenus->windowMenu()->menuAction()));
+        }
+        QVERIFY(!instantiateScene(QStringLiteral("No Such Scene")));
+
+        QCOMPARE(myMenus->openAction()->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+        QCOMPARE(myMenus->closeAction()->shortcut(), QKeySequence(QStringLiteral("Ctrl+W")));
+        QCOMPARE(myMenus->quitAction()->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+        QCOMPARE(myMenus->helpAction()->shortcut(), QKeySequence(QStringLiteral("F1")));
+    }
+
+    void menuCommandsReachTheDelegate()
+    {
+        AppDelegate delegate;
+        myMenus->connectToDelegate(&delegate);
+        myMenus->scratchpadAction()->trigger();
+        myMenus->helpAction()->trigger();
+        QCOMPARE(delegate.mySPWindow.size(), 1);
+        QCOMPARE(delegate.myHelpWindow.size(), 1);
+        for (const QPointer<WindowController> &window : delegate.mySPWindow + delegate.myHelpWindow)
+            delete window.data();
+    }
+
+    void appearanceSignals()
+    {
+        WindowController window;
+        QSignalSpy appeared(&window, &WindowController::windowDidAppear);
+        QSignalSpy disappearing(&window, &WindowController::windowWillDisappear);
+        window.showWindow();
+        window.showWindow();
+        QCOMPARE(appeared.count(), 1);
+        window.showMinimized();
+        window.showNormal();
+        QCOMPARE(appeared.count(), 1);
+        QCOMPARE(disappearing.count(), 0);
+        window.hide();
+        QCOMPARE(disappearing.count(), 1);
+        window.showWindow();
+        QCOMPARE(appeared.count(), 2);
+        window.close();
+        QCOMPARE(disappearing.count(), 2);
+    }
+
+    void editCommandsActOnTheFocusedField()
+    {
+        const QString path = makeFile(QStringLiteral("edit.txt"));
+        Document *document = myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(path));
+        QVERIFY(QTest::qWaitForWindowActive(document->windowController()));
+        auto *editor = qobject_cast<ViewController *>(document->windowController()->contentViewController());
+        editor->contentTextbox()->setPlainText(QStringLiteral("org.example.moved"));
+        editor->contentTextbox()->setFocus();
+        const QList<QAction *> edit = myMenus->editMenu()->actions();
+        auto command = [&](const QString &title) {
+            for (QAction *action : edit) {
+                if (action->text().remove(QLatin1Char('&')) == title)
+                    return action;
+            }
+            return static_cast<QAction *>(nullptr);
+        };
+        QVERIFY(command(QStringLiteral("Select All")) && command(QStringLiteral("Cut")) && command(QStringLiteral("Paste")));
+        command(QStringLiteral("Select All"))->trigger();
+        command(QStringLiteral("Cut"))->trigger();
+        QCOMPARE(editor->contentTextbox()->toPlainText(), QString());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("org.example.moved"));
+
+        // Pasting into the attribute field makes it a typed name.
+        editor->xattrSelectCombobox()->setFocus();
+        editor->xattrSelectCombobox()->lineEdit()->clear();
+        command(QStringLiteral("Paste"))->trigger();
+        QCOMPARE(editor->xattrSelectCombobox()->currentText(), QStringLiteral("org.example.moved"));
+    }
+};
+
+QTEST_MAIN(TestDocuments)
+#include "tst_documents.moc"
