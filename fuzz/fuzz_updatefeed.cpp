@@ -1,0 +1,22 @@
+// The update feed arrives from the network: whatever its bytes, processing must end with an outcome
+// whose offers all lie on the download site.
+#include "updates/UpdateFeed.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static const QString base = QStringLiteral("https://downloads.corvane.test/get/");
+    const corvane::updates::FeedOutcome outcome = corvane::updates::processUpdateFeed(
+        QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)), QStringLiteral("1.0"), base);
+    if (outcome.errorText && (!outcome.offers.isEmpty() || outcome.markStatusItem))
+        std::abort();
+    for (const corvane::updates::UpdateOffer &offer : outcome.offers) {
+        if (offer.url.scheme() != u"https" || offer.url.host() != u"downloads.corvane.test"
+            || !offer.url.toString().startsWith(base))
+            std::abort();
+    }
+    return 0;
+}
