@@ -56,7 +56,7 @@ QByteArray libplistBytes(const std::string &utf8, bool xml)
 
 Input makeInput(std::string name, const QString &unit, qsizetype binaryBudget)
 {
-    Input input{std::move(name), unit, {}, {}, {}};
+    Input input { std::move(name), unit, {}, {}, {} };
     // Fill up to the budget: one byte per ASCII character, two per UTF-16 unit otherwise.
     const bool ascii = unit.toUtf8().size() == unit.size();
     const qsizetype perChar = ascii ? 1 : 2;
@@ -96,17 +96,24 @@ QByteArray libplistAttributeWrite(const std::string &utf8)
     escaped.reserve(utf8.size() + utf8.size() / 8);
     for (char c : utf8) {
         switch (c) {
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        default: escaped += c;
+        case '&':
+            escaped += "&amp;";
+            break;
+        case '<':
+            escaped += "&lt;";
+            break;
+        case '>':
+            escaped += "&gt;";
+            break;
+        default:
+            escaped += c;
         }
     }
     const std::string document = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                                  "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
                                  "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
                                  "<plist version=\"1.0\">\n<string>"
-                                 + escaped + "</string>\n</plist>\n";
+        + escaped + "</string>\n</plist>\n";
     plist_t root = nullptr;
     plist_from_xml(document.data(), uint32_t(document.size()), &root);
     char *out = nullptr;
@@ -145,25 +152,34 @@ void registerAll()
     for (const Input &in : inputs) {
         const auto sameText = [&in](const QString &s) { return s == in.text; };
         const auto sameUtf8 = [&in](const std::string &s) { return s == in.utf8; };
-        for (const bool xml : {false, true}) {
+        for (const bool xml : { false, true }) {
             const QByteArray &bytes = xml ? in.xml : in.binary;
             const std::string op = xml ? "decode-xml/" : "decode-binary/";
-            add(op + in.name + "/corvane", bytes.size(), [&bytes] { return cp::parse(bytes).value_or(cp::Value()).toString(); },
-                sameText);
-            add(op + in.name + "/libplist", bytes.size(), [&bytes, xml] { return libplistDecode(bytes, xml); }, sameUtf8);
+            add(
+                op + in.name + "/corvane", bytes.size(),
+                [&bytes] { return cp::parse(bytes).value_or(cp::Value()).toString(); }, sameText);
+            add(
+                op + in.name + "/libplist", bytes.size(),
+                [&bytes, xml] { return libplistDecode(bytes, xml); }, sameUtf8);
         }
         const auto readsBack = [&in](const QByteArray &b) { return libplistDecode(b, false) == in.utf8; };
-        add("encode-binary/" + in.name + "/corvane", in.binary.size(), [&in] { return cp::writeBinary(in.text); },
-            readsBack);
-        add("encode-binary/" + in.name + "/libplist", in.binary.size(), [&in] { return libplistEncode(in.utf8); },
-            readsBack);
-        add("attribute-read/" + in.name + "/corvane", in.binary.size(),
+        add(
+            "encode-binary/" + in.name + "/corvane", in.binary.size(),
+            [&in] { return cp::writeBinary(in.text); }, readsBack);
+        add(
+            "encode-binary/" + in.name + "/libplist", in.binary.size(),
+            [&in] { return libplistEncode(in.utf8); }, readsBack);
+        add(
+            "attribute-read/" + in.name + "/corvane", in.binary.size(),
             [&in] { return corvane::decodeAttributeString(in.binary); }, sameText);
-        add("attribute-read/" + in.name + "/libplist", in.binary.size(),
+        add(
+            "attribute-read/" + in.name + "/libplist", in.binary.size(),
             [&in] { return libplistDecode(in.binary, false); }, sameUtf8);
-        add("attribute-write/" + in.name + "/corvane", in.binary.size(),
+        add(
+            "attribute-write/" + in.name + "/corvane", in.binary.size(),
             [&in] { return corvane::encodeAttributeString(in.text).value_or(QByteArray()); }, readsBack);
-        add("attribute-write/" + in.name + "/libplist", in.binary.size(),
+        add(
+            "attribute-write/" + in.name + "/libplist", in.binary.size(),
             [&in] { return libplistAttributeWrite(in.utf8); }, readsBack);
     }
 }

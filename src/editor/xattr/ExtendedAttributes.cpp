@@ -71,7 +71,8 @@ struct Target {
     std::optional<PosixError> refusal;
 
     Target(const QUrl &file, const QString &attributeName)
-        : path(QFile::encodeName(file.toLocalFile())), name(systemAttributeName(attributeName))
+        : path(QFile::encodeName(file.toLocalFile()))
+        , name(systemAttributeName(attributeName))
     {
         if (path.contains('\0'))
             refusal = posixError(ENOENT);
@@ -96,7 +97,7 @@ QByteArray systemAttributeName(const QString &name)
 {
     QByteArray utf8 = name.toUtf8();
 #if defined(Q_OS_LINUX)
-    static const char *const namespaces[] = {"user.", "trusted.", "security.", "system."};
+    static const char *const namespaces[] = { "user.", "trusted.", "security.", "system." };
     if (utf8.isEmpty())
         return utf8;
     for (const char *prefix : namespaces) {
@@ -131,8 +132,8 @@ std::optional<QByteArray> readExtendedAttribute(const QUrl &file, const QString 
         hook();
 
     QByteArray buffer(qsizetype(size), '\0');
-    const ssize_t got = systemGet(target.path.constData(), target.name.constData(), buffer.data(),
-                                  size_t(size));
+    const ssize_t got
+        = systemGet(target.path.constData(), target.name.constData(), buffer.data(), size_t(size));
     if (got < 0)
         return fail(errno);
     // A fetch with size 0 is itself only a probe: it reports the current length without copying.

@@ -17,8 +17,8 @@ namespace corvane {
 
 struct PosixError {
     QString domain = QStringLiteral("NSPOSIXErrorDomain");
-    int code = 0;         // errno of the failing call
-    QString description;  // exactly strerror(code)'s text, nothing before or after
+    int code = 0; // errno of the failing call
+    QString description; // exactly strerror(code)'s text, nothing before or after
 };
 
 PosixError posixError(int errorNumber);
@@ -26,12 +26,11 @@ PosixError posixError(int errorNumber);
 // Reads the whole value with two getxattr calls: a size probe, then the fetch into a buffer of the
 // probed size. If the value shrank in between, only the bytes the fetch delivered are returned; if
 // it grew, the fetch's ERANGE is the result.
-std::optional<QByteArray> readExtendedAttribute(const QUrl &file, const QString &name,
-                                                PosixError *error = nullptr);
+std::optional<QByteArray> readExtendedAttribute(
+    const QUrl &file, const QString &name, PosixError *error = nullptr);
 
 // Creates or replaces the attribute. Returns the error, or nullopt on success.
-std::optional<PosixError> writeExtendedAttribute(const QUrl &file, const QString &name,
-                                                 QByteArrayView value);
+std::optional<PosixError> writeExtendedAttribute(const QUrl &file, const QString &name, QByteArrayView value);
 
 // Returns the error (ENODATA when the file has no such attribute), or nullopt on success.
 std::optional<PosixError> removeExtendedAttribute(const QUrl &file, const QString &name);
