@@ -72,12 +72,10 @@ void DragView::draggingEnded()
 
 void DragView::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (draggingEntered(event->mimeData()) == Qt::CopyAction) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    // Qt sends the leave only to the widget that took the enter. A refused drag is therefore taken
+    // with no action: the drop stays refused, and the refusing colour still goes when the drag leaves.
+    event->setDropAction(draggingEntered(event->mimeData()));
+    event->accept();
 }
 
 void DragView::dragMoveEvent(QDragMoveEvent *event)

@@ -258,12 +258,8 @@ bool ViewController::forwardFileDrag(QEvent *event)
         myForwardingFileDrag = drag->mimeData() && drag->mimeData()->hasUrls();
         if (!myForwardingFileDrag)
             return false;
-        if (target->draggingEntered(drag->mimeData()) == Qt::CopyAction) {
-            drag->setDropAction(Qt::CopyAction);
-            drag->accept();
-        } else {
-            drag->ignore();
-        }
+        drag->setDropAction(target->draggingEntered(drag->mimeData()));
+        drag->accept();   // taken even when refused, so that the leave comes here (see DragView)
         return true;
     }
     case QEvent::DragMove: {
