@@ -38,38 +38,31 @@ std::optional<QByteArray> attributeFromTool(const QString &path, const QString &
     return result.out;
 }
 
-// python3 takes a while to start on a busy machine; the same value is asked for by many rows.
+// python3 takes a while to start on a busy machine, and many rows ask for the same value.
 QByteArray plistlibDump(const QString &pythonExpression, const QString &format)
 {
     static QHash<QString, QByteArray> cache;
     const QString key = format + QLatin1Char('\n') + pythonExpression;
-    if (const auto found = cache.constFind(key); found != cache.constEnd())
-        return *found;
-    const QString script = QStringLiteral(
-        "import plistlib, sys, datetime\n"
-        "value = eval(sys.stdin.buffer.read().decode('utf-8'))\n"
-        "fmt = plistlib.FMT_BINARY if sys.argv[1] == 'binary' else plistlib.FMT_XML\n"
-        "sys.stdout.buffer.write(plistlib.dumps(value, fmt=fmt))\n");
-    const ProcessResult result = runProgram(QStringLiteral("python3"), {QStringLiteral("-c"), script, format},
-                                            pythonExpression.toUtf8());
-    if (result.exitCode == 0)
+    if (!cache.contains(key)) {
+        const QString script = QStringLiteral(
+            "import plistlib, sys\n"
+            "value = eval(sys.stdin.buffer.read().decode('utf-8'))\n"
+            "fmt = plistlib.FMT_BINARY if sys.argv[1] == 'binary' else plistlib.FMT_XML\n"
+            "sys.stdout.buffer.write(plistlib.dumps(value, fmt=fmt))\n");
+        const ProcessResult result = runProgram(QStringLiteral("python3"), {QStringLiteral("-c"), script, format},
+                                                pythonExpression.toUtf8());
+        if (result.exitCode != 0)
+            return QByteArray();
         cache.insert(key, result.out);
-    return result.out;
+    }
+    return cache.value(key);
 }
 
 QByteArray plistlibBinaryString(const QString &text)
 {
-    static QHash<QString, QByteArray> cache;
-    if (const auto found = cache.constFind(text); found != cache.constEnd())
-        return *found;
-    const QString script = QStringLiteral(
-        "import plistlib, sys\n"
-        "text = sys.stdin.buffer.read().decode('utf-8')\n"
-        "sys.stdout.buffer.write(plistlib.dumps(text, fmt=plistlib.FMT_BINARY))\n");
-    const ProcessResult result = runPython(script, text.toUtf8());
-    if (result.exitCode == 0)
-        cache.insert(text, result.out);
-    return result.out;
+    // Handed over as hex, so that any text reaches Python unchanged.
+    return plistlibDump(QStringLiteral("bytes.fromhex('%1').decode('utf-8', 'surrogatepass')")
+                            .arg(QString::fromLatin1(text.toUtf8().toHex())));
 }
 
 QString plistlibReadString(const QByteArray &bytes)
