@@ -57,12 +57,15 @@ private:
     int m_refSize = 0;
     quint64 m_objectCount = 0;
     qsizetype m_tableOffset = 0; // objects lie in [headerSize, m_tableOffset)
-    std::vector<State> m_state;
-    std::vector<Value> m_objects;
-    // Nodes in each read object's tree, so a shared subtree is charged to the budget at every reference.
-    std::vector<qsizetype> m_nodes;
-    // Levels of nesting inside each read object, so a shared subtree reached deeper still obeys the cap.
-    std::vector<int> m_heights;
+    struct Object {
+        Value value;
+        // Nodes in the object's tree, so a shared subtree is charged to the budget at every reference.
+        qsizetype nodes = 0;
+        // Levels of nesting inside it, so a shared subtree reached deeper still obeys the cap.
+        int height = 0;
+        State state = State::Unread;
+    };
+    std::vector<Object> m_objects;
 };
 
 std::optional<Value> BinaryReader::read()
@@ -100,10 +103,7 @@ std::optional<Value> BinaryReader::read()
         return fail("more objects than references can name"), std::nullopt;
 
     // Bounded by the offset table, which is inside the input.
-    m_state.assign(m_objectCount, State::Unread);
     m_objects.resize(m_objectCount);
-    m_nodes.assign(m_objectCount, 0);
-    m_heights.assign(m_objectCount, 0);
     Value root;
     if (!readObject(topObject, 0, &root))
         return std::nullopt;
@@ -156,13 +156,13 @@ bool BinaryReader::readObject(quint64 index, int depth, Value *out)
 {
     if (index >= m_objectCount)
         return fail("reference outside the object table");
-    switch (m_state[index]) {
+    switch (m_objects[index].state) {
     case State::Read:
-        if (depth + m_heights[index] > maximumDepth)
+        if (depth + m_objects[index].height > maximumDepth)
             return fail("nesting deeper than 512 levels");
-        if (!m_budget.take(m_nodes[index]))
+        if (!m_budget.take(m_objects[index].nodes))
             return fail("too many nodes (shared references multiply the tree)");
-        *out = m_objects[index];
+        *out = m_objects[index].value;
         return true;
     case State::Reading:
         return fail("reference cycle");
@@ -252,10 +252,12 @@ bool BinaryReader::readObject(quint64 index, int depth, Value *out)
         if (length > quint64(m_tableOffset - at))
             return fail("string length exceeds the input");
         const QByteArrayView chars = m_bytes.sliced(at, qsizetype(length));
-        for (char c : chars) {
-            if (quint8(c) >= 0x80)
-                return fail("non-ASCII byte in an ASCII string");
-        }
+        // An OR over all bytes, without an early exit, so the compiler vectorises it.
+        quint8 high = 0;
+        for (char c : chars)
+            high |= quint8(c);
+        if (high & 0x80)
+            return fail("non-ASCII byte in an ASCII string");
         value = Value::fromString(QString::fromLatin1(chars));
         break;
     }
@@ -286,7 +288,7 @@ bool BinaryReader::readObject(quint64 index, int depth, Value *out)
     case 0xD: {
         if (depth >= maximumDepth)
             return fail("nesting deeper than 512 levels");
-        m_state[index] = State::Reading;
+        m_objects[index].state = State::Reading;
         if (!readContainer(marker, at, depth + 1, &value, &nodes, &height))
             return false;
         break;
@@ -297,10 +299,10 @@ bool BinaryReader::readObject(quint64 index, int depth, Value *out)
 
     if (kind != 0xA && kind != 0xC && kind != 0xD && !m_budget.take(1))
         return fail("too many nodes (shared references multiply the tree)");
-    m_state[index] = State::Read;
-    m_objects[index] = value;
-    m_nodes[index] = nodes;
-    m_heights[index] = height;
+    m_objects[index].state = State::Read;
+    m_objects[index].value = value;
+    m_objects[index].nodes = nodes;
+    m_objects[index].height = height;
     *out = value;
     return true;
 }
@@ -327,8 +329,8 @@ bool BinaryReader::readContainer(
         const qsizetype before = *nodes;
         if (!readObject(ref, depth, value))
             return false;
-        *nodes = before + m_nodes[ref];
-        *height = std::max(*height, 1 + m_heights[ref]);
+        *nodes = before + m_objects[ref].nodes;
+        *height = std::max(*height, 1 + m_objects[ref].height);
         return true;
     };
     if (!dictionary) {

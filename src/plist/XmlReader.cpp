@@ -23,14 +23,24 @@ bool startsWith(QByteArrayView bytes, QByteArrayView prefix)
     return bytes.size() >= prefix.size() && bytes.first(prefix.size()) == prefix;
 }
 
-// The text of the document, decoded by us so that its encoding is settled before any XML is parsed and
-// the prolog can be vetted as characters whatever the encoding.
-std::optional<QString> decodeDocument(QByteArrayView bytes, QString *error)
+// The document's encoding, settled before any XML is parsed so that the prolog can be vetted as
+// characters whatever the encoding. UTF-8, by far the most common, stays in bytes; the rest is decoded.
+struct Document {
+    QByteArrayView utf8; // the UTF-8 bytes without a byte order mark, when the document is UTF-8
+    QString text; // the decoded text otherwise
+    bool isUtf8 = true;
+};
+
+std::optional<Document> decodeDocument(QByteArrayView bytes, QString *error)
 {
+    auto fail = [error](const char *message) {
+        if (error)
+            *error = QString::fromUtf8(message);
+        return std::nullopt;
+    };
     std::optional<QStringConverter::Encoding> encoding;
     if (startsWith(bytes, "\xEF\xBB\xBF")) {
         bytes = bytes.sliced(3);
-        encoding = QStringConverter::Utf8;
     } else if (startsWith(bytes, "\xFE\xFF")) {
         bytes = bytes.sliced(2);
         encoding = QStringConverter::Utf16BE;
@@ -57,57 +67,86 @@ std::optional<QString> decodeDocument(QByteArrayView bytes, QString *error)
                 if (close > i) {
                     const QByteArray name = declaration.sliced(i + 1, close - i - 1).toByteArray();
                     encoding = QStringConverter::encodingForName(name.constData());
-                    if (!encoding) {
-                        if (error)
-                            *error = QStringLiteral("unsupported encoding");
-                        return std::nullopt;
-                    }
+                    if (!encoding)
+                        return fail("unsupported encoding");
+                    if (*encoding == QStringConverter::Utf8)
+                        encoding.reset();
                 }
             }
         }
     }
-    QStringDecoder decoder(encoding.value_or(QStringConverter::Utf8), QStringConverter::Flag::Stateless);
-    QString text = decoder(bytes);
-    if (decoder.hasError()) {
-        if (error)
-            *error = QStringLiteral("text not valid in its encoding");
-        return std::nullopt;
+    Document document;
+    if (!encoding) {
+        if (!bytes.isValidUtf8())
+            return fail("text not valid in its encoding");
+        document.utf8 = bytes;
+        return document;
     }
-    return text;
+    QStringDecoder decoder(*encoding, QStringConverter::Flag::Stateless);
+    document.text = decoder(bytes);
+    document.isUtf8 = false;
+    if (decoder.hasError())
+        return fail("text not valid in its encoding");
+    return document;
+}
+
+char16_t unitAt(QByteArrayView text, qsizetype i)
+{
+    return quint8(text[i]);
+}
+
+char16_t unitAt(QStringView text, qsizetype i)
+{
+    return text[i].unicode();
 }
 
 // Walks the prolog before QXmlStreamReader sees it: an internal subset is refused here, before Qt
-// could expand a single parameter entity of it.
-bool vetProlog(const QString &text, QString *error)
+// could expand a single parameter entity of it. Markup in the prolog is ASCII, so bytes and characters
+// are read alike.
+template <typename View> bool vetProlog(View text, QString *error)
 {
     const qsizetype n = text.size();
-    qsizetype i = 0;
     auto fail = [error](const char *message) {
         if (error)
             *error = QString::fromUtf8(message);
         return false;
     };
+    auto at = [&](qsizetype i, const char *ascii) {
+        for (qsizetype k = 0; ascii[k]; ++k) {
+            if (i + k >= n || unitAt(text, i + k) != char16_t(ascii[k]))
+                return false;
+        }
+        return true;
+    };
+    auto find = [&](qsizetype from, const char *ascii) {
+        for (qsizetype i = from; i < n; ++i) {
+            if (at(i, ascii))
+                return i;
+        }
+        return qsizetype(-1);
+    };
+    qsizetype i = 0;
     while (true) {
-        while (i < n && (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\n' || text[i] == u'\r'))
+        while (i < n && (at(i, " ") || at(i, "\t") || at(i, "\n") || at(i, "\r")))
             ++i;
-        if (text.mid(i, 2) == u"<?") {
-            const qsizetype end = text.indexOf(u"?>", i + 2);
+        if (at(i, "<?")) {
+            const qsizetype end = find(i + 2, "?>");
             if (end < 0)
                 return fail("unterminated processing instruction");
             i = end + 2;
-        } else if (text.mid(i, 4) == u"<!--") {
-            const qsizetype end = text.indexOf(u"-->", i + 4);
+        } else if (at(i, "<!--")) {
+            const qsizetype end = find(i + 4, "-->");
             if (end < 0)
                 return fail("unterminated comment");
             i = end + 3;
-        } else if (text.mid(i, 9) == u"<!DOCTYPE") {
+        } else if (at(i, "<!DOCTYPE")) {
             qsizetype j = i + 9;
-            QChar quote;
+            char16_t quote = 0;
             for (; j < n; ++j) {
-                const QChar c = text[j];
-                if (!quote.isNull()) {
+                const char16_t c = unitAt(text, j);
+                if (quote != 0) {
                     if (c == quote)
-                        quote = QChar();
+                        quote = 0;
                 } else if (c == u'"' || c == u'\'') {
                     quote = c;
                 } else if (c == u'[') {
@@ -119,7 +158,7 @@ bool vetProlog(const QString &text, QString *error)
             if (j >= n)
                 return fail("unterminated DOCTYPE");
             i = j + 1;
-        } else if (text.mid(i, 2) == u"<!") {
+        } else if (at(i, "<!")) {
             return fail("declaration outside a DOCTYPE");
         } else {
             return true;
@@ -246,7 +285,8 @@ std::optional<double> parseDate(QStringView text)
 
 class XmlReader {
 public:
-    XmlReader(const QString &text, qsizetype inputSize, QString *error)
+    template <typename Text>
+    XmlReader(const Text &text, qsizetype inputSize, QString *error)
         : m_xml(text)
         , m_error(error)
         , m_budget(inputSize)
@@ -495,10 +535,21 @@ bool XmlReader::readValue(int depth, Value *out)
 
 std::optional<Value> parseXml(QByteArrayView bytes, QString *error)
 {
-    const std::optional<QString> text = decodeDocument(bytes, error);
-    if (!text || !vetProlog(*text, error))
+    const std::optional<Document> document = decodeDocument(bytes, error);
+    if (!document)
         return std::nullopt;
-    XmlReader reader(*text, bytes.size(), error);
+    if (document->isUtf8) {
+        if (!vetProlog(document->utf8, error))
+            return std::nullopt;
+        // No copy: the reader lives only for this call.
+        XmlReader reader(
+            QByteArray::fromRawData(document->utf8.data(), document->utf8.size()), bytes.size(), error);
+        return reader.read();
+    }
+    if (!vetProlog(QStringView(document->text), error))
+        return std::nullopt;
+    // From a QString the reader ignores the declared encoding: the text is decoded already.
+    XmlReader reader(document->text, bytes.size(), error);
     return reader.read();
 }
 
