@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <utility>
+
 namespace corvane {
 
 namespace {
@@ -35,7 +37,9 @@ DocumentController::DocumentController(QObject *parent)
 DocumentController::~DocumentController()
 {
     delete myStartWindow;
-    for (const QPointer<Document> &document : std::as_const(myDocuments)) {
+    // Deleting a window makes its document leave the list, so walk a copy.
+    const QList<QPointer<Document>> documents = std::exchange(myDocuments, {});
+    for (const QPointer<Document> &document : documents) {
         if (document)
             delete document->windowController();
         delete document;
