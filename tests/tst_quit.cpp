@@ -1,14 +1,17 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QShortcutEvent>
 #include <QTest>
 #include <QTimer>
 
 #include "app/AppDelegate.h"
+#include "app/ApplicationMenus.h"
 #include "app/WindowController.h"
 #include "scratchpad/ScratchpadView.h"
 
@@ -17,6 +20,7 @@
 #include <vector>
 
 using corvane::AppDelegate;
+using corvane::ApplicationMenus;
 using corvane::ScratchpadView;
 using corvane::WindowController;
 
@@ -120,7 +124,9 @@ private slots:
     void everyWayOfQuittingKeepsTheText_data()
     {
         QTest::addColumn<QString>("route");
-        QTest::newRow("quit command") << QStringLiteral("quit");
+        QTest::newRow("quit request, as at log-out") << QStringLiteral("quit");
+        QTest::newRow("Quit command by its shortcut") << QStringLiteral("shortcut");
+        QTest::newRow("Quit command from the File menu") << QStringLiteral("menu");
         QTest::newRow("closing the last window") << QStringLiteral("close");
         QTest::newRow("SIGTERM") << QStringLiteral("SIGTERM");
         QTest::newRow("SIGINT") << QStringLiteral("SIGINT");
@@ -130,16 +136,29 @@ private slots:
     {
         QFETCH(QString, route);
         AppDelegate delegate;
+        ApplicationMenus menus;
+        menus.connectToDelegate(&delegate);
         delegate.scratchpadContents = QStringLiteral("saved");
         connect(qApp, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
         delegate.openScratchpad();
         delegate.openScratchpad();
+        QVERIFY(QTest::qWaitForWindowActive(delegate.mySPWindow.at(1)));
         type(delegate, 1, QStringLiteral(" older"));
         type(delegate, 0, QStringLiteral(" newest"));
 
-        QTimer::singleShot(0, &delegate, [&delegate, route] {
+        QTimer::singleShot(0, &delegate, [&delegate, &menus, route] {
             if (route == QLatin1String("quit")) {
                 QCoreApplication::quit();
+            } else if (route == QLatin1String("shortcut")) {
+                // What the shortcut map sends for Ctrl+Q; the offscreen platform binds no Quit key.
+                QShortcutEvent pressed(QKeySequence(Qt::CTRL | Qt::Key_Q), 0);
+                QCoreApplication::sendEvent(menus.quitAction(), &pressed);
+            } else if (route == QLatin1String("menu")) {
+                QMenu *file = menus.fileMenu();
+                file->popup(QPoint(0, 0));
+                const QPoint quitItem = file->actionGeometry(menus.quitAction()).center();
+                QTest::mouseMove(file, quitItem);
+                QTest::mouseClick(file, Qt::LeftButton, {}, quitItem);
             } else if (route == QLatin1String("close")) {
                 // Closed newest first: the window closed last hands back the text it was given.
                 delegate.mySPWindow.at(0)->close();
@@ -151,6 +170,8 @@ private slots:
                 ::raise(signalNumber);
             }
         });
+        // A route that fails to quit must fail the case, not hang the whole run.
+        QTimer::singleShot(60000, &delegate, [] { QCoreApplication::exit(3); });
         QCOMPARE(QApplication::exec(), 0);
         QCOMPARE(storedText().toString(), QStringLiteral("saved newest"));
     }

@@ -68,6 +68,7 @@ protected:
 
 private:
     void installTerminationSignalHandlers();
+    static bool choosesQuitCommand(QObject *watched, QEvent *event);
 
     std::function<double()> myClock;
     std::function<void()> myUpdateCheckOverride;
