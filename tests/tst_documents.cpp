@@ -217,7 +217,7 @@ private slots:
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(path)});
         QVERIFY(dropArea->performDragOperation(&data));
-        QCOMPARE(myController->documents().size(), 1);
+        QTRY_COMPARE(myController->documents().size(), 1);
         QCOMPARE(myController->documents().first()->windowController()->windowTitle(), QStringLiteral("dropped.txt"));
         QTRY_VERIFY(start.isNull());
     }

@@ -3,6 +3,8 @@
 #include "app/DocumentController.h"
 #include "ui_StartWindow.h"
 
+#include <QTimer>
+
 namespace corvane {
 
 StartWindow::StartWindow(DocumentController *controller, QWidget *parent)
@@ -28,12 +30,14 @@ void StartWindow::dragViewDidReceiveWithFileURLs(const QList<QUrl> &urls)
 {
     if (!myController)
         return;
-    // Opening a document may close this window; hold the controller, not this object.
-    QPointer<DocumentController> controller = myController;
-    for (const QUrl &url : urls) {
-        if (controller)
-            controller->openDocumentWithContentsOfURL(url);
-    }
+    // Opening closes this window. Closing it while the window system is still finishing the drop
+    // crashes the X11 drag code, so the files open once the drop has returned.
+    QTimer::singleShot(0, myController.data(), [controller = myController, urls] {
+        for (const QUrl &url : urls) {
+            if (controller)
+                controller->openDocumentWithContentsOfURL(url);
+        }
+    });
 }
 
 } // namespace corvane
