@@ -73,8 +73,10 @@ std::optional<Value> OpenStepReader::read()
     // A strings file: a dictionary's entries without the braces.
     if (peek() == u'=' && first != u'(' && first != u'{' && first != u'<') {
         m_at = 0;
-        if (!m_budget.take() || !readEntries(0, 0, &root))
+        if (!m_budget.take())
             return fail("too many nodes"), std::nullopt;
+        if (!readEntries(0, 0, &root))
+            return std::nullopt;
         return root;
     }
     if (!atEnd())

@@ -16,9 +16,10 @@ enum class Format { Binary, Xml, OpenStep };
 //
 // The bytes are untrusted (attribute values come from files from anywhere, the update feed from the
 // network): parsing never fetches anything, refuses DTD declarations and entity tricks, caps nesting at
-// 512 levels and the number of nodes a tree may hold, and allocates no more than a small multiple of the
-// input. A complete property list followed by exactly one NUL byte (as some file servers store values)
-// reads as that property list.
+// 512 levels and the number of nodes a tree may hold, and allocates no more than a fixed multiple of the
+// input (a binary list's object table costs a few words per object it declares).
+// A complete property list followed by exactly one NUL byte (as some file servers store values) reads as that
+// property list.
 std::optional<Value> parse(QByteArrayView bytes, QString *error = nullptr, Format *format = nullptr);
 
 // The deepest nesting of arrays, sets and dictionaries accepted.
