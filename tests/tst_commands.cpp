@@ -38,8 +38,8 @@ private slots:
         ApplicationMenus menus;
         menus.connectToDelegate(&delegate);
         QCOMPARE(menus.helpAction()->shortcut(), QKeySequence(Qt::Key_F1));
-        for (QAction *command : {menus.helpAction(), menus.helpAction(), menus.scratchpadAction(),
-                                 menus.scratchpadAction(), menus.scratchpadAction(), menus.supportAction()})
+        for (QAction *command : { menus.helpAction(), menus.helpAction(), menus.scratchpadAction(),
+                 menus.scratchpadAction(), menus.scratchpadAction(), menus.supportAction() })
             command->trigger();
         QCOMPARE(delegate.myHelpWindow.size(), 2);
         QCOMPARE(delegate.mySPWindow.size(), 3);
@@ -47,7 +47,7 @@ private slots:
         QVERIFY(qobject_cast<HelpView *>(delegate.myHelpWindow[1]->contentViewController()));
         QVERIFY(qobject_cast<ScratchpadView *>(delegate.mySPWindow[2]->contentViewController()));
         QCOMPARE(delegate.myHelpWindow[0]->windowTitle(), QStringLiteral("Corvane Help"));
-        QCOMPARE(m_opened, QList<QUrl>{QUrl(QString::fromUtf8(build::supportUrl))});
+        QCOMPARE(m_opened, QList<QUrl> { QUrl(QString::fromUtf8(build::supportUrl)) });
 
         // A closed window keeps its controller; the command still makes a new one.
         delegate.myHelpWindow[0]->close();
@@ -60,9 +60,9 @@ private slots:
     {
         QTest::addColumn<QString>("system");
         QTest::addColumn<bool>("oldPage");
-        for (const char *version : {"10.11", "10.9", "12.0", "22.04", "rolling"})
+        for (const char *version : { "10.11", "10.9", "12.0", "22.04", "rolling" })
             QTest::newRow(version) << QString::fromLatin1(version) << true;
-        for (const char *version : {"10.12", "10.15", "6.12.1"})
+        for (const char *version : { "10.12", "10.15", "6.12.1" })
             QTest::newRow(version) << QString::fromLatin1(version) << false;
     }
     void updatesPage()
@@ -72,7 +72,8 @@ private slots:
         AppDelegate delegate;
         delegate.setSystemVersionForTesting(QVersionNumber::fromString(system));
         delegate.openUpdates();
-        QCOMPARE(m_opened, QList<QUrl>{QUrl(QString::fromUtf8(oldPage ? build::updatesUrlOld : build::updatesUrlNew))});
+        QCOMPARE(m_opened,
+            QList<QUrl> { QUrl(QString::fromUtf8(oldPage ? build::updatesUrlOld : build::updatesUrlNew)) });
     }
 
     void helpTellsWhatUsersNeed()
@@ -93,7 +94,7 @@ private slots:
         QCOMPARE(browser->source().fragment(), QStringLiteral("safety"));
         emit browser->anchorClicked(QUrl(QStringLiteral("https://example.org/page")));
         emit browser->anchorClicked(QUrl(QStringLiteral("file:///etc/passwd")));
-        QCOMPARE(m_opened, QList<QUrl>{QUrl(QStringLiteral("https://example.org/page"))});
+        QCOMPARE(m_opened, QList<QUrl> { QUrl(QStringLiteral("https://example.org/page")) });
         QCOMPARE(browser->source().fragment(), QStringLiteral("safety"));
     }
 };

@@ -24,7 +24,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<int>("checks");
-        QTest::addColumn<QVariant>("lastCheckAfter");   // invalid: absent
+        QTest::addColumn<QVariant>("lastCheckAfter"); // invalid: absent
         QTest::addColumn<double>("intervalAfter");
         QTest::addColumn<QString>("optOutAfter");
         // The clock reads 800000000.25 at launch and a quarter second more at each further reading: the
@@ -42,14 +42,17 @@ private slots:
         QTest::newRow("just past the interval") << last(43200.5) << 1 << recorded << 43200.0 << no;
         QTest::newRow("opted out") << "noUpdateCheck=true\n" + last(1e6) << 0 << at(1e6) << 43200.0 << yes;
         QTest::newRow("interval 0.5") << "updateCheckInt=0.5\n" + last(100) << 0 << at(100) << 43200.0 << no;
-        QTest::newRow("negative interval") << "updateCheckInt=-5\n" + last(5e4) << 1 << recorded << 43200.0 << no;
-        QTest::newRow("interval 1.0, 1.5 s later") << "updateCheckInt=1\n" + last(1.5) << 1 << recorded << 1.0 << no;
+        QTest::newRow("negative interval")
+            << "updateCheckInt=-5\n" + last(5e4) << 1 << recorded << 43200.0 << no;
+        QTest::newRow("interval 1.0, 1.5 s later")
+            << "updateCheckInt=1\n" + last(1.5) << 1 << recorded << 1.0 << no;
         QTest::newRow("interval 1.0, 1 s later") << "updateCheckInt=1\n" + last(1) << 0 << at(1) << 1.0 << no;
         QTest::newRow("clock set back") << last(-5000) << 0 << at(-5000) << 43200.0 << no;
         QTest::newRow("nan interval") << "updateCheckInt=nan\n" + last(5e4) << 1 << recorded << 43200.0 << no;
-        QTest::newRow("last check of text") << QByteArray("dateLastUpdateCheck=monday\n") << 1 << recorded
-                                            << 43200.0 << no;
-        QTest::newRow("opt-out of text") << QByteArray("noUpdateCheck=perhaps\n") << 1 << recorded << 43200.0 << no;
+        QTest::newRow("last check of text")
+            << QByteArray("dateLastUpdateCheck=monday\n") << 1 << recorded << 43200.0 << no;
+        QTest::newRow("opt-out of text")
+            << QByteArray("noUpdateCheck=perhaps\n") << 1 << recorded << 43200.0 << no;
     }
     void schedule()
     {
@@ -70,7 +73,7 @@ private slots:
 
         const QVariant lastCheck = m_settings->onDisk(Key::dateLastUpdateCheck);
         QCOMPARE(lastCheck.isValid(), lastCheckAfter.isValid());
-        if (lastCheck.isValid())   // exactly, not fuzzily: the time must survive the file
+        if (lastCheck.isValid()) // exactly, not fuzzily: the time must survive the file
             QVERIFY(lastCheck.toDouble() == lastCheckAfter.toDouble());
         QCOMPARE(m_settings->onDisk(Key::updateCheckInterval).toDouble(), intervalAfter);
         QCOMPARE(m_settings->onDisk(Key::noUpdateCheck).toString(), optOutAfter);
@@ -78,13 +81,14 @@ private slots:
 
     void scratchpadTextLoadedAndWrittenBack_data()
     {
-        QTest::addColumn<QByteArray>("line");   // written by hand; empty: the text is stored by the app
-        QTest::addColumn<QString>("text");      // what the launch loads
+        QTest::addColumn<QByteArray>("line"); // written by hand; empty: the text is stored by the app
+        QTest::addColumn<QString>("text"); // what the launch loads
         QTest::newRow("none stored") << QByteArray("") << QString();
         QTest::newRow("empty text") << QByteArray("scratchpad=\n") << QString();
         QTest::newRow("list is not a text") << QByteArray("scratchpad=a, b\n") << QString();
         QTest::newRow("line breaks") << QByteArray() << QStringLiteral("one\ntwo\r\nthree\n");
-        QTest::newRow("settings lookalikes") << QByteArray() << QStringLiteral("@Variant(\\0) [General] a, \"b\" C:\\x");
+        QTest::newRow("settings lookalikes")
+            << QByteArray() << QStringLiteral("@Variant(\\0) [General] a, \"b\" C:\\x");
         QTest::newRow("non-ASCII") << QByteArray() << QStringLiteral("Grüße – 日本語 🙂");
     }
     void scratchpadTextLoadedAndWrittenBack()

@@ -42,11 +42,11 @@ private slots:
     void everyWayOfQuitting_data()
     {
         QTest::addColumn<QString>("route");
-        QTest::addColumn<int>("newest");   // the window typed into last, of two
+        QTest::addColumn<int>("newest"); // the window typed into last, of two
         int newest = 0;
-        for (const char *route : {"quit request, as at log-out", "Quit command by its shortcut",
-                                  "Quit command from the File menu", "closing the last window", "SIGTERM",
-                                  "SIGINT", "SIGHUP"}) {
+        for (const char *route : { "quit request, as at log-out", "Quit command by its shortcut",
+                 "Quit command from the File menu", "closing the last window", "SIGTERM", "SIGINT",
+                 "SIGHUP" }) {
             QTest::newRow(route) << QString::fromLatin1(route) << newest;
             newest = 1 - newest;
         }
@@ -78,10 +78,12 @@ private slots:
                 QTest::mouseMove(menus.fileMenu(), quit);
                 QTest::mouseClick(menus.fileMenu(), Qt::LeftButton, {}, quit);
             } else if (route.startsWith(QLatin1String("closing"))) {
-                delegate.mySPWindow.at(newest)->close();   // the one closed last was given its text
+                delegate.mySPWindow.at(newest)->close(); // the one closed last was given its text
                 delegate.mySPWindow.at(1 - newest)->close();
             } else {
-                ::raise(route == QLatin1String("SIGTERM") ? SIGTERM : route == QLatin1String("SIGINT") ? SIGINT : SIGHUP);
+                ::raise(route == QLatin1String("SIGTERM")  ? SIGTERM
+                        : route == QLatin1String("SIGINT") ? SIGINT
+                                                           : SIGHUP);
             }
         });
         // A route that fails to quit must fail the case, not hang the run.
@@ -101,7 +103,8 @@ private slots:
     void realProcessStoresItsTextOnSignal()
     {
         QFETCH(int, signalNumber);
-        const QString program = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../src/corvane"));
+        const QString program
+            = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../src/corvane"));
         QVERIFY2(QFile::exists(program), "build the corvane target first");
         const QString text = QStringLiteral("kept, \"quoted\"\nGrüße 🙂");
         QVERIFY(m_settings->write("noUpdateCheck=true\n"));

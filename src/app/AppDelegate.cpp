@@ -10,8 +10,8 @@
 #include "scratchpad/ScratchpadView.h"
 #include "updates/UpdateChecker.h"
 
-#include <QCoreApplication>
 #include <QAction>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -36,7 +36,7 @@ AppDelegate *theSharedDelegate = nullptr;
 
 #ifdef Q_OS_UNIX
 // Self-pipe: a signal handler may do next to nothing, so it writes one byte that the event loop reads.
-int theSignalSockets[2] = {-1, -1};
+int theSignalSockets[2] = { -1, -1 };
 
 extern "C" void noteTerminationSignal(int)
 {
@@ -59,7 +59,7 @@ bool prepareSignalSockets()
     // A second signal while the first is handled ends the process the ordinary way, so a quit that
     // somehow hangs can still be stopped.
     action.sa_flags = SA_RESTART | SA_RESETHAND;
-    for (int signalNumber : {SIGTERM, SIGINT, SIGHUP})
+    for (int signalNumber : { SIGTERM, SIGINT, SIGHUP })
         ::sigaction(signalNumber, &action, nullptr);
     return true;
 }
@@ -79,7 +79,7 @@ AppDelegate::~AppDelegate()
 {
     if (theSharedDelegate == this)
         theSharedDelegate = nullptr;
-    for (const auto &list : {mySPWindow, myHelpWindow}) {
+    for (const auto &list : { mySPWindow, myHelpWindow }) {
         for (const auto &controller : list)
             delete controller.data();
     }
@@ -98,8 +98,7 @@ void AppDelegate::installTerminationSignalHandlers()
     auto *notifier = new QSocketNotifier(theSignalSockets[1], QSocketNotifier::Read, this);
     connect(notifier, &QSocketNotifier::activated, this, [] {
         char buffer[16];
-        while (::read(theSignalSockets[1], buffer, sizeof buffer) > 0) {
-        }
+        while (::read(theSignalSockets[1], buffer, sizeof buffer) > 0) { }
         // The same road as the Quit command, so the termination routine runs on aboutToQuit.
         QCoreApplication::quit();
     });

@@ -24,8 +24,8 @@ bool isCheckDue(bool optedOut, double lastCheck, double interval, double now)
     return !optedOut && interval < now - lastCheck;
 }
 
-std::optional<QString> run(Preferences &preferences, const Clock &now,
-                           const std::function<void()> &startUpdateCheck)
+std::optional<QString> run(
+    Preferences &preferences, const Clock &now, const std::function<void()> &startUpdateCheck)
 {
     const bool optedOut = preferences.boolForKey(PreferenceKey::noUpdateCheck);
     const double lastCheck = preferences.doubleForKey(PreferenceKey::dateLastUpdateCheck);

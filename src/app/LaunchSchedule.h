@@ -13,7 +13,7 @@ class Preferences;
 // the application object so that it can be tried against any store and any clock.
 namespace LaunchSchedule {
 
-inline constexpr double defaultCheckInterval = 43200.0;   // 12 hours, in seconds
+inline constexpr double defaultCheckInterval = 43200.0; // 12 hours, in seconds
 inline constexpr double minimumCheckInterval = 1.0;
 
 // Seconds since 2001-01-01 00:00:00 UTC, the epoch the stored times use. Tests substitute their own.
@@ -31,8 +31,8 @@ bool isCheckDue(bool optedOut, double lastCheck, double interval, double now);
 // The launch routine on a store: reads the schedule, starts the check when it is due and records its
 // time, writes the opt-out flag and the interval in force back, and returns the saved scratchpad text
 // (none when nothing of string type is stored).
-std::optional<QString> run(Preferences &preferences, const Clock &now,
-                           const std::function<void()> &startUpdateCheck);
+std::optional<QString> run(
+    Preferences &preferences, const Clock &now, const std::function<void()> &startUpdateCheck);
 
 } // namespace LaunchSchedule
 } // namespace corvane

@@ -8,10 +8,9 @@
 namespace corvane {
 
 Preferences::Preferences()
-    : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                             QStringLiteral("Corvane"), QStringLiteral("Corvane")))
-{
-}
+    : m_settings(std::make_unique<QSettings>(
+        QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Corvane"), QStringLiteral("Corvane")))
+{ }
 
 Preferences::~Preferences() = default;
 
@@ -51,7 +50,7 @@ double Preferences::doubleForKey(const QString &key) const
         break;
     case QMetaType::QString: {
         bool ok = false;
-        number = value.toString().trimmed().toDouble(&ok);   // C locale, whatever the user's
+        number = value.toString().trimmed().toDouble(&ok); // C locale, whatever the user's
         if (!ok)
             return 0.0;
         break;
@@ -84,9 +83,7 @@ void Preferences::setDouble(const QString &key, double value)
 
 void Preferences::setString(const QString &key, const QString &value)
 {
-    // A null QString would be written as an invalid value and read back as absent; the empty text is a
-    // text like any other.
-    m_settings->setValue(key, value.isNull() ? QString(QLatin1String("")) : value);
+    m_settings->setValue(key, value);
 }
 
 void Preferences::sync()

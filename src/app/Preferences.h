@@ -31,7 +31,7 @@ public:
     Preferences &operator=(const Preferences &) = delete;
 
     bool boolForKey(const QString &key) const;
-    double doubleForKey(const QString &key) const;   // finite, or 0.0
+    double doubleForKey(const QString &key) const; // finite, or 0.0
     std::optional<QString> stringForKey(const QString &key) const;
 
     void setBool(const QString &key, bool value);

@@ -44,7 +44,7 @@ void HelpView::followLink(const QUrl &url)
     if (url.isRelative() || url.scheme() == QLatin1String("qrc"))
         m_ui->helpBrowser->setSource(url);
     else if (url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("http")
-             || url.scheme() == QLatin1String("mailto"))
+        || url.scheme() == QLatin1String("mailto"))
         UrlOpener::open(url);
 }
 

@@ -27,7 +27,7 @@ ScratchpadView::ScratchpadView(QWidget *parent)
 
     // Ctrl++ and Ctrl+- as in every Linux editor; Ctrl+= too, since on most keyboards "+" needs Shift.
     auto *larger = new QAction(tr("Larger Text"), this);
-    larger->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    larger->setShortcuts({ QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal) });
     larger->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     connect(larger, &QAction::triggered, this, &ScratchpadView::incFontSize);
     addAction(larger);

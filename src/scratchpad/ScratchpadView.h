@@ -35,7 +35,7 @@ public:
     double fontSize() const { return theFontSize; }
     QPlainTextEdit *scratchpadContents() const;
     QString text() const;
-    void setText(const QString &text);   // replaces the text, keeps the font size
+    void setText(const QString &text); // replaces the text, keeps the font size
 
     // The working size for a stored one: anything below the range (absence included) is the default.
     static double fontSizeFromStored(double stored);

@@ -16,8 +16,8 @@ class SettingsSandbox {
 public:
     SettingsSandbox();
 
-    QString directory() const { return m_dir->path(); }   // what XDG_CONFIG_HOME would be
-    QString file() const;                                  // Corvane/Corvane.conf inside it
+    QString directory() const { return m_dir->path(); } // what XDG_CONFIG_HOME would be
+    QString file() const; // Corvane/Corvane.conf inside it
 
     // Writes the file by hand, as a user or another program might leave it: "[General]" then lines.
     bool write(const QByteArray &lines);
