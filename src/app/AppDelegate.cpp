@@ -63,6 +63,12 @@ bool prepareSignalSockets()
         ::sigaction(signalNumber, &action, nullptr);
     return true;
 }
+
+void restoreDefaultSignalHandling()
+{
+    for (int signalNumber : { SIGTERM, SIGINT, SIGHUP })
+        ::signal(signalNumber, SIG_DFL);
+}
 #endif
 } // namespace
 
@@ -77,8 +83,13 @@ AppDelegate::AppDelegate(QObject *parent)
 
 AppDelegate::~AppDelegate()
 {
-    if (theSharedDelegate == this)
+    if (theSharedDelegate == this) {
         theSharedDelegate = nullptr;
+#ifdef Q_OS_UNIX
+        // Nobody would read the byte any more: without this, a signal would be swallowed.
+        restoreDefaultSignalHandling();
+#endif
+    }
     for (const auto &list : { mySPWindow, myHelpWindow }) {
         for (const auto &controller : list)
             delete controller.data();
