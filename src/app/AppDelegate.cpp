@@ -13,7 +13,6 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QOperatingSystemVersion>
 #include <QSocketNotifier>
@@ -119,36 +118,11 @@ void AppDelegate::installTerminationSignalHandlers()
 bool AppDelegate::eventFilter(QObject *watched, QEvent *event)
 {
     // Quitting closes every window before aboutToQuit, each closing scratchpad handing its text back
-    // in whatever order the windows happen to close. Settling the text first makes them all hand back
-    // the same one. The Quit command closes the windows itself before it quits, so it is caught as it
-    // is chosen.
-    if ((event->type() == QEvent::Quit && watched == QCoreApplication::instance())
-        || choosesQuitCommand(watched, event))
+    // in whatever order the windows happen to close. Settling the text first, when the quit is
+    // requested, makes them all hand back the same one.
+    if (event->type() == QEvent::Quit && watched == QCoreApplication::instance())
         handBackOpenScratchpads();
     return QObject::eventFilter(watched, event);
-}
-
-bool AppDelegate::choosesQuitCommand(QObject *watched, QEvent *event)
-{
-    const QEvent::Type type = event->type();
-    if (type != QEvent::Shortcut && type != QEvent::MouseButtonRelease && type != QEvent::KeyPress)
-        return false;
-    ApplicationMenus *menus = ApplicationMenus::shared();
-    QAction *quit = menus ? menus->quitAction() : nullptr;
-    if (!quit || !quit->isEnabled())
-        return false;
-    if (type == QEvent::Shortcut)
-        return watched == quit;
-    auto *menu = qobject_cast<QMenu *>(watched);
-    if (!menu || !menu->actions().contains(quit))
-        return false;
-    if (type == QEvent::MouseButtonRelease)
-        return menu->activeAction() == quit;
-    const auto *key = static_cast<QKeyEvent *>(event);
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space)
-        return menu->activeAction() == quit;
-    const QKeySequence mnemonic = QKeySequence::mnemonic(quit->text());
-    return !mnemonic.isEmpty() && (mnemonic[0].key() == Qt::Key(key->key()));
 }
 
 void AppDelegate::applicationDidFinishLaunching()

@@ -68,7 +68,6 @@ protected:
 
 private:
     void installTerminationSignalHandlers();
-    static bool choosesQuitCommand(QObject *watched, QEvent *event);
 
     std::function<double()> myClock;
     std::function<void()> myUpdateCheckOverride;

@@ -92,12 +92,9 @@ void ApplicationMenus::buildFileMenu()
     myQuitAction = myFileMenu->addAction(tr("&Quit"));
     myQuitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     myQuitAction->setMenuRole(QAction::QuitRole);
-    connect(myQuitAction, &QAction::triggered, this, [] {
-        // Closing first lets every window hand its state over (a scratchpad its text) before the
-        // termination routine stores it.
-        QApplication::closeAllWindows();
-        QCoreApplication::quit();
-    });
+    // quit() asks every window to close before the loop ends, as a log-out does, so each window hands
+    // its state over (a scratchpad its text) before the termination routine stores it.
+    connect(myQuitAction, &QAction::triggered, this, [] { QCoreApplication::quit(); });
 }
 
 void ApplicationMenus::rebuildOpenRecentMenu()
