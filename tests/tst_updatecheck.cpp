@@ -1,7 +1,6 @@
 #include "app/Alerts.h"
 #include "app/UrlOpener.h"
 #include "support/HttpsTestServer.h"
-#include "support/TestSupport.h"
 #include "updates/UpdateChecker.h"
 #include "updates/UpdateFeed.h"
 
@@ -9,7 +8,6 @@
 #include <QNetworkProxy>
 #include <QProcess>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -21,292 +19,205 @@ const QString siteBase = QStringLiteral("https://downloads.corvane.test/get/");
 const QString notChecked = QStringLiteral("Update not checked");
 const QString checked = QStringLiteral("Checked for update");
 
-// Feeds are written by python's plistlib from JSON, so the check reads what a real publisher writes.
-// One python process serves the whole run: starting one per feed costs more than the checks do.
-QProcess *plistPeer()
-{
-    static QProcess *peer = [] {
-        auto *process = new QProcess(qApp);
-        process->start(QStringLiteral("python3"),
-                       {QStringLiteral("-c"),
-                        QStringLiteral("import base64,json,plistlib,sys\n"
-                                       "for line in sys.stdin:\n"
-                                       "  b, v = json.loads(line)\n"
-                                       "  out = plistlib.dumps(v, fmt=plistlib.FMT_BINARY if b else plistlib.FMT_XML)\n"
-                                       "  print(base64.b64encode(out).decode(), flush=True)\n")});
-        return process;
-    }();
-    return peer;
-}
-
-QByteArray feed(const QByteArray &json, bool binary = false)
-{
-    QProcess *peer = plistPeer();
-    peer->write("[" + QByteArray(binary ? "true" : "false") + "," + json + "]\n");
-    while (!peer->canReadLine() && peer->waitForReadyRead(30000)) {
-    }
-    return QByteArray::fromBase64(peer->readLine().trimmed());
-}
-
 QByteArray entry(const char *name, const char *version, const QString &url)
 {
     return "{\"AppName\":\"" + QByteArray(name) + "\",\"Version\":\"" + QByteArray(version) + "\",\"URL\":\""
-           + url.toUtf8() + "\"}";
+        + url.toUtf8() + "\"}";
 }
 
 // One alert as the tests compare it, with the status item's title at the moment the alert came up.
-QString offerAlert(const QString &version, const QString &running)
+QString offerAlert(const QString &version, const QString &running, const QString &status = checked)
 {
-    return QStringLiteral("An update to this app to version %1 is available.|You are currently running Corvane "
-                          "version %2.\nPlease choose whether to download this update now in your default "
-                          "browser.|Ignore,Download|info|Checked for update").arg(version, running);
+    return QStringLiteral(
+        "An update to this app to version %1 is available.|You are currently running Corvane "
+        "version %2.\nPlease choose whether to download this update now in your default "
+        "browser.|Ignore,Download|info|%3")
+        .arg(version, running, status);
 }
 QString errorAlert(const QString &text)
 {
     return QStringLiteral("An error occurred:|%1|OK|critical|Update not checked").arg(text);
 }
+
+// One check: what the server answers, how the application stands, and what the user must see.
+struct Case {
+    QByteArray body = {};
+    QByteArray contentType = "text/xml";
+    int status = 200;
+    QString running = QStringLiteral("1.0");
+    QStringList alerts = {};
+    QList<QUrl> opened = {};
+    QString statusTitle = notChecked;
+    QString choice = QStringLiteral("Download");
+    QString menuItem = notChecked;
+    bool helpMenu = true;
+    bool trusted = true; // false: the server's certificate comes from an authority nobody trusts
+    bool answer = true; // false: the server takes the request and never says a word
+    int requests = 1;
+    int timeoutMs = updates::UpdateChecker::defaultTransferTimeoutMs;
+};
 } // namespace
+Q_DECLARE_METATYPE(Case)
 
 class TestUpdateCheck : public QObject {
     Q_OBJECT
-private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void feedOverHttps_data();
-    void feedOverHttps();
-    void statusItemMissing_data();
-    void statusItemMissing();
-    void untrustedAuthorityEndsSilently();
-    void silentServerTimesOutWhileEventsFlow();
-    void missingVersionAlertsWithoutRequest();
-    void downloadAddressMustLieOnSite_data();
-    void downloadAddressMustLieOnSite();
-
-private:
-    // Runs one check against `server` and waits for its end; the alerts are answered with `choice`.
-    void runCheck(HttpsTestServer &server, const QString &runningVersion, QMenu *menu, bool withMenu = true,
-                  int timeoutMs = updates::UpdateChecker::defaultTransferTimeoutMs);
-
-    QTemporaryDir m_dir;
-    test::TestPki m_pki;
-    test::TestPki m_strangerPki;
-    std::unique_ptr<HttpsTestServer> m_server;
+    QProcess m_plistlib;
+    HttpsTestServer m_server, m_stranger;
     QString m_choice;
     QMenu *m_menu = nullptr;
     QStringList m_alerts;
     QList<QUrl> m_opened;
+
+    // Feeds are written by python's plistlib from JSON, as a real publisher writes them. One python
+    // process serves the whole run: starting one per feed costs more than the checks do.
+    QByteArray feed(const QByteArray &json, bool binary = false)
+    {
+        m_plistlib.write("[" + QByteArray(binary ? "true" : "false") + "," + json + "]\n");
+        while (!m_plistlib.canReadLine() && m_plistlib.waitForReadyRead(30000)) { }
+        return QByteArray::fromBase64(m_plistlib.readLine().trimmed());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_plistlib.start(QStringLiteral("python3"),
+            { QStringLiteral("-c"),
+                QStringLiteral("import base64,json,plistlib as p,sys\n"
+                               "for b, v in map(json.loads, sys.stdin):\n"
+                               "  print(base64.b64encode(p.dumps(v, fmt=p.FMT_BINARY if b else "
+                               "p.FMT_XML)).decode(), flush=True)\n") });
+        QVERIFY(feed("\"ok\"").startsWith("<?xml"));
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+        QVERIFY(m_server.listen() && m_stranger.listen());
+        Alerts::setHandlerForTesting([this](const AlertRequest &alert) {
+            m_alerts << QStringLiteral("%1|%2|%3|%4|%5")
+                            .arg(alert.messageText, alert.informativeText, alert.buttons.join(u','),
+                                alert.style == AlertRequest::Style::Critical ? QStringLiteral("critical")
+                                                                             : QStringLiteral("info"),
+                                m_menu->actions().at(1)->text());
+            return firstButtonReturn + int(qMax<qsizetype>(0, alert.buttons.indexOf(m_choice)));
+        });
+        UrlOpener::setHandlerForTesting([this](const QUrl &url) { return m_opened << url, true; });
+    }
+    void cleanupTestCase()
+    {
+        Alerts::setHandlerForTesting({});
+        UrlOpener::setHandlerForTesting({});
+        m_plistlib.closeWriteChannel();
+        m_plistlib.waitForFinished();
+    }
+    void feedOverHttps_data()
+    {
+        QTest::addColumn<Case>("c");
+        const QString url2 = siteBase + QStringLiteral("corvane-2.0.tar.gz");
+        const QString url3 = siteBase + QStringLiteral("corvane-3.0.tar.gz");
+        const QByteArray newer = feed("[" + entry("Corvane", "2.0", url2) + "]");
+        const QString offer2 = offerAlert(QStringLiteral("2.0"), QStringLiteral("1.0"));
+        const QString nearMiss = QStringLiteral("Update not checked "); // trailing space
+        const auto offered = [&](Case c) {
+            c.alerts = { offer2 };
+            c.opened = { QUrl(url2) };
+            c.statusTitle = checked;
+            return c;
+        };
+        const qsizetype cap
+            = updates::UpdateChecker::bodySizeLimit; // trailing white space keeps a feed valid
+        auto row = [](const char *name) -> QTestData & { return QTest::newRow(name); };
+
+        // clang-format off
+        row("200 text/xml, newer version, Download opens it") << offered({.body = newer});
+        row("text/plain, Ignore opens nothing") << Case{.body = newer, .contentType = "text/plain", .alerts = {offer2}, .statusTitle = checked, .choice = QStringLiteral("Ignore")};
+        row("text/plain with charset parameter") << offered({.body = newer, .contentType = "text/plain; charset=utf-8"});
+        row("media type in capitals") << offered({.body = newer, .contentType = "TEXT/XML"});
+        row("binary feed") << offered({.body = feed("[" + entry("Corvane", "2.0", url2) + "]", true)});
+        row("status 404 silent") << Case{.body = newer, .status = 404};
+        row("status 500 silent") << Case{.body = newer, .status = 500};
+        row("application/xml silent") << Case{.body = newer, .contentType = "application/xml"};
+        row("no content type silent") << Case{.body = newer, .contentType = ""};
+        row("empty body") << Case{.contentType = "text/plain", .alerts = {errorAlert(QStringLiteral("Error in update Property List."))}};
+        row("html instead of a plist") << Case{.body = "<html><body>Moved</body></html>", .contentType = "text/plain", .alerts = {errorAlert(QStringLiteral("Error in update Property List."))}};
+        row("empty array") << Case{.body = feed("[]"), .alerts = {errorAlert(QStringLiteral("Update Property List has no entries."))}};
+        row("other applications only") << Case{.body = feed("[" + entry("Other", "9", url2) + ",{\"AppName\":\"Corvane2\"}]")};
+        row("root is a dictionary, not a list") << Case{.body = feed(entry("Corvane", "2.0", url2))};
+        row("same version marks the item only") << Case{.body = feed("[" + entry("Corvane", "1.2", url2) + "]"), .running = QStringLiteral("1.2"), .statusTitle = checked};
+        row("same version in another Unicode spelling") << Case{.body = feed("[" + entry("Corvane", "1.2-\\u00e9", url2) + "]"), .running = QStringLiteral("1.2-e\u0301"), .statusTitle = checked};
+        row("older version is offered") << Case{.body = feed("[" + entry("Corvane", "1.1", url2) + "]"), .running = QStringLiteral("1.2"), .alerts = {offerAlert(QStringLiteral("1.1"), QStringLiteral("1.2"))}, .opened = {QUrl(url2)}, .statusTitle = checked};
+        row("address outside the site") << Case{.body = feed("[" + entry("Corvane", "2.0", QStringLiteral("https://elsewhere.example/corvane.tar.gz")) + "]"), .statusTitle = checked};
+        row("lookalike address carrying the base in its query") << Case{.body = feed("[" + entry("Corvane", "2.0", QStringLiteral("https://elsewhere.example/?") + siteBase) + "]"), .statusTitle = checked};
+        row("two matching entries, two alerts in order") << Case{.body = feed("[" + entry("Other", "1", url3) + "," + entry("Corvane", "2.0", url2) + "," + entry("Corvane", "3.0", url3) + "]"), .alerts = {offer2, offerAlert(QStringLiteral("3.0"), QStringLiteral("1.0"))}, .opened = {QUrl(url2), QUrl(url3)}, .statusTitle = checked};
+        row("malformed entries are passed over") << offered({.body = feed("[\"text\",{\"Version\":\"2\"},{\"AppName\":7},{\"AppName\":\"Corvane\",\"Version\":\"2.0\"},{\"AppName\":\"Corvane\",\"Version\":2,\"URL\":\"" + url2.toUtf8() + "\"}," + entry("Corvane", "2.0", url2) + "]")});
+        row("body exactly at the cap is read") << offered({.body = newer.leftJustified(cap, ' ')});
+        row("body one byte over the cap ends silently") << Case{.body = newer.leftJustified(cap + 1, ' ')};
+        row("help menu without the status item") << Case{.body = newer, .alerts = {offerAlert(QStringLiteral("2.0"), QStringLiteral("1.0"), nearMiss)}, .opened = {QUrl(url2)}, .statusTitle = nearMiss, .menuItem = nearMiss};
+        row("no help menu at all") << Case{.body = newer, .alerts = {offerAlert(QStringLiteral("2.0"), QStringLiteral("1.0"), notChecked)}, .opened = {QUrl(url2)}, .helpMenu = false};
+        row("untrusted authority ends silently") << Case{.body = newer, .trusted = false, .requests = 0};
+        row("server that never answers times out silently") << Case{.answer = false, .timeoutMs = 300};
+        row("no running version: error alert, no request") << Case{.body = newer, .running = QString(), .alerts = {errorAlert(QStringLiteral("Can't check for updates:\nNo app version string found."))}, .requests = 0};
+        // clang-format on
+    }
+
+    void feedOverHttps()
+    {
+        QFETCH(Case, c);
+        HttpsTestServer &server = c.trusted ? m_server : m_stranger;
+        server.setResponse({ c.status, c.contentType, c.body, c.answer });
+        QMenu menu;
+        menu.addAction(QStringLiteral("Corvane Help"));
+        QAction *statusItem = menu.addAction(c.menuItem);
+        m_menu = &menu;
+        m_choice = c.choice;
+        m_alerts.clear();
+        m_opened.clear();
+
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        tls.setCaCertificates({ m_server.authority() });
+        updates::UpdateChecker checker(
+            server.url(), siteBase, c.running, [&menu, &c] { return c.helpMenu ? &menu : nullptr; }, tls);
+        checker.setTransferTimeout(c.timeoutMs);
+        int ticks = 0; // the user interface keeps processing events however slowly the server answers
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, this, [&ticks] { ++ticks; });
+        ticker.start(5);
+        const int requestsBefore = server.requestCount();
+        QSignalSpy finished(&checker, &updates::UpdateChecker::finished);
+        checker.checkForUpdates();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+
+        QVERIFY(!checker.isChecking());
+        QCOMPARE(server.requestCount(), requestsBefore + c.requests);
+        QCOMPARE(m_alerts, c.alerts);
+        QCOMPARE(m_opened, c.opened);
+        QCOMPARE(statusItem->text(), c.statusTitle);
+        QCOMPARE(statusItem->isChecked(), c.statusTitle == checked);
+        QVERIFY(c.answer || ticks > 0);
+    }
+
+    void downloadAddressMustLieOnSite_data()
+    {
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("offered");
+        const QString host = QStringLiteral("https://downloads.corvane.test");
+        // clang-format off
+        QTest::newRow("plain http") << QStringLiteral("http://downloads.corvane.test/") << QStringLiteral("http://downloads.corvane.test/a") << false;
+        QTest::newRow("scheme case differs") << siteBase << QStringLiteral("HTTPS://downloads.corvane.test/get/a") << false;
+        QTest::newRow("base without slash, longer host") << host << host + QStringLiteral(".evil.example/a") << false;
+        QTest::newRow("base without slash, user info") << host << host + QStringLiteral("@evil.example/a") << false;
+        QTest::newRow("base without slash, other port") << host << host + QStringLiteral(":8443/a") << false;
+        QTest::newRow("base without slash, same host") << host << host + QStringLiteral("/a") << true;
+        QTest::newRow("space makes it no URL") << siteBase << siteBase + QStringLiteral("a b") << false;
+        QTest::newRow("empty base refuses all") << QString() << siteBase << false;
+        // clang-format on
+    }
+
+    void downloadAddressMustLieOnSite()
+    {
+        QFETCH(QString, base);
+        QFETCH(QString, address);
+        QFETCH(bool, offered);
+        QCOMPARE(updates::downloadUrlOnSite(address, base).has_value(), offered);
+    }
 };
-
-void TestUpdateCheck::initTestCase()
-{
-    QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
-    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("trusted")));
-    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("stranger")));
-    m_pki = test::makeTestPki(m_dir.filePath(QStringLiteral("trusted")));
-    m_strangerPki = test::makeTestPki(m_dir.filePath(QStringLiteral("stranger")));
-    QVERIFY(m_pki.isValid() && m_strangerPki.isValid());
-    m_server = std::make_unique<HttpsTestServer>(m_pki);
-    QVERIFY(m_server->listen());
-
-    Alerts::setHandlerForTesting([this](const AlertRequest &alert) {
-        const char *style = alert.style == AlertRequest::Style::Critical ? "critical" : "info";
-        const QString status = m_menu && m_menu->actions().size() > 1 ? m_menu->actions().at(1)->text() : QString();
-        m_alerts << QStringList{alert.messageText, alert.informativeText, alert.buttons.join(u','),
-                                QString::fromLatin1(style), status}.join(u'|');
-        return firstButtonReturn + int(qMax<qsizetype>(0, alert.buttons.indexOf(m_choice)));
-    });
-    UrlOpener::setHandlerForTesting([this](const QUrl &url) {
-        m_opened << url;
-        return true;
-    });
-}
-
-void TestUpdateCheck::cleanupTestCase()
-{
-    Alerts::setHandlerForTesting({});
-    UrlOpener::setHandlerForTesting({});
-    plistPeer()->closeWriteChannel();
-    plistPeer()->waitForFinished();
-}
-
-void TestUpdateCheck::runCheck(HttpsTestServer &server, const QString &runningVersion, QMenu *menu, bool withMenu,
-                               int timeoutMs)
-{
-    m_alerts.clear();
-    m_opened.clear();
-    m_menu = menu;
-    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
-    tls.setCaCertificates({m_pki.authority});
-    updates::UpdateChecker checker(server.url(), siteBase, runningVersion,
-                                   [menu, withMenu] { return withMenu ? menu : nullptr; }, tls);
-    checker.setTransferTimeout(timeoutMs);
-    QSignalSpy finished(&checker, &updates::UpdateChecker::finished);
-    checker.checkForUpdates();
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
-    QVERIFY(!checker.isChecking());
-}
-
-void TestUpdateCheck::feedOverHttps_data()
-{
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("contentType");
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<QString>("running");
-    QTest::addColumn<QString>("choice");
-    QTest::addColumn<QStringList>("alerts");
-    QTest::addColumn<QList<QUrl>>("opened");
-    QTest::addColumn<QString>("statusTitle");
-
-    const QString url2 = siteBase + QStringLiteral("corvane-2.0.tar.gz");
-    const QByteArray newer = feed("[" + entry("Corvane", "2.0", url2) + "]");
-    const QString download = QStringLiteral("Download"), ignore = QStringLiteral("Ignore");
-    const QStringList offer2 = {offerAlert(QStringLiteral("2.0"), QStringLiteral("1.0"))};
-    const QList<QUrl> opened2 = {QUrl(url2)};
-    auto row = [](const char *name) -> QTestData & { return QTest::newRow(name); };
-
-    row("200 text/xml, newer version, Download opens it") << 200 << QByteArray("text/xml") << newer << "1.0" << download << offer2 << opened2 << checked;
-    row("text/plain, Ignore opens nothing") << 200 << QByteArray("text/plain") << newer << "1.0" << ignore << offer2 << QList<QUrl>() << checked;
-    row("text/plain with charset parameter") << 200 << QByteArray("text/plain; charset=utf-8") << newer << "1.0" << download << offer2 << opened2 << checked;
-    row("media type in capitals") << 200 << QByteArray("TEXT/XML") << newer << "1.0" << download << offer2 << opened2 << checked;
-    row("binary feed") << 200 << QByteArray("text/xml") << feed("[" + entry("Corvane", "2.0", url2) + "]", true) << "1.0" << download << offer2 << opened2 << checked;
-    row("status 404 silent") << 404 << QByteArray("text/xml") << newer << "1.0" << download << QStringList() << QList<QUrl>() << notChecked;
-    row("status 500 silent") << 500 << QByteArray("text/xml") << newer << "1.0" << download << QStringList() << QList<QUrl>() << notChecked;
-    row("application/xml silent") << 200 << QByteArray("application/xml") << newer << "1.0" << download << QStringList() << QList<QUrl>() << notChecked;
-    row("no content type silent") << 200 << QByteArray() << newer << "1.0" << download << QStringList() << QList<QUrl>() << notChecked;
-    row("empty body") << 200 << QByteArray("text/plain") << QByteArray() << "1.0" << download << QStringList{errorAlert(QStringLiteral("Error in update Property List."))} << QList<QUrl>() << notChecked;
-    row("html instead of a plist") << 200 << QByteArray("text/plain") << QByteArray("<html><body>Moved</body></html>") << "1.0" << download << QStringList{errorAlert(QStringLiteral("Error in update Property List."))} << QList<QUrl>() << notChecked;
-    row("empty array") << 200 << QByteArray("text/xml") << feed("[]") << "1.0" << download << QStringList{errorAlert(QStringLiteral("Update Property List has no entries."))} << QList<QUrl>() << notChecked;
-    row("other applications only") << 200 << QByteArray("text/xml") << feed("[" + entry("Other", "9", url2) + ",{\"AppName\":\"Corvane2\"}]") << "1.0" << download << QStringList() << QList<QUrl>() << notChecked;
-    row("root is a dictionary, not a list") << 200 << QByteArray("text/xml") << feed(entry("Corvane", "2.0", url2)) << "1.0" << download << QStringList() << QList<QUrl>() << notChecked;
-    row("same version marks the item only") << 200 << QByteArray("text/xml") << feed("[" + entry("Corvane", "1.2", url2) + "]") << "1.2" << download << QStringList() << QList<QUrl>() << checked;
-    row("same version in another Unicode spelling") << 200 << QByteArray("text/xml") << feed("[" + entry("Corvane", "1.2-\\u00e9", url2) + "]") << QStringLiteral("1.2-e\u0301") << download << QStringList() << QList<QUrl>() << checked;
-    row("older version is offered") << 200 << QByteArray("text/xml") << feed("[" + entry("Corvane", "1.1", url2) + "]") << "1.2" << download << QStringList{offerAlert(QStringLiteral("1.1"), QStringLiteral("1.2"))} << opened2 << checked;
-    row("address outside the site") << 200 << QByteArray("text/xml") << feed("[" + entry("Corvane", "2.0", QStringLiteral("https://elsewhere.example/corvane.tar.gz")) + "]") << "1.0" << download << QStringList() << QList<QUrl>() << checked;
-    row("lookalike address carrying the base in its query") << 200 << QByteArray("text/xml") << feed("[" + entry("Corvane", "2.0", QStringLiteral("https://elsewhere.example/?") + siteBase) + "]") << "1.0" << download << QStringList() << QList<QUrl>() << checked;
-
-    const QString url3 = siteBase + QStringLiteral("corvane-3.0.tar.gz");
-    row("two matching entries, two alerts in order") << 200 << QByteArray("text/xml") << feed("[" + entry("Other", "1", url3) + "," + entry("Corvane", "2.0", url2) + "," + entry("Corvane", "3.0", url3) + "]") << "1.0" << download
-        << QStringList{offer2.first(), offerAlert(QStringLiteral("3.0"), QStringLiteral("1.0"))} << QList<QUrl>{QUrl(url2), QUrl(url3)} << checked;
-    row("malformed entries are passed over") << 200 << QByteArray("text/xml") << feed("[\"text\",{\"Version\":\"2\"},{\"AppName\":7},{\"AppName\":\"Corvane\",\"Version\":\"2.0\"},{\"AppName\":\"Corvane\",\"Version\":2,\"URL\":\"" + url2.toUtf8() + "\"}," + entry("Corvane", "2.0", url2) + "]") << "1.0" << download << offer2 << opened2 << checked;
-
-    // The body cap, on both sides: trailing white space keeps the feed valid at any length.
-    const qsizetype cap = updates::UpdateChecker::bodySizeLimit;
-    row("body exactly at the cap is read") << 200 << QByteArray("text/xml") << newer.leftJustified(cap, ' ') << "1.0" << download << offer2 << opened2 << checked;
-    row("body one byte over the cap ends silently") << 200 << QByteArray("text/xml") << newer.leftJustified(cap + 1, ' ') << "1.0" << download << QStringList() << QList<QUrl>() << notChecked;
-}
-
-void TestUpdateCheck::feedOverHttps()
-{
-    QFETCH(int, status);
-    QFETCH(QByteArray, contentType);
-    QFETCH(QByteArray, body);
-    QFETCH(QString, running);
-    QFETCH(QString, choice);
-    QVERIFY(!body.isNull() || contentType == "text/plain");
-
-    m_server->setResponse({status, contentType, body, true});
-    m_choice = choice;
-    QMenu menu;
-    menu.addAction(QStringLiteral("Corvane Help"));
-    QAction *statusItem = menu.addAction(notChecked);
-    const int requestsBefore = m_server->requestCount();
-    runCheck(*m_server, running, &menu);
-
-    QCOMPARE(m_server->requestCount(), requestsBefore + 1);
-    QTEST(m_alerts, "alerts");
-    QTEST(m_opened, "opened");
-    QTEST(statusItem->text(), "statusTitle");
-    QCOMPARE(statusItem->isChecked(), statusItem->text() == checked);
-}
-
-void TestUpdateCheck::statusItemMissing_data()
-{
-    QTest::addColumn<bool>("withMenu");
-    QTest::newRow("help menu without the item") << true;
-    QTest::newRow("no help menu at all") << false;
-}
-
-void TestUpdateCheck::statusItemMissing()
-{
-    QFETCH(bool, withMenu);
-    const QString url = siteBase + QStringLiteral("c.tar.gz");
-    m_server->setResponse({200, "text/xml", feed("[" + entry("Corvane", "2.0", url) + "]"), true});
-    m_choice = QStringLiteral("Download");
-    QMenu menu;
-    QAction *other = menu.addAction(QStringLiteral("Update not checked "));   // near miss: trailing space
-    runCheck(*m_server, QStringLiteral("1.0"), &menu, withMenu);
-    QCOMPARE(m_opened, QList<QUrl>{QUrl(url)});
-    QCOMPARE(m_alerts.size(), 1);
-    QCOMPARE(other->text(), QStringLiteral("Update not checked "));
-    QVERIFY(!other->isChecked());
-}
-
-void TestUpdateCheck::untrustedAuthorityEndsSilently()
-{
-    HttpsTestServer stranger(m_strangerPki);
-    QVERIFY(stranger.listen());
-    stranger.setResponse({200, "text/xml", feed("[" + entry("Corvane", "2.0", siteBase + QStringLiteral("x")) + "]"), true});
-    QMenu menu;
-    menu.addAction(QStringLiteral("Corvane Help"));
-    QAction *statusItem = menu.addAction(notChecked);
-    runCheck(stranger, QStringLiteral("1.0"), &menu);
-    QCOMPARE(stranger.requestCount(), 0);
-    QVERIFY(m_alerts.isEmpty());
-    QCOMPARE(statusItem->text(), notChecked);
-}
-
-void TestUpdateCheck::silentServerTimesOutWhileEventsFlow()
-{
-    m_server->setResponse({200, "text/xml", QByteArray(), false});
-    int ticks = 0;
-    QTimer ticker;
-    connect(&ticker, &QTimer::timeout, this, [&ticks] { ++ticks; });
-    ticker.start(5);
-    QMenu menu;
-    const int requestsBefore = m_server->requestCount();
-    runCheck(*m_server, QStringLiteral("1.0"), &menu, true, 300);
-    QCOMPARE(m_server->requestCount(), requestsBefore + 1);
-    QVERIFY(ticks > 0);
-    QVERIFY(m_alerts.isEmpty());
-}
-
-void TestUpdateCheck::missingVersionAlertsWithoutRequest()
-{
-    const int requestsBefore = m_server->requestCount();
-    QMenu menu;
-    menu.addAction(QStringLiteral("Corvane Help"));
-    menu.addAction(notChecked);
-    runCheck(*m_server, QString(), &menu);
-    QCOMPARE(m_alerts, QStringList{QStringLiteral("An error occurred:|Can't check for updates:\nNo app version "
-                                                  "string found.|OK|critical|Update not checked")});
-    QCOMPARE(m_server->requestCount(), requestsBefore);
-}
-
-void TestUpdateCheck::downloadAddressMustLieOnSite_data()
-{
-    QTest::addColumn<QString>("base");
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<bool>("offered");
-    const QString host = QStringLiteral("https://downloads.corvane.test");
-    QTest::newRow("file under the base") << siteBase << siteBase + QStringLiteral("corvane.tar.gz") << true;
-    QTest::newRow("base inside the query of another host") << siteBase << QStringLiteral("https://elsewhere.example/?") + siteBase << false;
-    QTest::newRow("plain http") << QStringLiteral("http://downloads.corvane.test/") << QStringLiteral("http://downloads.corvane.test/a") << false;
-    QTest::newRow("scheme case differs") << siteBase << QStringLiteral("HTTPS://downloads.corvane.test/get/a") << false;
-    QTest::newRow("base without slash, longer host") << host << host + QStringLiteral(".evil.example/a") << false;
-    QTest::newRow("base without slash, user info") << host << host + QStringLiteral("@evil.example/a") << false;
-    QTest::newRow("base without slash, other port") << host << host + QStringLiteral(":8443/a") << false;
-    QTest::newRow("base without slash, same host") << host << host + QStringLiteral("/a") << true;
-    QTest::newRow("space makes it no URL") << siteBase << siteBase + QStringLiteral("a b") << false;
-    QTest::newRow("empty base refuses all") << QString() << siteBase << false;
-}
-
-void TestUpdateCheck::downloadAddressMustLieOnSite()
-{
-    QFETCH(QString, base);
-    QFETCH(QString, address);
-    QFETCH(bool, offered);
-    QCOMPARE(updates::downloadUrlOnSite(address, base).has_value(), offered);
-}
 
 QTEST_MAIN(TestUpdateCheck)
 #include "tst_updatecheck.moc"

@@ -2,22 +2,15 @@
 
 #include "support/TestSupport.h"
 
-#include <QDir>
 #include <QFile>
 #include <QSslConfiguration>
+#include <QSslKey>
 #include <QSslSocket>
+#include <QTemporaryDir>
 
 namespace corvane::test {
 
-namespace {
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-} // namespace
-
-TestPki makeTestPki(const QString &directory)
+HttpsTestServer::HttpsTestServer()
 {
     // P-256 keys: quick to make, and what a modern server would use.
     const QString script = QStringLiteral(
@@ -29,50 +22,37 @@ TestPki makeTestPki(const QString &directory)
         "extendedKeyUsage=serverAuth\\n' > server.ext\n"
         "openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key -CAcreateserial -out server.pem -days 2 "
         "-extfile server.ext\n");
-    if (runProgram(QStringLiteral("sh"), {QStringLiteral("-c"), script, QStringLiteral("sh"), directory}).exitCode != 0)
-        return TestPki();
-    const QDir dir(directory);
-    TestPki pki;
-    pki.authority = QSslCertificate(readFile(dir.filePath(QStringLiteral("ca.pem"))));
-    pki.certificate = QSslCertificate(readFile(dir.filePath(QStringLiteral("server.pem"))));
-    pki.key = QSslKey(readFile(dir.filePath(QStringLiteral("server.key"))), QSsl::Ec);
-    return pki;
-}
-
-HttpsTestServer::HttpsTestServer(const TestPki &pki, QObject *parent) : QObject(parent)
-{
+    const QTemporaryDir dir;
+    const auto read = [&dir](const char *name) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    if (runProgram(QStringLiteral("sh"), { QStringLiteral("-c"), script, QStringLiteral("sh"), dir.path() })
+            .exitCode
+        != 0)
+        return;
     QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-    configuration.setLocalCertificate(pki.certificate);
-    configuration.setPrivateKey(pki.key);
+    configuration.setLocalCertificate(QSslCertificate(read("server.pem")));
+    configuration.setPrivateKey(QSslKey(read("server.key"), QSsl::Ec));
     configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
     m_server.setSslConfiguration(configuration);
-    connect(&m_server, &QTcpServer::pendingConnectionAvailable, this, &HttpsTestServer::onConnection);
+    if (!configuration.localCertificate().isNull() && !configuration.privateKey().isNull())
+        m_authority = QSslCertificate(read("ca.pem"));
+
+    connect(&m_server, &QTcpServer::pendingConnectionAvailable, this, [this] {
+        while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+            socket->setParent(this);
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            if (socket->bytesAvailable() > 0)
+                onReadyRead(socket);
+        }
+    });
 }
 
 bool HttpsTestServer::listen()
 {
-    return m_server.listen(QHostAddress::LocalHost, 0);
-}
-
-QUrl HttpsTestServer::url(const QString &path) const
-{
-    QUrl url;
-    url.setScheme(QStringLiteral("https"));
-    url.setHost(QStringLiteral("127.0.0.1"));
-    url.setPort(m_server.serverPort());
-    url.setPath(path);
-    return url;
-}
-
-void HttpsTestServer::onConnection()
-{
-    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-        socket->setParent(this);
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        if (socket->bytesAvailable() > 0)
-            onReadyRead(socket);
-    }
+    return !m_authority.isNull() && m_server.listen(QHostAddress::LocalHost, 0);
 }
 
 void HttpsTestServer::onReadyRead(QTcpSocket *socket)
@@ -87,8 +67,7 @@ void HttpsTestServer::onReadyRead(QTcpSocket *socket)
     if (!m_response.answer)
         return;
     QByteArray head = "HTTP/1.1 " + QByteArray::number(m_response.status) + " Canned\r\n"
-                      + "Content-Length: " + QByteArray::number(m_response.body.size()) + "\r\n"
-                      + "Connection: close\r\n";
+        + "Content-Length: " + QByteArray::number(m_response.body.size()) + "\r\nConnection: close\r\n";
     if (!m_response.contentType.isEmpty())
         head += "Content-Type: " + m_response.contentType + "\r\n";
     socket->write(head + "\r\n" + m_response.body);
