@@ -21,9 +21,7 @@ QString onDisk(const QString &name)
 bool setAttributeWithTool(const QString &path, const QString &name, const QByteArray &value)
 {
     const QString hex = QStringLiteral("0x") + QString::fromLatin1(value.toHex());
-    const QStringList arguments = value.isEmpty()
-        ? QStringList{QStringLiteral("-n"), onDisk(name), QStringLiteral("-v"), QString(), path}
-        : QStringList{QStringLiteral("-n"), onDisk(name), QStringLiteral("-v"), hex, path};
+    const QStringList arguments{QStringLiteral("-n"), onDisk(name), QStringLiteral("-v"), hex, path};
     return runProgram(QStringLiteral("setfattr"), arguments).exitCode == 0;
 }
 
@@ -65,19 +63,6 @@ QByteArray plistlibBinaryString(const QString &text)
                             .arg(QString::fromLatin1(text.toUtf8().toHex())));
 }
 
-QString plistlibReadString(const QByteArray &bytes)
-{
-    const QString script = QStringLiteral(
-        "import plistlib, sys\n"
-        "try:\n"
-        "    value = plistlib.loads(sys.stdin.buffer.read())\n"
-        "except Exception:\n"
-        "    sys.stdout.buffer.write(b'<not a property list>'); sys.exit(0)\n"
-        "out = value if isinstance(value, str) else '<not a string>'\n"
-        "sys.stdout.buffer.write(out.encode('utf-8', 'surrogatepass'))\n");
-    return QString::fromUtf8(runPython(script, bytes).out);
-}
-
 FileSnapshot snapshotOf(const QString &path)
 {
     FileSnapshot snapshot;
@@ -88,11 +73,8 @@ FileSnapshot snapshotOf(const QString &path)
     return snapshot;
 }
 
-EditorWindow::~EditorWindow()
-{
-    window.reset();
-    document.reset();
-}
+// Members go in reverse order: the window before its document.
+EditorWindow::~EditorWindow() = default;
 
 std::unique_ptr<EditorWindow> showEditor(const QUrl &file)
 {

@@ -21,11 +21,9 @@ namespace corvane::test {
 bool setAttributeWithTool(const QString &path, const QString &name, const QByteArray &value);
 std::optional<QByteArray> attributeFromTool(const QString &path, const QString &name);
 
-// python3's plistlib: a value (a Python expression) serialized as "binary" or "xml", and what it
-// reads from bytes: the string, or "<not a string>" / "<not a property list>".
+// python3's plistlib: a value (a Python expression) serialized as "binary" or "xml".
 QByteArray plistlibDump(const QString &pythonExpression, const QString &format = QStringLiteral("binary"));
 QByteArray plistlibBinaryString(const QString &text);
-QString plistlibReadString(const QByteArray &bytes);
 
 // A file's data and modification time, to show that nothing but attributes changed.
 struct FileSnapshot {
