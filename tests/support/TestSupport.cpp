@@ -4,8 +4,8 @@
 
 namespace corvane::test {
 
-ProcessResult runProgram(const QString &program, const QStringList &arguments, const QByteArray &input,
-                         int timeoutMs)
+ProcessResult runProgram(
+    const QString &program, const QStringList &arguments, const QByteArray &input, int timeoutMs)
 {
     ProcessResult result;
     QProcess process;
@@ -28,7 +28,27 @@ ProcessResult runProgram(const QString &program, const QStringList &arguments, c
 
 ProcessResult runPython(const QString &script, const QByteArray &input)
 {
-    return runProgram(QStringLiteral("python3"), {QStringLiteral("-c"), script}, input);
+    return runProgram(QStringLiteral("python3"), { QStringLiteral("-c"), script }, input);
+}
+
+QList<QList<QByteArray>> runPythonPerLine(const QString &fields, const QList<QByteArray> &lines)
+{
+    const auto result
+        = runPython(QStringLiteral("import plistlib,sys,base64,datetime\n"
+                                   "for line in sys.stdin:\n"
+                                   "    fields=(%1)\n"
+                                   "    print(*(base64.b64encode(x).decode() for x in fields))\n")
+                        .arg(fields),
+            lines.join('\n') + '\n');
+    QList<QList<QByteArray>> out;
+    if (result.exitCode != 0 || !result.out.endsWith('\n'))
+        return out;
+    for (const QByteArray &line : result.out.chopped(1).split('\n')) {
+        out.append(line.split(' '));
+        for (QByteArray &field : out.last())
+            field = QByteArray::fromBase64(field);
+    }
+    return out;
 }
 
 } // namespace corvane::test
