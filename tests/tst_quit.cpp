@@ -14,7 +14,6 @@
 #include "support/SettingsSandbox.h"
 
 #include <csignal>
-#include <memory>
 
 using namespace corvane;
 
@@ -27,11 +26,6 @@ class TestQuit : public QObject {
     static ScratchpadView *view(const AppDelegate &delegate, int window)
     {
         return qobject_cast<ScratchpadView *>(delegate.mySPWindow.at(window)->contentViewController());
-    }
-    static void type(const AppDelegate &delegate, int window, const QString &text)
-    {
-        view(delegate, window)->scratchpadContents()->moveCursor(QTextCursor::End);
-        QTest::keyClicks(view(delegate, window)->scratchpadContents(), text);
     }
 
 private slots:
@@ -62,8 +56,13 @@ private slots:
         delegate.openScratchpad();
         delegate.openScratchpad();
         QVERIFY(QTest::qWaitForWindowActive(delegate.mySPWindow.at(1)));
-        type(delegate, 1 - newest, QStringLiteral(" older"));
-        type(delegate, newest, QStringLiteral(" newest"));
+        for (const int window : { 1 - newest, newest }) { // each window starts from the saved text
+            view(delegate, window)->scratchpadContents()->moveCursor(QTextCursor::End);
+            QTest::keyClicks(view(delegate, window)->scratchpadContents(),
+                window == newest ? QStringLiteral(" newest") : QStringLiteral(" older"));
+        }
+        QCOMPARE(
+            view(delegate, 1 - newest)->text(), QStringLiteral("saved older")); // nothing passes while open
 
         QTimer::singleShot(0, &delegate, [&delegate, &menus, route, newest] {
             if (route.startsWith(QLatin1String("quit request"))) {
@@ -88,7 +87,7 @@ private slots:
         QTimer::singleShot(60000, &delegate, [] { QCoreApplication::exit(3); });
         QCOMPARE(QApplication::exec(), 0);
         QCOMPARE(m_settings->onDisk(QStringLiteral("scratchpad")).toString(), QStringLiteral("saved newest"));
-        QCOMPARE(view(delegate, 1 - newest)->text(), QStringLiteral("saved newest"));
+        QCOMPARE(view(delegate, 1 - newest)->text(), QStringLiteral("saved newest")); // replaced, not merged
     }
 
     // The built application, sent a real signal by another process, stores its text and exits normally.
@@ -101,8 +100,7 @@ private slots:
     void realProcessStoresItsTextOnSignal()
     {
         QFETCH(int, signalNumber);
-        const QString program
-            = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../src/corvane"));
+        const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/../src/corvane");
         QVERIFY2(QFile::exists(program), "build the corvane target first");
         const QString text = QStringLiteral("kept, \"quoted\"\nGrüße 🙂");
         QVERIFY(m_settings->write("noUpdateCheck=true\n"));

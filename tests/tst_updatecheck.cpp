@@ -50,6 +50,7 @@ struct Case {
     QString statusTitle = notChecked;
     QString choice = QStringLiteral("Download");
     QString menuItem = notChecked;
+    QString siteBase = ::siteBase;
     bool helpMenu = true;
     bool trusted = true; // false: the server's certificate comes from an authority nobody trusts
     bool answer = true; // false: the server takes the request and never says a word
@@ -120,6 +121,16 @@ private slots:
             c.statusTitle = checked;
             return c;
         };
+        // A download address is offered only on the download site: an https URL under its base, on its host.
+        const auto site = [&](const QString &base, const QString &address, bool offer) {
+            Case c { .body = feed("[" + entry("Corvane", "2.0", address) + "]"),
+                .statusTitle = checked,
+                .siteBase = base };
+            if (offer)
+                c.alerts = { offer2 }, c.opened = { QUrl(address) };
+            return c;
+        };
+        const QString host = QStringLiteral("https://downloads.corvane.test");
         const qsizetype cap
             = updates::UpdateChecker::bodySizeLimit; // trailing white space keeps a feed valid
         auto row = [](const char *name) -> QTestData & { return QTest::newRow(name); };
@@ -142,8 +153,16 @@ private slots:
         row("same version marks the item only") << Case{.body = feed("[" + entry("Corvane", "1.2", url2) + "]"), .running = QStringLiteral("1.2"), .statusTitle = checked};
         row("same version in another Unicode spelling") << Case{.body = feed("[" + entry("Corvane", "1.2-\\u00e9", url2) + "]"), .running = QStringLiteral("1.2-e\u0301"), .statusTitle = checked};
         row("older version is offered") << Case{.body = feed("[" + entry("Corvane", "1.1", url2) + "]"), .running = QStringLiteral("1.2"), .alerts = {offerAlert(QStringLiteral("1.1"), QStringLiteral("1.2"))}, .opened = {QUrl(url2)}, .statusTitle = checked};
-        row("address outside the site") << Case{.body = feed("[" + entry("Corvane", "2.0", QStringLiteral("https://elsewhere.example/corvane.tar.gz")) + "]"), .statusTitle = checked};
-        row("lookalike address carrying the base in its query") << Case{.body = feed("[" + entry("Corvane", "2.0", QStringLiteral("https://elsewhere.example/?") + siteBase) + "]"), .statusTitle = checked};
+        row("address outside the site") << site(siteBase, QStringLiteral("https://elsewhere.example/corvane.tar.gz"), false);
+        row("lookalike address carrying the base in its query") << site(siteBase, QStringLiteral("https://elsewhere.example/?") + siteBase, false);
+        row("plain http site") << site(QStringLiteral("http://downloads.corvane.test/"), QStringLiteral("http://downloads.corvane.test/a"), false);
+        row("scheme case differs") << site(siteBase, QStringLiteral("HTTPS://downloads.corvane.test/get/a"), false);
+        row("base without slash, longer host") << site(host, host + QStringLiteral(".evil.example/a"), false);
+        row("base without slash, user info") << site(host, host + QStringLiteral("@evil.example/a"), false);
+        row("base without slash, other port") << site(host, host + QStringLiteral(":8443/a"), false);
+        row("base without slash, same host") << site(host, host + QStringLiteral("/a"), true);
+        row("space makes it no URL") << site(siteBase, siteBase + QStringLiteral("a b"), false);
+        row("empty site base refuses all") << site(QString(), url2, false);
         row("two matching entries, two alerts in order") << Case{.body = feed("[" + entry("Other", "1", url3) + "," + entry("Corvane", "2.0", url2) + "," + entry("Corvane", "3.0", url3) + "]"), .alerts = {offer2, offerAlert(QStringLiteral("3.0"), QStringLiteral("1.0"))}, .opened = {QUrl(url2), QUrl(url3)}, .statusTitle = checked};
         row("malformed entries are passed over") << offered({.body = feed("[\"text\",{\"Version\":\"2\"},{\"AppName\":7},{\"AppName\":\"Corvane\",\"Version\":\"2.0\"},{\"AppName\":\"Corvane\",\"Version\":2,\"URL\":\"" + url2.toUtf8() + "\"}," + entry("Corvane", "2.0", url2) + "]")});
         row("body exactly at the cap is read") << offered({.body = newer.leftJustified(cap, ' ')});
@@ -172,7 +191,7 @@ private slots:
         QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
         tls.setCaCertificates({ m_server.authority() });
         updates::UpdateChecker checker(
-            server.url(), siteBase, c.running, [&menu, &c] { return c.helpMenu ? &menu : nullptr; }, tls);
+            server.url(), c.siteBase, c.running, [&menu, &c] { return c.helpMenu ? &menu : nullptr; }, tls);
         checker.setTransferTimeout(c.timeoutMs);
         int ticks = 0; // the user interface keeps processing events however slowly the server answers
         QTimer ticker;
@@ -190,32 +209,6 @@ private slots:
         QCOMPARE(statusItem->text(), c.statusTitle);
         QCOMPARE(statusItem->isChecked(), c.statusTitle == checked);
         QVERIFY(c.answer || ticks > 0);
-    }
-
-    void downloadAddressMustLieOnSite_data()
-    {
-        QTest::addColumn<QString>("base");
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<bool>("offered");
-        const QString host = QStringLiteral("https://downloads.corvane.test");
-        // clang-format off
-        QTest::newRow("plain http") << QStringLiteral("http://downloads.corvane.test/") << QStringLiteral("http://downloads.corvane.test/a") << false;
-        QTest::newRow("scheme case differs") << siteBase << QStringLiteral("HTTPS://downloads.corvane.test/get/a") << false;
-        QTest::newRow("base without slash, longer host") << host << host + QStringLiteral(".evil.example/a") << false;
-        QTest::newRow("base without slash, user info") << host << host + QStringLiteral("@evil.example/a") << false;
-        QTest::newRow("base without slash, other port") << host << host + QStringLiteral(":8443/a") << false;
-        QTest::newRow("base without slash, same host") << host << host + QStringLiteral("/a") << true;
-        QTest::newRow("space makes it no URL") << siteBase << siteBase + QStringLiteral("a b") << false;
-        QTest::newRow("empty base refuses all") << QString() << siteBase << false;
-        // clang-format on
-    }
-
-    void downloadAddressMustLieOnSite()
-    {
-        QFETCH(QString, base);
-        QFETCH(QString, address);
-        QFETCH(bool, offered);
-        QCOMPARE(updates::downloadUrlOnSite(address, base).has_value(), offered);
     }
 };
 

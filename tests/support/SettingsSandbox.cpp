@@ -7,39 +7,29 @@
 namespace corvane::test {
 
 SettingsSandbox::SettingsSandbox()
-    : m_dir(std::make_unique<QTemporaryDir>())
 {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir->path());
-}
-
-QString SettingsSandbox::file() const
-{
-    return m_dir->filePath(QStringLiteral("Corvane/Corvane.conf"));
 }
 
 bool SettingsSandbox::write(const QByteArray &lines)
 {
     QFile out(file());
-    return QDir().mkpath(m_dir->filePath(QStringLiteral("Corvane"))) && out.open(QIODevice::WriteOnly)
+    return QDir(m_dir->path()).mkpath(QStringLiteral("Corvane")) && out.open(QIODevice::WriteOnly)
         && out.write("[General]\n" + lines) >= 0;
 }
 
 QVariant SettingsSandbox::onDisk(const QString &key)
 {
-    m_old.push_back(std::make_unique<QTemporaryDir>());
-    const QString copy = m_old.back()->filePath(QStringLiteral("copy.conf"));
-    if (!QFile::copy(file(), copy))
-        return QVariant();
-    return QSettings(copy, QSettings::IniFormat).value(key);
+    const QString copy = m_dir->filePath(QStringLiteral("copy-%1.conf").arg(++m_copies));
+    return QFile::copy(file(), copy) ? QSettings(copy, QSettings::IniFormat).value(key) : QVariant();
 }
 
 bool SettingsSandbox::relaunch()
 {
     auto fresh = std::make_unique<QTemporaryDir>();
-    if (!QDir().mkpath(fresh->filePath(QStringLiteral("Corvane")))
+    if (!QDir(fresh->path()).mkpath(QStringLiteral("Corvane"))
         || !QFile::copy(file(), fresh->filePath(QStringLiteral("Corvane/Corvane.conf"))))
         return false;
-    m_old.push_back(std::move(m_dir));
     m_dir = std::move(fresh);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir->path());
     return true;
