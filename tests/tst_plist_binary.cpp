@@ -163,7 +163,7 @@ private slots:
         row("set", { obj({ 0xC2, 1, 1 }), obj({ 0x51, 'x' }) }, Value::fromSet({ s("x"), s("x") }));
         row("UID of 2 bytes", { obj({ 0x81, 0x01, 0x02 }) }, Value::fromUid(0x102));
         row("4-byte real", { obj({ 0x22, 0x3F, 0xC0, 0, 0 }) }, Value::fromReal(1.5));
-        QByteArray minusTwo = obj({ 0x14 }) + QByteArray(15, char(0xFF)) + char(0xFE);
+        const QByteArray minusTwo = obj({ 0x14 }) + QByteArray(15, char(0xFF)) + char(0xFE);
         row("16-byte negative integer", { minusTwo }, Value::fromInteger(-2));
         row("shared object read once per reference", { obj({ 0xA3, 1, 1, 1 }), obj({ 0x09 }) },
             Value::fromArray({ t, t, t }));
