@@ -7,7 +7,7 @@ seconds=${2:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)
 found=0
 for target in "$dir"/fuzz_*; do
-  [ -x "$target" ] || continue
+  [ -f "$target" ] && [ -x "$target" ] || continue
   found=1
   name=$(basename "$target" | sed 's/^fuzz_//')
   seeds="$root/fuzz/corpus/$name"
