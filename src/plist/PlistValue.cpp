@@ -12,10 +12,10 @@ struct Value::Data {
     qint64 high = 0; // Integer: high word; Boolean: 0 or 1
     quint64 low = 0; // Integer: low word; Uid: the number
     double real = 0; // Real and Date
-    QString string;
-    QByteArray bytes;
-    QList<Value> elements; // Array and Set elements, Dictionary values
-    QStringList keys;
+    QString string {};
+    QByteArray bytes {};
+    QList<Value> elements {}; // Array and Set elements, Dictionary values
+    QStringList keys {};
 };
 
 namespace {
@@ -43,17 +43,8 @@ Value::Value(std::shared_ptr<const Data> data)
 Value Value::fromBool(bool value)
 {
     // Shared instances: a binary list may hold very many one-byte booleans.
-    static const Value trueValue = [] {
-        auto data = std::make_shared<Data>();
-        data->type = Type::Boolean;
-        data->high = 1;
-        return Value(std::move(data));
-    }();
-    static const Value falseValue = [] {
-        auto data = std::make_shared<Data>();
-        data->type = Type::Boolean;
-        return Value(std::move(data));
-    }();
+    static const Value trueValue(std::make_shared<const Data>(Data{.type = Type::Boolean, .high = 1}));
+    static const Value falseValue(std::make_shared<const Data>(Data{.type = Type::Boolean}));
     return value ? trueValue : falseValue;
 }
 
@@ -69,67 +60,42 @@ Value Value::fromUnsignedInteger(quint64 value)
 
 Value Value::fromInteger128(qint64 high, quint64 low)
 {
-    auto data = std::make_shared<Data>();
-    data->type = Type::Integer;
-    data->high = high;
-    data->low = low;
-    return Value(std::move(data));
+    return Value(std::make_shared<const Data>(Data{.type = Type::Integer, .high = high, .low = low}));
 }
 
 Value Value::fromReal(double value)
 {
-    auto data = std::make_shared<Data>();
-    data->type = Type::Real;
-    data->real = value;
-    return Value(std::move(data));
+    return Value(std::make_shared<const Data>(Data{.type = Type::Real, .real = value}));
 }
 
 Value Value::fromDate(double secondsSince2001)
 {
-    auto data = std::make_shared<Data>();
-    data->type = Type::Date;
-    data->real = secondsSince2001;
-    return Value(std::move(data));
+    return Value(std::make_shared<const Data>(Data{.type = Type::Date, .real = secondsSince2001}));
 }
 
 Value Value::fromData(const QByteArray &bytes)
 {
-    auto data = std::make_shared<Data>();
-    data->type = Type::Data;
-    data->bytes = bytes;
-    return Value(std::move(data));
+    return Value(std::make_shared<const Data>(Data{.type = Type::Data, .bytes = bytes}));
 }
 
 Value Value::fromString(const QString &string)
 {
-    auto data = std::make_shared<Data>();
-    data->type = Type::String;
-    data->string = string;
-    return Value(std::move(data));
+    return Value(std::make_shared<const Data>(Data{.type = Type::String, .string = string}));
 }
 
 Value Value::fromUid(quint64 uid)
 {
-    auto data = std::make_shared<Data>();
-    data->type = Type::Uid;
-    data->low = uid;
-    return Value(std::move(data));
+    return Value(std::make_shared<const Data>(Data{.type = Type::Uid, .low = uid}));
 }
 
 Value Value::fromArray(const QList<Value> &elements)
 {
-    auto data = std::make_shared<Data>();
-    data->type = Type::Array;
-    data->elements = elements;
-    return Value(std::move(data));
+    return Value(std::make_shared<const Data>(Data{.type = Type::Array, .elements = elements}));
 }
 
 Value Value::fromSet(const QList<Value> &elements)
 {
-    auto data = std::make_shared<Data>();
-    data->type = Type::Set;
-    data->elements = elements;
-    return Value(std::move(data));
+    return Value(std::make_shared<const Data>(Data{.type = Type::Set, .elements = elements}));
 }
 
 Value Value::fromDictionary(const QStringList &keys, const QList<Value> &values)

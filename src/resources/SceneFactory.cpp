@@ -7,32 +7,30 @@
 
 namespace corvane {
 
+namespace {
+WindowController *makeWindow(QWidget *content, const QString &title, QSize size)
+{
+    auto *window = new WindowController;
+    window->setContentViewController(content);
+    window->setWindowTitle(title);
+    window->resize(size);
+    return window;
+}
+} // namespace
+
 WindowController *instantiateScene(const QString &identifier)
 {
     if (identifier == QLatin1String("Document Window Controller")) {
-        auto *window = new WindowController;
         auto *editor = new ViewController;
-        window->setContentViewController(editor);
-        window->setWindowTitle(QStringLiteral("Corvane"));
-        window->resize(560, 360);
+        WindowController *window = makeWindow(editor, QStringLiteral("Corvane"), QSize(560, 360));
         QObject::connect(window, &WindowController::windowDidAppear, editor,
                          &ViewController::viewDidAppear);
         return window;
     }
-    if (identifier == QLatin1String("ScratchpadWindow")) {
-        auto *window = new WindowController;
-        window->setContentViewController(new ScratchpadView);
-        window->setWindowTitle(QStringLiteral("Scratchpad"));
-        window->resize(480, 360);
-        return window;
-    }
-    if (identifier == QLatin1String("Help Window")) {
-        auto *window = new WindowController;
-        window->setContentViewController(new HelpView);
-        window->setWindowTitle(QStringLiteral("Corvane Help"));
-        window->resize(640, 520);
-        return window;
-    }
+    if (identifier == QLatin1String("ScratchpadWindow"))
+        return makeWindow(new ScratchpadView, QStringLiteral("Scratchpad"), QSize(480, 360));
+    if (identifier == QLatin1String("Help Window"))
+        return makeWindow(new HelpView, QStringLiteral("Corvane Help"), QSize(640, 520));
     return nullptr;
 }
 
