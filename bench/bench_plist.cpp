@@ -21,7 +21,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "editor/AttributeCodec.h"
+#include "attributes/AttributeCodec.h"
 #include "plist/PlistReader.h"
 #include "plist/PlistWriter.h"
 

@@ -1,6 +1,6 @@
 // Attribute values come from files from anywhere: whatever the bytes, reading must end in a tree within
 // the nesting and node limits, and a string read must survive our own writer and the codec unchanged.
-#include "editor/AttributeCodec.h"
+#include "attributes/AttributeCodec.h"
 #include "plist/PlistReader.h"
 #include "plist/PlistWriter.h"
 

@@ -1,6 +1,6 @@
 // The update feed arrives from the network: whatever its bytes, processing must end with an outcome
 // whose offers all lie on the download site.
-#include "updates/UpdateFeed.h"
+#include "feed/UpdateFeed.h"
 
 #include <cstddef>
 #include <cstdint>

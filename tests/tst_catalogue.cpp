@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "editor/AttributeCatalogue.h"
+#include "attributes/AttributeCatalogue.h"
 
 using corvane::AttributeCatalogue;
 using corvane::attributeNameFor;
@@ -24,14 +24,16 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("first entry") << 0 << 16 << QString() << QStringLiteral("com.apple.metadata:kMDItemKeywords");
-        QTest::newRow("Comment") << 2 << 16 << QString() << QStringLiteral("com.apple.metadata:kMDItemComment");
+        QTest::newRow("first entry") << 0 << 16 << QString()
+                                     << QStringLiteral("com.apple.metadata:kMDItemKeywords");
+        QTest::newRow("Comment") << 2 << 16 << QString()
+                                 << QStringLiteral("com.apple.metadata:kMDItemComment");
         QTest::newRow("last entry") << 15 << 16 << QString()
                                     << QStringLiteral("com.apple.metadata:kMDItemApplicationCategories");
-        QTest::newRow("typed name, exactly as typed") << -1 << 16 << QStringLiteral(" my.name ")
-                                                      << QStringLiteral(" my.name ");
-        QTest::newRow("typed prefix is not doubled") << -1 << 16 << QStringLiteral("Comment")
-                                                     << QStringLiteral("Comment");
+        QTest::newRow("typed name, exactly as typed")
+            << -1 << 16 << QStringLiteral(" my.name ") << QStringLiteral(" my.name ");
+        QTest::newRow("typed prefix is not doubled")
+            << -1 << 16 << QStringLiteral("Comment") << QStringLiteral("Comment");
         QTest::newRow("no selection, empty field") << -1 << 16 << QString() << QString();
         QTest::newRow("index equal to the count") << 16 << 16 << QString() << QString();
         QTest::newRow("index past a short list") << 3 << 2 << QString() << QString();

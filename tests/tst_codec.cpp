@@ -2,7 +2,7 @@
 
 #include <QTest>
 
-#include "editor/AttributeCodec.h"
+#include "attributes/AttributeCodec.h"
 #include "plist/PlistWriter.h"
 #include "support/TestSupport.h"
 

@@ -3,15 +3,15 @@
 #include <QTextBrowser>
 
 #include "BuildConfig.h"
-#include "app/Alerts.h"
 #include "app/AppDelegate.h"
 #include "app/ApplicationMenus.h"
-#include "app/UrlOpener.h"
-#include "app/WindowController.h"
-#include "editor/AttributeCatalogue.h"
-#include "resources/HelpView.h"
+#include "attributes/AttributeCatalogue.h"
+#include "help/HelpView.h"
 #include "scratchpad/ScratchpadView.h"
 #include "support/SettingsSandbox.h"
+#include "window/Alerts.h"
+#include "window/UrlOpener.h"
+#include "window/WindowController.h"
 
 using namespace corvane;
 

@@ -1,11 +1,11 @@
 #include "app/ApplicationMenus.h"
-#include "app/Document.h"
 #include "app/DocumentController.h"
-#include "app/WindowController.h"
-#include "dropview/DragView.h"
+#include "app/SceneFactory.h"
 #include "editor/ViewController.h"
-#include "resources/SceneFactory.h"
 #include "support/AlertRecorder.h"
+#include "window/Document.h"
+#include "window/DragView.h"
+#include "window/WindowController.h"
 
 #include <QAction>
 #include <QApplication>
@@ -70,8 +70,10 @@ private slots:
         QTest::newRow("ordinary file") << QStringLiteral("plain.txt") << QByteArrayLiteral("text") << false;
         QTest::newRow("zero-length file") << QStringLiteral("empty") << QByteArray() << false;
         QTest::newRow("hidden file") << QStringLiteral(".hidden") << QByteArrayLiteral("h") << false;
-        QTest::newRow("file without read permission") << QStringLiteral("secret.bin") << QByteArrayLiteral("s") << true;
-        QTest::newRow("name with spaces and accents") << QStringLiteral("Ünïcode name.txt") << QByteArrayLiteral("u") << false;
+        QTest::newRow("file without read permission")
+            << QStringLiteral("secret.bin") << QByteArrayLiteral("s") << true;
+        QTest::newRow("name with spaces and accents")
+            << QStringLiteral("Ünïcode name.txt") << QByteArrayLiteral("u") << false;
     }
     void anyFileOpensAsADocumentAndClosesWithoutAsking()
     {
@@ -121,7 +123,8 @@ private slots:
         Document *first = myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(path));
         QVERIFY(first);
         first->windowController()->hide();
-        QCOMPARE(myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(myDir.filePath(again))), first);
+        QCOMPARE(
+            myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(myDir.filePath(again))), first);
         QCOMPARE(myController->documents().size(), 1);
         QVERIFY(first->windowController()->isVisible());
     }
@@ -129,7 +132,8 @@ private slots:
     void aMissingFileIsRefusedWithAMessage()
     {
         AlertRecorder alerts;
-        QVERIFY(!myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(myDir.filePath(QStringLiteral("nope")))));
+        QVERIFY(!myController->openDocumentWithContentsOfURL(
+            QUrl::fromLocalFile(myDir.filePath(QStringLiteral("nope")))));
         QVERIFY(!myController->openDocumentWithContentsOfURL(QUrl(QStringLiteral("https://example.org/f"))));
         QCOMPARE(alerts.count(), 2);
         QVERIFY(alerts.alerts().first().informativeText.contains(QStringLiteral("nope")));
@@ -147,7 +151,7 @@ private slots:
         myController->noteNewRecentDocumentURL(opened.at(3));
         const QList<QUrl> recent = myController->recentDocumentURLs();
         QCOMPARE(recent.size(), DocumentController::maximumRecentDocumentCount);
-        QCOMPARE(recent.first(), opened.at(3));   // used again: first, and only once
+        QCOMPARE(recent.first(), opened.at(3)); // used again: first, and only once
         QCOMPARE(recent.count(opened.at(3)), 1);
         QCOMPARE(recent.at(1), opened.at(0));
 
@@ -164,7 +168,8 @@ private slots:
         // A hand-edited value of another type, or relative paths, read as no recent files.
         QSettings().setValue(QStringLiteral("DocumentController/recentDocuments"), 42);
         QVERIFY(myController->recentDocumentURLs().isEmpty());
-        QSettings().setValue(QStringLiteral("DocumentController/recentDocuments"), QStringList{QStringLiteral("rel/x")});
+        QSettings().setValue(
+            QStringLiteral("DocumentController/recentDocuments"), QStringList { QStringLiteral("rel/x") });
         QVERIFY(myController->recentDocumentURLs().isEmpty());
     }
 
@@ -174,7 +179,7 @@ private slots:
         QStringList startDirectories;
         myController->setFileChooserForTesting([&](const QString &start) {
             startDirectories.append(start);
-            return QList<QUrl>{QUrl::fromLocalFile(path)};
+            return QList<QUrl> { QUrl::fromLocalFile(path) };
         });
         myMenus->openAction()->trigger();
         myController->openDocument();
@@ -198,10 +203,11 @@ private slots:
 
         const QString path = makeFile(QStringLiteral("dropped.txt"));
         QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(path)});
+        data.setUrls({ QUrl::fromLocalFile(path) });
         QVERIFY(dropArea->performDragOperation(&data));
         QTRY_COMPARE(myController->documents().size(), 1);
-        QCOMPARE(myController->documents().first()->windowController()->windowTitle(), QStringLiteral("dropped.txt"));
+        QCOMPARE(myController->documents().first()->windowController()->windowTitle(),
+            QStringLiteral("dropped.txt"));
         QTRY_VERIFY(start.isNull());
     }
 
@@ -209,14 +215,16 @@ private slots:
     {
         QAction *status = myMenus->updateStatusItem();
         QCOMPARE(status->text(), QStringLiteral("Update not checked"));
-        QVERIFY(status->isCheckable() && !status->isChecked() && myMenus->helpMenu()->actions().contains(status));
+        QVERIFY(
+            status->isCheckable() && !status->isChecked() && myMenus->helpMenu()->actions().contains(status));
 
-        for (const QString &scene : {QStringLiteral("Document Window Controller"), QStringLiteral("ScratchpadWindow"),
-                                     QStringLiteral("Help Window")}) {
+        for (const QString &scene : { QStringLiteral("Document Window Controller"),
+                 QStringLiteral("ScratchpadWindow"), QStringLiteral("Help Window") }) {
             std::unique_ptr<WindowController> window(instantiateScene(scene));
             QVERIFY2(window, qPrintable(scene));
             QVERIFY(window->contentViewController());
-            for (QMenu *menu : {myMenus->fileMenu(), myMenus->editMenu(), myMenus->windowMenu(), myMenus->helpMenu()})
+            for (QMenu *menu :
+                { myMenus->fileMenu(), myMenus->editMenu(), myMenus->windowMenu(), myMenus->helpMenu() })
                 QVERIFY(window->menuBar()->actions().contains(menu->menuAction()));
         }
         QVERIFY(!instantiateScene(QStringLiteral("No Such Scene")));

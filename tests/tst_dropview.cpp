@@ -1,9 +1,9 @@
-#include "app/Document.h"
-#include "app/WindowController.h"
-#include "dropview/DragView.h"
-#include "dropview/DragViewDelegate.h"
 #include "editor/ViewController.h"
 #include "support/EditorTestSupport.h"
+#include "window/Document.h"
+#include "window/DragView.h"
+#include "window/DragViewDelegate.h"
+#include "window/WindowController.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -36,17 +36,17 @@ std::pair<bool, bool> dragOnto(QWidget *target, const QMimeData *data, bool drop
     QCoreApplication::sendEvent(target, &enter);
     const bool entered = enter.isAccepted() && enter.dropAction() == Qt::CopyAction;
     if (!drop)
-        return {entered, false};
-    if (!entered) {   // a refused drag is never dropped: it leaves, and Qt tells the widget that took the enter
+        return { entered, false };
+    if (!entered) { // a refused drag is never dropped: it leaves, and Qt tells the widget that took the enter
         QDragLeaveEvent leave;
         QCoreApplication::sendEvent(target, &leave);
-        return {false, false};
+        return { false, false };
     }
     QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &move);
     QDropEvent dropEvent(QPointF(at), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &dropEvent);
-    return {true, dropEvent.isAccepted()};
+    return { true, dropEvent.isAccepted() };
 }
 
 // The widget Qt hands a drag to: the one under the pointer, or its nearest ancestor taking drops.
@@ -67,10 +67,11 @@ private slots:
     void dragViewAnswers_data()
     {
         QTest::addColumn<QList<QUrl>>("urls");
-        QTest::newRow("several files, in order") << QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/tmp/b")),
-                                                                QUrl::fromLocalFile(QStringLiteral("/tmp/a"))};
-        QTest::newRow("a web address") << QList<QUrl>{QUrl(QStringLiteral("https://example.org/x"))};
-        QTest::newRow("text without URLs") << QList<QUrl>{};
+        QTest::newRow("several files, in order")
+            << QList<QUrl> { QUrl::fromLocalFile(QStringLiteral("/tmp/b")),
+                   QUrl::fromLocalFile(QStringLiteral("/tmp/a")) };
+        QTest::newRow("a web address") << QList<QUrl> { QUrl(QStringLiteral("https://example.org/x")) };
+        QTest::newRow("text without URLs") << QList<QUrl> {};
     }
     void dragViewAnswers()
     {
@@ -85,8 +86,9 @@ private slots:
         QCOMPARE(view.backgroundColor().alpha(), 0);
 
         QCOMPARE(dragOnto(&view, &data, false).first, taken);
-        QCOMPARE(view.backgroundColor(), taken ? view.palette().color(QPalette::PlaceholderText)
-                                               : view.palette().color(QPalette::Disabled, QPalette::Text));
+        QCOMPARE(view.backgroundColor(),
+            taken ? view.palette().color(QPalette::PlaceholderText)
+                  : view.palette().color(QPalette::Disabled, QPalette::Text));
         QDragLeaveEvent leave;
         QCoreApplication::sendEvent(&view, &leave);
         QCOMPARE(view.backgroundColor().alpha(), 0);
@@ -95,8 +97,8 @@ private slots:
         QCOMPARE(view.backgroundColor().alpha(), 0);
         // A drop arriving without a prior entry is answered by what it carries, delegate or not.
         QCOMPARE(view.performDragOperation(&data), taken);
-        QCOMPARE(delegate->calls, taken ? QList<QList<QUrl>>({urls, urls}) : QList<QList<QUrl>>());
-        delegate.reset();   // held weakly
+        QCOMPARE(delegate->calls, taken ? QList<QList<QUrl>>({ urls, urls }) : QList<QList<QUrl>>());
+        delegate.reset(); // held weakly
         QVERIFY(!view.delegate());
         QCOMPARE(view.performDragOperation(&data), taken);
     }
@@ -126,12 +128,13 @@ private slots:
         emit editor->xattrSelectCombobox()->activated(2);
         editor->contentTextbox()->setPlainText(QStringLiteral("typed"));
 
-        QWidget *under = where == QLatin1String("value")   ? editor->contentTextbox()->viewport()
-                         : where == QLatin1String("combo") ? editor->xattrSelectCombobox()->lineEdit()
-                         : where == QLatin1String("save")  ? static_cast<QWidget *>(editor->saveButton())
-                                                           : editor->dragView();
+        QWidget *under = where == QLatin1String("value") ? editor->contentTextbox()->viewport()
+            : where == QLatin1String("combo")            ? editor->xattrSelectCombobox()->lineEdit()
+            : where == QLatin1String("save")             ? static_cast<QWidget *>(editor->saveButton())
+                                                         : editor->dragView();
         QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(folder ? first + QLatin1Char('/') : first), QUrl::fromLocalFile(second)});
+        data.setUrls(
+            { QUrl::fromLocalFile(folder ? first + QLatin1Char('/') : first), QUrl::fromLocalFile(second) });
         data.setText(QStringLiteral("file names that must not land in a field"));
         QCOMPARE(dragOnto(dropTargetAt(shown->window.get(), under), &data), std::make_pair(true, true));
 

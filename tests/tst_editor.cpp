@@ -1,8 +1,8 @@
-#include "app/WindowController.h"
 #include "editor/ViewController.h"
 #include "support/AlertRecorder.h"
 #include "support/EditorTestSupport.h"
 #include "support/TestSupport.h"
+#include "window/WindowController.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -88,7 +88,8 @@ private slots:
         QCOMPARE(editor->xattrSelectCombobox()->count(), 16);
         QCOMPARE(editor->selectedAttributeName(), keywords);
         QCOMPARE(editor->contentTextbox()->toPlainText(), QStringLiteral("alpha, beta"));
-        const QList<QWidget *> order = {editor->xattrSelectCombobox(), editor->contentTextbox(), editor->saveButton()};
+        const QList<QWidget *> order
+            = { editor->xattrSelectCombobox(), editor->contentTextbox(), editor->saveButton() };
         for (QWidget *control : order)
             QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
         QVERIFY(shown->window->accessibleName().isEmpty());
@@ -148,7 +149,8 @@ private slots:
         // Leaving the field must not turn a typed name into a list entry either.
         editor->contentTextbox()->setFocus();
         QCOMPARE(editor->selectedAttributeName(), typed);
-        QCOMPARE(editor->contentTextbox()->toPlainText(), typed.isEmpty() ? QString() : QStringLiteral("shown"));
+        QCOMPARE(
+            editor->contentTextbox()->toPlainText(), typed.isEmpty() ? QString() : QStringLiteral("shown"));
         if (typed.isEmpty())
             return;
         editor->contentTextbox()->setPlainText(QStringLiteral("saved"));
@@ -162,12 +164,15 @@ private slots:
         QTest::addColumn<QString>("shown");
         auto binary = [](const char *text) { return Bytes(plistlibBinaryString(QString::fromUtf8(text))); };
         QTest::newRow("string in XML, entities decoded")
-            << Bytes(plistlibDump(QStringLiteral("'a<b>&c'"), QStringLiteral("xml"))) << QStringLiteral("a<b>&c");
+            << Bytes(plistlibDump(QStringLiteral("'a<b>&c'"), QStringLiteral("xml")))
+            << QStringLiteral("a<b>&c");
         QTest::newRow("binary ASCII") << binary("plain") << QStringLiteral("plain");
         QTest::newRow("binary UTF-16") << binary("© Zoë 東京") << QStringLiteral("© Zoë 東京");
-        QTest::newRow("old-style string") << Bytes(QByteArrayLiteral("\"old style\"")) << QStringLiteral("old style");
+        QTest::newRow("old-style string")
+            << Bytes(QByteArrayLiteral("\"old style\"")) << QStringLiteral("old style");
         QTest::newRow("multi-line") << binary("one\ntwo\n\nfour") << QStringLiteral("one\ntwo\n\nfour");
-        QTest::newRow("array not joined") << Bytes(plistlibDump(QStringLiteral("['a', 'b', 'c']"))) << QString();
+        QTest::newRow("array not joined")
+            << Bytes(plistlibDump(QStringLiteral("['a', 'b', 'c']"))) << QString();
         QTest::newRow("dictionary") << Bytes(plistlibDump(QStringLiteral("{'k': 'v'}"))) << QString();
         QTest::newRow("number") << Bytes(plistlibDump(QStringLiteral("42"))) << QString();
         QTest::newRow("zero bytes") << Bytes(QByteArray()) << QString();
@@ -216,8 +221,10 @@ private slots:
         row("array not removed on Cancel", array, QString(), false, three);
         row("array removed on confirmation", array, QString(), true, three);
         row("array stored since shown, kept on Cancel", array, QStringLiteral("new"), false, three, true);
-        row("bytes that are not text", QByteArray(112, '\x01'), QStringLiteral("new"), false, QStringLiteral("112 bytes"));
-        row("dictionary", plistlibDump(QStringLiteral("{'k': 1}")), QString(), false, QStringLiteral("a dictionary"));
+        row("bytes that are not text", QByteArray(112, '\x01'), QStringLiteral("new"), false,
+            QStringLiteral("112 bytes"));
+        row("dictionary", plistlibDump(QStringLiteral("{'k': 1}")), QString(), false,
+            QStringLiteral("a dictionary"));
     }
     void saving()
     {
@@ -246,7 +253,9 @@ private slots:
             QCOMPARE(question.escapeButton, 0);
         }
         const bool written = described.isEmpty() || confirm;
-        const Bytes expected = !written ? Bytes(stored) : typed.isEmpty() ? Bytes() : Bytes(plistlibBinaryString(typed));
+        const Bytes expected = !written ? Bytes(stored)
+            : typed.isEmpty()           ? Bytes()
+                                        : Bytes(plistlibBinaryString(typed));
         QCOMPARE(attributeFromTool(myPath, comment), expected);
         // The fields stay as they were; choosing the attribute again shows what is stored now.
         QCOMPARE(shown->editor->contentTextbox()->toPlainText(), typed);
@@ -261,15 +270,18 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("expected");
         auto error = [](const char *action, int code) {
-            return QString::fromLatin1(action) + QStringLiteral("Xattr error: ") + QString::fromLocal8Bit(std::strerror(code));
+            return QString::fromLatin1(action) + QStringLiteral("Xattr error: ")
+                + QString::fromLocal8Bit(std::strerror(code));
         };
         const QString v = QStringLiteral("v");
-        QTest::newRow("nothing to remove") << QStringLiteral("remove") << QString() << error("remove", ENODATA);
+        QTest::newRow("nothing to remove")
+            << QStringLiteral("remove") << QString() << error("remove", ENODATA);
         // Root ignores permissions; an immutable file refuses root as well.
-        QTest::newRow("read-only file") << QStringLiteral("read-only") << v << error("set", geteuid() == 0 ? EPERM : EACCES);
+        QTest::newRow("read-only file")
+            << QStringLiteral("read-only") << v << error("set", geteuid() == 0 ? EPERM : EACCES);
         QTest::newRow("name too long") << QStringLiteral("long") << v << error("set", ERANGE);
-        QTest::newRow("text XML cannot carry") << QStringLiteral("bell") << QStringLiteral("\x07")
-                                               << QStringLiteral("setXattr error: ");
+        QTest::newRow("text XML cannot carry")
+            << QStringLiteral("bell") << QStringLiteral("\x07") << QStringLiteral("setXattr error: ");
     }
     void failuresAreReported()
     {
@@ -277,14 +289,15 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, expected);
         const auto restore = qScopeGuard([this] {
-            runProgram(QStringLiteral("chattr"), {QStringLiteral("-i"), myPath});
+            runProgram(QStringLiteral("chattr"), { QStringLiteral("-i"), myPath });
             QFile::setPermissions(myPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         });
         AlertRecorder alerts;
         auto shown = openWithComment(std::nullopt);
         if (how == QLatin1String("read-only"))
-            QVERIFY(geteuid() == 0 ? runProgram(QStringLiteral("chattr"), {QStringLiteral("+i"), myPath}).exitCode == 0
-                                   : QFile::setPermissions(myPath, QFileDevice::ReadOwner));
+            QVERIFY(geteuid() == 0
+                    ? runProgram(QStringLiteral("chattr"), { QStringLiteral("+i"), myPath }).exitCode == 0
+                    : QFile::setPermissions(myPath, QFileDevice::ReadOwner));
         else if (how == QLatin1String("long"))
             typeName(shown->editor, QString(300, QLatin1Char('n')));
         shown->editor->contentTextbox()->setPlainText(typed);
@@ -292,8 +305,9 @@ private slots:
         QCOMPARE(alerts.count(), 1);
         QCOMPARE(alerts.last().style, AlertRequest::Style::Critical);
         QCOMPARE(alerts.last().messageText, QStringLiteral("An error occurred in your last action:"));
-        QVERIFY2(alerts.last().informativeText.startsWith(expected), qPrintable(alerts.last().informativeText));
-        QCOMPARE(alerts.last().buttons, QStringList{QStringLiteral("OK")});
+        QVERIFY2(
+            alerts.last().informativeText.startsWith(expected), qPrintable(alerts.last().informativeText));
+        QCOMPARE(alerts.last().buttons, QStringList { QStringLiteral("OK") });
         QCOMPARE(shown->editor->contentTextbox()->toPlainText(), typed);
         QVERIFY(!attributeFromTool(myPath, comment));
     }

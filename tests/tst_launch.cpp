@@ -1,7 +1,7 @@
 #include <QTest>
 
 #include "app/AppDelegate.h"
-#include "app/Preferences.h"
+#include "settings/Preferences.h"
 #include "support/SettingsSandbox.h"
 
 #include <memory>
@@ -89,7 +89,7 @@ private slots:
             AppDelegate delegate;
             delegate.setUpdateCheckForTesting([] { QFAIL("opted out"); });
             delegate.applicationDidFinishLaunching();
-            QCOMPARE(delegate.scratchpadContents, text);
+            QCOMPARE(delegate.scratchpadContents.text(), text);
             delegate.applicationWillTerminate();
             QCOMPARE(m_settings->onDisk(Key::scratchpad).typeId(), QMetaType::QString);
             QCOMPARE(m_settings->onDisk(Key::scratchpad).toString(), text);

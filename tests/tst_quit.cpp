@@ -9,9 +9,9 @@
 
 #include "app/AppDelegate.h"
 #include "app/ApplicationMenus.h"
-#include "app/WindowController.h"
 #include "scratchpad/ScratchpadView.h"
 #include "support/SettingsSandbox.h"
+#include "window/WindowController.h"
 
 #include <csignal>
 
@@ -51,7 +51,7 @@ private slots:
         AppDelegate delegate;
         ApplicationMenus menus;
         menus.connectToDelegate(&delegate);
-        delegate.scratchpadContents = QStringLiteral("saved");
+        delegate.scratchpadContents.setText(QStringLiteral("saved"));
         connect(qApp, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
         delegate.openScratchpad();
         delegate.openScratchpad();

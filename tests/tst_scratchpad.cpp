@@ -3,9 +3,9 @@
 #include <QTest>
 
 #include "app/AppDelegate.h"
-#include "app/WindowController.h"
 #include "scratchpad/ScratchpadView.h"
 #include "support/SettingsSandbox.h"
+#include "window/WindowController.h"
 
 using corvane::AppDelegate;
 using corvane::ScratchpadView;
@@ -46,7 +46,7 @@ private slots:
         if (!stored.isNull())
             QVERIFY(m_settings->write("fontSizeMain=" + stored + "\n"));
         AppDelegate delegate;
-        delegate.scratchpadContents = QStringLiteral("notes");
+        delegate.scratchpadContents.setText(QStringLiteral("notes"));
         delegate.openScratchpad();
         QVERIFY(QTest::qWaitForWindowActive(delegate.mySPWindow.at(0)));
         QCOMPARE(delegate.mySPWindow.at(0)->windowTitle(), QStringLiteral("Scratchpad"));

@@ -1,8 +1,8 @@
-#include "app/Alerts.h"
-#include "app/UrlOpener.h"
+#include "feed/UpdateFeed.h"
 #include "support/HttpsTestServer.h"
 #include "updates/UpdateChecker.h"
-#include "updates/UpdateFeed.h"
+#include "window/Alerts.h"
+#include "window/UrlOpener.h"
 
 #include <QMenu>
 #include <QNetworkProxy>

@@ -3,7 +3,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "editor/xattr/ExtendedAttributes.h"
+#include "attributes/ExtendedAttributes.h"
 #include "support/TestSupport.h"
 
 #include <cerrno>

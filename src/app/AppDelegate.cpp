@@ -2,13 +2,13 @@
 
 #include "BuildConfig.h"
 #include "app/ApplicationMenus.h"
-#include "app/LaunchSchedule.h"
-#include "app/Preferences.h"
-#include "app/UrlOpener.h"
-#include "app/WindowController.h"
-#include "resources/SceneFactory.h"
+#include "app/SceneFactory.h"
 #include "scratchpad/ScratchpadView.h"
+#include "settings/LaunchSchedule.h"
+#include "settings/Preferences.h"
 #include "updates/UpdateChecker.h"
+#include "window/UrlOpener.h"
+#include "window/WindowController.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -141,13 +141,13 @@ void AppDelegate::runStartupTasks()
     Preferences preferences;
     const LaunchSchedule::Clock clock = myClock ? myClock : LaunchSchedule::Clock(&LaunchSchedule::systemNow);
     if (std::optional<QString> saved = LaunchSchedule::run(preferences, clock, [this] { checkForUpdates(); }))
-        scratchpadContents = *saved;
+        scratchpadContents.setText(*saved);
 }
 
 void AppDelegate::storeScratchpadText()
 {
     Preferences preferences;
-    preferences.setString(PreferenceKey::scratchpad, scratchpadContents);
+    preferences.setString(PreferenceKey::scratchpad, scratchpadContents.text());
     preferences.sync();
 }
 
@@ -191,6 +191,8 @@ void AppDelegate::handBackOpenScratchpads()
 void AppDelegate::openScratchpad()
 {
     WindowController *controller = instantiateScene(QStringLiteral("ScratchpadWindow"));
+    if (auto *view = qobject_cast<ScratchpadView *>(controller->contentViewController()))
+        view->setSharedText(&scratchpadContents);
     controller->showWindow();
     mySPWindow.append(controller);
 }

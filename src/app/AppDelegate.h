@@ -6,6 +6,8 @@
 #include <QUrl>
 #include <QVersionNumber>
 
+#include "scratchpad/ScratchpadText.h"
+
 #include <functional>
 #include <optional>
 
@@ -33,7 +35,7 @@ public:
 
     QList<QPointer<WindowController>> myHelpWindow;
     QList<QPointer<WindowController>> mySPWindow;
-    QString scratchpadContents;
+    ScratchpadText scratchpadContents;
 
     void applicationDidFinishLaunching();
     void applicationWillTerminate();

@@ -2,17 +2,18 @@
 
 #include "app/AppDelegate.h"
 #include "app/DocumentController.h"
+#include "window/WindowController.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
-#include <QMetaMethod>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMetaMethod>
 #include <QUrl>
 
 namespace corvane {
@@ -49,12 +50,15 @@ ApplicationMenus::ApplicationMenus(QObject *parent)
     buildWindowMenu();
     buildHelpMenu();
     theSharedMenus = this;
+    WindowController::setMenuBarInstaller([this](QMainWindow *window) { installMenuBar(window); });
 }
 
 ApplicationMenus::~ApplicationMenus()
 {
-    if (theSharedMenus == this)
+    if (theSharedMenus == this) {
         theSharedMenus = nullptr;
+        WindowController::setMenuBarInstaller(nullptr);
+    }
     delete myFileMenu;
     delete myEditMenu;
     delete myWindowMenu;
@@ -82,7 +86,7 @@ void ApplicationMenus::buildFileMenu()
     myFileMenu->addSeparator();
     myCloseAction = myFileMenu->addAction(tr("&Close"));
     // The platform's Close may be Ctrl+F4; Ctrl+W is what Linux users press, so it comes first.
-    myCloseAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(QKeySequence::Close)});
+    myCloseAction->setShortcuts({ QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(QKeySequence::Close) });
     connect(myCloseAction, &QAction::triggered, this, [] {
         if (QWidget *window = QApplication::activeWindow())
             window->close();
@@ -100,8 +104,8 @@ void ApplicationMenus::buildFileMenu()
 void ApplicationMenus::rebuildOpenRecentMenu()
 {
     myOpenRecentMenu->clear();
-    const QList<QUrl> recent = myDocumentController ? myDocumentController->recentDocumentURLs()
-                                                    : QList<QUrl>();
+    const QList<QUrl> recent
+        = myDocumentController ? myDocumentController->recentDocumentURLs() : QList<QUrl>();
     for (const QUrl &url : recent) {
         QAction *item = myOpenRecentMenu->addAction(url.fileName());
         item->setToolTip(url.toLocalFile());
@@ -130,15 +134,15 @@ void ApplicationMenus::buildEditMenu()
         const char *slot;
     };
     static const Command commands[] = {
-        {QT_TR_NOOP("&Undo"), QKeySequence::Undo, "undo()"},
-        {QT_TR_NOOP("&Redo"), QKeySequence::Redo, "redo()"},
-        {nullptr, QKeySequence::UnknownKey, nullptr},
-        {QT_TR_NOOP("Cu&t"), QKeySequence::Cut, "cut()"},
-        {QT_TR_NOOP("&Copy"), QKeySequence::Copy, "copy()"},
-        {QT_TR_NOOP("&Paste"), QKeySequence::Paste, "paste()"},
-        {QT_TR_NOOP("&Delete"), QKeySequence::UnknownKey, "del()"},
-        {nullptr, QKeySequence::UnknownKey, nullptr},
-        {QT_TR_NOOP("Select &All"), QKeySequence::SelectAll, "selectAll()"},
+        { QT_TR_NOOP("&Undo"), QKeySequence::Undo, "undo()" },
+        { QT_TR_NOOP("&Redo"), QKeySequence::Redo, "redo()" },
+        { nullptr, QKeySequence::UnknownKey, nullptr },
+        { QT_TR_NOOP("Cu&t"), QKeySequence::Cut, "cut()" },
+        { QT_TR_NOOP("&Copy"), QKeySequence::Copy, "copy()" },
+        { QT_TR_NOOP("&Paste"), QKeySequence::Paste, "paste()" },
+        { QT_TR_NOOP("&Delete"), QKeySequence::UnknownKey, "del()" },
+        { nullptr, QKeySequence::UnknownKey, nullptr },
+        { QT_TR_NOOP("Select &All"), QKeySequence::SelectAll, "selectAll()" },
     };
     for (const Command &command : commands) {
         if (!command.title) {

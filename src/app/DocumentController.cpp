@@ -1,13 +1,14 @@
 #include "app/DocumentController.h"
 
-#include "app/Alerts.h"
-#include "app/Document.h"
+#include "app/SceneFactory.h"
 #include "app/StartWindow.h"
-#include "app/WindowController.h"
+#include "window/Alerts.h"
+#include "window/Document.h"
+#include "window/WindowController.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
-#include <QApplication>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -32,6 +33,7 @@ QString comparablePath(const QUrl &url)
 DocumentController::DocumentController(QObject *parent)
     : QObject(parent)
 {
+    registerDocumentScene();
 }
 
 DocumentController::~DocumentController()

@@ -1,13 +1,13 @@
 #include "editor/ViewController.h"
 
-#include "app/Alerts.h"
-#include "app/Document.h"
-#include "app/WindowController.h"
-#include "dropview/DragView.h"
-#include "editor/AttributeCatalogue.h"
-#include "editor/AttributeCodec.h"
-#include "editor/xattr/ExtendedAttributes.h"
+#include "attributes/AttributeCatalogue.h"
+#include "attributes/AttributeCodec.h"
+#include "attributes/ExtendedAttributes.h"
 #include "ui_EditorView.h"
+#include "window/Alerts.h"
+#include "window/Document.h"
+#include "window/DragView.h"
+#include "window/WindowController.h"
 
 #include <QAction>
 #include <QDir>
@@ -85,8 +85,8 @@ qsizetype ViewController::indexOfSelectedItem() const
 
 QString ViewController::selectedAttributeName() const
 {
-    return attributeNameFor(indexOfSelectedItem(), myUi->xattrSelectCombobox->count(),
-                            myUi->xattrSelectCombobox->currentText());
+    return attributeNameFor(
+        indexOfSelectedItem(), myUi->xattrSelectCombobox->count(), myUi->xattrSelectCombobox->currentText());
 }
 
 void ViewController::selectItem(int index)
@@ -120,7 +120,7 @@ void ViewController::loadSourceURL(const QUrl &url)
 {
     mySourcePath = url.toLocalFile();
     myFilename = url.fileName();
-    if (myFilename.isEmpty())   // a folder URL ending in a slash
+    if (myFilename.isEmpty()) // a folder URL ending in a slash
         myFilename = QDir(mySourcePath).dirName();
     if (window() != this)
         window()->setWindowTitle(myFilename);
@@ -196,17 +196,17 @@ bool ViewController::mayOverwrite(const QString &name, bool removing)
     question.style = AlertRequest::Style::Warning;
     if (removing) {
         question.messageText = tr("Remove the attribute “%1”?").arg(name);
-        question.informativeText =
-            tr("It holds %1, which Corvane cannot show. Removing the attribute loses that value.")
-                .arg(*unshown);
-        question.buttons = {tr("Cancel"), tr("Remove")};
+        question.informativeText
+            = tr("It holds %1, which Corvane cannot show. Removing the attribute loses that value.")
+                  .arg(*unshown);
+        question.buttons = { tr("Cancel"), tr("Remove") };
     } else {
         question.messageText = tr("Replace the value of “%1”?").arg(name);
-        question.informativeText =
-            tr("It holds %1, which Corvane cannot show. Saving replaces it with the text in the value "
-               "field, and the old value is lost.")
-                .arg(*unshown);
-        question.buttons = {tr("Cancel"), tr("Replace")};
+        question.informativeText
+            = tr("It holds %1, which Corvane cannot show. Saving replaces it with the text in the value "
+                 "field, and the old value is lost.")
+                  .arg(*unshown);
+        question.buttons = { tr("Cancel"), tr("Replace") };
     }
     question.defaultButton = 0;
     question.escapeButton = 0;
@@ -243,7 +243,7 @@ void ViewController::showActionErrorAlert(const QString &message)
     alert.style = AlertRequest::Style::Critical;
     alert.messageText = QStringLiteral("An error occurred in your last action:");
     alert.informativeText = message;
-    alert.buttons = {QStringLiteral("OK")};
+    alert.buttons = { QStringLiteral("OK") };
     Alerts::run(alert, window());
 }
 
@@ -259,7 +259,7 @@ bool ViewController::forwardFileDrag(QEvent *event)
         if (!myForwardingFileDrag)
             return false;
         drag->setDropAction(target->draggingEntered(drag->mimeData()));
-        drag->accept();   // taken even when refused, so that the leave comes here (see DragView)
+        drag->accept(); // taken even when refused, so that the leave comes here (see DragView)
         return true;
     }
     case QEvent::DragMove: {

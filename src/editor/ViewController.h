@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dropview/DragViewDelegate.h"
+#include "window/DragViewDelegate.h"
 
 #include <QStringList>
 #include <QUrl>

@@ -1,9 +1,9 @@
 #include "scratchpad/ScratchpadView.h"
 
-#include "app/AppDelegate.h"
-#include "app/Preferences.h"
-#include "app/WindowController.h"
+#include "scratchpad/ScratchpadText.h"
+#include "settings/Preferences.h"
 #include "ui_ScratchpadWindow.h"
+#include "window/WindowController.h"
 
 #include <QAction>
 #include <QFontDatabase>
@@ -72,6 +72,15 @@ void ScratchpadView::setText(const QString &text)
     mySettingText = false;
 }
 
+void ScratchpadView::setSharedText(ScratchpadText *shared)
+{
+    if (myShared)
+        disconnect(myShared, nullptr, this, nullptr);
+    myShared = shared;
+    if (shared)
+        connect(shared, &ScratchpadText::handedBack, this, &ScratchpadView::setText);
+}
+
 double ScratchpadView::fontSizeFromStored(double stored)
 {
     if (stored < smallestFontSize)
@@ -108,24 +117,15 @@ void ScratchpadView::viewDidAppear()
 {
     if (window() != this)
         window()->setWindowTitle(tr("Scratchpad"));
-    if (AppDelegate *delegate = AppDelegate::shared())
-        setText(delegate->scratchpadContents);
+    if (myShared)
+        setText(myShared->text());
     applyFontSize();
 }
 
 void ScratchpadView::viewWillDisappear()
 {
-    AppDelegate *delegate = AppDelegate::shared();
-    if (!delegate)
-        return;
-    delegate->scratchpadContents = text();
-    // Closed windows are given the text too, so one reopened later shows what was last handed back.
-    for (const auto &controller : delegate->mySPWindow) {
-        if (!controller)
-            continue;
-        if (auto *view = qobject_cast<ScratchpadView *>(controller->contentViewController()))
-            view->setText(delegate->scratchpadContents);
-    }
+    if (myShared)
+        myShared->handBack(text());
 }
 
 void ScratchpadView::incFontSize()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -12,12 +13,14 @@ class ScratchpadWindow;
 
 namespace corvane {
 
+class ScratchpadText;
+
 // The content of a scratchpad window: free text that belongs to the application, not to the window.
 //
-// The one copy of the text is AppDelegate::scratchpadContents. A view takes it each time its window
-// appears and hands its own text back when the window is about to disappear; the text handed back is
-// then given to every scratchpad window opened so far. The font size is per window, read from the
-// preferences when the view is made and written there on every step.
+// The one copy of the text is a ScratchpadText, handed to the view by whoever makes it. A view takes it
+// each time its window appears and hands its own text back when the window is about to disappear; the
+// text handed back is then given to every scratchpad window opened so far. The font size is per window, read
+// from the preferences when the view is made and written there on every step.
 class ScratchpadView : public QWidget {
     Q_OBJECT
 public:
@@ -36,6 +39,8 @@ public:
     QPlainTextEdit *scratchpadContents() const;
     QString text() const;
     void setText(const QString &text); // replaces the text, keeps the font size
+
+    void setSharedText(ScratchpadText *shared); // not owned
 
     // The working size for a stored one: anything below the range (absence included) is the default.
     static double fontSizeFromStored(double stored);
@@ -60,6 +65,7 @@ private:
     void storeFontSize();
 
     std::unique_ptr<Ui::ScratchpadWindow> m_ui;
+    QPointer<ScratchpadText> myShared;
     double theFontSize = defaultFontSize;
     bool mySettingText = false;
     bool myAttached = false;

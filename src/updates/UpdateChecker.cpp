@@ -1,9 +1,9 @@
 #include "updates/UpdateChecker.h"
 
 #include "BuildConfig.h"
-#include "app/Alerts.h"
-#include "app/UrlOpener.h"
-#include "updates/UpdateFeed.h"
+#include "feed/UpdateFeed.h"
+#include "window/Alerts.h"
+#include "window/UrlOpener.h"
 
 #include <QAction>
 #include <QMenu>
@@ -30,22 +30,20 @@ bool isTransportError(QNetworkReply::NetworkError error)
 
 UpdateChecker::UpdateChecker(HelpMenuProvider helpMenu, QObject *parent)
     : UpdateChecker(QUrl(QString::fromUtf8(build::updateFeedUrl)), QString::fromUtf8(build::downloadSiteBase),
-                    QString::fromUtf8(build::version), std::move(helpMenu), std::nullopt, parent)
-{
-}
+        QString::fromUtf8(build::version), std::move(helpMenu), std::nullopt, parent)
+{ }
 
-UpdateChecker::UpdateChecker(const QUrl &feedUrl, const QString &downloadSiteBase, const QString &runningVersion,
-                             HelpMenuProvider helpMenu, const std::optional<QSslConfiguration> &sslConfiguration,
-                             QObject *parent)
-    : QObject(parent),
-      m_feedUrl(feedUrl),
-      m_downloadSiteBase(downloadSiteBase),
-      m_runningVersion(runningVersion),
-      m_helpMenu(std::move(helpMenu)),
-      m_sslConfiguration(sslConfiguration),
-      m_network(new QNetworkAccessManager(this))
-{
-}
+UpdateChecker::UpdateChecker(const QUrl &feedUrl, const QString &downloadSiteBase,
+    const QString &runningVersion, HelpMenuProvider helpMenu,
+    const std::optional<QSslConfiguration> &sslConfiguration, QObject *parent)
+    : QObject(parent)
+    , m_feedUrl(feedUrl)
+    , m_downloadSiteBase(downloadSiteBase)
+    , m_runningVersion(runningVersion)
+    , m_helpMenu(std::move(helpMenu))
+    , m_sslConfiguration(sslConfiguration)
+    , m_network(new QNetworkAccessManager(this))
+{ }
 
 UpdateChecker::~UpdateChecker()
 {
@@ -105,7 +103,7 @@ void UpdateChecker::onReadyRead()
     if (m_body.size() > bodySizeLimit) {
         m_bodyTooLarge = true;
         m_body.clear();
-        m_reply->abort();   // finishes the reply, and so the check, from within this call
+        m_reply->abort(); // finishes the reply, and so the check, from within this call
     }
 }
 
@@ -135,9 +133,8 @@ void UpdateChecker::onReplyFinished()
     }
     // Alerts run their own event loop; they start from a fresh turn of the main loop rather than
     // inside the network stack's signal.
-    QTimer::singleShot(0, this, [this, body] {
-        present(processUpdateFeed(body, m_runningVersion, m_downloadSiteBase));
-    });
+    QTimer::singleShot(
+        0, this, [this, body] { present(processUpdateFeed(body, m_runningVersion, m_downloadSiteBase)); });
 }
 
 void UpdateChecker::present(const FeedOutcome &outcome)
@@ -156,16 +153,16 @@ void UpdateChecker::present(const FeedOutcome &outcome)
         AlertRequest alert;
         alert.style = AlertRequest::Style::Informational;
         alert.messageText = QStringLiteral("An update to this app to version ") + offer.version
-                            + QStringLiteral(" is available.");
+            + QStringLiteral(" is available.");
         alert.informativeText = QStringLiteral("You are currently running Corvane version ") + runningVersion
-                                + QStringLiteral(".\nPlease choose whether to download this update now in "
-                                                 "your default browser.");
-        alert.buttons = {QStringLiteral("Ignore"), QStringLiteral("Download")};
+            + QStringLiteral(".\nPlease choose whether to download this update now in "
+                             "your default browser.");
+        alert.buttons = { QStringLiteral("Ignore"), QStringLiteral("Download") };
         alert.defaultButton = 0;
         alert.escapeButton = 0;
         const int choice = Alerts::run(alert);
         if (!self)
-            return;   // the application went away while the alert was up
+            return; // the application went away while the alert was up
         if (choice == firstButtonReturn + 1)
             UrlOpener::open(offer.url);
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Alerts.h"
+#include "window/Alerts.h"
 
 #include <QList>
 #include <QQueue>
@@ -20,7 +20,11 @@ public:
     const QList<AlertRequest> &alerts() const { return myAlerts; }
     qsizetype count() const { return myAlerts.size(); }
     const AlertRequest &last() const { return myAlerts.last(); }
-    void clear() { myAlerts.clear(); myAnswers.clear(); }
+    void clear()
+    {
+        myAlerts.clear();
+        myAnswers.clear();
+    }
 
 private:
     QList<AlertRequest> myAlerts;

@@ -1,9 +1,10 @@
 #include "support/EditorTestSupport.h"
 
-#include "app/Document.h"
-#include "app/WindowController.h"
+#include "app/SceneFactory.h"
 #include "editor/ViewController.h"
 #include "support/TestSupport.h"
+#include "window/Document.h"
+#include "window/WindowController.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -21,16 +22,15 @@ QString onDisk(const QString &name)
 bool setAttributeWithTool(const QString &path, const QString &name, const QByteArray &value)
 {
     const QString hex = QStringLiteral("0x") + QString::fromLatin1(value.toHex());
-    const QStringList arguments{QStringLiteral("-n"), onDisk(name), QStringLiteral("-v"), hex, path};
+    const QStringList arguments { QStringLiteral("-n"), onDisk(name), QStringLiteral("-v"), hex, path };
     return runProgram(QStringLiteral("setfattr"), arguments).exitCode == 0;
 }
 
 std::optional<QByteArray> attributeFromTool(const QString &path, const QString &name)
 {
-    const ProcessResult result = runProgram(
-        QStringLiteral("getfattr"),
-        {QStringLiteral("--absolute-names"), QStringLiteral("--only-values"), QStringLiteral("-n"),
-         onDisk(name), path});
+    const ProcessResult result = runProgram(QStringLiteral("getfattr"),
+        { QStringLiteral("--absolute-names"), QStringLiteral("--only-values"), QStringLiteral("-n"),
+            onDisk(name), path });
     if (result.exitCode != 0)
         return std::nullopt;
     return result.out;
@@ -42,13 +42,13 @@ QByteArray plistlibDump(const QString &pythonExpression, const QString &format)
     static QHash<QString, QByteArray> cache;
     const QString key = format + QLatin1Char('\n') + pythonExpression;
     if (!cache.contains(key)) {
-        const QString script = QStringLiteral(
-            "import plistlib, sys\n"
-            "value = eval(sys.stdin.buffer.read().decode('utf-8'))\n"
-            "fmt = plistlib.FMT_BINARY if sys.argv[1] == 'binary' else plistlib.FMT_XML\n"
-            "sys.stdout.buffer.write(plistlib.dumps(value, fmt=fmt))\n");
-        const ProcessResult result = runProgram(QStringLiteral("python3"), {QStringLiteral("-c"), script, format},
-                                                pythonExpression.toUtf8());
+        const QString script
+            = QStringLiteral("import plistlib, sys\n"
+                             "value = eval(sys.stdin.buffer.read().decode('utf-8'))\n"
+                             "fmt = plistlib.FMT_BINARY if sys.argv[1] == 'binary' else plistlib.FMT_XML\n"
+                             "sys.stdout.buffer.write(plistlib.dumps(value, fmt=fmt))\n");
+        const ProcessResult result = runProgram(
+            QStringLiteral("python3"), { QStringLiteral("-c"), script, format }, pythonExpression.toUtf8());
         if (result.exitCode != 0)
             return QByteArray();
         cache.insert(key, result.out);
@@ -79,6 +79,7 @@ EditorWindow::~EditorWindow() = default;
 std::unique_ptr<EditorWindow> showEditor(const QUrl &file)
 {
     auto result = std::make_unique<EditorWindow>();
+    registerDocumentScene();
     result->document = std::make_unique<Document>();
     if (!file.isEmpty())
         result->document->setFileURL(file);

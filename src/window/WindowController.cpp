@@ -1,18 +1,30 @@
-#include "app/WindowController.h"
+#include "window/WindowController.h"
 
-#include "app/ApplicationMenus.h"
-#include "app/Document.h"
+#include "window/Document.h"
 
 #include <QHideEvent>
 #include <QShowEvent>
 
 namespace corvane {
 
+namespace {
+WindowController::MenuBarInstaller &menuBarInstaller()
+{
+    static WindowController::MenuBarInstaller installer;
+    return installer;
+}
+} // namespace
+
 WindowController::WindowController(QWidget *parent)
     : QMainWindow(parent)
 {
-    if (ApplicationMenus *menus = ApplicationMenus::shared())
-        menus->installMenuBar(this);
+    if (const MenuBarInstaller &install = menuBarInstaller())
+        install(this);
+}
+
+void WindowController::setMenuBarInstaller(MenuBarInstaller installer)
+{
+    menuBarInstaller() = std::move(installer);
 }
 
 WindowController::~WindowController() = default;

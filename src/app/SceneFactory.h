@@ -11,4 +11,8 @@ class WindowController;
 // hidden until shown; the caller owns it. An unknown identifier yields nullptr.
 WindowController *instantiateScene(const QString &identifier);
 
+// Lets documents build their editor window from the "Document Window Controller" scene. The document
+// controller does it when it is made; anything that makes documents without one calls it first.
+void registerDocumentScene();
+
 } // namespace corvane

@@ -1,4 +1,4 @@
-#include "app/UrlOpener.h"
+#include "window/UrlOpener.h"
 
 #include <QDesktopServices>
 

@@ -16,9 +16,9 @@ struct AlertRequest {
     Style style = Style::Informational;
     QString messageText;
     QString informativeText;
-    QStringList buttons = {QStringLiteral("OK")};
-    int defaultButton = 0;   // index into buttons, taken by Enter
-    int escapeButton = -1;   // index taken by Escape; -1 lets the dialog decide
+    QStringList buttons = { QStringLiteral("OK") };
+    int defaultButton = 0; // index into buttons, taken by Enter
+    int escapeButton = -1; // index taken by Escape; -1 lets the dialog decide
 };
 
 inline constexpr int firstButtonReturn = 1000;

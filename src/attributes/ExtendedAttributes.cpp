@@ -1,4 +1,4 @@
-#include "editor/xattr/ExtendedAttributes.h"
+#include "attributes/ExtendedAttributes.h"
 
 #include <QFile>
 

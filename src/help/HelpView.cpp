@@ -1,7 +1,7 @@
-#include "resources/HelpView.h"
+#include "help/HelpView.h"
 
-#include "app/UrlOpener.h"
 #include "ui_HelpWindow.h"
+#include "window/UrlOpener.h"
 
 #include <QTextBrowser>
 #include <QUrl>

@@ -1,6 +1,6 @@
-#include "app/LaunchSchedule.h"
+#include "settings/LaunchSchedule.h"
 
-#include "app/Preferences.h"
+#include "settings/Preferences.h"
 
 #include <chrono>
 

@@ -1,9 +1,10 @@
-#include "resources/SceneFactory.h"
+#include "app/SceneFactory.h"
 
-#include "app/WindowController.h"
 #include "editor/ViewController.h"
-#include "resources/HelpView.h"
+#include "help/HelpView.h"
 #include "scratchpad/ScratchpadView.h"
+#include "window/Document.h"
+#include "window/WindowController.h"
 
 namespace corvane {
 
@@ -23,8 +24,7 @@ WindowController *instantiateScene(const QString &identifier)
     if (identifier == QLatin1String("Document Window Controller")) {
         auto *editor = new ViewController;
         WindowController *window = makeWindow(editor, QStringLiteral("Corvane"), QSize(560, 360));
-        QObject::connect(window, &WindowController::windowDidAppear, editor,
-                         &ViewController::viewDidAppear);
+        QObject::connect(window, &WindowController::windowDidAppear, editor, &ViewController::viewDidAppear);
         return window;
     }
     if (identifier == QLatin1String("ScratchpadWindow"))
@@ -32,6 +32,11 @@ WindowController *instantiateScene(const QString &identifier)
     if (identifier == QLatin1String("Help Window"))
         return makeWindow(new HelpView, QStringLiteral("Corvane Help"), QSize(640, 520));
     return nullptr;
+}
+
+void registerDocumentScene()
+{
+    Document::setWindowMaker([] { return instantiateScene(QStringLiteral("Document Window Controller")); });
 }
 
 } // namespace corvane

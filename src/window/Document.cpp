@@ -1,14 +1,25 @@
-#include "app/Document.h"
+#include "window/Document.h"
 
-#include "app/WindowController.h"
-#include "resources/SceneFactory.h"
+#include "window/WindowController.h"
 
 namespace corvane {
 
+namespace {
+Document::WindowMaker &windowMaker()
+{
+    static Document::WindowMaker maker;
+    return maker;
+}
+} // namespace
+
+void Document::setWindowMaker(WindowMaker maker)
+{
+    windowMaker() = std::move(maker);
+}
+
 Document::Document(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 Document::~Document() = default;
 
@@ -32,9 +43,9 @@ bool Document::readFromURL(const QUrl &, const QString &, QString *)
 
 void Document::makeWindowControllers()
 {
-    if (myWindowController)
+    if (myWindowController || !windowMaker())
         return;
-    myWindowController = instantiateScene(QStringLiteral("Document Window Controller"));
+    myWindowController = windowMaker()();
     if (myWindowController)
         myWindowController->setDocument(this);
 }

@@ -3,6 +3,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
+
 namespace corvane {
 
 class Document;
@@ -21,13 +23,18 @@ public:
     ~WindowController() override;
 
     QWidget *contentViewController() const;
-    void setContentViewController(QWidget *content);   // takes ownership
+    void setContentViewController(QWidget *content); // takes ownership
 
     Document *document() const;
-    void setDocument(Document *document);   // not owned
+    void setDocument(Document *document); // not owned
 
     // Shows the window (an appearance if it was hidden), raises it and gives it the focus.
     void showWindow();
+
+    // What every new window gets before it is shown: the application's menu bar. Set by whoever owns
+    // the menus; windows made while none is set have no menu bar.
+    using MenuBarInstaller = std::function<void(QMainWindow *)>;
+    static void setMenuBarInstaller(MenuBarInstaller installer);
 
 signals:
     void windowDidAppear();

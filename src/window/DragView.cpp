@@ -1,6 +1,6 @@
-#include "dropview/DragView.h"
+#include "window/DragView.h"
 
-#include "dropview/DragViewDelegate.h"
+#include "window/DragViewDelegate.h"
 
 #include <QDragEnterEvent>
 #include <QMimeData>

@@ -1,4 +1,4 @@
-#include "editor/AttributeCodec.h"
+#include "attributes/AttributeCodec.h"
 
 #include "plist/PlistReader.h"
 #include "plist/PlistWriter.h"

@@ -1,4 +1,4 @@
-#include "app/Alerts.h"
+#include "window/Alerts.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>

@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QUrl>
 
+#include <functional>
+
 namespace corvane {
 
 class WindowController;
@@ -23,9 +25,13 @@ public:
     // Always succeeds and reads nothing: opening cannot fail because of a file's contents.
     bool readFromURL(const QUrl &url, const QString &typeName, QString *errorDescription = nullptr);
 
-    // Builds the one editor window from the "Document Window Controller" scene.
+    // Builds the one editor window from the "Document Window Controller" scene, through the maker the
+    // application registered (the document knows no feature); without one it builds nothing.
     void makeWindowControllers();
     WindowController *windowController() const;
+
+    using WindowMaker = std::function<WindowController *()>;
+    static void setWindowMaker(WindowMaker maker);
 
     static bool autosavesInPlace() { return false; }
     bool isDocumentEdited() const { return false; }

@@ -1,4 +1,4 @@
-#include "updates/UpdateFeed.h"
+#include "feed/UpdateFeed.h"
 
 #include "plist/PlistReader.h"
 
@@ -52,7 +52,8 @@ bool sameText(const QString &a, const QString &b)
 }
 } // namespace
 
-FeedOutcome processUpdateFeed(QByteArrayView body, const QString &runningVersion, const QString &downloadSiteBase)
+FeedOutcome processUpdateFeed(
+    QByteArrayView body, const QString &runningVersion, const QString &downloadSiteBase)
 {
     FeedOutcome outcome;
     const std::optional<plist::Value> root = body.isEmpty() ? std::nullopt : plist::parse(body);
@@ -82,7 +83,7 @@ FeedOutcome processUpdateFeed(QByteArrayView body, const QString &runningVersion
         if (!version || !address || sameText(version->toString(), runningVersion))
             continue;
         if (std::optional<QUrl> url = downloadUrlOnSite(address->toString(), downloadSiteBase))
-            outcome.offers.append({version->toString(), *url});
+            outcome.offers.append({ version->toString(), *url });
     }
     return outcome;
 }

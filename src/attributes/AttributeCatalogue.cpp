@@ -1,4 +1,4 @@
-#include "editor/AttributeCatalogue.h"
+#include "attributes/AttributeCatalogue.h"
 
 namespace corvane {
 
@@ -11,11 +11,21 @@ const QString &AttributeCatalogue::prefix()
 const QStringList &AttributeCatalogue::entries()
 {
     static const QStringList theEntries = {
-        QStringLiteral("Keywords"),    QStringLiteral("Authors"),   QStringLiteral("Comment"),
-        QStringLiteral("Copyright"),   QStringLiteral("Creator"),   QStringLiteral("Description"),
-        QStringLiteral("FinderComment"), QStringLiteral("Headline"), QStringLiteral("Information"),
-        QStringLiteral("Kind"),        QStringLiteral("Languages"), QStringLiteral("Projects"),
-        QStringLiteral("Subject"),     QStringLiteral("Title"),     QStringLiteral("Version"),
+        QStringLiteral("Keywords"),
+        QStringLiteral("Authors"),
+        QStringLiteral("Comment"),
+        QStringLiteral("Copyright"),
+        QStringLiteral("Creator"),
+        QStringLiteral("Description"),
+        QStringLiteral("FinderComment"),
+        QStringLiteral("Headline"),
+        QStringLiteral("Information"),
+        QStringLiteral("Kind"),
+        QStringLiteral("Languages"),
+        QStringLiteral("Projects"),
+        QStringLiteral("Subject"),
+        QStringLiteral("Title"),
+        QStringLiteral("Version"),
         QStringLiteral("ApplicationCategories"),
     };
     return theEntries;
