@@ -1,0 +1,62 @@
+#!/usr/bin/env python3
+"""The layer check must catch what it exists for: each row plants one include in a small tree that is
+otherwise sound, and the check must fail naming the file and line (or pass, for the sound tree)."""
+import subprocess
+import sys
+import tempfile
+from pathlib import Path
+
+SCRIPT = Path(__file__).resolve().parent.parent / "scripts" / "check-layers.py"
+
+SOUND = {
+    "plist/PlistValue.h": "#pragma once\n",
+    "attributes/Codec.cpp": '#include "plist/PlistValue.h"\n',
+    "window/Alerts.h": '#include "settings/Preferences.h"\n',
+    "settings/Preferences.h": "#pragma once\n",
+    "editor/ViewController.cpp": '#include "attributes/Codec.h"\n#include "window/Alerts.h"\n#include "ui_EditorView.h"\n',
+    "scratchpad/ScratchpadView.cpp": '#include "BuildConfig.h"\n',
+    "resources/EditorView.ui": "<ui>\n <header>window/DragView.h</header>\n</ui>\n",
+    "app/main.cpp": '#include "editor/ViewController.h"\n#include "scratchpad/ScratchpadView.h"\n',
+}
+
+ROWS = [
+    # (row name, file, planted text, expected in the message or None for a pass)
+    ("sound tree passes", None, None, None),
+    ("feature includes app", "editor/ViewController.cpp", '#include "app/AppDelegate.h"\n',
+     "src/editor/ViewController.cpp:4: editor/ (features) includes app/"),
+    ("core includes window services", "plist/PlistValue.h", '#include "window/Alerts.h"\n',
+     "src/plist/PlistValue.h:2: plist/ (core) includes window/"),
+    ("feature includes sibling feature", "scratchpad/ScratchpadView.cpp", '  #  include "editor/ViewController.h"\n',
+     "src/scratchpad/ScratchpadView.cpp:2: feature scratchpad/ includes feature editor/"),
+    ("designer header names a feature", "resources/EditorView.ui", "<header>editor/AttributesPanel.h</header>\n",
+     "src/resources/EditorView.ui:4: resources/ (window services) includes editor/"),
+    ("folder without a layer", "newthing/Thing.cpp", '#include "plist/PlistValue.h"\n',
+     "src/newthing/: folder has no layer"),
+]
+
+
+def run(row):
+    name, planted_file, text, expected = row
+    with tempfile.TemporaryDirectory() as directory:
+        src = Path(directory) / "src"
+        files = dict(SOUND)
+        if planted_file:
+            files[planted_file] = files.get(planted_file, "") + text
+        for relative, content in files.items():
+            (src / relative).parent.mkdir(parents=True, exist_ok=True)
+            (src / relative).write_text(content)
+        result = subprocess.run([sys.executable, str(SCRIPT), str(src)], capture_output=True, text=True)
+    if expected is None:
+        ok = result.returncode == 0 and not result.stderr
+    else:
+        ok = result.returncode == 1 and expected in result.stderr
+    print(f"{'PASS' if ok else 'FAIL'}: {name}")
+    if not ok:
+        print(f"  exit {result.returncode}, stderr:\n{result.stderr}")
+    return ok
+
+
+if __name__ == "__main__":
+    results = [run(row) for row in ROWS]
+    print(f"{results.count(True)} passed, {results.count(False)} failed")
+    sys.exit(0 if all(results) else 1)
