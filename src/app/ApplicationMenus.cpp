@@ -2,6 +2,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/DocumentController.h"
+#include "editor/ViewController.h"
 #include "window/WindowController.h"
 
 #include <QAction>
@@ -14,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMetaMethod>
+#include <QPlainTextEdit>
 #include <QUrl>
 
 namespace corvane {
@@ -133,10 +135,19 @@ void ApplicationMenus::buildEditMenu()
         QKeySequence::StandardKey key;
         const char *slot;
     };
+    myUndoAction = myEditMenu->addAction(tr("&Undo"));
+    myUndoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    connect(myUndoAction, &QAction::triggered, this, [this] { undoOrRedo(true); });
+    myRedoAction = myEditMenu->addAction(tr("&Redo"));
+    myRedoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    connect(myRedoAction, &QAction::triggered, this, [this] { undoOrRedo(false); });
+    connect(myEditMenu, &QMenu::aboutToShow, this, &ApplicationMenus::updateUndoRedo);
+    connect(qApp, &QApplication::focusChanged, this, &ApplicationMenus::followFocus);
+    qApp->installEventFilter(this);
+    updateUndoRedo();
+    myEditMenu->addSeparator();
+
     static const Command commands[] = {
-        { QT_TR_NOOP("&Undo"), QKeySequence::Undo, "undo()" },
-        { QT_TR_NOOP("&Redo"), QKeySequence::Redo, "redo()" },
-        { nullptr, QKeySequence::UnknownKey, nullptr },
         { QT_TR_NOOP("Cu&t"), QKeySequence::Cut, "cut()" },
         { QT_TR_NOOP("&Copy"), QKeySequence::Copy, "copy()" },
         { QT_TR_NOOP("&Paste"), QKeySequence::Paste, "paste()" },
@@ -168,6 +179,109 @@ void ApplicationMenus::buildEditMenu()
             sendToFocusedText(slot);
         });
     }
+}
+
+namespace {
+// The text control the Edit commands would act on, and whether it has typing to take back.
+QWidget *focusedTextControl()
+{
+    QWidget *focused = QApplication::focusWidget();
+    if (auto *combo = qobject_cast<QComboBox *>(focused); combo && combo->lineEdit())
+        return combo->lineEdit();
+    if (qobject_cast<QLineEdit *>(focused) || qobject_cast<QPlainTextEdit *>(focused))
+        return focused;
+    return nullptr;
+}
+
+bool hasTypingToTake(QWidget *control, bool undo)
+{
+    if (auto *line = qobject_cast<QLineEdit *>(control))
+        return !line->isReadOnly() && (undo ? line->isUndoAvailable() : line->isRedoAvailable());
+    if (auto *text = qobject_cast<QPlainTextEdit *>(control))
+        return !text->isReadOnly()
+            && (undo ? text->document()->isUndoAvailable() : text->document()->isRedoAvailable());
+    return false;
+}
+
+ViewController *activeEditor()
+{
+    auto *window = qobject_cast<WindowController *>(QApplication::activeWindow());
+    return window ? qobject_cast<ViewController *>(window->contentViewController()) : nullptr;
+}
+} // namespace
+
+void ApplicationMenus::undoOrRedo(bool undo)
+{
+    // Typing comes first, as in any editor; once the focused field has none to take back, the
+    // window's saves are next.
+    if (hasTypingToTake(focusedTextControl(), undo)) {
+        sendToFocusedText(undo ? "undo()" : "redo()");
+    } else if (ViewController *editor = activeEditor()) {
+        if (undo)
+            editor->undoSave();
+        else
+            editor->redoSave();
+    }
+    updateUndoRedo();
+}
+
+void ApplicationMenus::updateUndoRedo()
+{
+    QWidget *text = focusedTextControl();
+    ViewController *editor = activeEditor();
+    const auto update = [&](QAction *action, bool undo) {
+        const QString saveTitle
+            = editor ? (undo ? editor->undoSaveTitle() : editor->redoSaveTitle()) : QString();
+        const bool typing = hasTypingToTake(text, undo);
+        if (typing || saveTitle.isEmpty())
+            action->setText(undo ? tr("&Undo") : tr("&Redo"));
+        else
+            action->setText(QString(saveTitle).replace(QLatin1Char('&'), QLatin1String("&&")));
+        action->setEnabled(typing || !saveTitle.isEmpty());
+    };
+    update(myUndoAction, true);
+    update(myRedoAction, false);
+}
+
+void ApplicationMenus::followFocus()
+{
+    // The menu's state follows the focused field's typing and the active window's saves.
+    if (myWatchedText)
+        disconnect(myWatchedText, nullptr, this, nullptr);
+    if (myWatchedEditor)
+        disconnect(myWatchedEditor, nullptr, this, nullptr);
+    myWatchedText = focusedTextControl();
+    myWatchedEditor = activeEditor();
+    if (auto *line = qobject_cast<QLineEdit *>(myWatchedText.data()))
+        connect(line, &QLineEdit::textChanged, this, &ApplicationMenus::updateUndoRedo);
+    if (auto *text = qobject_cast<QPlainTextEdit *>(myWatchedText.data())) {
+        connect(text, &QPlainTextEdit::undoAvailable, this, &ApplicationMenus::updateUndoRedo);
+        connect(text, &QPlainTextEdit::redoAvailable, this, &ApplicationMenus::updateUndoRedo);
+    }
+    if (myWatchedEditor)
+        connect(
+            myWatchedEditor, &ViewController::saveHistoryChanged, this, &ApplicationMenus::updateUndoRedo);
+    updateUndoRedo();
+}
+
+bool ApplicationMenus::eventFilter(QObject *watched, QEvent *event)
+{
+    // Text fields claim Ctrl+Z and Ctrl+Shift+Z for themselves even with nothing to undo. Then the keys
+    // belong to the menu, which takes back the window's last save.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const QKeySequence pressed(key->keyCombination());
+        const bool undo = pressed == myUndoAction->shortcut();
+        if (undo || pressed == myRedoAction->shortcut()) {
+            followFocus();
+            if (watched == QApplication::focusWidget() && !hasTypingToTake(focusedTextControl(), undo)
+                && activeEditor()) {
+                key->ignore();
+                return true;
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void ApplicationMenus::buildWindowMenu()

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QWidget>
 
 class QAction;
 class QMainWindow;
@@ -11,6 +12,7 @@ namespace corvane {
 
 class AppDelegate;
 class DocumentController;
+class ViewController;
 
 // The menus every top-level window carries: File, Edit, Window, Help. One instance for the process;
 // the menus and their actions are shared by every window's menu bar, so a change to one item (the
@@ -24,7 +26,7 @@ public:
     explicit ApplicationMenus(QObject *parent = nullptr);
     ~ApplicationMenus() override;
 
-    static ApplicationMenus *shared();   // the living instance, or nullptr
+    static ApplicationMenus *shared(); // the living instance, or nullptr
 
     void connectToDelegate(AppDelegate *delegate);
     void setDocumentController(DocumentController *controller);
@@ -38,6 +40,8 @@ public:
     QMenu *helpMenu() const { return myHelpMenu; }
     QMenu *openRecentMenu() const { return myOpenRecentMenu; }
 
+    QAction *undoAction() const { return myUndoAction; }
+    QAction *redoAction() const { return myRedoAction; }
     QAction *openAction() const { return myOpenAction; }
     QAction *closeAction() const { return myCloseAction; }
     QAction *quitAction() const { return myQuitAction; }
@@ -47,7 +51,13 @@ public:
     QAction *updatesAction() const { return myUpdatesAction; }
     QAction *updateStatusItem() const { return myUpdateStatusItem; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void undoOrRedo(bool undo);
+    void updateUndoRedo();
+    void followFocus();
     void buildFileMenu();
     void buildEditMenu();
     void buildWindowMenu();
@@ -60,6 +70,8 @@ private:
     QMenu *myHelpMenu = nullptr;
     QMenu *myOpenRecentMenu = nullptr;
 
+    QAction *myUndoAction = nullptr;
+    QAction *myRedoAction = nullptr;
     QAction *myOpenAction = nullptr;
     QAction *myCloseAction = nullptr;
     QAction *myQuitAction = nullptr;
@@ -70,6 +82,8 @@ private:
     QAction *myUpdateStatusItem = nullptr;
 
     QPointer<DocumentController> myDocumentController;
+    QPointer<QWidget> myWatchedText;
+    QPointer<ViewController> myWatchedEditor;
 };
 
 } // namespace corvane

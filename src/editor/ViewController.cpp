@@ -225,16 +225,131 @@ void ViewController::writeAttributeString(const QString &text, const QString &na
     }
     if (mySourceURL.isEmpty())
         return;
-    if (const std::optional<PosixError> error = writeExtendedAttribute(mySourceURL, name, *bytes))
+    bool known = false;
+    std::optional<QByteArray> before = stateBeforeChange(name, &known);
+    if (const std::optional<PosixError> error = writeExtendedAttribute(mySourceURL, name, *bytes)) {
         showActionErrorAlert(QStringLiteral("setXattr error: ") + error->description);
+        return;
+    }
+    if (known)
+        recordChange(name, std::move(before), *bytes);
 }
 
 void ViewController::removeAttribute(const QString &name)
 {
     if (mySourcePath.isEmpty() || mySourceURL.isEmpty())
         return;
-    if (const std::optional<PosixError> error = removeExtendedAttribute(mySourceURL, name))
+    bool known = false;
+    std::optional<QByteArray> before = stateBeforeChange(name, &known);
+    if (const std::optional<PosixError> error = removeExtendedAttribute(mySourceURL, name)) {
         showActionErrorAlert(QStringLiteral("removeXattr error: ") + error->description);
+        return;
+    }
+    if (known)
+        recordChange(name, std::move(before), std::nullopt);
+}
+
+std::optional<QByteArray> ViewController::stateBeforeChange(const QString &name, bool *known) const
+{
+    // A value that cannot be read now cannot be given back later; the change itself still goes ahead
+    // (it will most likely fail the same way and say why).
+    std::optional<QByteArray> state;
+    *known = !readAttributeState(mySourceURL, name, &state);
+    return state;
+}
+
+QString ViewController::selectedAttributeLabel() const
+{
+    const qsizetype index = indexOfSelectedItem();
+    if (index >= 0 && index < myResourceTypes.size())
+        return myResourceTypes.at(index);
+    return selectedAttributeName();
+}
+
+void ViewController::recordChange(
+    const QString &name, std::optional<QByteArray> before, std::optional<QByteArray> after)
+{
+    myHistory.record({ .file = mySourceURL,
+        .name = name,
+        .label = selectedAttributeLabel(),
+        .before = std::move(before),
+        .after = std::move(after) });
+    emit saveHistoryChanged();
+}
+
+QString ViewController::undoSaveTitle() const
+{
+    const AttributeChange *step = myHistory.nextUndo();
+    if (!step)
+        return QString();
+    return step->isRemoval() ? tr("Undo Removal of “%1”").arg(step->label)
+                             : tr("Undo Save of “%1”").arg(step->label);
+}
+
+QString ViewController::redoSaveTitle() const
+{
+    const AttributeChange *step = myHistory.nextRedo();
+    if (!step)
+        return QString();
+    return step->isRemoval() ? tr("Redo Removal of “%1”").arg(step->label)
+                             : tr("Redo Save of “%1”").arg(step->label);
+}
+
+void ViewController::undoSave()
+{
+    takeHistoryStep(true);
+}
+
+void ViewController::redoSave()
+{
+    takeHistoryStep(false);
+}
+
+void ViewController::takeHistoryStep(bool undo)
+{
+    const AttributeChange *next = undo ? myHistory.nextUndo() : myHistory.nextRedo();
+    if (!next)
+        return;
+    const AttributeChange step = *next;
+    const std::optional<QByteArray> &expected = undo ? step.after : step.before;
+    const std::optional<QByteArray> &target = undo ? step.before : step.after;
+    const QString errorPrefix
+        = target ? QStringLiteral("setXattr error: ") : QStringLiteral("removeXattr error: ");
+
+    std::optional<QByteArray> current;
+    if (const std::optional<PosixError> error = readAttributeState(step.file, step.name, &current)) {
+        showActionErrorAlert(errorPrefix + error->description);
+        return;
+    }
+    if (current != expected) {
+        // Someone else wrote since: their value is not ours to throw away without asking.
+        AlertRequest question;
+        question.style = AlertRequest::Style::Warning;
+        question.messageText = tr("“%1” was changed by another program.").arg(step.label);
+        question.informativeText = undo
+            ? tr("It no longer holds what Corvane saved in %1. Undoing replaces its current value, which is "
+                 "then lost.")
+                  .arg(step.file.fileName())
+            : tr("It no longer holds what it held before Corvane's undo in %1. Redoing replaces its current "
+                 "value, which is then lost.")
+                  .arg(step.file.fileName());
+        question.buttons = { tr("Cancel"), undo ? tr("Undo") : tr("Redo") };
+        question.defaultButton = 0;
+        question.escapeButton = 0;
+        if (Alerts::run(question, window()) != firstButtonReturn + 1)
+            return;
+    }
+    if (const std::optional<PosixError> error = setAttributeState(step.file, step.name, target)) {
+        showActionErrorAlert(errorPrefix + error->description);
+        return;
+    }
+    if (undo)
+        myHistory.didUndo();
+    else
+        myHistory.didRedo();
+    emit saveHistoryChanged();
+    if (step.file == mySourceURL && step.name == selectedAttributeName())
+        setXattrCombo();
 }
 
 void ViewController::showActionErrorAlert(const QString &message)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "attributes/AttributeHistory.h"
 #include "window/DragViewDelegate.h"
 
 #include <QStringList>
@@ -29,6 +30,9 @@ class DragView;
 // The editor only shows string values. Before Save replaces or removes a value it could not show
 // (an array of keywords written by another program, raw bytes), it asks; that question is the one
 // addition to the plain save, so nothing the user never saw is lost by a click.
+//
+// Every write and removal made from the window is kept, with the exact bytes before and after, so that
+// Edit > Undo and Redo can take it back on the file it was made to, for as long as the window lives.
 class ViewController : public QWidget, public DragViewDelegate {
     Q_OBJECT
 public:
@@ -58,10 +62,20 @@ public:
     void removeAttribute(const QString &name);
     void showActionErrorAlert(const QString &message);
 
+    const AttributeHistory &saveHistory() const { return myHistory; }
+    // "Undo Save of “Keywords”", "Redo Removal of “Comment”"; empty when there is nothing to take.
+    QString undoSaveTitle() const;
+    QString redoSaveTitle() const;
+
 public slots:
     void viewDidAppear();
     void setXattrCombo();
     void doSaveButton();
+    void undoSave();
+    void redoSave();
+
+signals:
+    void saveHistoryChanged();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -70,6 +84,10 @@ private:
     void selectItem(int index);
     bool mayOverwrite(const QString &name, bool removing);
     bool forwardFileDrag(QEvent *event);
+    QString selectedAttributeLabel() const;
+    std::optional<QByteArray> stateBeforeChange(const QString &name, bool *known) const;
+    void recordChange(const QString &name, std::optional<QByteArray> before, std::optional<QByteArray> after);
+    void takeHistoryStep(bool undo);
 
     std::unique_ptr<Ui::ViewController> myUi;
     const QStringList myResourceTypes;
@@ -79,6 +97,7 @@ private:
     QUrl mySourceURL;
     int myPickedIndex = -1;
     bool myForwardingFileDrag = false;
+    AttributeHistory myHistory;
 };
 
 } // namespace corvane
