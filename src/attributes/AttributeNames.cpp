@@ -62,6 +62,19 @@ const QHash<QString, QString> &linuxLabels()
     return labels;
 }
 
+// The name the editor stores for each catalogue entry, by its own naming rule.
+const QHash<QByteArray, qsizetype> &catalogueIndices()
+{
+    static const QHash<QByteArray, qsizetype> indices = [] {
+        QHash<QByteArray, qsizetype> table;
+        const QStringList &entries = AttributeCatalogue::entries();
+        for (qsizetype i = 0; i < entries.size(); ++i)
+            table.insert(systemAttributeName(AttributeCatalogue::prefix() + entries[i]), i);
+        return table;
+    }();
+    return indices;
+}
+
 // macOS keeps its own attributes in Apple's reverse-DNS space; Spotlight's user-visible ones also
 // appear bare with a leading underscore.
 bool isMacName(const QString &name)
@@ -138,13 +151,8 @@ AttributeName recogniseAttributeName(QByteArrayView systemName)
 
     result.editorCanWrite
         = result.validUtf8 && result.nameSpace == u"user"_s && result.form != AttributeNameForm::SambaStream;
-    if (result.editorCanWrite) {
-        const QStringList &entries = AttributeCatalogue::entries();
-        for (qsizetype i = 0; i < entries.size(); ++i) {
-            if (systemAttributeName(AttributeCatalogue::prefix() + entries[i]) == result.systemName)
-                result.catalogueIndex = i;
-        }
-    }
+    if (result.editorCanWrite)
+        result.catalogueIndex = catalogueIndices().value(result.systemName, -1);
     return result;
 }
 
