@@ -11,8 +11,8 @@ packages=(
   python3 attr openssl xvfb xauth x11-apps imagemagick fonts-dejavu-core
   # sanitizers and fuzzing
   clang-14 libfuzzer-14-dev libclang-rt-14-dev
-  # benchmarks, with libplist as the comparison
-  libbenchmark-dev libplist-dev
+  # benchmarks, with libplist and getfattr as the comparisons, strace to count system calls
+  libbenchmark-dev libplist-dev strace
   # packaging: icon rendering, the .deb, and the validators of what it installs
   dpkg-dev file binutils desktop-file-utils appstream librsvg2-bin libxml2-utils man-db gzip
 )

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Starts Corvane on the given file, or explains what to do when there is no display to show it on.
+# Starts Corvane on the given file. Without a display it explains how to get one and lists the file's
+# attributes on the terminal instead, which needs none.
 set -euo pipefail
 binary=$1
 shift
@@ -10,7 +11,10 @@ There is no display to open Corvane's window on (neither DISPLAY nor WAYLAND_DIS
 On a machine without a desktop, run it inside a virtual X server (Debian package xvfb):
   xvfb-run -a -s "-screen 0 1280x800x24" ${command_line% }
 and look at it with a VNC server such as x11vnc, or take a screenshot with ImageMagick's import.
+
+Meanwhile, here is what Corvane would show, as its command line lists it (corvane --list):
+
 TEXT
-  exit 1
+  exec "$binary" --list "$@"
 fi
 exec "$binary" "$@"

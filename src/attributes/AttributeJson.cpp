@@ -1,0 +1,170 @@
+#include "attributes/AttributeJson.h"
+
+#include <QStringDecoder>
+
+namespace corvane {
+
+namespace {
+
+void appendValue(QByteArray &out, const ValueNode &node)
+{
+    switch (node.kind) {
+    case ValueKind::String:
+    case ValueKind::Text:
+    case ValueKind::Date:
+        appendJsonString(out, scalarText(node));
+        return;
+    case ValueKind::Integer:
+    case ValueKind::Boolean:
+        out += scalarText(node).toLatin1();
+        return;
+    case ValueKind::Real: {
+        const QString text = scalarText(node);
+        if (text.front().isDigit() || (text.size() > 1 && text.front() == u'-' && text[1].isDigit()))
+            out += text.toLatin1();
+        else
+            appendJsonString(out, text);
+        return;
+    }
+    case ValueKind::Data:
+    case ValueKind::Bytes:
+        out += '"' + node.bytes.toBase64() + '"';
+        return;
+    case ValueKind::Null:
+        out += "null";
+        return;
+    case ValueKind::Array:
+        out += '[';
+        for (qsizetype i = 0; i < node.children.size(); ++i) {
+            if (i > 0)
+                out += ',';
+            appendValue(out, node.children[i]);
+        }
+        out += ']';
+        return;
+    case ValueKind::Dictionary:
+    case ValueKind::Quarantine:
+        out += '{';
+        for (qsizetype i = 0; i < node.children.size(); ++i) {
+            if (i > 0)
+                out += ',';
+            appendJsonString(out, node.children[i].key);
+            out += ':';
+            appendValue(out, node.children[i]);
+        }
+        out += '}';
+        return;
+    }
+}
+
+bool isUtf8(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString decoded = decoder(bytes); // the decoder runs only when its result is taken
+    return !decoder.hasError();
+}
+
+void appendName(QByteArray &out, const char *key, const QByteArray &bytes)
+{
+    out += '"';
+    out += key;
+    out += "\": ";
+    appendJsonString(out, QString::fromUtf8(bytes));
+    if (!isUtf8(bytes)) {
+        out += ", \"";
+        out += key;
+        out += "Base64\": \"" + bytes.toBase64() + '"';
+    }
+}
+
+} // namespace
+
+void appendJsonString(QByteArray &out, QStringView text)
+{
+    static const char hex[] = "0123456789abcdef";
+    const auto escaped = [&out](char16_t unit) {
+        out += "\\u";
+        for (int shift = 12; shift >= 0; shift -= 4)
+            out += hex[(unit >> shift) & 0xF];
+    };
+    out.reserve(out.size() + text.size() + 2);
+    out += '"';
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'"' || c == u'\\') {
+            out += '\\';
+            out += char(c);
+        } else if (c == u'\n') {
+            out += "\\n";
+        } else if (c == u'\r') {
+            out += "\\r";
+        } else if (c == u'\t') {
+            out += "\\t";
+        } else if (c < 0x20) {
+            escaped(c);
+        } else if (c < 0x80) {
+            out += char(c);
+        } else if (QChar::isHighSurrogate(c) && i + 1 < text.size()
+            && QChar::isLowSurrogate(text[i + 1].unicode())) {
+            out += text.sliced(i, 2).toUtf8();
+            ++i;
+        } else if (QChar::isSurrogate(c)) {
+            escaped(c);
+        } else {
+            out += QStringView(text.data() + i, 1).toUtf8();
+        }
+    }
+    out += '"';
+}
+
+QByteArray valueToJson(const ValueNode &node)
+{
+    QByteArray out;
+    appendValue(out, node);
+    return out;
+}
+
+QByteArray attributeToJson(const AttributeDescription &attribute)
+{
+    const AttributeName &name = attribute.name;
+    QByteArray out = "{";
+    appendName(out, "name", name.systemName);
+    out += ", \"label\": ";
+    appendJsonString(out, name.label);
+    out += ", \"macName\": ";
+    if (name.macName.isEmpty())
+        out += "null";
+    else
+        appendJsonString(out, name.macName);
+    if (attribute.error) {
+        out += ", \"kind\": null, \"size\": null, \"value\": null, \"error\": ";
+        appendJsonString(out, attribute.error->description);
+    } else {
+        out += ", \"kind\": \"" + kindName(attribute.value.kind).toLatin1() + '"';
+        out += ", \"size\": " + QByteArray::number(attribute.size);
+        out += ", \"value\": ";
+        appendValue(out, attribute.value);
+    }
+    out += '}';
+    return out;
+}
+
+QByteArray fileToJson(const FileDescription &file)
+{
+    QByteArray out = "{";
+    appendName(out, "path", file.path);
+    out += ", \"error\": ";
+    if (file.error)
+        appendJsonString(out, file.error->description);
+    else
+        out += "null";
+    out += ", \"attributes\": [";
+    for (qsizetype i = 0; i < file.attributes.size(); ++i) {
+        out += i > 0 ? ",\n  " : "\n  ";
+        out += attributeToJson(file.attributes[i]);
+    }
+    out += file.attributes.isEmpty() ? "]}" : "\n]}";
+    return out;
+}
+
+} // namespace corvane

@@ -1,0 +1,31 @@
+#pragma once
+
+// The JSON that `corvane --list --json` writes, built by hand rather than through QJsonValue, which
+// would round integers past 53 bits and cannot carry a string's lone surrogates.
+
+#include "attributes/AttributeDescription.h"
+#include "attributes/ValueNode.h"
+
+#include <QByteArray>
+#include <QStringView>
+
+namespace corvane {
+
+// A JSON string: quotes, backslashes and control characters escaped, a lone surrogate as \uXXXX,
+// everything else as UTF-8.
+void appendJsonString(QByteArray &out, QStringView text);
+
+// The decoded value as compact JSON on one line: strings and text as strings, lists as arrays,
+// dictionaries and quarantine records as objects, integers exactly, reals as numbers or as the
+// strings "NaN", "Infinity", "-Infinity", booleans, dates as ISO 8601 strings in UTC, data and bytes
+// as base64 strings, the null object as null.
+QByteArray valueToJson(const ValueNode &node);
+
+// One attribute's object: name (and nameBase64 when the name is not UTF-8), label, macName, kind,
+// size, value; an attribute whose value could not be read has kind, size and value null and an error.
+QByteArray attributeToJson(const AttributeDescription &attribute);
+
+// One file's object: path (and pathBase64 when it is not UTF-8), error, attributes, one per line.
+QByteArray fileToJson(const FileDescription &file);
+
+} // namespace corvane

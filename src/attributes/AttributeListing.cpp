@@ -1,0 +1,128 @@
+#include "attributes/AttributeListing.h"
+
+#include <QFile>
+
+#include <cerrno>
+
+#include <sys/types.h>
+#include <sys/xattr.h>
+
+namespace corvane {
+
+namespace {
+
+#if defined(Q_OS_MACOS)
+ssize_t systemList(const char *path, char *buffer, size_t size)
+{
+    return ::listxattr(path, buffer, size, 0);
+}
+ssize_t systemGet(const char *path, const char *name, void *buffer, size_t size)
+{
+    return ::getxattr(path, name, buffer, size, 0, 0);
+}
+#elif defined(Q_OS_LINUX)
+ssize_t systemList(const char *path, char *buffer, size_t size)
+{
+    return ::listxattr(path, buffer, size);
+}
+ssize_t systemGet(const char *path, const char *name, void *buffer, size_t size)
+{
+    return ::getxattr(path, name, buffer, size);
+}
+#else
+#error "Corvane's extended-attribute layer supports Linux and macOS only"
+#endif
+
+std::function<void()> &betweenProbeAndFetchHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
+// One probe-and-fetch round trip through `call` (which takes a buffer and its size), retried while
+// the thing grew in between. A fetch of size 0 is itself only a probe: when an empty list or value
+// grew in between, it reports the new length instead of ERANGE, and that is the same race.
+template <typename Call> std::optional<QByteArray> probeAndFetch(Call call, PosixError *error)
+{
+    const auto fail = [error](int errorNumber) -> std::optional<QByteArray> {
+        if (error)
+            *error = posixError(errorNumber);
+        return std::nullopt;
+    };
+    for (int attempt = 1;; ++attempt) {
+        const ssize_t size = call(nullptr, 0);
+        if (size < 0)
+            return fail(errno);
+        if (const auto &hook = betweenProbeAndFetchHook())
+            hook();
+        QByteArray buffer(qsizetype(size), '\0');
+        const ssize_t got = call(buffer.data(), size_t(size));
+        const bool grew = got > size || (got < 0 && errno == ERANGE);
+        if (grew && attempt < attributeReadAttempts)
+            continue;
+        if (grew)
+            return fail(ERANGE);
+        if (got < 0)
+            return fail(errno);
+        buffer.truncate(qsizetype(got));
+        return buffer;
+    }
+}
+
+bool refuse(const QByteArray &text, int errorNumber, PosixError *error)
+{
+    // The calls take C strings: an embedded NUL would make them act on another file or attribute.
+    if (!text.contains('\0'))
+        return false;
+    if (error)
+        *error = posixError(errorNumber);
+    return true;
+}
+
+} // namespace
+
+QByteArray systemPath(const QUrl &file)
+{
+    return QFile::encodeName(file.toLocalFile());
+}
+
+std::optional<QList<QByteArray>> listExtendedAttributes(const QByteArray &path, PosixError *error)
+{
+    if (refuse(path, ENOENT, error))
+        return std::nullopt;
+    const auto names = probeAndFetch(
+        [&path](char *buffer, size_t size) { return systemList(path.constData(), buffer, size); }, error);
+    if (!names)
+        return std::nullopt;
+    QList<QByteArray> list;
+    for (qsizetype start = 0; start < names->size();) {
+        qsizetype end = names->indexOf('\0', start);
+        if (end < 0)
+            end = names->size(); // a list cut short when it shrank: the last name ends with the buffer
+        if (end > start)
+            list.append(names->sliced(start, end - start));
+        start = end + 1;
+    }
+    return list;
+}
+
+std::optional<QByteArray> readExtendedAttributeBytes(
+    const QByteArray &path, const QByteArray &name, PosixError *error)
+{
+    if (refuse(path, ENOENT, error) || refuse(name, EINVAL, error))
+        return std::nullopt;
+    return probeAndFetch(
+        [&](char *buffer, size_t size) {
+            return systemGet(path.constData(), name.constData(), buffer, size);
+        },
+        error);
+}
+
+namespace detail {
+void setBetweenListProbeAndFetchHookForTesting(std::function<void()> hook)
+{
+    betweenProbeAndFetchHook() = std::move(hook);
+}
+} // namespace detail
+
+} // namespace corvane

@@ -1,0 +1,48 @@
+#pragma once
+
+// What an attribute's name says about it. Names reach Linux from macOS in several forms, each the habit
+// of one program that copies files between the systems; recognition undoes the form to find the macOS
+// name inside, gives the attribute a label a user knows, and says whether the editor, which stores
+// every name it is given under "user.", could write it back where it came from.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+namespace corvane {
+
+enum class AttributeNameForm {
+    Plain, // a Linux name carrying no macOS name: "user.xdg.comment", "security.selinux"
+    User, // "user." + the macOS name, as rsync, Samba with vfs_fruit and Corvane itself store it
+    SambaStream, // "user.DosStream.<name>:$DATA", Samba's vfs_streams_xattr; ':' in <name> is U+F022
+    HfsPlus, // "osx." + the macOS name, the kernel's HFS+ driver
+};
+
+struct AttributeName {
+    QByteArray systemName; // exactly as listed
+    QString name; // the same as text; bytes that are not UTF-8 become U+FFFD
+    bool validUtf8 = true; // false: `name` is not the exact name, systemName is
+    QString nameSpace; // the Linux namespace without its dot: "user", "security", "trusted", "system",
+                       // "osx"; empty when the name has none
+    AttributeNameForm form = AttributeNameForm::Plain;
+    QString macName; // "com.apple.metadata:kMDItemKeywords"; empty when the name carries none
+    // Samba's stream form: the stream's own name ("AFP_AfpInfo", "Zone.Identifier", or the macOS name
+    // with its ':' restored); empty in the other forms.
+    QString streamName;
+    QString label; // "Keywords", "Where from", ...; never empty (falls back to the name itself)
+    bool wellKnown = false; // the label comes from Corvane's list, not from the name
+    // The editor may take the attribute over: a "user." name, valid UTF-8, in neither Samba's stream
+    // form (whose value carries Samba's trailing NUL) nor the HFS+ form (outside "user.").
+    bool editorCanWrite = false;
+    // When the editor can write it: the catalogue entry whose name the editor stores as exactly this
+    // name, or -1 when the editor would take the full name as a typed name.
+    qsizetype catalogueIndex = -1;
+};
+
+AttributeName recogniseAttributeName(QByteArrayView systemName);
+
+// Samba's spelling of a stream name inside an attribute name (':' as U+F022) and back.
+QString sambaStreamName(const QString &streamName);
+QString fromSambaStreamName(const QString &stored);
+
+} // namespace corvane

@@ -1,0 +1,254 @@
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "support/TestSupport.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using corvane::test::ProcessResult;
+using corvane::test::runProgram;
+
+namespace {
+
+// The attributes python writes with os.setxattr, and what the listing's JSON must hold for each.
+const QString peer = uR"PY(
+import base64, datetime, json, math, os, plistlib, struct, sys
+D, BIN, XML = datetime.datetime, plistlib.FMT_BINARY, plistlib.FMT_XML
+plists = {
+    'user.com.apple.metadata:kMDItemWhereFroms': (['https://example.com/a.zip', 'https://example.com/'], BIN, b''),
+    'user.com.apple.metadata:kMDItemDownloadedDate': ([D(2026, 12, 6, 9, 30, 15)], BIN, b''),
+    'user.com.apple.metadata:_kMDItemUserTags': (['Red\n6', 'Work'], XML, b''),
+    'user.test.nested': ({'a': [1, -2**63, 2**64 - 1, 0.5, True, b'\x00\x01'], 'b': {'c': D(1999, 1, 1)},
+                          'q': 'say "hi" \\ \u00e9\U0001F600\t'}, BIN, b''),
+    'user.test.reals': ([math.nan, math.inf, -math.inf, 1e300, -0.25], BIN, b''),
+    'user.com.apple.metadata:kMDItemComment': ('with a NUL', BIN, b'\0'),
+    'user.DosStream.com.apple.metadata\uf022kMDItemKeywords:$DATA': (['samba', 'keywords'], BIN, b'\0'),
+}
+others = {  # name: (bytes, kind, value in JSON)
+    'user.com.apple.quarantine': (b'0083;5f1e2a3b;Safari;F643CD5F-6071-46AB-83AB-390BA944DEC5', 'quarantine',
+        {'flags': '0083', 'time': '2020-07-27T01:13:31Z', 'agent': 'Safari',
+         'id': 'F643CD5F-6071-46AB-83AB-390BA944DEC5'}),
+    'user.com.apple.lastuseddate#PS': (struct.pack('<qq', 1765000000, 0), 'date', '2025-12-06T05:46:40Z'),
+    'user.com.apple.FinderInfo': (bytes(range(32)), 'bytes', base64.b64encode(bytes(range(32))).decode()),
+    b'user.caf\xe9': (b'\xff\x00', 'bytes', '/wA='),
+}
+labels = {'user.com.apple.metadata:kMDItemWhereFroms': 'Where from', 'user.com.apple.quarantine': 'Quarantine',
+          'user.DosStream.com.apple.metadata\uf022kMDItemKeywords:$DATA': 'Keywords',
+          'user.xdg.comment': 'Comment (desktop)'}
+def expected(o):
+    if isinstance(o, D): return o.strftime('%Y-%m-%dT%H:%M:%SZ')
+    if isinstance(o, bytes): return base64.b64encode(o).decode()
+    if isinstance(o, list): return [expected(x) for x in o]
+    if isinstance(o, dict): return {k: expected(v) for k, v in o.items()}
+    if isinstance(o, float) and not math.isfinite(o): return 'NaN' if math.isnan(o) else ('Infinity' if o > 0 else '-Infinity')
+    return o
+path = sys.argv[2]
+if sys.argv[1] == 'write':
+    for name, (value, fmt, suffix) in plists.items():
+        os.setxattr(path, name, plistlib.dumps(value, fmt=fmt) + suffix)
+    for name, (value, kind, json_value) in others.items():
+        os.setxattr(path, name, value)
+    sys.exit(0)
+listing = json.load(sys.stdin)
+assert list(listing) == ['files'] and len(listing['files']) == 1, listing
+file = listing['files'][0]
+assert file['path'] == path and file['error'] is None and 'pathBase64' not in file, file
+want = {name.encode() if isinstance(name, str) else name: (kind, expected(value))
+        for name, (value, fmt, suffix) in plists.items() for kind in ['array' if isinstance(value, list) else 'dictionary' if isinstance(value, dict) else 'string']}
+want.update({name.encode() if isinstance(name, str) else name: (kind, value) for name, (_, kind, value) in others.items()})
+want[b'user.xdg.comment'] = ('text', 'Gr\u00fc\u00dfe\n"from" Linux')
+got = file['attributes']
+names = [base64.b64decode(a['nameBase64']) if 'nameBase64' in a else a['name'].encode() for a in got]
+assert names == sorted(want), (names, sorted(want))
+for name, attribute in zip(names, got):
+    kind, value = want[name]
+    assert attribute['kind'] == kind, (name, attribute)
+    assert attribute['value'] == value, (name, attribute['value'], value)
+    assert attribute['size'] == len(os.getxattr(path, name)), (name, attribute)
+    assert attribute['name'] == name.decode(errors='replace'), attribute
+    mac = name.decode(errors='replace').replace('\uf022', ':')
+    mac = mac[len('user.DosStream.'):-len(':$DATA')] if 'DosStream' in mac else mac[len('user.'):]
+    assert attribute['macName'] == (mac if mac.startswith('com.apple.') else None), attribute
+    if name.decode(errors='replace') in labels:
+        assert attribute['label'] == labels[name.decode()], attribute
+print('ok')
+)PY"_s;
+
+QString corvaneProgram()
+{
+    return QCoreApplication::applicationDirPath() + u"/../src/corvane"_s;
+}
+
+// Runs the built program with arguments given as bytes (file names need not be UTF-8), in an
+// environment with no display at all: a listing that needed one would fail to start.
+ProcessResult runCorvane(const QList<QByteArray> &arguments)
+{
+    QStringList hexArguments { QString::fromLatin1(corvaneProgram().toUtf8().toHex()) };
+    for (const QByteArray &argument : arguments)
+        hexArguments.append(QString::fromLatin1(argument.toHex()));
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(u"DISPLAY"_s);
+    environment.remove(u"WAYLAND_DISPLAY"_s);
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+    process.setProcessEnvironment(environment);
+    process.start(u"python3"_s,
+        QStringList {
+            u"-c"_s, u"import os, sys\na = [bytes.fromhex(x) for x in sys.argv[1:]]\nos.execv(a[0], a)"_s }
+            + hexArguments);
+    ProcessResult result;
+    if (!process.waitForFinished(60000))
+        return result;
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+bool setfattr(const QString &path, const QString &name, const QString &text)
+{
+    return runProgram(u"setfattr"_s,
+               { u"-n"_s, name, u"-v"_s, u"0x"_s + QString::fromLatin1(text.toUtf8().toHex()), path })
+               .exitCode
+        == 0;
+}
+
+} // namespace
+
+// `corvane --list`, run as a user or a script runs it.
+class TestListCommand : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+private slots:
+    void initTestCase() { QVERIFY2(QFile::exists(corvaneProgram()), "build the corvane target first"); }
+    // QTemporaryDir cannot name a file whose name is not UTF-8, so it could not remove it.
+    void cleanupTestCase() { ::unlink(QFile::encodeName(m_dir.path()) + "/caf\xe9"); }
+
+    // Python writes arrays, dates, nested dictionaries, Samba's stream form and the records, setfattr
+    // writes plain text; python reads the JSON back and compares it with what it wrote.
+    void jsonMatchesWhatWasWritten()
+    {
+        const QString path = m_dir.filePath(u"from a Mac.pdf"_s);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("%PDF") == 4);
+        file.close();
+        const auto written = runProgram(u"python3"_s, { u"-c"_s, peer, u"write"_s, path });
+        QVERIFY2(written.exitCode == 0, written.err.constData());
+        QVERIFY(setfattr(path, u"user.xdg.comment"_s, u"Grüße\n\"from\" Linux"_s));
+
+        const ProcessResult listing = runCorvane({ "--list", "--json", QFile::encodeName(path) });
+        QCOMPARE(listing.err, QByteArray());
+        QCOMPARE(listing.exitCode, 0);
+        const auto checked = runProgram(u"python3"_s, { u"-c"_s, peer, u"check"_s, path }, listing.out);
+        QVERIFY2(checked.exitCode == 0, (checked.err + listing.out).constData());
+        QCOMPARE(checked.out, "ok\n"_ba);
+    }
+
+    void textForm()
+    {
+        const QString path = m_dir.filePath(u"text form"_s);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QVERIFY(setfattr(path, u"user.xdg.comment"_s, u"two\nlines"_s));
+        QVERIFY(
+            runProgram(u"python3"_s,
+                { u"-c"_s,
+                    u"import os, sys, plistlib\nos.setxattr(sys.argv[1], "
+                    "'user.com.apple.metadata:kMDItemKeywords', plistlib.dumps(['a', 'b\"'], "
+                    "fmt=plistlib.FMT_BINARY))\nos.setxattr(sys.argv[1], 'user.line\\nbreak', b'\\x01')"_s,
+                    path })
+                .exitCode
+            == 0);
+        const ProcessResult listing
+            = runCorvane({ "--list", QFile::encodeName(path), QFile::encodeName(path) });
+        QCOMPARE(listing.exitCode, 0);
+        const QByteArray block = "# file: " + path.toUtf8()
+            + "\n"
+              "user.com.apple.metadata:kMDItemKeywords (Keywords, list of 2 texts) = [\"a\",\"b\\\"\"]\n"
+              "user.line\\012break (line\\012break, 1 byte) = \"AQ==\"\n"
+              "user.xdg.comment (Comment (desktop), plain text) = \"two\\nlines\"\n"
+              "\n";
+        QCOMPARE(listing.out, block + block);
+    }
+
+    void exitStatusAndMessages_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("arguments"); // "@" stands for the test's directory
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("err");
+        QTest::addColumn<QList<QByteArray>>("errors"); // each file's error in the JSON, "" for none
+        const QByteArray plain = "@/plain", missing = "@/missing", notUtf8 = "@/caf\xe9";
+        QTest::newRow("every file listed") << QList<QByteArray> { "--list", "--json", plain, notUtf8 } << 0
+                                           << QByteArray() << QList<QByteArray> { "", "" };
+        QTest::newRow("one file missing") << QList<QByteArray> { "--json", "--list", plain, missing, notUtf8 }
+                                          << 1 << "corvane: " + missing + ": No such file or directory\n"
+                                          << QList<QByteArray> { "", "No such file or directory", "" };
+        QTest::newRow("all failing") << QList<QByteArray> { "--list", "--json", missing, "@/plain/x" } << 1
+                                     << "corvane: " + missing
+                + ": No such file or directory\ncorvane: @/plain/x: "
+                  "Not a directory\n" << QList<QByteArray> { "No such file or directory", "Not a directory" };
+        QTest::newRow("a file named like an option, after --") << QList<QByteArray> { "--list", "--json",
+            "--", "@/--json" } << 0 << QByteArray() << QList<QByteArray> { "" };
+        const QByteArray usage = "Usage: corvane --list [--json] FILE...\n";
+        QTest::newRow("no file") << QList<QByteArray> { "--list", "--json" } << 2
+                                 << "corvane: --list needs at least one file\n" + usage
+                                 << QList<QByteArray>();
+        QTest::newRow("--json alone") << QList<QByteArray> { "--json", plain } << 2
+                                      << "corvane: --json goes with --list\n" + usage << QList<QByteArray>();
+        QTest::newRow("unknown option")
+            << QList<QByteArray> { "--list", "-x", plain } << 2
+            << "corvane: unknown option with --list: -x\n"_ba << QList<QByteArray>();
+    }
+    void exitStatusAndMessages()
+    {
+        QFETCH(QList<QByteArray>, arguments);
+        QFETCH(QList<QByteArray>, errors);
+        const QByteArray dir = QFile::encodeName(m_dir.path());
+        for (const char *name : { "/plain", "/caf\xe9", "/--json" })
+            QVERIFY(::close(::open(dir + name, O_CREAT | O_WRONLY, 0644)) == 0);
+        for (QByteArray &argument : arguments)
+            argument.replace('@', dir);
+        const ProcessResult listing = runCorvane(arguments);
+        QTEST(listing.exitCode, "exitCode");
+        QTEST(QByteArray(listing.err).replace(dir, "@"), "err");
+        if (errors.isEmpty()) {
+            QCOMPARE(listing.out, QByteArray());
+            return;
+        }
+        QJsonParseError parseError;
+        const QJsonArray files
+            = QJsonDocument::fromJson(listing.out, &parseError).object()[u"files"_s].toArray();
+        QCOMPARE(parseError.error, QJsonParseError::NoError);
+        QCOMPARE(files.size(), errors.size());
+        QList<QByteArray> paths;
+        bool optionsEnded = false;
+        for (const QByteArray &argument : std::as_const(arguments)) {
+            if (!optionsEnded && argument == "--")
+                optionsEnded = true;
+            else if (optionsEnded || !argument.startsWith('-'))
+                paths.append(argument);
+        }
+        for (qsizetype i = 0; i < files.size(); ++i) {
+            const QJsonObject file = files[i].toObject();
+            QCOMPARE(file[u"error"_s].toString().toUtf8(), errors[i]);
+            QCOMPARE(file[u"error"_s].isNull(), errors[i].isEmpty());
+            QCOMPARE(file[u"path"_s].toString(), QString::fromUtf8(paths[i]));
+            const bool utf8 = QString::fromUtf8(paths[i]).toUtf8() == paths[i];
+            QCOMPARE(file.contains(u"pathBase64"_s), !utf8);
+            if (!utf8)
+                QCOMPARE(QByteArray::fromBase64(file[u"pathBase64"_s].toString().toLatin1()), paths[i]);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestListCommand)
+#include "tst_listcommand.moc"
