@@ -19,11 +19,11 @@ inline constexpr char feedAppName[] = "Corvane";
 
 // What the transport reported, reduced to the facts the vetting looks at.
 struct ResponseFacts {
-    bool transportError = false;   // the connection, TLS, a time-out or the body cap failed
-    bool hasResponse = false;      // a response head arrived
-    bool isHttp = false;           // ...and it was an HTTP(S) response
+    bool transportError = false; // the connection, TLS, a time-out or the body cap failed
+    bool hasResponse = false; // a response head arrived
+    bool isHttp = false; // ...and it was an HTTP(S) response
     int statusCode = 0;
-    QString mimeType;              // media type without parameters; empty when the server sent none
+    QString mimeType; // media type without parameters; empty when the server sent none
 };
 
 // True when the body may go on to processUpdateFeed; false ends the check without a word.
@@ -33,25 +33,35 @@ bool validateUpdateResponse(const ResponseFacts &response);
 QString mediaTypeWithoutParameters(QByteArrayView contentTypeHeader);
 
 struct UpdateOffer {
-    QString version;   // as published
-    QUrl url;          // already checked to lie on the download site
+    QString version; // as published
+    QUrl url; // already checked to lie on the download site
 };
 
 struct FeedOutcome {
-    std::optional<QString> errorText;   // shown in the error alert; no offers then
-    bool markStatusItem = false;        // the feed named this application at least once
-    QList<UpdateOffer> offers;          // in feed order, one alert each
+    std::optional<QString> errorText; // shown in the error alert; no offers then
+    bool markStatusItem = false; // the feed named this application at least once
+    QList<UpdateOffer> offers; // in feed order, one alert each, no two alike
 };
+
+// What a feed may cost, whatever it holds: entries past the first `feedEntriesExamined` are ignored, an
+// entry whose name or version is longer than `feedTextLengthLimit` or whose address is longer than
+// `feedUrlLengthLimit` offers nothing, and one check shows at most `feedOffersShown` alerts. Real feeds
+// hold a handful of short entries; a hostile one must not freeze the window or bury the user in alerts.
+inline constexpr qsizetype feedEntriesExamined = 1000;
+inline constexpr qsizetype feedTextLengthLimit = 256;
+inline constexpr qsizetype feedUrlLengthLimit = 2048;
+inline constexpr qsizetype feedOffersShown = 3;
 
 inline const QString feedErrorUnparsable = QStringLiteral("Error in update Property List.");
 inline const QString feedErrorNoEntries = QStringLiteral("Update Property List has no entries.");
 
-FeedOutcome processUpdateFeed(QByteArrayView body, const QString &runningVersion,
-                              const QString &downloadSiteBase);
+FeedOutcome processUpdateFeed(
+    QByteArrayView body, const QString &runningVersion, const QString &downloadSiteBase);
 
 // An address is offered only when it is an https URL that begins with the download site's base and
 // lands on the same host and port. A mere substring test would let "https://elsewhere.example/?<base>"
-// through and send the user to a stranger's download.
+// through and send the user to a stranger's download. A path with "." or ".." segments, written out or
+// percent-encoded, is refused too: a browser resolves them and would leave the site's folder.
 std::optional<QUrl> downloadUrlOnSite(const QString &address, const QString &downloadSiteBase);
 
 } // namespace corvane::updates
