@@ -7,6 +7,7 @@
 #include <QList>
 
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace corvane::plist::detail {
@@ -47,7 +48,7 @@ private:
     bool objectOffset(quint64 index, qsizetype *offset);
     bool readLength(qsizetype *at, quint8 marker, quint64 *length);
     bool readRefs(qsizetype at, quint64 count, std::vector<quint64> *refs);
-    bool readObject(quint64 index, int depth, Value *out);
+    bool readObject(quint64 index, int depth, Value *out, quint32 *slot);
     bool readContainer(quint8 marker, qsizetype at, int depth, Value *out, qsizetype *nodes, int *height);
 
     QByteArrayView m_bytes;
@@ -60,12 +61,19 @@ private:
     struct Object {
         Value value;
         // Nodes in the object's tree, so a shared subtree is charged to the budget at every reference.
-        qsizetype nodes = 0;
+        quint32 nodes = 0;
         // Levels of nesting inside it, so a shared subtree reached deeper still obeys the cap.
-        int height = 0;
+        quint16 height = 0;
         State state = State::Unread;
     };
-    std::vector<Object> m_objects;
+    // Objects are decoded once per offset, not once per index: an offset table may name the same bytes
+    // a million times, and every such alias then shares one decoded value instead of holding a copy.
+    // m_slotAt maps an offset in the object area to its decoded object's place in m_slots, plus one
+    // (0: not decoded yet); only objects actually reached take a place.
+    quint32 &slotAt(qsizetype offset) { return m_objectCount == 1 ? m_onlySlot : m_slotAt[size_t(offset)]; }
+    std::vector<quint32> m_slotAt;
+    quint32 m_onlySlot = 0;
+    std::vector<Object> m_slots;
 };
 
 std::optional<Value> BinaryReader::read()
@@ -102,10 +110,12 @@ std::optional<Value> BinaryReader::read()
     if (m_refSize < 8 && m_objectCount > (quint64(1) << (8 * m_refSize)))
         return fail("more objects than references can name"), std::nullopt;
 
-    // Bounded by the offset table, which is inside the input.
-    m_objects.resize(m_objectCount);
+    // Four bytes per byte of the object area; a list of one object has nothing to share.
+    if (m_objectCount > 1)
+        m_slotAt.resize(size_t(m_tableOffset));
     Value root;
-    if (!readObject(topObject, 0, &root))
+    quint32 slot = 0;
+    if (!readObject(topObject, 0, &root, &slot))
         return std::nullopt;
     return root;
 }
@@ -152,26 +162,27 @@ bool BinaryReader::readRefs(qsizetype at, quint64 count, std::vector<quint64> *r
     return true;
 }
 
-bool BinaryReader::readObject(quint64 index, int depth, Value *out)
+bool BinaryReader::readObject(quint64 index, int depth, Value *out, quint32 *slot)
 {
-    if (index >= m_objectCount)
-        return fail("reference outside the object table");
-    switch (m_objects[index].state) {
-    case State::Read:
-        if (depth + m_objects[index].height > maximumDepth)
-            return fail("nesting deeper than 512 levels");
-        if (!m_budget.take(m_objects[index].nodes))
-            return fail("too many nodes (shared references multiply the tree)");
-        *out = m_objects[index].value;
-        return true;
-    case State::Reading:
-        return fail("reference cycle");
-    case State::Unread:
-        break;
-    }
     qsizetype at = 0;
     if (!objectOffset(index, &at))
         return false;
+    *slot = slotAt(at);
+    if (*slot != 0) {
+        const Object &object = m_slots[*slot - 1];
+        if (object.state == State::Reading)
+            return fail("reference cycle");
+        if (depth + object.height > maximumDepth)
+            return fail("nesting deeper than 512 levels");
+        if (!m_budget.take(object.nodes))
+            return fail("too many nodes (shared references multiply the tree)");
+        *out = object.value;
+        return true;
+    }
+    // Places are never given back, so their number stays below the size of the object area.
+    m_slots.emplace_back();
+    *slot = quint32(m_slots.size());
+    slotAt(at) = *slot;
     const quint8 marker = quint8(m_bytes[at]);
     ++at;
     const qsizetype left = m_tableOffset - at;
@@ -288,7 +299,7 @@ bool BinaryReader::readObject(quint64 index, int depth, Value *out)
     case 0xD: {
         if (depth >= maximumDepth)
             return fail("nesting deeper than 512 levels");
-        m_objects[index].state = State::Reading;
+        m_slots[*slot - 1].state = State::Reading;
         if (!readContainer(marker, at, depth + 1, &value, &nodes, &height))
             return false;
         break;
@@ -299,10 +310,9 @@ bool BinaryReader::readObject(quint64 index, int depth, Value *out)
 
     if (kind != 0xA && kind != 0xC && kind != 0xD && !m_budget.take(1))
         return fail("too many nodes (shared references multiply the tree)");
-    m_objects[index].state = State::Read;
-    m_objects[index].value = value;
-    m_objects[index].nodes = nodes;
-    m_objects[index].height = height;
+    if (nodes > qsizetype(std::numeric_limits<quint32>::max()))
+        return fail("too many nodes (shared references multiply the tree)");
+    m_slots[*slot - 1] = { value, quint32(nodes), quint16(height), State::Read };
     *out = value;
     return true;
 }
@@ -326,11 +336,11 @@ bool BinaryReader::readContainer(
         return false;
 
     auto child = [&](quint64 ref, Value *value) {
-        const qsizetype before = *nodes;
-        if (!readObject(ref, depth, value))
+        quint32 slot = 0;
+        if (!readObject(ref, depth, value, &slot))
             return false;
-        *nodes = before + m_objects[ref].nodes;
-        *height = std::max(*height, 1 + m_objects[ref].height);
+        *nodes += m_slots[slot - 1].nodes;
+        *height = std::max(*height, 1 + int(m_slots[slot - 1].height));
         return true;
     };
     if (!dictionary) {
