@@ -78,6 +78,82 @@ save("xml-utf16.xml", "\ufeff<?xml version=\"1.0\" encoding=\"UTF-16\"?><plist><
 save("xml-entities.xml", b"<?xml version=\"1.0\"?><plist><string>&lt;&#x1F600;&#13;<![CDATA[]]></string></plist>")
 save("xml-doctype-subset.xml", b"<!DOCTYPE plist [<!ENTITY a \"b\">]><plist><string>&a;</string></plist>")
 
+
+
+# Hostile shapes, each small: attribute-heavy tags, encodings that disagree with their byte order mark,
+# base64 cut short, old-style text behind a byte order mark, and aliases in the offset table.
+def attrs(n):
+    return "".join(f' a{i}=""' for i in range(n))
+
+
+save("xml-attributes.xml", f"<plist{attrs(17)}><true/></plist>".encode())
+save("xml-attributes-utf16.xml", ("\ufeff" + f"<plist{attrs(17)}><true/></plist>").encode("utf-16-le"))
+save("xml-bom-utf7.xml", b'\xef\xbb\xbf<?xml version="1.0" encoding="UTF-7"?>'
+     b'<!DOCTYPE plist +AFs-<!ENTITY a "b">+AF0-><plist><string>&a;</string></plist>')
+save("xml-bom-disagrees.xml", ("\ufeff<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist><true/></plist>")
+     .encode("utf-16-le"))
+save("xml-latin1.xml", b'<?xml version="1.0" encoding="ISO-8859-1"?><plist><string>caf\xe9</string></plist>')
+save("xml-data-dangling.xml", b"<plist><data>QUJDR</data></plist>")
+save("xml-empty-arrays.xml", b"<plist><array>" + b"<array/>" * 64 + b"</array></plist>")
+save("oldstyle-bom-utf8.txt", b'\xef\xbb\xbf( a, "\xc3\xa9" )')
+save("oldstyle-strings-utf16.txt", "\ufeff/* c */\n\"k\" = \"Gr\u00fc\u00df\";\n".encode("utf-16-le"))
+# An array of 64 references, each to its own table entry, and every entry the offset of one empty string.
+aliases = bytearray(b"bplist00\x50") + bytes([0xAF, 0x10, 64]) + bytes(range(1, 65))
+aliases += bytes([9]) + bytes([8]) * 64 + bytes(6) + bytes([1, 1]) + struct.pack(">QQQ", 65, 0, len(aliases))
+save("aliases.bplist", bytes(aliases))
+
 count = len(os.listdir(root))
 size = sum(os.path.getsize(os.path.join(root, f)) for f in os.listdir(root))
 print(f"{count} files, {size} bytes in {os.path.normpath(root)}", file=sys.stderr)
+
+
+# The update feed's seeds of the same kind, beside the hand-made ones already there.
+feeds = os.path.join(os.path.dirname(root), "updatefeed")
+base = "https://downloads.corvane.test/get/"
+
+
+def feed(name, data):
+    with open(os.path.join(feeds, name), "wb") as f:
+        f.write(data)
+
+
+def shared_entry(entry, references):
+    """A binary feed of `references` entries that are all one dictionary."""
+    keys = list(entry)
+    objects = [bytes([0xAF, 0x10, references]) + bytes([1]) * references,
+               bytes([0xD0 | len(keys)]) + bytes(range(2, 2 + len(keys)))
+               + bytes(range(2 + len(keys), 2 + 2 * len(keys)))]
+    for key in keys:
+        objects.append(bytes([0x50 | len(key)]) + key.encode())
+    for key in keys:
+        value = entry[key]
+        if value.isascii():
+            head = bytes([0x5F, 0x11]) + struct.pack(">H", len(value))
+            objects.append(head + value.encode())
+        else:
+            head = bytes([0x6F, 0x11]) + struct.pack(">H", len(value))
+            objects.append(head + value.encode("utf-16-be"))
+    out = bytearray(b"bplist00")
+    offsets = []
+    for obj in objects:
+        offsets.append(len(out))
+        out += obj
+    table = len(out)
+    for offset in offsets:
+        out += struct.pack(">H", offset)
+    out += bytes(6) + bytes([2, 1]) + struct.pack(">QQQ", len(objects), 0, table)
+    return bytes(out)
+
+
+feed("shared-nonascii-name.bplist", shared_entry({"AppName": "Corvan\u00e9" * 40}, 64))
+feed("shared-long-url.bplist", shared_entry({"AppName": "Corvane", "Version": "2.0", "URL": base + "a" * 3000}, 64))
+feed("many-offers.bplist", shared_entry({"AppName": "Corvane", "Version": "2.0", "URL": base + "c.tar.gz"}, 64))
+feed("five-offers.xml", plistlib.dumps(
+    [{"AppName": "Corvane", "Version": f"{v}.0", "URL": f"{base}{v}"} for v in range(2, 7)]))
+feed("long-version.xml", plistlib.dumps([{"AppName": "Corvane", "Version": "v" * 257, "URL": base + "x"}]))
+feed("dot-segments.xml", plistlib.dumps(
+    [{"AppName": "Corvane", "Version": "2.0", "URL": base + "../../evil/x"},
+     {"AppName": "Corvane", "Version": "3.0", "URL": base + "%2e%2e/%2E%2e/evil/x"}]))
+feed("entries-1001.bplist", plistlib.dumps(
+    [{"AppName": "Other"}] * 1000 + [{"AppName": "Corvane", "Version": "2.0", "URL": base + "x"}],
+    fmt=plistlib.FMT_BINARY))

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every libFuzzer target for the given number of seconds over its checked-in seed corpus.
-# New inputs go to a scratch corpus, so the checked-in one stays as reviewed. Any crash fails.
+# New inputs go to a scratch corpus, so the checked-in one stays as reviewed. Any crash fails, and so
+# does an input that takes over 2 s or 512 MB: hostile input must be decided quickly and in bounded memory.
 set -euo pipefail
 dir=$1
 seconds=${2:-60}
@@ -15,7 +16,7 @@ for target in "$dir"/fuzz_*; do
   artifacts="$root/build/fuzz-artifacts/$name/"
   mkdir -p "$artifacts"
   echo "== fuzz_$name for ${seconds}s over $seeds"
-  "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+  "$target" -max_total_time="$seconds" -timeout=2 -rss_limit_mb=512 -print_final_stats=1 \
     -artifact_prefix="$artifacts" "$scratch" "$seeds"
   rm -rf "$scratch"
 done

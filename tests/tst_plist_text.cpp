@@ -42,6 +42,15 @@ QByteArray utf16(const char *text, QStringConverter::Encoding encoding)
     return QStringEncoder(encoding).encode(QString::fromUtf8(text));
 }
 
+// ` a0="" a1=""...`, `count` attributes.
+QByteArray attributes(int count)
+{
+    QByteArray out;
+    for (int i = 0; i < count; ++i)
+        out += " a" + QByteArray::number(i) + "=\"\"";
+    return out;
+}
+
 // Ten entities each referring ten times to the one before: 10^9 expansions from a few hundred bytes.
 QByteArray billionLaughs()
 {
@@ -101,6 +110,18 @@ private slots:
         xml("Latin-1 declared",
             "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><plist><string>caf\xe9</string></plist>",
             str("café"));
+        xml("UTF-8 BOM, UTF-8 declared", "\xEF\xBB\xBF" + plistDoc("<string>\xC3\xA9</string>"), str("é"));
+        xml("US-ASCII declared", "<?xml version='1.0' encoding='us-ascii'?><plist><string>a</string></plist>",
+            str("a"));
+        xml("UTF-16BE BOM, UTF-16BE declared",
+            "\xFE\xFF"
+                + utf16("<?xml version=\"1.0\" encoding=\"UTF-16BE\"?><plist><true/></plist>",
+                    QStringConverter::Utf16BE),
+            Value::fromBool(true));
+        xml("16 attributes on a tag", "<plist" + attributes(16) + "><true/></plist>", Value::fromBool(true));
+        xml("many attributes in a comment", plistDoc("<!--<a" + attributes(40) + ">--><true/>"),
+            Value::fromBool(true));
+        xml("data, two characters past a group", plistDoc("<data>QUJDRA==</data>"), Value::fromData("ABCD"));
         xml("comment and space after the root", plistDoc("<true/>") + "\n<!-- end -->\n",
             Value::fromBool(true));
         xml("followed by one NUL", plistDoc("<string>x</string>") + nul, str("x"));
@@ -119,6 +140,12 @@ private slots:
         oldStyle("strings file", "a = b;\n\"c\" = (d);",
             Value::fromDictionary(
                 { QStringLiteral("a"), QStringLiteral("c") }, { str("b"), Value::fromArray({ str("d") }) }));
+        oldStyle("UTF-8 BOM", "\xEF\xBB\xBF( a, \"\xC3\xA9\" )", Value::fromArray({ str("a"), str("é") }));
+        oldStyle("UTF-16LE strings file with BOM",
+            "\xFF\xFE" + utf16("/* c */\n\"k\" = \"Grüß\";\n", QStringConverter::Utf16LE),
+            Value::fromDictionary({ QStringLiteral("k") }, { str("Grüß") }));
+        oldStyle("UTF-16BE data with BOM", "\xFE\xFF" + utf16(" <00ff>", QStringConverter::Utf16BE),
+            Value::fromData(QByteArray("\x00\xff", 2)));
         oldStyle("followed by one NUL", "\"x\"" + nul, str("x"));
         oldStyle("512 levels of nesting", nested("(", ")", 512), nested(512));
     }
@@ -182,6 +209,44 @@ private slots:
         row("xml: date without Z", "date", plistDoc("<date>2020-01-01T00:00:00</date>"));
         row("xml: date 30 February", "date", plistDoc("<date>2020-02-30Z</date>"));
         row("xml: bad base64", "base64", plistDoc("<data>A$==</data>"));
+        row("xml: base64 with a dangling character", "base64", plistDoc("<data>QUJDR</data>"));
+        row("xml: base64 of one character", "base64", plistDoc("<data>Q</data>"));
+        row("xml guard: 17 attributes", "more than 16 attributes",
+            "<plist" + attributes(17) + "><true/></plist>");
+        row("xml guard: 17 attributes on an inner tag", "more than 16 attributes",
+            plistDoc("<array><true" + attributes(17) + "/></array>"));
+        row("xml guard: 17 attributes in UTF-16", "more than 16 attributes",
+            "\xFF\xFE"
+                + utf16(
+                    ("<plist" + attributes(17) + "><true/></plist>").constData(), QStringConverter::Utf16LE));
+        row("xml guard: UTF-8 BOM, UTF-7 declared", "disagrees",
+            "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-7\"?><!DOCTYPE plist +AFs-<!ENTITY a "
+            "\"b\">+AF0-><plist><string>&a;</string></plist>");
+        row("xml guard: UTF-8 BOM, windows-1252 declared", "disagrees",
+            "\xEF\xBB\xBF<?xml version=\"1.0\" "
+            "encoding=\"windows-1252\"?><plist><string>\x80</string></plist>");
+        row("xml guard: UTF-16 BOM, UTF-8 declared", "disagrees",
+            "\xFF\xFE"
+                + utf16("<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist><true/></plist>",
+                    QStringConverter::Utf16LE));
+        row("xml guard: UTF-16LE BOM, UTF-16BE declared", "disagrees",
+            "\xFF\xFE"
+                + utf16("<?xml version=\"1.0\" encoding=\"UTF-16BE\"?><plist><true/></plist>",
+                    QStringConverter::Utf16LE));
+        row("xml guard: bytes declaring UTF-16", "disagrees",
+            "<?xml version=\"1.0\" encoding=\"UTF-16\"?><plist/>");
+        row("xml guard: Shift_JIS declared", "unsupported encoding",
+            "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><plist><true/></plist>");
+        row("xml guard: US-ASCII with a byte above 127", "encoding",
+            "<?xml version=\"1.0\" encoding=\"US-ASCII\"?><plist><string>\xC3\xA9</string></plist>");
+        row("xml guard: encoding declared twice", "malformed XML declaration",
+            "<?xml version=\"1.0\" encoding=\"UTF-8\" encoding=\"UTF-7\"?><plist/>");
+        row("xml guard: declaration after a second BOM", "",
+            "\xEF\xBB\xBF\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-7\"?><plist/>");
+        row("xml guard: UTF-16 pattern after a UTF-8 BOM", "",
+            "\xEF\xBB\xBF" + utf16("<?xml version=\"1.0\"?><plist/>", QStringConverter::Utf16LE));
+        row("xml guard: declaration not at the start", "not at the start",
+            "\n<?xml version=\"1.0\" encoding=\"UTF-7\"?><plist/>");
         row("xml: nesting 513 levels", "nesting", plistDoc(nested("<array>", "</array>", 513)));
         row("old-style: plain sentence", "after the value", "hello world");
         row("old-style: unterminated string", "unterminated", "\"abc");

@@ -19,9 +19,9 @@ const QString siteBase = QStringLiteral("https://downloads.corvane.test/get/");
 const QString notChecked = QStringLiteral("Update not checked");
 const QString checked = QStringLiteral("Checked for update");
 
-QByteArray entry(const char *name, const char *version, const QString &url)
+QByteArray entry(const char *name, const QByteArray &version, const QString &url)
 {
-    return "{\"AppName\":\"" + QByteArray(name) + "\",\"Version\":\"" + QByteArray(version) + "\",\"URL\":\""
+    return "{\"AppName\":\"" + QByteArray(name) + "\",\"Version\":\"" + version + "\",\"URL\":\""
         + url.toUtf8() + "\"}";
 }
 
@@ -164,6 +164,31 @@ private slots:
         row("space makes it no URL") << site(siteBase, siteBase + QStringLiteral("a b"), false);
         row("empty site base refuses all") << site(QString(), url2, false);
         row("two matching entries, two alerts in order") << Case{.body = feed("[" + entry("Other", "1", url3) + "," + entry("Corvane", "2.0", url2) + "," + entry("Corvane", "3.0", url3) + "]"), .alerts = {offer2, offerAlert(QStringLiteral("3.0"), QStringLiteral("1.0"))}, .opened = {QUrl(url2), QUrl(url3)}, .statusTitle = checked};
+        // What a hostile feed may cost: entries looked at, lengths, alerts.
+        const auto others = [](qsizetype count) { return QByteArray("{\"AppName\":\"Other\"},").repeated(count); };
+        row("entry 1,000 is examined") << offered({.body = feed("[" + others(updates::feedEntriesExamined - 1) + entry("Corvane", "2.0", url2) + "]")});
+        row("entry 1,001 is ignored") << Case{.body = feed("[" + others(updates::feedEntriesExamined) + entry("Corvane", "2.0", url2) + "]")};
+        const QByteArray longest(updates::feedTextLengthLimit, 'v');
+        row("version of 256 characters is offered") << Case{.body = feed("[" + entry("Corvane", longest, url2) + "]"), .alerts = {offerAlert(QString::fromLatin1(longest), QStringLiteral("1.0"))}, .opened = {QUrl(url2)}, .statusTitle = checked};
+        row("version of 257 characters is no offer") << Case{.body = feed("[" + entry("Corvane", longest + "v", url2) + "]"), .statusTitle = checked};
+        const QString longestUrl = siteBase + QString(updates::feedUrlLengthLimit - siteBase.size(), u'u');
+        row("address of 2,048 characters is offered") << site(siteBase, longestUrl, true);
+        row("address of 2,049 characters is no offer") << site(siteBase, longestUrl + u'u', false);
+        QByteArray five;
+        QStringList three;
+        QList<QUrl> threeUrls;
+        for (int v = 2; v <= 6; ++v) {
+            const QString url = siteBase + QString::number(v);
+            five += entry("Corvane", QByteArray::number(v) + ".0", url) + ",";
+            if (v <= 4)
+                three << offerAlert(QString::number(v) + QStringLiteral(".0"), QStringLiteral("1.0")), threeUrls << QUrl(url);
+        }
+        row("five offers, three alerts") << Case{.body = feed("[" + five.chopped(1) + "]"), .alerts = three, .opened = threeUrls, .statusTitle = checked};
+        row("equal offers count once") << Case{.body = feed("[" + entry("Corvane", "2.0", url2) + "," + entry("Corvane", "3.0", url3) + "," + entry("Corvane", "2.0", url2) + "]"), .alerts = {offer2, offerAlert(QStringLiteral("3.0"), QStringLiteral("1.0"))}, .opened = {QUrl(url2), QUrl(url3)}, .statusTitle = checked};
+        row("dot segments leave the site") << site(siteBase, siteBase + QStringLiteral("../../evil/x.tar.gz"), false);
+        row("percent-encoded dot segments leave the site") << site(siteBase, siteBase + QStringLiteral("%2e%2E/%2E%2e/evil/x.tar.gz"), false);
+        row("backslash dot segments leave the site") << site(siteBase, siteBase + QStringLiteral("..%5C..%5Cevil/x.tar.gz"), false);
+        row("dots inside a name stay") << site(siteBase, siteBase + QStringLiteral("corvane..2.0.tar.gz"), true);
         row("malformed entries are passed over") << offered({.body = feed("[\"text\",{\"Version\":\"2\"},{\"AppName\":7},{\"AppName\":\"Corvane\",\"Version\":\"2.0\"},{\"AppName\":\"Corvane\",\"Version\":2,\"URL\":\"" + url2.toUtf8() + "\"}," + entry("Corvane", "2.0", url2) + "]")});
         row("body exactly at the cap is read") << offered({.body = newer.leftJustified(cap, ' ')});
         row("body one byte over the cap ends silently") << Case{.body = newer.leftJustified(cap + 1, ' ')};

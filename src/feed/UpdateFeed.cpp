@@ -2,6 +2,8 @@
 
 #include "plist/PlistReader.h"
 
+#include <algorithm>
+
 namespace corvane::updates {
 
 bool validateUpdateResponse(const ResponseFacts &response)
@@ -35,6 +37,14 @@ std::optional<QUrl> downloadUrlOnSite(const QString &address, const QString &dow
     if (!url.isValid() || url.scheme() != u"https" || url.host() != base.host() || url.port() != base.port()
         || !url.userInfo().isEmpty())
         return std::nullopt;
+    // Browsers treat a backslash in an https path as a slash, so it separates segments as well.
+    const QString path = url.path(QUrl::FullyDecoded);
+    for (QStringView segment : QStringView(path).tokenize(u'/')) {
+        for (QStringView part : segment.tokenize(u'\\')) {
+            if (part == u"." || part == u"..")
+                return std::nullopt;
+        }
+    }
     return url;
 }
 
@@ -71,18 +81,31 @@ FeedOutcome processUpdateFeed(
         return outcome;
     }
     const QString ownName = QString::fromUtf8(feedAppName);
-    for (const plist::Value &entry : entries) {
+    // Every string below is at most a few thousand characters and at most a thousand entries are
+    // looked at, so the loop costs the same whatever the feed shares or repeats.
+    const qsizetype examined = std::min(entries.size(), feedEntriesExamined);
+    for (qsizetype i = 0; i < examined && outcome.offers.size() < feedOffersShown; ++i) {
+        const plist::Value &entry = entries.at(i);
         if (!entry.isDictionary())
             continue;
         const plist::Value *name = stringAt(entry, QStringLiteral("AppName"));
-        if (!name || !sameText(name->toString(), ownName))
+        if (!name || name->toString().size() > feedTextLengthLimit || !sameText(name->toString(), ownName))
             continue;
         outcome.markStatusItem = true;
         const plist::Value *version = stringAt(entry, QStringLiteral("Version"));
         const plist::Value *address = stringAt(entry, QStringLiteral("URL"));
-        if (!version || !address || sameText(version->toString(), runningVersion))
+        if (!version || !address || version->toString().size() > feedTextLengthLimit
+            || address->toString().size() > feedUrlLengthLimit
+            || sameText(version->toString(), runningVersion))
             continue;
-        if (std::optional<QUrl> url = downloadUrlOnSite(address->toString(), downloadSiteBase))
+        const std::optional<QUrl> url = downloadUrlOnSite(address->toString(), downloadSiteBase);
+        if (!url)
+            continue;
+        const bool alreadyOffered
+            = std::any_of(outcome.offers.cbegin(), outcome.offers.cend(), [&](const UpdateOffer &offer) {
+                  return offer.url == *url && sameText(offer.version, version->toString());
+              });
+        if (!alreadyOffered)
             outcome.offers.append({ version->toString(), *url });
     }
     return outcome;

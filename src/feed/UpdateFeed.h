@@ -40,8 +40,17 @@ struct UpdateOffer {
 struct FeedOutcome {
     std::optional<QString> errorText; // shown in the error alert; no offers then
     bool markStatusItem = false; // the feed named this application at least once
-    QList<UpdateOffer> offers; // in feed order, one alert each
+    QList<UpdateOffer> offers; // in feed order, one alert each, no two alike
 };
+
+// What a feed may cost, whatever it holds: entries past the first `feedEntriesExamined` are ignored, an
+// entry whose name or version is longer than `feedTextLengthLimit` or whose address is longer than
+// `feedUrlLengthLimit` offers nothing, and one check shows at most `feedOffersShown` alerts. Real feeds
+// hold a handful of short entries; a hostile one must not freeze the window or bury the user in alerts.
+inline constexpr qsizetype feedEntriesExamined = 1000;
+inline constexpr qsizetype feedTextLengthLimit = 256;
+inline constexpr qsizetype feedUrlLengthLimit = 2048;
+inline constexpr qsizetype feedOffersShown = 3;
 
 inline const QString feedErrorUnparsable = QStringLiteral("Error in update Property List.");
 inline const QString feedErrorNoEntries = QStringLiteral("Update Property List has no entries.");
@@ -51,7 +60,8 @@ FeedOutcome processUpdateFeed(
 
 // An address is offered only when it is an https URL that begins with the download site's base and
 // lands on the same host and port. A mere substring test would let "https://elsewhere.example/?<base>"
-// through and send the user to a stranger's download.
+// through and send the user to a stranger's download. A path with "." or ".." segments, written out or
+// percent-encoded, is refused too: a browser resolves them and would leave the site's folder.
 std::optional<QUrl> downloadUrlOnSite(const QString &address, const QString &downloadSiteBase);
 
 } // namespace corvane::updates

@@ -6,7 +6,11 @@
 
 #include <QList>
 
+#include <cstdlib>
 #include <cstring>
+#include <limits>
+#include <memory>
+#include <sys/mman.h>
 #include <vector>
 
 namespace corvane::plist::detail {
@@ -17,6 +21,42 @@ constexpr qsizetype headerSize = 8;
 constexpr qsizetype trailerSize = 32;
 // Header, one one-byte object, a one-byte offset table and the trailer.
 constexpr qsizetype minimumSize = headerSize + 1 + 1 + trailerSize;
+
+// A table of zeroed words that costs memory only where it is written. Large tables are fresh anonymous
+// pages, which the kernel zeroes on first touch: a big object area with a few objects in it (a long
+// string referenced many times) then costs a few pages, not four bytes for every byte of the area.
+class ZeroedTable {
+public:
+    ZeroedTable() = default;
+    ZeroedTable(const ZeroedTable &) = delete;
+    ZeroedTable &operator=(const ZeroedTable &) = delete;
+    ~ZeroedTable()
+    {
+        if (m_mapped)
+            munmap(m_words, m_bytes);
+        else
+            std::free(m_words);
+    }
+    bool allocate(qsizetype words)
+    {
+        m_bytes = size_t(words) * sizeof(quint32);
+        m_mapped = m_bytes >= 64 * 1024;
+        if (!m_mapped) {
+            m_words = static_cast<quint32 *>(std::calloc(size_t(words), sizeof(quint32)));
+            return m_words != nullptr;
+        }
+        void *pages = mmap(nullptr, m_bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        m_words = pages == MAP_FAILED ? nullptr : static_cast<quint32 *>(pages);
+        m_mapped = m_words != nullptr;
+        return m_words != nullptr;
+    }
+    quint32 &operator[](qsizetype i) { return m_words[i]; }
+
+private:
+    quint32 *m_words = nullptr;
+    size_t m_bytes = 0;
+    bool m_mapped = false;
+};
 
 class BinaryReader {
 public:
@@ -46,8 +86,9 @@ private:
     }
     bool objectOffset(quint64 index, qsizetype *offset);
     bool readLength(qsizetype *at, quint8 marker, quint64 *length);
-    bool readRefs(qsizetype at, quint64 count, std::vector<quint64> *refs);
-    bool readObject(quint64 index, int depth, Value *out);
+    bool checkRefs(qsizetype at, quint64 count);
+    quint64 ref(qsizetype at, quint64 i) const { return bigEndian(at + qsizetype(i) * m_refSize, m_refSize); }
+    bool readObject(quint64 index, int depth, Value *out, quint32 *slot);
     bool readContainer(quint8 marker, qsizetype at, int depth, Value *out, qsizetype *nodes, int *height);
 
     QByteArrayView m_bytes;
@@ -60,12 +101,19 @@ private:
     struct Object {
         Value value;
         // Nodes in the object's tree, so a shared subtree is charged to the budget at every reference.
-        qsizetype nodes = 0;
+        quint32 nodes = 0;
         // Levels of nesting inside it, so a shared subtree reached deeper still obeys the cap.
-        int height = 0;
+        quint16 height = 0;
         State state = State::Unread;
     };
-    std::vector<Object> m_objects;
+    // Objects are decoded once per offset, not once per index: an offset table may name the same bytes
+    // a million times, and every such alias then shares one decoded value instead of holding a copy.
+    // m_slotAt maps an offset in the object area to its decoded object's place in m_slots, plus one
+    // (0: not decoded yet); only objects actually reached take a place.
+    quint32 &slotAt(qsizetype offset) { return m_objectCount == 1 ? m_onlySlot : m_slotAt[offset]; }
+    ZeroedTable m_slotAt;
+    quint32 m_onlySlot = 0;
+    std::vector<Object> m_slots;
 };
 
 std::optional<Value> BinaryReader::read()
@@ -102,10 +150,13 @@ std::optional<Value> BinaryReader::read()
     if (m_refSize < 8 && m_objectCount > (quint64(1) << (8 * m_refSize)))
         return fail("more objects than references can name"), std::nullopt;
 
-    // Bounded by the offset table, which is inside the input.
-    m_objects.resize(m_objectCount);
+    // Four bytes per byte of the object area; a list of one object has nothing to share.
+    if (m_objectCount > 1)
+        if (!m_slotAt.allocate(m_tableOffset))
+            return fail("out of memory"), std::nullopt;
     Value root;
-    if (!readObject(topObject, 0, &root))
+    quint32 slot = 0;
+    if (!readObject(topObject, 0, &root, &slot))
         return std::nullopt;
     return root;
 }
@@ -141,37 +192,35 @@ bool BinaryReader::readLength(qsizetype *at, quint8 marker, quint64 *length)
     return true;
 }
 
-bool BinaryReader::readRefs(qsizetype at, quint64 count, std::vector<quint64> *refs)
+bool BinaryReader::checkRefs(qsizetype at, quint64 count)
 {
     const quint64 room = quint64(m_tableOffset - at);
     if (count > room / quint64(m_refSize))
         return fail("container length exceeds the input");
-    refs->resize(count);
-    for (quint64 i = 0; i < count; ++i)
-        (*refs)[i] = bigEndian(at + qsizetype(i) * m_refSize, m_refSize);
     return true;
 }
 
-bool BinaryReader::readObject(quint64 index, int depth, Value *out)
+bool BinaryReader::readObject(quint64 index, int depth, Value *out, quint32 *slot)
 {
-    if (index >= m_objectCount)
-        return fail("reference outside the object table");
-    switch (m_objects[index].state) {
-    case State::Read:
-        if (depth + m_objects[index].height > maximumDepth)
-            return fail("nesting deeper than 512 levels");
-        if (!m_budget.take(m_objects[index].nodes))
-            return fail("too many nodes (shared references multiply the tree)");
-        *out = m_objects[index].value;
-        return true;
-    case State::Reading:
-        return fail("reference cycle");
-    case State::Unread:
-        break;
-    }
     qsizetype at = 0;
     if (!objectOffset(index, &at))
         return false;
+    *slot = slotAt(at);
+    if (*slot != 0) {
+        const Object &object = m_slots[*slot - 1];
+        if (object.state == State::Reading)
+            return fail("reference cycle");
+        if (depth + object.height > maximumDepth)
+            return fail("nesting deeper than 512 levels");
+        if (!m_budget.take(object.nodes))
+            return fail("too many nodes (shared references multiply the tree)");
+        *out = object.value;
+        return true;
+    }
+    // Places are never given back, so their number stays below the size of the object area.
+    m_slots.emplace_back();
+    *slot = quint32(m_slots.size());
+    slotAt(at) = *slot;
     const quint8 marker = quint8(m_bytes[at]);
     ++at;
     const qsizetype left = m_tableOffset - at;
@@ -288,7 +337,7 @@ bool BinaryReader::readObject(quint64 index, int depth, Value *out)
     case 0xD: {
         if (depth >= maximumDepth)
             return fail("nesting deeper than 512 levels");
-        m_objects[index].state = State::Reading;
+        m_slots[*slot - 1].state = State::Reading;
         if (!readContainer(marker, at, depth + 1, &value, &nodes, &height))
             return false;
         break;
@@ -299,10 +348,9 @@ bool BinaryReader::readObject(quint64 index, int depth, Value *out)
 
     if (kind != 0xA && kind != 0xC && kind != 0xD && !m_budget.take(1))
         return fail("too many nodes (shared references multiply the tree)");
-    m_objects[index].state = State::Read;
-    m_objects[index].value = value;
-    m_objects[index].nodes = nodes;
-    m_objects[index].height = height;
+    if (nodes > qsizetype(std::numeric_limits<quint32>::max()))
+        return fail("too many nodes (shared references multiply the tree)");
+    m_slots[*slot - 1] = { value, quint32(nodes), quint16(height), State::Read };
     *out = value;
     return true;
 }
@@ -318,27 +366,27 @@ bool BinaryReader::readContainer(
     if (!readLength(&at, marker, &count))
         return false;
     const bool dictionary = (marker >> 4) == 0xD;
-    std::vector<quint64> refs;
+
     // A dictionary holds its key references, then its value references.
     if (dictionary && count > quint64(m_tableOffset - at) / 2)
         return fail("container length exceeds the input");
-    if (!readRefs(at, dictionary ? 2 * count : count, &refs))
+    if (!checkRefs(at, dictionary ? 2 * count : count))
         return false;
 
-    auto child = [&](quint64 ref, Value *value) {
-        const qsizetype before = *nodes;
-        if (!readObject(ref, depth, value))
+    auto child = [&](quint64 index, Value *value) {
+        quint32 slot = 0;
+        if (!readObject(index, depth, value, &slot))
             return false;
-        *nodes = before + m_objects[ref].nodes;
-        *height = std::max(*height, 1 + m_objects[ref].height);
+        *nodes += m_slots[slot - 1].nodes;
+        *height = std::max(*height, 1 + int(m_slots[slot - 1].height));
         return true;
     };
     if (!dictionary) {
         QList<Value> elements;
         elements.reserve(qsizetype(count));
-        for (quint64 ref : refs) {
+        for (quint64 i = 0; i < count; ++i) {
             Value element;
-            if (!child(ref, &element))
+            if (!child(ref(at, i), &element))
                 return false;
             elements.append(element);
         }
@@ -351,12 +399,12 @@ bool BinaryReader::readContainer(
     values.reserve(qsizetype(count));
     for (quint64 i = 0; i < count; ++i) {
         Value key;
-        if (!child(refs[i], &key))
+        if (!child(ref(at, i), &key))
             return false;
         if (!key.isString())
             return fail("dictionary key is not a string");
         Value element;
-        if (!child(refs[count + i], &element))
+        if (!child(ref(at, count + i), &element))
             return false;
         keys.append(key.toString());
         values.append(element);

@@ -298,14 +298,27 @@ bool OpenStepReader::readEntries(int depth, char16_t close, Value *out)
 
 std::optional<Value> parseOpenStep(QByteArrayView bytes, QString *error)
 {
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    // UTF-8 unless a byte order mark says UTF-16, as strings files often do.
+    QStringConverter::Encoding encoding = QStringConverter::Utf8;
+    const qsizetype size = bytes.size();
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        bytes = bytes.sliced(3);
+    } else if (bytes.startsWith("\xFE\xFF")) {
+        bytes = bytes.sliced(2);
+        encoding = QStringConverter::Utf16BE;
+    } else if (bytes.startsWith("\xFF\xFE")) {
+        bytes = bytes.sliced(2);
+        encoding = QStringConverter::Utf16LE;
+    }
+    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
     const QString text = decoder(bytes);
     if (decoder.hasError()) {
         if (error)
-            *error = QStringLiteral("text not valid UTF-8");
+            *error = encoding == QStringConverter::Utf8 ? QStringLiteral("text not valid UTF-8")
+                                                        : QStringLiteral("text not valid UTF-16");
         return std::nullopt;
     }
-    OpenStepReader reader(text, bytes.size(), error);
+    OpenStepReader reader(text, size, error);
     return reader.read();
 }
 

@@ -41,25 +41,44 @@ bool startsWith(QByteArrayView bytes, QByteArrayView prefix)
     return bytes.size() >= prefix.size() && bytes.first(prefix.size()) == prefix;
 }
 
-// Decided from the first bytes only: every parser is strict, so trying them in turn would just hide
-// which one the bytes were meant for, and would run three parsers over every bad value.
+// True when the text, after white space, opens an XML document. An old-style list never starts with
+// "<?", "<!" or "<p": its only '<' opens hexadecimal data.
+bool opensXml(QByteArrayView ascii)
+{
+    qsizetype i = 0;
+    while (i < ascii.size() && (ascii[i] == ' ' || ascii[i] == '\t' || ascii[i] == '\n' || ascii[i] == '\r'))
+        ++i;
+    const QByteArrayView rest = ascii.sliced(i);
+    return startsWith(rest, "<?xml") || startsWith(rest, "<plist") || startsWith(rest, "<!");
+}
+
+// The first characters of UTF-16 text, ASCII kept and everything else made a byte no test matches.
+QByteArray utf16Head(QByteArrayView bytes, bool bigEndian)
+{
+    QByteArray head;
+    for (qsizetype i = 0; i + 1 < bytes.size() && head.size() < 64; i += 2) {
+        const char16_t unit = bigEndian ? char16_t(quint8(bytes[i]) << 8 | quint8(bytes[i + 1]))
+                                        : char16_t(quint8(bytes[i + 1]) << 8 | quint8(bytes[i]));
+        head += unit < 0x80 ? char(unit) : '\x7F';
+    }
+    return head;
+}
+
+// Decided from the first characters only: every parser is strict, so trying them in turn would just
+// hide which one the bytes were meant for, and would run three parsers over every bad value. A byte
+// order mark does not decide: strings files are old-style text in UTF-16 with one.
 Format detectFormat(QByteArrayView bytes)
 {
     if (startsWith(bytes, "bplist"))
         return Format::Binary;
-    if (startsWith(bytes, "\xEF\xBB\xBF") || startsWith(bytes, "\xFE\xFF") || startsWith(bytes, "\xFF\xFE"))
-        return Format::Xml;
+    if (startsWith(bytes, "\xEF\xBB\xBF"))
+        return opensXml(bytes.sliced(3)) ? Format::Xml : Format::OpenStep;
+    if (startsWith(bytes, "\xFE\xFF") || startsWith(bytes, "\xFF\xFE"))
+        return opensXml(utf16Head(bytes.sliced(2), bytes[0] == '\xFE')) ? Format::Xml : Format::OpenStep;
     // UTF-16 without a byte order mark still begins with '<' beside a zero byte.
     if (bytes.size() >= 2 && ((bytes[0] == '<' && bytes[1] == 0) || (bytes[0] == 0 && bytes[1] == '<')))
         return Format::Xml;
-    qsizetype i = 0;
-    while (i < bytes.size() && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\n' || bytes[i] == '\r'))
-        ++i;
-    const QByteArrayView rest = bytes.sliced(i);
-    // An old-style list never starts with "<?", "<!" or "<p": its only '<' opens hexadecimal data.
-    if (startsWith(rest, "<?xml") || startsWith(rest, "<plist") || startsWith(rest, "<!"))
-        return Format::Xml;
-    return Format::OpenStep;
+    return opensXml(bytes) ? Format::Xml : Format::OpenStep;
 }
 
 std::optional<Value> parseAs(Format format, QByteArrayView bytes, QString *error)

@@ -3,20 +3,62 @@
 #include <QHash>
 #include <QTimeZone>
 
+#include <bit>
 #include <limits>
 
 namespace corvane::plist {
 
 struct Value::Data {
     Type type = Type::Null;
-    qint64 high = 0; // Integer: high word; Boolean: 0 or 1
-    quint64 low = 0; // Integer: low word; Uid: the number
-    double real = 0; // Real and Date
-    QString string {};
-    QByteArray bytes {};
-    QList<Value> elements {}; // Array and Set elements, Dictionary values
-    QStringList keys {};
 };
+
+// Boolean (high 0 or 1), Integer (two words), Uid (low), Real and Date (the double's bits in low).
+struct Value::ScalarData : Data {
+    ScalarData(Type kind, qint64 highWord, quint64 lowWord)
+        : Data { kind }
+        , high(highWord)
+        , low(lowWord)
+    { }
+    qint64 high;
+    quint64 low;
+};
+
+struct Value::StringData : Data {
+    explicit StringData(const QString &text)
+        : Data { Type::String }
+        , string(text)
+    { }
+    QString string;
+};
+
+struct Value::BytesData : Data {
+    explicit BytesData(const QByteArray &data)
+        : Data { Type::Data }
+        , bytes(data)
+    { }
+    QByteArray bytes;
+};
+
+struct Value::ListData : Data {
+    ListData(Type kind, const QList<Value> &values)
+        : Data { kind }
+        , elements(values)
+    { }
+    QList<Value> elements;
+};
+
+struct Value::DictionaryData : Data {
+    DictionaryData()
+        : Data { Type::Dictionary }
+    { }
+    QStringList keys;
+    QList<Value> elements;
+};
+
+template <typename Kind> const Kind &Value::as() const
+{
+    return static_cast<const Kind &>(*d);
+}
 
 namespace {
 
@@ -32,6 +74,11 @@ const QStringList &emptyKeys()
     return empty;
 }
 
+quint64 bitsOf(double value)
+{
+    return std::bit_cast<quint64>(value);
+}
+
 } // namespace
 
 Value::Value() = default;
@@ -43,8 +90,8 @@ Value::Value(std::shared_ptr<const Data> data)
 Value Value::fromBool(bool value)
 {
     // Shared instances: a binary list may hold very many one-byte booleans.
-    static const Value trueValue(std::make_shared<const Data>(Data{.type = Type::Boolean, .high = 1}));
-    static const Value falseValue(std::make_shared<const Data>(Data{.type = Type::Boolean}));
+    static const Value trueValue(std::make_shared<const ScalarData>(Type::Boolean, 1, 0));
+    static const Value falseValue(std::make_shared<const ScalarData>(Type::Boolean, 0, 0));
     return value ? trueValue : falseValue;
 }
 
@@ -60,49 +107,57 @@ Value Value::fromUnsignedInteger(quint64 value)
 
 Value Value::fromInteger128(qint64 high, quint64 low)
 {
-    return Value(std::make_shared<const Data>(Data{.type = Type::Integer, .high = high, .low = low}));
+    return Value(std::make_shared<const ScalarData>(Type::Integer, high, low));
 }
 
 Value Value::fromReal(double value)
 {
-    return Value(std::make_shared<const Data>(Data{.type = Type::Real, .real = value}));
+    return Value(std::make_shared<const ScalarData>(Type::Real, 0, bitsOf(value)));
 }
 
 Value Value::fromDate(double secondsSince2001)
 {
-    return Value(std::make_shared<const Data>(Data{.type = Type::Date, .real = secondsSince2001}));
+    return Value(std::make_shared<const ScalarData>(Type::Date, 0, bitsOf(secondsSince2001)));
 }
 
+// Empty strings, data and containers are shared too: an input made of nothing else would otherwise
+// cost a whole allocation for every few bytes it holds.
 Value Value::fromData(const QByteArray &bytes)
 {
-    return Value(std::make_shared<const Data>(Data{.type = Type::Data, .bytes = bytes}));
+    static const Value empty(std::make_shared<const BytesData>(QByteArray()));
+    return bytes.isEmpty() ? empty : Value(std::make_shared<const BytesData>(bytes));
 }
 
 Value Value::fromString(const QString &string)
 {
-    return Value(std::make_shared<const Data>(Data{.type = Type::String, .string = string}));
+    static const Value empty(std::make_shared<const StringData>(QString()));
+    return string.isEmpty() ? empty : Value(std::make_shared<const StringData>(string));
 }
 
 Value Value::fromUid(quint64 uid)
 {
-    return Value(std::make_shared<const Data>(Data{.type = Type::Uid, .low = uid}));
+    return Value(std::make_shared<const ScalarData>(Type::Uid, 0, uid));
 }
 
 Value Value::fromArray(const QList<Value> &elements)
 {
-    return Value(std::make_shared<const Data>(Data{.type = Type::Array, .elements = elements}));
+    static const Value empty(std::make_shared<const ListData>(Type::Array, QList<Value>()));
+    return elements.isEmpty() ? empty : Value(std::make_shared<const ListData>(Type::Array, elements));
 }
 
 Value Value::fromSet(const QList<Value> &elements)
 {
-    return Value(std::make_shared<const Data>(Data{.type = Type::Set, .elements = elements}));
+    static const Value empty(std::make_shared<const ListData>(Type::Set, QList<Value>()));
+    return elements.isEmpty() ? empty : Value(std::make_shared<const ListData>(Type::Set, elements));
 }
 
 Value Value::fromDictionary(const QStringList &keys, const QList<Value> &values)
 {
-    auto data = std::make_shared<Data>();
-    data->type = Type::Dictionary;
+    static const Value empty(std::make_shared<const DictionaryData>());
     const qsizetype n = std::min(keys.size(), values.size());
+    if (n == 0)
+        return empty;
+    auto data = std::make_shared<DictionaryData>();
     data->keys.reserve(n);
     data->elements.reserve(n);
     QHash<QString, qsizetype> positions;
@@ -126,45 +181,50 @@ Value::Type Value::type() const
 
 bool Value::toBool() const
 {
-    return type() == Type::Boolean && d->high != 0;
+    return type() == Type::Boolean && as<ScalarData>().high != 0;
 }
 
 qint64 Value::toInteger(bool *ok) const
 {
-    const bool fits = type() == Type::Integer
-        && ((d->high == 0 && d->low <= quint64(std::numeric_limits<qint64>::max()))
-            || (d->high == -1 && d->low > quint64(std::numeric_limits<qint64>::max())));
+    if (type() != Type::Integer) {
+        if (ok)
+            *ok = false;
+        return 0;
+    }
+    const ScalarData &n = as<ScalarData>();
+    const bool fits = (n.high == 0 && n.low <= quint64(std::numeric_limits<qint64>::max()))
+        || (n.high == -1 && n.low > quint64(std::numeric_limits<qint64>::max()));
     if (ok)
         *ok = fits;
-    return fits ? qint64(d->low) : 0;
+    return fits ? qint64(n.low) : 0;
 }
 
 quint64 Value::toUnsignedInteger(bool *ok) const
 {
-    const bool fits = type() == Type::Integer && d->high == 0;
+    const bool fits = type() == Type::Integer && as<ScalarData>().high == 0;
     if (ok)
         *ok = fits;
-    return fits ? d->low : 0;
+    return fits ? as<ScalarData>().low : 0;
 }
 
 qint64 Value::integerHigh() const
 {
-    return type() == Type::Integer ? d->high : 0;
+    return type() == Type::Integer ? as<ScalarData>().high : 0;
 }
 
 quint64 Value::integerLow() const
 {
-    return type() == Type::Integer ? d->low : 0;
+    return type() == Type::Integer ? as<ScalarData>().low : 0;
 }
 
 double Value::toReal() const
 {
-    return type() == Type::Real ? d->real : 0.0;
+    return type() == Type::Real ? std::bit_cast<double>(as<ScalarData>().low) : 0.0;
 }
 
 double Value::toDateSeconds() const
 {
-    return type() == Type::Date ? d->real : 0.0;
+    return type() == Type::Date ? std::bit_cast<double>(as<ScalarData>().low) : 0.0;
 }
 
 QDateTime Value::toDateTime() const
@@ -172,7 +232,7 @@ QDateTime Value::toDateTime() const
     if (type() != Type::Date)
         return {};
     static const QDateTime epoch(QDate(2001, 1, 1), QTime(0, 0), QTimeZone::utc());
-    const double ms = d->real * 1000.0;
+    const double ms = toDateSeconds() * 1000.0;
     // QDateTime holds milliseconds in a qint64; anything beyond a few hundred million years is no date.
     if (!(ms > -9.0e15 && ms < 9.0e15))
         return {};
@@ -181,17 +241,17 @@ QDateTime Value::toDateTime() const
 
 QByteArray Value::toData() const
 {
-    return type() == Type::Data ? d->bytes : QByteArray();
+    return type() == Type::Data ? as<BytesData>().bytes : QByteArray();
 }
 
 QString Value::toString() const
 {
-    return type() == Type::String ? d->string : QString();
+    return type() == Type::String ? as<StringData>().string : QString();
 }
 
 quint64 Value::toUid() const
 {
-    return type() == Type::Uid ? d->low : 0;
+    return type() == Type::Uid ? as<ScalarData>().low : 0;
 }
 
 qsizetype Value::count() const
@@ -199,8 +259,9 @@ qsizetype Value::count() const
     switch (type()) {
     case Type::Array:
     case Type::Set:
+        return as<ListData>().elements.size();
     case Type::Dictionary:
-        return d->elements.size();
+        return as<DictionaryData>().elements.size();
     default:
         return 0;
     }
@@ -208,25 +269,26 @@ qsizetype Value::count() const
 
 const QList<Value> &Value::elements() const
 {
-    return type() == Type::Array || type() == Type::Set ? d->elements : emptyValues();
+    return type() == Type::Array || type() == Type::Set ? as<ListData>().elements : emptyValues();
 }
 
 const QStringList &Value::keys() const
 {
-    return type() == Type::Dictionary ? d->keys : emptyKeys();
+    return type() == Type::Dictionary ? as<DictionaryData>().keys : emptyKeys();
 }
 
 const QList<Value> &Value::values() const
 {
-    return type() == Type::Dictionary ? d->elements : emptyValues();
+    return type() == Type::Dictionary ? as<DictionaryData>().elements : emptyValues();
 }
 
 const Value *Value::find(const QString &key) const
 {
     if (type() != Type::Dictionary)
         return nullptr;
-    const qsizetype index = d->keys.indexOf(key);
-    return index < 0 ? nullptr : &d->elements.at(index);
+    const DictionaryData &dictionary = as<DictionaryData>();
+    const qsizetype index = dictionary.keys.indexOf(key);
+    return index < 0 ? nullptr : &dictionary.elements.at(index);
 }
 
 bool Value::operator==(const Value &other) const
@@ -241,19 +303,21 @@ bool Value::operator==(const Value &other) const
     case Type::Boolean:
     case Type::Integer:
     case Type::Uid:
-        return d->high == other.d->high && d->low == other.d->low;
+        return as<ScalarData>().high == other.as<ScalarData>().high
+            && as<ScalarData>().low == other.as<ScalarData>().low;
     case Type::Real:
+        return toReal() == other.toReal();
     case Type::Date:
-        return d->real == other.d->real;
+        return toDateSeconds() == other.toDateSeconds();
     case Type::Data:
-        return d->bytes == other.d->bytes;
+        return toData() == other.toData();
     case Type::String:
-        return d->string == other.d->string;
+        return toString() == other.toString();
     case Type::Array:
     case Type::Set:
-        return d->elements == other.d->elements;
+        return elements() == other.elements();
     case Type::Dictionary:
-        return d->keys == other.d->keys && d->elements == other.d->elements;
+        return keys() == other.keys() && values() == other.values();
     }
     return false;
 }

@@ -66,8 +66,16 @@ public:
     bool operator!=(const Value &other) const { return !(*this == other); }
 
 private:
+    // One allocation per value, sized by its kind: a tree of a million small values must not cost a
+    // million times the largest kind.
     struct Data;
+    struct ScalarData;
+    struct StringData;
+    struct BytesData;
+    struct ListData;
+    struct DictionaryData;
     explicit Value(std::shared_ptr<const Data> data);
+    template <typename Kind> const Kind &as() const;
     std::shared_ptr<const Data> d;
 };
 
