@@ -301,6 +301,25 @@ private slots:
         QVERIFY(bomb.size < 4096);
     }
 
+    // Root sees trusted. names; they are listed and decoded like any other, and are not the editor's.
+    void otherNamespacesListed()
+    {
+        if (runProgram(u"setfattr"_s,
+                { u"-n"_s, u"trusted.corvane"_s, u"-v"_s, u"kept"_s, QFile::decodeName(m_path) })
+                .exitCode
+            != 0)
+            QSKIP("only root may write trusted. attributes");
+        QCOMPARE(::setxattr(m_path.constData(), "user.a", "x", 1, 0), 0);
+        const FileDescription file = describeFileAttributes(m_path);
+        QCOMPARE(file.attributes.size(), 2);
+        const AttributeDescription &trusted = file.attributes[0];
+        QCOMPARE(trusted.name.systemName, "trusted.corvane"_ba);
+        QCOMPARE(trusted.name.nameSpace, u"trusted"_s);
+        QVERIFY(!trusted.name.editorCanWrite);
+        QCOMPARE(copyText(trusted.value), u"kept"_s);
+        QCOMPARE(file.attributes[1].name.systemName, "user.a"_ba);
+    }
+
     void listingFailures_data()
     {
         QTest::addColumn<QByteArray>("path");
