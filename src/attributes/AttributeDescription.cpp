@@ -81,7 +81,8 @@ public:
         case Type::String:
             out.kind = ValueKind::String;
             out.string = value.toString();
-            return spend(6 * out.string.size()); // JSON's \uXXXX at worst
+            // JSON's \uXXXX at worst, and the copied text indents every line break to the depth.
+            return spend(6 * out.string.size() + 2 * qsizetype(depth) * out.string.count(u'\n'));
         case Type::Uid: {
             // As the XML form writes an object reference: a dictionary holding it under CF$UID.
             out.kind = ValueKind::Dictionary;
