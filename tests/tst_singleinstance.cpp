@@ -1,0 +1,176 @@
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSettings>
+#include <QTest>
+
+#include "BuildConfig.h"
+#include "support/DesktopSession.h"
+
+#include <csignal>
+
+using corvane::test::DesktopSession;
+using Bus = DesktopSession::Bus;
+Q_DECLARE_METATYPE(DesktopSession::Bus)
+
+// The built corvane launched twice in a desktop session of the test's own: with a session bus the
+// second launch hands its files to the first and ends; without one, or when the first does not
+// answer, both run. The commands that need no display never hand anything over.
+class TestSingleInstance : public QObject {
+    Q_OBJECT
+
+    // The file names in the mapped windows' titles ("a.txt — Corvane"), sorted.
+    static QStringList windows(const DesktopSession &session)
+    {
+        QStringList names;
+        for (const QString &title : session.mappedWindowTitles())
+            names.append(title.section(u' ', 0, 0));
+        names.sort();
+        return names;
+    }
+
+    static bool prepare(DesktopSession &session, const QByteArray &settings)
+    {
+        QFile file(session.settingsFile());
+        if (!file.open(QIODevice::WriteOnly) || file.write("[General]\nnoUpdateCheck=true\n" + settings) < 0)
+            return false;
+        file.close();
+        for (const char *name : { "a.txt", "b.txt" }) {
+            QFile document(session.settingsDirectory() + u'/' + QString::fromLatin1(name));
+            if (!document.open(QIODevice::WriteOnly))
+                return false;
+        }
+        return true;
+    }
+
+private slots:
+    // Installs are checked with `corvane --version`, often on machines with no display at all.
+    void commandsWithoutDisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("output"); // expected in stdout, or stderr when failing
+        const QString version = QString::fromLatin1(corvane::build::version);
+        QTest::newRow("--version") << QStringList { QStringLiteral("--version") } << 0 << version;
+        QTest::newRow("-v after Qt's -reverse, not read as -r -e -v")
+            << QStringList { QStringLiteral("-reverse"), QStringLiteral("-v") } << 0 << version;
+        QTest::newRow("--help with a file") << QStringList { QStringLiteral("--help"),
+            QStringLiteral("a.txt") } << 0 << QStringLiteral("--version");
+        QTest::newRow("-h after -platform xcb")
+            << QStringList { QStringLiteral("-platform"), QStringLiteral("xcb"), QStringLiteral("-h") } << 0
+            << QStringLiteral("files");
+        QTest::newRow("unknown option")
+            << QStringList { QStringLiteral("--frobnicate") } << 1 << QStringLiteral("frobnicate");
+    }
+    void commandsWithoutDisplay()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, output);
+        QProcess corvane;
+        QProcessEnvironment clean;
+        clean.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
+        clean.insert(QStringLiteral("HOME"), QDir::tempPath());
+        corvane.setProcessEnvironment(clean); // no DISPLAY, WAYLAND_DISPLAY, QT_QPA_PLATFORM or bus
+        corvane.start(DesktopSession::corvaneProgram(), arguments);
+        QVERIFY(corvane.waitForFinished(60000));
+        QCOMPARE(corvane.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(corvane.exitCode(), exitCode);
+        const QByteArray text
+            = exitCode == 0 ? corvane.readAllStandardOutput() : corvane.readAllStandardError();
+        QVERIFY2(QString::fromLocal8Bit(text).contains(output), text.constData());
+    }
+
+    void secondLaunch_data()
+    {
+        QTest::addColumn<Bus>("bus");
+        QTest::addColumn<bool>("stopFirst"); // a hung first Corvane
+        QTest::addColumn<QStringList>("second");
+        QTest::addColumn<bool>("handsOver");
+        QTest::addColumn<QStringList>("expected"); // the session's windows at the end
+        const QString a = QStringLiteral("a.txt"), b = QStringLiteral("b.txt");
+        const QString scratchpad = QStringLiteral("Scratchpad");
+        // clang-format off
+        QTest::newRow("bus: a new file and the open one") << Bus::Private << false << QStringList { b, a } << true << QStringList { a, b };
+        QTest::newRow("bus: the open file by another path") << Bus::Private << false << QStringList { QStringLiteral("./x/../a.txt") } << true << QStringList { a };
+        QTest::newRow("bus: no file raises the window") << Bus::Private << false << QStringList {} << true << QStringList { a };
+        QTest::newRow("bus: the scratchpad action") << Bus::Private << false << QStringList { QStringLiteral("--scratchpad") } << true << QStringList { scratchpad, a };
+        QTest::newRow("bus: first one hung") << Bus::Private << true << QStringList { b } << false << QStringList { a, b };
+        QTest::newRow("no bus address") << Bus::Unset << false << QStringList { b, a } << false << QStringList { a, a, b };
+        QTest::newRow("bus address leads nowhere") << Bus::Nowhere << false << QStringList { b } << false << QStringList { a, b };
+        // clang-format on
+    }
+    void secondLaunch()
+    {
+        QFETCH(Bus, bus);
+        QFETCH(bool, stopFirst);
+        QFETCH(QStringList, second);
+        QFETCH(bool, handsOver);
+        QFETCH(QStringList, expected);
+        DesktopSession session(bus);
+        QVERIFY2(session.failure().isEmpty(), qPrintable(session.failure()));
+        QVERIFY(prepare(session, {}));
+        QDir(session.settingsDirectory()).mkdir(QStringLiteral("x"));
+
+        QProcess *first = session.launch({ QStringLiteral("a.txt") });
+        QTRY_COMPARE_WITH_TIMEOUT(windows(session), QStringList { QStringLiteral("a.txt") }, 60000);
+        if (stopFirst)
+            QCOMPARE(::kill(pid_t(first->processId()), SIGSTOP), 0);
+
+        QElapsedTimer clock;
+        clock.start();
+        QProcess *later = session.launch(second);
+        if (handsOver) {
+            QVERIFY(later->waitForFinished(60000));
+            qInfo("the second launch handed over and ended after %lld ms", clock.elapsed());
+            QCOMPARE(later->exitStatus(), QProcess::NormalExit);
+            QCOMPARE(later->exitCode(), 0);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(windows(session), expected, 60000);
+        QCOMPARE(later->state() == QProcess::Running, !handsOver);
+        QCOMPARE(first->state(), QProcess::Running);
+    }
+
+    // Text typed into the first Corvane's scratchpad is what the settings hold once every Corvane has
+    // quit, in whichever order, also when a second one that never touched the text ran beside it.
+    void scratchpadTextSurvives_data()
+    {
+        QTest::addColumn<Bus>("bus");
+        QTest::addColumn<bool>("typedInQuitsLast");
+        QTest::newRow("bus") << Bus::Private << true;
+        QTest::newRow("no bus, the one typed in quits first") << Bus::Unset << false;
+        QTest::newRow("no bus, the one typed in quits last") << Bus::Unset << true;
+    }
+    void scratchpadTextSurvives()
+    {
+        QFETCH(Bus, bus);
+        QFETCH(bool, typedInQuitsLast);
+        DesktopSession session(bus);
+        QVERIFY2(session.failure().isEmpty(), qPrintable(session.failure()));
+        QVERIFY(prepare(session, "scratchpad=old\n"));
+
+        QProcess *first = session.launch({ QStringLiteral("--scratchpad") });
+        QTRY_COMPARE_WITH_TIMEOUT(windows(session), QStringList { QStringLiteral("Scratchpad") }, 60000);
+        QVERIFY(session.typeInto(QStringLiteral("Scratchpad"), QStringLiteral(" typed")));
+        QProcess *second = session.launch({ QStringLiteral("b.txt") });
+        QTRY_VERIFY_WITH_TIMEOUT(windows(session).contains(QStringLiteral("b.txt")), 60000);
+
+        QList<QProcess *> quitOrder { first, second };
+        if (typedInQuitsLast)
+            std::swap(quitOrder[0], quitOrder[1]);
+        for (QProcess *process : quitOrder) {
+            if (process->state() != QProcess::Running)
+                continue; // handed over at launch
+            QCOMPARE(::kill(pid_t(process->processId()), SIGTERM), 0);
+            QVERIFY(process->waitForFinished(60000));
+            QCOMPARE(process->exitCode(), 0);
+        }
+        QCOMPARE(QSettings(session.settingsFile(), QSettings::IniFormat)
+                     .value(QStringLiteral("scratchpad"))
+                     .toString(),
+            QStringLiteral("old typed"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSingleInstance)
+#include "tst_singleinstance.moc"
