@@ -45,8 +45,8 @@ int main(int argc, char *argv[])
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     for (const char *entry : { "Keywords", "Comment", "Copyright", "Title", "Subject", "Authors", "Creator",
-                               "Description", "Headline", "Instructions", "Contributors", "Publishers",
-                               "Rights", "Version", "WhereFroms", "Identifier" })
+             "Description", "Headline", "Instructions", "Contributors", "Publishers", "Rights", "Version",
+             "WhereFroms", "Identifier" })
         combo->addItem(QString::fromLatin1(entry));
     form->addWidget(new QLabel(QStringLiteral("&Attribute:")), 0, 0);
     form->addWidget(combo, 0, 1);
