@@ -1,10 +1,12 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QSettings>
 #include <QTest>
+#include <QUrl>
 
 #include "BuildConfig.h"
 #include "support/DesktopSession.h"
@@ -146,6 +148,34 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(windows(session), expected, 60000);
         QCOMPARE(later->state() == QProcess::Running, !handsOver);
         QCOMPARE(running->state(), QProcess::Running);
+    }
+
+    // What any program on the session bus may send is bounded: a flood of files is refused whole, a
+    // name longer than any path is passed over, and the rest of the request still opens.
+    void openRequestsAreBounded()
+    {
+        DesktopSession session(Bus::Private);
+        QVERIFY2(session.failure().isEmpty(), qPrintable(session.failure()));
+        QVERIFY(prepare(session, {}));
+        session.launch({ QStringLiteral("a.txt") });
+        QTRY_COMPARE_WITH_TIMEOUT(windows(session), QStringList { QStringLiteral("a.txt") }, 60000);
+
+        QDBusConnection bus = QDBusConnection::connectToBus(session.busAddress(), QStringLiteral("caller"));
+        const QString b
+            = QUrl::fromLocalFile(session.settingsDirectory() + QStringLiteral("/b.txt")).toString();
+        const auto open = [&bus](const QStringList &uris) {
+            QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.corvane.Corvane"),
+                QStringLiteral("/org/corvane/Corvane"), QStringLiteral("org.freedesktop.Application"),
+                QStringLiteral("Open"));
+            call << uris << QVariantMap();
+            return bus.call(call, QDBus::Block, 60000).type();
+        };
+        QCOMPARE(open(QStringList(1001, b)), QDBusMessage::ErrorMessage);
+        const QString tooLong = QStringLiteral("file:///") + QString(20000, u'x');
+        QCOMPARE(open({ tooLong, b }), QDBusMessage::ReplyMessage);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            windows(session), (QStringList { QStringLiteral("a.txt"), QStringLiteral("b.txt") }), 60000);
+        QDBusConnection::disconnectFromBus(QStringLiteral("caller"));
     }
 
     // Text typed into the first Corvane's scratchpad is what the settings hold once every Corvane has

@@ -21,18 +21,29 @@ void ApplicationAdaptor::Activate(const QVariantMap &)
 
 void ApplicationAdaptor::Open(const QStringList &uris, const QVariantMap &)
 {
+    // Each file becomes a window: a request for more than anyone selects in a file manager comes from
+    // something gone wrong, and is refused whole rather than buried under windows.
+    if (uris.size() > maximumOpenCount) {
+        if (myInstance->calledFromDBus())
+            myInstance->sendErrorReply(
+                QDBusError::InvalidArgs, QStringLiteral("At most %1 files at once").arg(maximumOpenCount));
+        return;
+    }
     QList<QUrl> urls;
     urls.reserve(uris.size());
-    for (const QString &uri : uris)
-        urls.append(QUrl(uri, QUrl::StrictMode));
+    for (const QString &uri : uris) {
+        // Longer than any path, percent-encoded, can be: not a file; parsing it would only cost.
+        if (uri.size() <= maximumUriLength)
+            urls.append(QUrl(uri, QUrl::StrictMode));
+    }
     emit myInstance->openRequested(urls);
 }
 
 void ApplicationAdaptor::ActivateAction(const QString &action_name, const QVariantList &, const QVariantMap &)
 {
     if (!SingleInstance::actions().contains(action_name)) {
-        if (calledFromDBus())
-            sendErrorReply(
+        if (myInstance->calledFromDBus())
+            myInstance->sendErrorReply(
                 QDBusError::InvalidArgs, QStringLiteral("No action named “%1”").arg(action_name.left(200)));
         return;
     }

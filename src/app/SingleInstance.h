@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDBusContext>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -15,7 +16,10 @@ namespace corvane {
 // moment the bus makes one the owner and the other hands over. A later launch hands its request (open
 // these files, show a window, run an action) to the owner and ends. Without a bus, or when the owner
 // does not answer within handOverTimeoutMs, a launch runs on its own as if it were alone.
-class SingleInstance : public QObject {
+//
+// QtDBus gives the context of a call to an adaptor (the caller, the error reply) to the object the
+// adaptor belongs to, hence the QDBusContext here.
+class SingleInstance : public QObject, public QDBusContext {
     Q_OBJECT
 public:
     inline static const QString serviceName = QStringLiteral("org.corvane.Corvane");
