@@ -150,6 +150,23 @@ private slots:
         QCOMPARE(running->state(), QProcess::Running);
     }
 
+    // Two launches at the same moment: the bus makes one the owner, and the other hands over to it.
+    void simultaneousLaunchesEndWithOne()
+    {
+        DesktopSession session(Bus::Private);
+        QVERIFY2(session.failure().isEmpty(), qPrintable(session.failure()));
+        QVERIFY(prepare(session, {}));
+        QProcess *a = session.launch({ QStringLiteral("a.txt") });
+        QProcess *b = session.launch({ QStringLiteral("b.txt") });
+        QTRY_COMPARE_WITH_TIMEOUT(
+            windows(session), (QStringList { QStringLiteral("a.txt"), QStringLiteral("b.txt") }), 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            int(a->state() == QProcess::Running) + int(b->state() == QProcess::Running), 1, 60000);
+        QProcess *ended = a->state() == QProcess::Running ? b : a;
+        QCOMPARE(ended->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(ended->exitCode(), 0);
+    }
+
     // What any program on the session bus may send is bounded: a flood of files is refused whole, a
     // name longer than any path is passed over, and the rest of the request still opens.
     void openRequestsAreBounded()
