@@ -44,6 +44,7 @@ check_tree() {
   local metainfo=$prefix/share/metainfo/$app_id.metainfo.xml
   local man=$prefix/share/man/man1/corvane.1.gz
   local svg=$prefix/share/icons/hicolor/scalable/apps/$app_id.svg
+  local service=$prefix/share/dbus-1/services/$app_id.service
   local failures_before=$failures
 
   # Slim container images tell dpkg to drop man pages; the package still ships one (checked in files mode).
@@ -53,7 +54,7 @@ check_tree() {
   fi
 
   local f
-  for f in "$prefix/bin/corvane" "$desktop" "$metainfo" ${man:+"$man"} "$svg"; do
+  for f in "$prefix/bin/corvane" "$desktop" "$metainfo" ${man:+"$man"} "$svg" "$service"; do
     [[ -e $f ]] || fail "not installed: $f"
   done
   [[ -x $prefix/bin/corvane ]] || fail "$prefix/bin/corvane is not executable"
@@ -69,6 +70,17 @@ check_tree() {
   [[ $exec == "corvane %F" ]] || fail "Exec is '$exec', expected 'corvane %F' (files from the file manager)"
   icon=$(desktop_value Icon "$desktop")
   [[ $icon == "$app_id" ]] || fail "Icon is '$icon', expected '$app_id' (the installed icon's name)"
+
+  # A DBusActivatable launcher is started through the bus by the service file of the same name; the
+  # bus runs Exec without PATH, so it must name the installed binary by its full path (the prefix as
+  # installed, without the staging directory).
+  [[ $(desktop_value DBusActivatable "$desktop") == true ]] || fail "the launcher is not DBusActivatable"
+  local service_name service_exec installed_prefix=${prefix#"${stage:-}"}
+  service_name=$(desktop_value Name "$service")
+  service_exec=$(desktop_value Exec "$service")
+  [[ $service_name == "$app_id" ]] || fail "the D-Bus service's Name is '$service_name', expected '$app_id'"
+  [[ $service_exec == "$installed_prefix/bin/corvane "* ]] ||
+    fail "the D-Bus service's Exec is '$service_exec', expected '$installed_prefix/bin/corvane ...'"
 
   # Software centres join the metainfo to the launcher by these two names.
   local id launchable release

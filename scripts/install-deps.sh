@@ -9,6 +9,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libvulkan-dev
   # tests: real peers and a display-less platform
   python3 attr openssl xvfb xauth x11-apps imagemagick fonts-dejavu-core
+  # tests: a private session bus, and windows listed and typed into as a user would
+  dbus-daemon x11-utils xdotool
   # sanitizers and fuzzing
   clang-14 libfuzzer-14-dev libclang-rt-14-dev
   # benchmarks, with libplist and getfattr as the comparisons, strace to count system calls

@@ -4,7 +4,11 @@
 #include "settings/Preferences.h"
 #include "support/SettingsSandbox.h"
 
+#include <QFile>
+
 #include <memory>
+
+#include <sys/stat.h>
 
 using corvane::AppDelegate;
 namespace Key = corvane::PreferenceKey;
@@ -94,6 +98,25 @@ private slots:
             QCOMPARE(m_settings->onDisk(Key::scratchpad).typeId(), QMetaType::QString);
             QCOMPARE(m_settings->onDisk(Key::scratchpad).toString(), text);
         }
+    }
+
+    // Each write locks, rewrites and renames the file: a launch and quit that change no value leave it
+    // as it was, the same file, not a rewritten copy.
+    void unchangedValuesAreNotRewritten()
+    {
+        QVERIFY(m_settings->write("noUpdateCheck=false\nupdateCheckInt=43200\ndateLastUpdateCheck=800000000\n"
+                                  "scratchpad=kept\n"));
+        struct stat before = {}, after = {};
+        QCOMPARE(::stat(QFile::encodeName(m_settings->file()).constData(), &before), 0);
+        AppDelegate delegate;
+        delegate.setClockForTesting([] { return 800000001.0; });
+        delegate.setUpdateCheckForTesting([] { QFAIL("not due"); });
+        delegate.applicationDidFinishLaunching();
+        delegate.applicationWillTerminate();
+        QCOMPARE(::stat(QFile::encodeName(m_settings->file()).constData(), &after), 0);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+        QCOMPARE(m_settings->onDisk(Key::scratchpad).toString(), QStringLiteral("kept"));
     }
 };
 

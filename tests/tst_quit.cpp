@@ -10,6 +10,7 @@
 #include "app/AppDelegate.h"
 #include "app/ApplicationMenus.h"
 #include "scratchpad/ScratchpadView.h"
+#include "support/PrivateBus.h"
 #include "support/SettingsSandbox.h"
 #include "window/WindowController.h"
 
@@ -90,7 +91,8 @@ private slots:
         QCOMPARE(view(delegate, 1 - newest)->text(), QStringLiteral("saved newest")); // replaced, not merged
     }
 
-    // The built application, sent a real signal by another process, stores its text and exits normally.
+    // The built application, the session's one Corvane on a bus of the test's own, sent a real signal by
+    // another process, stores its text and exits normally.
     void realProcessStoresItsTextOnSignal_data()
     {
         QTest::addColumn<int>("signalNumber");
@@ -106,8 +108,11 @@ private slots:
         QVERIFY(m_settings->write("noUpdateCheck=true\n"));
         QSettings(m_settings->file(), QSettings::IniFormat).setValue(QStringLiteral("scratchpad"), text);
 
+        test::PrivateBus bus;
+        QVERIFY2(!bus.address().isEmpty(), "dbus-daemon did not start");
         QProcess corvane;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.address());
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_settings->directory());
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         corvane.setProcessEnvironment(environment);

@@ -13,12 +13,16 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QOperatingSystemVersion>
 #include <QSocketNotifier>
 #include <QSysInfo>
+#include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -122,6 +126,12 @@ bool AppDelegate::eventFilter(QObject *watched, QEvent *event)
     // requested, makes them all hand back the same one.
     if (event->type() == QEvent::Quit && watched == QCoreApplication::instance())
         handBackOpenScratchpads();
+    if (myUpdateCheckAwaitsWindow && event->type() == QEvent::Expose) {
+        if (auto *window = qobject_cast<QWindow *>(watched); window && window->isExposed()) {
+            myUpdateCheckAwaitsWindow = false;
+            QTimer::singleShot(0, this, &AppDelegate::startUpdateCheck);
+        }
+    }
     return QObject::eventFilter(watched, event);
 }
 
@@ -142,10 +152,13 @@ void AppDelegate::runStartupTasks()
     const LaunchSchedule::Clock clock = myClock ? myClock : LaunchSchedule::Clock(&LaunchSchedule::systemNow);
     if (std::optional<QString> saved = LaunchSchedule::run(preferences, clock, [this] { checkForUpdates(); }))
         scratchpadContents.setText(*saved);
+    myLoadedScratchpadText = scratchpadContents.text();
 }
 
 void AppDelegate::storeScratchpadText()
 {
+    if (!myStoresUnchangedText && scratchpadContents.text() == myLoadedScratchpadText)
+        return;
     Preferences preferences;
     preferences.setString(PreferenceKey::scratchpad, scratchpadContents.text());
     preferences.sync();
@@ -157,6 +170,24 @@ void AppDelegate::checkForUpdates()
         myUpdateCheckOverride();
         return;
     }
+    // The network machinery (proxy settings, name resolution, the TLS library) takes longer to set up
+    // than the first window takes to show, and nothing in that window waits for the answer: the
+    // request starts once a window is on the screen, or shortly after launching when none appears.
+    const QWindowList windows = QGuiApplication::topLevelWindows();
+    if (std::any_of(
+            windows.begin(), windows.end(), [](const QWindow *window) { return window->isExposed(); })) {
+        startUpdateCheck();
+        return;
+    }
+    myUpdateCheckAwaitsWindow = true;
+    QTimer::singleShot(updateCheckDelayWithoutWindowMs, this, [this] {
+        if (std::exchange(myUpdateCheckAwaitsWindow, false))
+            startUpdateCheck();
+    });
+}
+
+void AppDelegate::startUpdateCheck()
+{
     if (!myUpdateChecker) {
         myUpdateChecker = new updates::UpdateChecker(
             []() -> QMenu * {

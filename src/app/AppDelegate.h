@@ -43,6 +43,12 @@ public:
 
     void runStartupTasks();
     void storeScratchpadText();
+
+    // Whether quitting writes the scratchpad text also when this process left it as loaded. Only
+    // while no other Corvane can run beside this one: otherwise the stored text may be newer than
+    // what this process loaded, and only text the user changed here may replace it.
+    void setStoresUnchangedScratchpadText(bool stores) { myStoresUnchangedText = stores; }
+    // Starts the update check once a window is on the screen (at once when one already is).
     void checkForUpdates();
 
     // Open scratchpad windows give their text to the application before it is stored, the one the
@@ -70,11 +76,17 @@ protected:
 
 private:
     void installTerminationSignalHandlers();
+    void startUpdateCheck();
+
+    static constexpr int updateCheckDelayWithoutWindowMs = 3000;
 
     std::function<double()> myClock;
     std::function<void()> myUpdateCheckOverride;
     std::optional<QVersionNumber> mySystemVersion;
     updates::UpdateChecker *myUpdateChecker = nullptr;
+    bool myUpdateCheckAwaitsWindow = false;
+    bool myStoresUnchangedText = true;
+    QString myLoadedScratchpadText;
 };
 
 } // namespace corvane

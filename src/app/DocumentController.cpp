@@ -185,6 +185,9 @@ void DocumentController::noteNewRecentDocumentURL(const QUrl &url)
     }
     QSettings settings;
     settings.beginGroup(recentGroup);
+    // Reopening the newest file changes nothing, and is not worth rewriting the settings file for.
+    if (settings.value(recentKey).toStringList() == paths)
+        return;
     settings.setValue(recentKey, paths);
 }
 
@@ -205,6 +208,26 @@ void DocumentController::showStartWindow()
         myStartWindow->resize(420, 300);
     }
     myStartWindow->showWindow();
+}
+
+void DocumentController::showFrontWindow()
+{
+    QWidget *front = QApplication::activeWindow();
+    if (!front) {
+        // Without the focus there is no front window to ask for; the newest visible one stands in.
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (window->isVisible() && qobject_cast<WindowController *>(window))
+                front = window;
+        }
+    }
+    if (auto *window = qobject_cast<WindowController *>(front)) {
+        window->showWindow();
+    } else if (front) {
+        front->raise();
+        front->activateWindow();
+    } else {
+        showStartWindow();
+    }
 }
 
 WindowController *DocumentController::startWindow() const

@@ -38,6 +38,11 @@ public:
 
     QString lastOpenDirectory() const;
 
+    // Asked to show itself (a launcher, a later launch without files): raises the front window, or
+    // shows the start window when none is open. Raising is best effort: the window manager may keep
+    // the focus where the user is.
+    void showFrontWindow();
+
     // The window shown when Corvane starts without a file; it closes once a document opens.
     void showStartWindow();
     WindowController *startWindow() const;

@@ -1,67 +1,146 @@
 #include "BuildConfig.h"
 #include "app/AppDelegate.h"
 #include "app/ApplicationMenus.h"
+#include "app/CommandLine.h"
 #include "app/DocumentController.h"
+#include "app/SingleInstance.h"
 #include "attributes/ListCommand.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
-#include <QDir>
+#include <QCoreApplication>
 #include <QFile>
 #include <QTimer>
 #include <QUrl>
+#include <QWidget>
+
+#include <algorithm>
+#include <cstdio>
 
 using namespace corvane;
 
+namespace {
+void setApplicationIdentity()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Corvane"));
+    QCoreApplication::setApplicationName(QStringLiteral("Corvane"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(build::version));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Corvane"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.corvane.Corvane"));
+}
+
+QStringList argumentsOf(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+// The listing takes the file names as the bytes the system passed, so that a name that is not UTF-8
+// still names its file.
+int runList(int argc, char *argv[])
+{
+    const QList<QByteArray> arguments(argv + std::min(argc, 1), argv + argc);
+    QFile out, err;
+    if (!out.open(stdout, QIODevice::WriteOnly) || !err.open(stderr, QIODevice::WriteOnly))
+        return 1;
+    return runListCommand(arguments, out, err);
+}
+
+// --help, --version and the listing: no display, no bus, nothing handed to a running Corvane.
+int runWithoutDisplay(int argc, char *argv[], const CommandLine &commandLine)
+{
+    QCoreApplication app(argc, argv);
+    switch (commandLine.command()) {
+    case CommandLine::Command::Help:
+        std::fputs(qPrintable(commandLine.helpText()), stdout);
+        return 0;
+    case CommandLine::Command::Version:
+        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()), build::version);
+        return 0;
+    case CommandLine::Command::List:
+        return runList(argc, argv);
+    case CommandLine::Command::Error:
+    case CommandLine::Command::OpenWindows:
+        break;
+    }
+    std::fprintf(stderr, "corvane: %s\nTry 'corvane --help' for more information.\n",
+        qPrintable(commandLine.errorText()));
+    return 1;
+}
+} // namespace
+
 int main(int argc, char *argv[])
 {
-    // The listing is for scripts and machines without a display: it runs before, and instead of,
-    // anything that would need one, and takes the file names as the bytes the system passed.
-    const QList<QByteArray> arguments(argv + std::min(argc, 1), argv + argc);
-    if (isListCommand(arguments)) {
-        QCoreApplication core(argc, argv);
-        QFile out, err;
-        if (!out.open(stdout, QIODevice::WriteOnly) || !err.open(stderr, QIODevice::WriteOnly))
-            return 1;
-        return runListCommand(arguments, out, err);
+    setApplicationIdentity();
+    // The listing reads its own command line (raw bytes, its own usage errors); scripts rely on it.
+    if (isListCommand(QList<QByteArray>(argv + std::min(argc, 1), argv + argc))) {
+        QCoreApplication app(argc, argv);
+        return runList(argc, argv);
     }
+    CommandLine commandLine;
+    if (commandLine.parse(argumentsOf(argc, argv)) != CommandLine::Command::OpenWindows)
+        return runWithoutDisplay(argc, argv, commandLine);
 
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Corvane"));
-    QApplication::setApplicationName(QStringLiteral("Corvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Corvane"));
-    QApplication::setApplicationVersion(QString::fromLatin1(build::version));
-    QApplication::setDesktopFileName(QStringLiteral("org.corvane.Corvane"));
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QApplication::translate(
-        "main", "Shows and edits the metadata extended attributes of files."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addOptions({
-        { QStringLiteral("list"),
-            QApplication::translate(
-                "main", "Print every extended attribute of the files, decoded, and exit.") },
-        { QStringLiteral("json"), QApplication::translate("main", "With --list: print one JSON document.") },
-    });
-    parser.addPositionalArgument(QStringLiteral("files"),
-                                 QApplication::translate("main", "Files to open."),
-                                 QStringLiteral("[files...]"));
-    parser.process(app);
+    // Before any window: a Corvane already serving this session takes the request, and this one ends.
+    SingleInstance instance;
+    SingleInstance::Request request;
+    request.fileUrls = commandLine.absoluteFileUrls();
+    if (commandLine.scratchpadRequested())
+        request.action = SingleInstance::scratchpadAction;
+    const SingleInstance::Role role = instance.start(request);
+    if (role == SingleInstance::Role::HandedOver)
+        return 0;
 
     AppDelegate delegate;
+    // Beside another Corvane (no bus, or one that did not answer) only text the user changed here may
+    // replace the stored scratchpad text: the other process may hold newer text of its own.
+    delegate.setStoresUnchangedScratchpadText(role == SingleInstance::Role::Primary);
     ApplicationMenus menus;
     menus.connectToDelegate(&delegate);
     DocumentController documents;
     menus.setDocumentController(&documents);
 
-    for (const QString &path : parser.positionalArguments())
-        documents.openDocumentWithContentsOfURL(QUrl::fromLocalFile(QDir::current().absoluteFilePath(path)));
-    if (documents.documents().isEmpty())
+    QObject::connect(&instance, &SingleInstance::activateRequested, &documents,
+        &DocumentController::showFrontWindow, Qt::QueuedConnection);
+    QObject::connect(
+        &instance, &SingleInstance::openRequested, &documents,
+        [&documents](const QList<QUrl> &urls) {
+            for (const QUrl &url : urls)
+                documents.openDocumentWithContentsOfURL(url);
+        },
+        Qt::QueuedConnection);
+    QObject::connect(
+        &instance, &SingleInstance::actionRequested, &delegate,
+        [&delegate](const QString &action) {
+            if (action == SingleInstance::scratchpadAction)
+                delegate.openScratchpad();
+        },
+        Qt::QueuedConnection);
+
+    for (const QString &url : request.fileUrls)
+        documents.openDocumentWithContentsOfURL(QUrl(url));
+    // Started by the bus for a launcher: the Activate, Open or action that made the bus start this
+    // process follows at once and decides what to show.
+    const bool awaitRequest = role == SingleInstance::Role::Primary && commandLine.startedByBus();
+    if (documents.documents().isEmpty() && !commandLine.scratchpadRequested() && !awaitRequest)
         documents.showStartWindow();
 
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate,
-                     &AppDelegate::applicationWillTerminate);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
+    // After the launch routine, which loads the text the scratchpad shows.
+    if (commandLine.scratchpadRequested())
+        QTimer::singleShot(0, &delegate, &AppDelegate::openScratchpad);
+    if (awaitRequest) {
+        // A bus start whose request never came (the caller gave up) must not linger without a window.
+        QTimer::singleShot(SingleInstance::handOverTimeoutMs * 2, &app, [] {
+            const QWidgetList windows = QApplication::topLevelWidgets();
+            if (std::none_of(
+                    windows.begin(), windows.end(), [](QWidget *window) { return window->isVisible(); }))
+                QCoreApplication::quit();
+        });
+    }
     return app.exec();
 }

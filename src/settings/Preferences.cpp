@@ -73,16 +73,29 @@ std::optional<QString> Preferences::stringForKey(const QString &key) const
 
 void Preferences::setBool(const QString &key, bool value)
 {
-    m_settings->setValue(key, value);
+    setValue(key, value);
 }
 
 void Preferences::setDouble(const QString &key, double value)
 {
-    m_settings->setValue(key, value);
+    setValue(key, value);
 }
 
 void Preferences::setString(const QString &key, const QString &value)
 {
+    setValue(key, value);
+}
+
+void Preferences::setValue(const QString &key, const QVariant &value)
+{
+    // Every write locks, rewrites and renames the whole file, and most launches would only write back
+    // what they read. The text form decides, as the file keeps nothing else; a key that is absent
+    // is written, the empty text included.
+    const QVariant stored = m_settings->value(key);
+    if (stored.isValid() && stored.typeId() == QMetaType::QString && stored.toString() == value.toString())
+        return;
+    if (stored.isValid() && stored.typeId() == value.typeId() && stored == value)
+        return;
     m_settings->setValue(key, value);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 
 #include <memory>
 #include <optional>
@@ -43,6 +44,8 @@ public:
     void sync();
 
 private:
+    void setValue(const QString &key, const QVariant &value); // unless the same value is stored
+
     std::unique_ptr<QSettings> m_settings;
 };
 

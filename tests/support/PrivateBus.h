@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+
+namespace corvane::test {
+
+// A session bus of the test's own (dbus-daemon), for as long as it lives.
+class PrivateBus {
+public:
+    PrivateBus();
+    ~PrivateBus();
+    PrivateBus(const PrivateBus &) = delete;
+    PrivateBus &operator=(const PrivateBus &) = delete;
+
+    QString address() const { return myAddress; } // empty when dbus-daemon did not start
+
+    // The first line a starting helper prints about itself (a bus address, a display number).
+    static QString firstLine(QProcess &process);
+
+private:
+    QProcess myDaemon;
+    QString myAddress;
+};
+
+} // namespace corvane::test

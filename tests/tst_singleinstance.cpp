@@ -1,0 +1,240 @@
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSettings>
+#include <QTest>
+#include <QUrl>
+
+#include "BuildConfig.h"
+#include "support/DesktopSession.h"
+
+#include <csignal>
+
+using corvane::test::DesktopSession;
+using Bus = DesktopSession::Bus;
+Q_DECLARE_METATYPE(DesktopSession::Bus)
+
+// The built corvane launched twice in a desktop session of the test's own: with a session bus the
+// second launch hands its files to the first and ends; without one, or when the first does not
+// answer, both run. The commands that need no display never hand anything over.
+class TestSingleInstance : public QObject {
+    Q_OBJECT
+
+    // The file names in the mapped windows' titles ("a.txt — Corvane"), sorted.
+    static QStringList windows(const DesktopSession &session)
+    {
+        QStringList names;
+        for (const QString &title : session.mappedWindowTitles())
+            names.append(title.section(u' ', 0, 0));
+        names.sort();
+        return names;
+    }
+
+    static bool prepare(DesktopSession &session, const QByteArray &settings)
+    {
+        QFile file(session.settingsFile());
+        if (!file.open(QIODevice::WriteOnly) || file.write("[General]\nnoUpdateCheck=true\n" + settings) < 0)
+            return false;
+        file.close();
+        for (const char *name : { "a.txt", "b.txt" }) {
+            QFile document(session.settingsDirectory() + u'/' + QString::fromLatin1(name));
+            if (!document.open(QIODevice::WriteOnly))
+                return false;
+        }
+        return true;
+    }
+
+private slots:
+    // Installs are checked with `corvane --version`, often on machines with no display at all.
+    void commandsWithoutDisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("output"); // expected in stdout, or stderr when failing
+        const QString version = QString::fromLatin1(corvane::build::version);
+        QTest::newRow("--version") << QStringList { QStringLiteral("--version") } << 0 << version;
+        QTest::newRow("-v after Qt's -reverse, not read as -r -e -v")
+            << QStringList { QStringLiteral("-reverse"), QStringLiteral("-v") } << 0 << version;
+        QTest::newRow("--help with a file") << QStringList { QStringLiteral("--help"),
+            QStringLiteral("a.txt") } << 0 << QStringLiteral("--version");
+        QTest::newRow("-h after -platform xcb")
+            << QStringList { QStringLiteral("-platform"), QStringLiteral("xcb"), QStringLiteral("-h") } << 0
+            << QStringLiteral("files");
+        QTest::newRow("unknown option")
+            << QStringList { QStringLiteral("--frobnicate") } << 1 << QStringLiteral("frobnicate");
+    }
+    void commandsWithoutDisplay()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, output);
+        QProcess corvane;
+        QProcessEnvironment clean;
+        clean.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
+        clean.insert(QStringLiteral("HOME"), QDir::tempPath());
+        corvane.setProcessEnvironment(clean); // no DISPLAY, WAYLAND_DISPLAY, QT_QPA_PLATFORM or bus
+        corvane.start(DesktopSession::corvaneProgram(), arguments);
+        QVERIFY(corvane.waitForFinished(60000));
+        QCOMPARE(corvane.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(corvane.exitCode(), exitCode);
+        const QByteArray text
+            = exitCode == 0 ? corvane.readAllStandardOutput() : corvane.readAllStandardError();
+        QVERIFY2(QString::fromLocal8Bit(text).contains(output), text.constData());
+    }
+
+    void secondLaunch_data()
+    {
+        QTest::addColumn<Bus>("bus");
+        QTest::addColumn<QStringList>("first");
+        QTest::addColumn<bool>("stopFirst"); // a hung first Corvane
+        QTest::addColumn<QStringList>("second");
+        QTest::addColumn<bool>("handsOver");
+        QTest::addColumn<QStringList>("expected"); // the session's windows at the end
+        const QString a = QStringLiteral("a.txt"), b = QStringLiteral("b.txt");
+        const QString scratchpad = QStringLiteral("Scratchpad");
+        const QString service = QStringLiteral("--gapplication-service");
+        // clang-format off
+        QTest::newRow("bus: a new file and the open one") << Bus::Private << QStringList { a } << false << QStringList { b, a } << true << QStringList { a, b };
+        QTest::newRow("bus: the open file by another path") << Bus::Private << QStringList { a } << false << QStringList { QStringLiteral("./x/../a.txt") } << true << QStringList { a };
+        QTest::newRow("bus: no file raises the window") << Bus::Private << QStringList { a } << false << QStringList {} << true << QStringList { a };
+        QTest::newRow("bus: the scratchpad action") << Bus::Private << QStringList { a } << false << QStringList { QStringLiteral("--scratchpad") } << true << QStringList { scratchpad, a };
+        QTest::newRow("bus: first one hung") << Bus::Private << QStringList { a } << true << QStringList { b } << false << QStringList { a, b };
+        QTest::newRow("no bus address") << Bus::Unset << QStringList { a } << false << QStringList { b, a } << false << QStringList { a, a, b };
+        QTest::newRow("bus address leads nowhere") << Bus::Nowhere << QStringList { a } << false << QStringList { b } << false << QStringList { a, b };
+        // Started by the bus for a launcher, it shows nothing until the request that follows.
+        QTest::newRow("bus start, then Activate") << Bus::Private << QStringList { service } << false << QStringList {} << true << QStringList { QStringLiteral("Corvane") };
+        QTest::newRow("bus start, then Open") << Bus::Private << QStringList { service } << false << QStringList { b } << true << QStringList { b };
+        // clang-format on
+    }
+    void secondLaunch()
+    {
+        QFETCH(Bus, bus);
+        QFETCH(QStringList, first);
+        QFETCH(bool, stopFirst);
+        QFETCH(QStringList, second);
+        QFETCH(bool, handsOver);
+        QFETCH(QStringList, expected);
+        DesktopSession session(bus);
+        QVERIFY2(session.failure().isEmpty(), qPrintable(session.failure()));
+        QVERIFY(prepare(session, {}));
+        QDir(session.settingsDirectory()).mkdir(QStringLiteral("x"));
+
+        QProcess *running = session.launch(first);
+        if (first.contains(QStringLiteral("a.txt"))) {
+            QTRY_COMPARE_WITH_TIMEOUT(windows(session), QStringList { QStringLiteral("a.txt") }, 60000);
+        } else {
+            QDBusConnection bus = QDBusConnection::connectToBus(
+                session.busAddress(), QString::fromUtf8(QTest::currentDataTag()));
+            QTRY_VERIFY_WITH_TIMEOUT(
+                bus.interface()->isServiceRegistered(QStringLiteral("org.corvane.Corvane")), 60000);
+            QDBusConnection::disconnectFromBus(QString::fromUtf8(QTest::currentDataTag()));
+            QCOMPARE(windows(session), QStringList {});
+        }
+        if (stopFirst)
+            QCOMPARE(::kill(pid_t(running->processId()), SIGSTOP), 0);
+
+        QElapsedTimer clock;
+        clock.start();
+        QProcess *later = session.launch(second);
+        if (handsOver) {
+            QVERIFY(later->waitForFinished(60000));
+            qInfo("the second launch handed over and ended after %lld ms", clock.elapsed());
+            QCOMPARE(later->exitStatus(), QProcess::NormalExit);
+            QCOMPARE(later->exitCode(), 0);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(windows(session), expected, 60000);
+        QCOMPARE(later->state() == QProcess::Running, !handsOver);
+        QCOMPARE(running->state(), QProcess::Running);
+    }
+
+    // Two launches at the same moment: the bus makes one the owner, and the other hands over to it.
+    void simultaneousLaunchesEndWithOne()
+    {
+        DesktopSession session(Bus::Private);
+        QVERIFY2(session.failure().isEmpty(), qPrintable(session.failure()));
+        QVERIFY(prepare(session, {}));
+        QProcess *a = session.launch({ QStringLiteral("a.txt") });
+        QProcess *b = session.launch({ QStringLiteral("b.txt") });
+        QTRY_COMPARE_WITH_TIMEOUT(
+            windows(session), (QStringList { QStringLiteral("a.txt"), QStringLiteral("b.txt") }), 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            int(a->state() == QProcess::Running) + int(b->state() == QProcess::Running), 1, 60000);
+        QProcess *ended = a->state() == QProcess::Running ? b : a;
+        QCOMPARE(ended->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(ended->exitCode(), 0);
+    }
+
+    // What any program on the session bus may send is bounded: a flood of files is refused whole, a
+    // name longer than any path is passed over, and the rest of the request still opens.
+    void openRequestsAreBounded()
+    {
+        DesktopSession session(Bus::Private);
+        QVERIFY2(session.failure().isEmpty(), qPrintable(session.failure()));
+        QVERIFY(prepare(session, {}));
+        session.launch({ QStringLiteral("a.txt") });
+        QTRY_COMPARE_WITH_TIMEOUT(windows(session), QStringList { QStringLiteral("a.txt") }, 60000);
+
+        QDBusConnection bus = QDBusConnection::connectToBus(session.busAddress(), QStringLiteral("caller"));
+        const QString b
+            = QUrl::fromLocalFile(session.settingsDirectory() + QStringLiteral("/b.txt")).toString();
+        const auto open = [&bus](const QStringList &uris) {
+            QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.corvane.Corvane"),
+                QStringLiteral("/org/corvane/Corvane"), QStringLiteral("org.freedesktop.Application"),
+                QStringLiteral("Open"));
+            call << uris << QVariantMap();
+            return bus.call(call, QDBus::Block, 60000).type();
+        };
+        QCOMPARE(open(QStringList(1001, b)), QDBusMessage::ErrorMessage);
+        const QString tooLong = QStringLiteral("file:///") + QString(20000, u'x');
+        QCOMPARE(open({ tooLong, b }), QDBusMessage::ReplyMessage);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            windows(session), (QStringList { QStringLiteral("a.txt"), QStringLiteral("b.txt") }), 60000);
+        QDBusConnection::disconnectFromBus(QStringLiteral("caller"));
+    }
+
+    // Text typed into the first Corvane's scratchpad is what the settings hold once every Corvane has
+    // quit, in whichever order, also when a second one that never touched the text ran beside it.
+    void scratchpadTextSurvives_data()
+    {
+        QTest::addColumn<Bus>("bus");
+        QTest::addColumn<bool>("typedInQuitsLast");
+        QTest::newRow("bus") << Bus::Private << true;
+        QTest::newRow("no bus, the one typed in quits first") << Bus::Unset << false;
+        QTest::newRow("no bus, the one typed in quits last") << Bus::Unset << true;
+    }
+    void scratchpadTextSurvives()
+    {
+        QFETCH(Bus, bus);
+        QFETCH(bool, typedInQuitsLast);
+        DesktopSession session(bus);
+        QVERIFY2(session.failure().isEmpty(), qPrintable(session.failure()));
+        QVERIFY(prepare(session, "scratchpad=old\n"));
+
+        QProcess *first = session.launch({ QStringLiteral("--scratchpad") });
+        QTRY_COMPARE_WITH_TIMEOUT(windows(session), QStringList { QStringLiteral("Scratchpad") }, 60000);
+        QVERIFY(session.typeInto(QStringLiteral("Scratchpad"), QStringLiteral(" typed")));
+        QProcess *second = session.launch({ QStringLiteral("b.txt") });
+        QTRY_VERIFY_WITH_TIMEOUT(windows(session).contains(QStringLiteral("b.txt")), 60000);
+
+        QList<QProcess *> quitOrder { first, second };
+        if (typedInQuitsLast)
+            std::swap(quitOrder[0], quitOrder[1]);
+        for (QProcess *process : quitOrder) {
+            if (process->state() != QProcess::Running)
+                continue; // handed over at launch
+            QCOMPARE(::kill(pid_t(process->processId()), SIGTERM), 0);
+            QVERIFY(process->waitForFinished(60000));
+            QCOMPARE(process->exitCode(), 0);
+        }
+        QCOMPARE(QSettings(session.settingsFile(), QSettings::IniFormat)
+                     .value(QStringLiteral("scratchpad"))
+                     .toString(),
+            QStringLiteral("old typed"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSingleInstance)
+#include "tst_singleinstance.moc"
