@@ -180,8 +180,9 @@ check_deb() {
   depends=" $(dpkg-deb --field "$deb" Depends | sed 's/([^)]*)//g; s/[|,]/ /g') "
   dpkg-deb -x "$deb" "$out/root"
   for needed in $(objdump -p "$out/root/usr/bin/corvane" | awk '$1 == "NEEDED" { print $2 }'); do
-    path=$(ldconfig -p | awk -v lib="$needed" '$1 == lib && /x86-64|AArch64|64bit/ { print $NF; exit }')
-    [[ -n $path ]] || path=$(ldconfig -p | awk -v lib="$needed" '$1 == lib { print $NF; exit }')
+    # awk reads to the end: leaving early would stop ldconfig with SIGPIPE, which pipefail makes fatal.
+    path=$(ldconfig -p | awk -v lib="$needed" '!found && $1 == lib && /x86-64|AArch64|64bit/ { print $NF; found = 1 }')
+    [[ -n $path ]] || path=$(ldconfig -p | awk -v lib="$needed" '!found && $1 == lib { print $NF; found = 1 }')
     owner=$(package_owning "$path")
     if [[ -z $owner ]]; then
       fail "no Debian package owns $needed ($path)"
