@@ -10,6 +10,7 @@
 //   xml/many-attributes         the plist element carrying as many attributes as fit
 //   xml/empty-arrays            an array of as many empty arrays as fit
 //   binary/aliases-of-one-string  every offset of the object table names the same empty string
+//   binary/distinct-integers    as many objects of their own as fit, each a small integer
 
 #include <benchmark/benchmark.h>
 
@@ -203,6 +204,35 @@ QByteArray binaryAliasesOfOneString()
     return out;
 }
 
+QByteArray binaryDistinctIntegers()
+{
+    // Object 0: an array naming objects 1..n, each a one-byte integer of its own: the most decoded
+    // values per byte that a binary list can carry without sharing. Per object: two bytes of object,
+    // three of offset and three of reference.
+    const qsizetype n = (mebibyte - 64) / 8;
+    QByteArray array = marker(0xA, n);
+    for (qsizetype i = 1; i <= n; ++i)
+        appendBigEndian(&array, quint64(i), 3);
+    QByteArray out("bplist00");
+    std::vector<quint64> offsets { quint64(out.size()) };
+    out += array;
+    for (qsizetype i = 1; i <= n; ++i) {
+        offsets.push_back(quint64(out.size()));
+        out += char(0x10);
+        out += char(i & 0xFF);
+    }
+    const quint64 table = quint64(out.size());
+    for (quint64 offset : offsets)
+        appendBigEndian(&out, offset, 3);
+    out += QByteArray(6, '\0');
+    out += char(3);
+    out += char(3);
+    appendBigEndian(&out, quint64(n + 1), 8);
+    appendBigEndian(&out, 0, 8);
+    appendBigEndian(&out, table, 8);
+    return out;
+}
+
 qint64 statusKiB(const char *field)
 {
     std::ifstream status("/proc/self/status");
@@ -270,6 +300,7 @@ int main(int argc, char **argv)
     addParse("xml/many-attributes", xmlManyAttributes());
     addParse("xml/empty-arrays", xmlEmptyArrays());
     addParse("binary/aliases-of-one-string", binaryAliasesOfOneString());
+    addParse("binary/distinct-integers", binaryDistinctIntegers());
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -19,6 +19,7 @@ struct Bplist {
     quint64 top = 0;
     std::optional<quint64> objectCount = {};
     std::optional<quint64> tableOffset = {};
+    QList<int> aliases = {}; // further table entries, each the offset of the object given
 
     QByteArray bytes() const
     {
@@ -29,12 +30,16 @@ struct Bplist {
             return out;
         };
         QByteArray out("bplist00"), table;
+        QList<qsizetype> offsets;
         for (const QByteArray &object : objects) {
+            offsets.append(out.size());
             table += bigEndian(out.size(), offsetSize);
             out += object;
         }
+        for (int alias : aliases)
+            table += bigEndian(offsets.at(alias), offsetSize);
         return out + table + QByteArray(6, '\0') + char(offsetSize) + char(refSize)
-            + bigEndian(objectCount.value_or(objects.size()), 8) + bigEndian(top, 8)
+            + bigEndian(objectCount.value_or(objects.size() + aliases.size()), 8) + bigEndian(top, 8)
             + bigEndian(tableOffset.value_or(out.size()), 8);
     }
 };
@@ -167,6 +172,10 @@ private slots:
         row("16-byte negative integer", { minusTwo }, Value::fromInteger(-2));
         row("shared object read once per reference", { obj({ 0xA3, 1, 1, 1 }), obj({ 0x09 }) },
             Value::fromArray({ t, t, t }));
+        // Table entries 2 and 3 name the bytes of entry 1: read once, the value is the same at each.
+        QTest::newRow("aliases of one object") << Bplist {
+            .objects = { obj({ 0xA3, 1, 2, 3 }), obj({ 0x51, 'x' }) }, .aliases = { 1, 1 }
+        }.bytes() << Format::Binary << Value::fromArray({ s("x"), s("x"), s("x") });
         QTest::newRow("3-byte offsets and references")
             << Bplist { .objects = { obj({ 0xA1, 0, 0, 1 }), obj({ 0x09 }) }, .offsetSize = 3, .refSize = 3 }
                    .bytes()
@@ -231,6 +240,16 @@ private slots:
         row("length: UTF-16 past the end", "string length", plist({ obj({ 0x63, 0, 'a', 0, 'b' }) }));
         row("length: marker not an integer", "malformed length", plist({ obj({ 0x5F, 0x51, 'a' }) }));
         row("ASCII: byte 0x80", "non-ASCII", plist({ obj({ 0x52, 'a', 0x80 }) }));
+        row("cycle: through an alias of the array", "cycle",
+            Bplist { .objects = { obj({ 0xA1, 1 }) }, .aliases = { 0 } }.bytes());
+        // Entry 514 (0x0202) names the bytes of entry 0, 512 levels deep; entry 513 holds it one level down.
+        row("alias: of a container reached deeper", "nesting", [] {
+            Bplist deep = nestedArrays(512);
+            deep.aliases = { 0 };
+            deep.objects.append(obj({ 0xA1, 0x02, 0x02 }));
+            deep.top = 513;
+            return deep.bytes();
+        }());
         row("key: integer key", "key is not a string", plist({ obj({ 0xD1, 1, 1 }), obj({ 0x10, 0x01 }) }));
         row("marker: fill as a value", "unknown object marker", plist({ obj({ 0x0F }) }));
         row("marker: ordered set", "unknown object marker", plist({ obj({ 0xB0 }) }));

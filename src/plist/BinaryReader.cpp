@@ -388,7 +388,7 @@ bool BinaryReader::readContainer(
             Value element;
             if (!child(ref(at, i), &element))
                 return false;
-            elements.append(element);
+            elements.append(std::move(element));
         }
         *out = (marker >> 4) == 0xA ? Value::fromArray(elements) : Value::fromSet(elements);
         return true;
@@ -407,7 +407,7 @@ bool BinaryReader::readContainer(
         if (!child(ref(at, count + i), &element))
             return false;
         keys.append(key.toString());
-        values.append(element);
+        values.append(std::move(element));
     }
     *out = Value::fromDictionary(keys, values);
     return true;

@@ -248,7 +248,7 @@ bool OpenStepReader::readArray(int depth, Value *out)
         Value element;
         if (!readObject(depth, &element) || !skipSpace())
             return false;
-        elements.append(element);
+        elements.append(std::move(element));
         if (peek() == u',') {
             ++m_at;
         } else if (peek() != u')') {
@@ -288,7 +288,7 @@ bool OpenStepReader::readEntries(int depth, char16_t close, Value *out)
             return fail("expected ';' in a dictionary");
         ++m_at;
         keys.append(key);
-        values.append(value);
+        values.append(std::move(value));
     }
     *out = Value::fromDictionary(keys, values);
     return true;

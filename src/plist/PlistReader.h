@@ -16,8 +16,11 @@ enum class Format { Binary, Xml, OpenStep };
 //
 // The bytes are untrusted (attribute values come from files from anywhere, the update feed from the
 // network): parsing never fetches anything, refuses DTD declarations and entity tricks, caps nesting at
-// 512 levels and the number of nodes a tree may hold, and allocates no more than a fixed multiple of the
-// input (a binary list's object table costs a few words per object it declares).
+// 512 levels and the number of nodes a tree may hold, and allocates no more than a small multiple of the
+// input: a binary list's objects are decoded once per offset however often its table names them, and an
+// XML tag with more than 16 attributes is refused before Qt's parser (quadratic in them) sees it. Only
+// UTF-8, UTF-16, US-ASCII and ISO-8859-1 text is read, and a byte order mark must agree with the
+// declared encoding.
 // A complete property list followed by exactly one NUL byte (as some file servers store values) reads as that
 // property list.
 std::optional<Value> parse(QByteArrayView bytes, QString *error = nullptr, Format *format = nullptr);

@@ -1,21 +1,27 @@
 #include "plist/PlistValue.h"
 
+#include <QAtomicInt>
 #include <QHash>
 #include <QTimeZone>
 
 #include <bit>
 #include <limits>
+#include <utility>
 
 namespace corvane::plist {
 
 struct Value::Data {
-    Type type = Type::Null;
+    explicit Data(Type kind)
+        : type(kind)
+    { }
+    mutable QAtomicInt references { 1 };
+    Type type;
 };
 
 // Boolean (high 0 or 1), Integer (two words), Uid (low), Real and Date (the double's bits in low).
 struct Value::ScalarData : Data {
     ScalarData(Type kind, qint64 highWord, quint64 lowWord)
-        : Data { kind }
+        : Data(kind)
         , high(highWord)
         , low(lowWord)
     { }
@@ -25,7 +31,7 @@ struct Value::ScalarData : Data {
 
 struct Value::StringData : Data {
     explicit StringData(const QString &text)
-        : Data { Type::String }
+        : Data(Type::String)
         , string(text)
     { }
     QString string;
@@ -33,7 +39,7 @@ struct Value::StringData : Data {
 
 struct Value::BytesData : Data {
     explicit BytesData(const QByteArray &data)
-        : Data { Type::Data }
+        : Data(Type::Data)
         , bytes(data)
     { }
     QByteArray bytes;
@@ -41,7 +47,7 @@ struct Value::BytesData : Data {
 
 struct Value::ListData : Data {
     ListData(Type kind, const QList<Value> &values)
-        : Data { kind }
+        : Data(kind)
         , elements(values)
     { }
     QList<Value> elements;
@@ -49,7 +55,7 @@ struct Value::ListData : Data {
 
 struct Value::DictionaryData : Data {
     DictionaryData()
-        : Data { Type::Dictionary }
+        : Data(Type::Dictionary)
     { }
     QStringList keys;
     QList<Value> elements;
@@ -83,15 +89,68 @@ quint64 bitsOf(double value)
 
 Value::Value() = default;
 
-Value::Value(std::shared_ptr<const Data> data)
-    : d(std::move(data))
+Value::Value(const Data *adopted)
+    : d(adopted)
 { }
+
+Value::Value(const Value &other) noexcept
+    : d(other.d)
+{
+    if (d)
+        d->references.ref();
+}
+
+Value::Value(Value &&other) noexcept
+    : d(std::exchange(other.d, nullptr))
+{ }
+
+Value &Value::operator=(const Value &other) noexcept
+{
+    Value copy(other);
+    std::swap(d, copy.d);
+    return *this;
+}
+
+Value &Value::operator=(Value &&other) noexcept
+{
+    std::swap(d, other.d);
+    return *this;
+}
+
+Value::~Value()
+{
+    if (d && !d->references.deref())
+        release(d);
+}
+
+// Data has no virtual destructor (it would cost a pointer per value); the kind says what to delete.
+void Value::release(const Data *data)
+{
+    switch (data->type) {
+    case Type::String:
+        delete static_cast<const StringData *>(data);
+        break;
+    case Type::Data:
+        delete static_cast<const BytesData *>(data);
+        break;
+    case Type::Array:
+    case Type::Set:
+        delete static_cast<const ListData *>(data);
+        break;
+    case Type::Dictionary:
+        delete static_cast<const DictionaryData *>(data);
+        break;
+    default:
+        delete static_cast<const ScalarData *>(data);
+        break;
+    }
+}
 
 Value Value::fromBool(bool value)
 {
     // Shared instances: a binary list may hold very many one-byte booleans.
-    static const Value trueValue(std::make_shared<const ScalarData>(Type::Boolean, 1, 0));
-    static const Value falseValue(std::make_shared<const ScalarData>(Type::Boolean, 0, 0));
+    static const Value trueValue(new ScalarData(Type::Boolean, 1, 0));
+    static const Value falseValue(new ScalarData(Type::Boolean, 0, 0));
     return value ? trueValue : falseValue;
 }
 
@@ -107,57 +166,57 @@ Value Value::fromUnsignedInteger(quint64 value)
 
 Value Value::fromInteger128(qint64 high, quint64 low)
 {
-    return Value(std::make_shared<const ScalarData>(Type::Integer, high, low));
+    return Value(new ScalarData(Type::Integer, high, low));
 }
 
 Value Value::fromReal(double value)
 {
-    return Value(std::make_shared<const ScalarData>(Type::Real, 0, bitsOf(value)));
+    return Value(new ScalarData(Type::Real, 0, bitsOf(value)));
 }
 
 Value Value::fromDate(double secondsSince2001)
 {
-    return Value(std::make_shared<const ScalarData>(Type::Date, 0, bitsOf(secondsSince2001)));
+    return Value(new ScalarData(Type::Date, 0, bitsOf(secondsSince2001)));
 }
 
 // Empty strings, data and containers are shared too: an input made of nothing else would otherwise
 // cost a whole allocation for every few bytes it holds.
 Value Value::fromData(const QByteArray &bytes)
 {
-    static const Value empty(std::make_shared<const BytesData>(QByteArray()));
-    return bytes.isEmpty() ? empty : Value(std::make_shared<const BytesData>(bytes));
+    static const Value empty(new BytesData(QByteArray()));
+    return bytes.isEmpty() ? empty : Value(new BytesData(bytes));
 }
 
 Value Value::fromString(const QString &string)
 {
-    static const Value empty(std::make_shared<const StringData>(QString()));
-    return string.isEmpty() ? empty : Value(std::make_shared<const StringData>(string));
+    static const Value empty(new StringData(QString()));
+    return string.isEmpty() ? empty : Value(new StringData(string));
 }
 
 Value Value::fromUid(quint64 uid)
 {
-    return Value(std::make_shared<const ScalarData>(Type::Uid, 0, uid));
+    return Value(new ScalarData(Type::Uid, 0, uid));
 }
 
 Value Value::fromArray(const QList<Value> &elements)
 {
-    static const Value empty(std::make_shared<const ListData>(Type::Array, QList<Value>()));
-    return elements.isEmpty() ? empty : Value(std::make_shared<const ListData>(Type::Array, elements));
+    static const Value empty(new ListData(Type::Array, QList<Value>()));
+    return elements.isEmpty() ? empty : Value(new ListData(Type::Array, elements));
 }
 
 Value Value::fromSet(const QList<Value> &elements)
 {
-    static const Value empty(std::make_shared<const ListData>(Type::Set, QList<Value>()));
-    return elements.isEmpty() ? empty : Value(std::make_shared<const ListData>(Type::Set, elements));
+    static const Value empty(new ListData(Type::Set, QList<Value>()));
+    return elements.isEmpty() ? empty : Value(new ListData(Type::Set, elements));
 }
 
 Value Value::fromDictionary(const QStringList &keys, const QList<Value> &values)
 {
-    static const Value empty(std::make_shared<const DictionaryData>());
+    static const Value empty(new DictionaryData());
     const qsizetype n = std::min(keys.size(), values.size());
     if (n == 0)
         return empty;
-    auto data = std::make_shared<DictionaryData>();
+    auto *data = new DictionaryData();
     data->keys.reserve(n);
     data->elements.reserve(n);
     QHash<QString, qsizetype> positions;
@@ -171,7 +230,7 @@ Value Value::fromDictionary(const QStringList &keys, const QList<Value> &values)
         data->keys.append(keys.at(i));
         data->elements.append(values.at(i));
     }
-    return Value(std::move(data));
+    return Value(data);
 }
 
 Value::Type Value::type() const

@@ -10,8 +10,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <memory>
-
 namespace corvane::plist {
 
 class Value {
@@ -19,6 +17,11 @@ public:
     enum class Type { Null, Boolean, Integer, Real, Date, Data, String, Uid, Array, Set, Dictionary };
 
     Value(); // Null
+    Value(const Value &other) noexcept;
+    Value(Value &&other) noexcept;
+    Value &operator=(const Value &other) noexcept;
+    Value &operator=(Value &&other) noexcept;
+    ~Value();
 
     static Value fromBool(bool value);
     static Value fromInteger(qint64 value);
@@ -66,17 +69,19 @@ public:
     bool operator!=(const Value &other) const { return !(*this == other); }
 
 private:
-    // One allocation per value, sized by its kind: a tree of a million small values must not cost a
-    // million times the largest kind.
+    // One allocation per value, sized by its kind and counting its own references: a tree of a million
+    // small values must not cost a million times the largest kind, nor a control block each, and a
+    // reference is one pointer.
     struct Data;
     struct ScalarData;
     struct StringData;
     struct BytesData;
     struct ListData;
     struct DictionaryData;
-    explicit Value(std::shared_ptr<const Data> data);
+    explicit Value(const Data *adopted); // takes over the one reference a new Data holds
+    static void release(const Data *data);
     template <typename Kind> const Kind &as() const;
-    std::shared_ptr<const Data> d;
+    const Data *d = nullptr;
 };
 
 } // namespace corvane::plist

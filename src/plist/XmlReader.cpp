@@ -690,7 +690,7 @@ bool XmlReader::readValue(int depth, Value *out)
         Value element;
         if (!readValue(depth + 1, &element))
             return false;
-        elements.append(element);
+        elements.append(std::move(element));
     }
     *out = array ? Value::fromArray(elements) : Value::fromDictionary(keys, elements);
     return true;
