@@ -2,32 +2,55 @@
 
 #include "app/AppDelegate.h"
 #include "app/DocumentController.h"
+#include "app/WindowController.h"
+#include "editor/ViewController.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
-#include <QMetaMethod>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMetaMethod>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QUrl>
+#include <QWindow>
 
 namespace corvane {
 
 namespace {
+const char changesTextProperty[] = "corvaneChangesText";
 ApplicationMenus *theSharedMenus = nullptr;
+
+ViewController *activeEditor()
+{
+    auto *window = qobject_cast<WindowController *>(QApplication::activeWindow());
+    return window ? qobject_cast<ViewController *>(window->contentViewController()) : nullptr;
+}
+
+// The text control the Edit commands act on: the active window's focus, an editable combo box's line
+// edit standing for the combo box.
+QWidget *focusedTextControl()
+{
+    QWidget *window = QApplication::activeWindow();
+    QWidget *focused = window ? window->focusWidget() : nullptr;
+    if (auto *combo = qobject_cast<QComboBox *>(focused))
+        focused = combo->lineEdit();
+    if (qobject_cast<QLineEdit *>(focused) || qobject_cast<QPlainTextEdit *>(focused)
+        || qobject_cast<QTextEdit *>(focused))
+        return focused;
+    return nullptr;
+}
 
 // The Edit commands act on whichever text control has the focus; controls without the command
 // (a button) simply do not answer.
 void sendToFocusedText(const char *slot)
 {
-    QWidget *focused = QApplication::focusWidget();
-    // An editable combo box keeps the focus itself and edits through its line edit.
-    if (auto *combo = qobject_cast<QComboBox *>(focused); combo && combo->lineEdit())
-        focused = combo->lineEdit();
+    QWidget *focused = focusedTextControl();
     if (!focused)
         return;
     const int index = focused->metaObject()->indexOfMethod(slot);
@@ -49,6 +72,18 @@ ApplicationMenus::ApplicationMenus(QObject *parent)
     buildWindowMenu();
     buildHelpMenu();
     theSharedMenus = this;
+    // The menus are shared, so what they offer follows the window in front and its focused control.
+    connect(qApp, &QApplication::focusChanged, this, &ApplicationMenus::updateCommandStates);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &ApplicationMenus::updateCommandStates);
+}
+
+void ApplicationMenus::updateCommandStates()
+{
+    mySaveAction->setEnabled(activeEditor() != nullptr);
+    QWidget *text = focusedTextControl();
+    const bool editable = text && !text->property("readOnly").toBool();
+    for (QAction *action : std::as_const(myEditActions))
+        action->setEnabled(text && (editable || !action->property(changesTextProperty).toBool()));
 }
 
 ApplicationMenus::~ApplicationMenus()
@@ -79,10 +114,24 @@ void ApplicationMenus::buildFileMenu()
     connect(myOpenRecentMenu, &QMenu::aboutToShow, this, &ApplicationMenus::rebuildOpenRecentMenu);
     rebuildOpenRecentMenu();
 
+    mySaveAction = myFileMenu->addAction(tr("&Save"));
+    mySaveAction->setShortcut(QKeySequence::Save);
+    mySaveAction->setEnabled(false);
+    connect(mySaveAction, &QAction::triggered, this, [] {
+        if (ViewController *editor = activeEditor())
+            editor->doSaveButton();
+    });
+
     myFileMenu->addSeparator();
     myCloseAction = myFileMenu->addAction(tr("&Close"));
-    // The platform's Close may be Ctrl+F4; Ctrl+W is what Linux users press, so it comes first.
-    myCloseAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(QKeySequence::Close)});
+    // Ctrl+W is what Linux users press, and the platform's Close may be another key (Ctrl+F4). A key
+    // given twice makes its shortcut ambiguous, and Qt then triggers nothing at all.
+    QList<QKeySequence> closeKeys { QKeySequence(Qt::CTRL | Qt::Key_W) };
+    for (const QKeySequence &key : QKeySequence::keyBindings(QKeySequence::Close)) {
+        if (!closeKeys.contains(key))
+            closeKeys.append(key);
+    }
+    myCloseAction->setShortcuts(closeKeys);
     connect(myCloseAction, &QAction::triggered, this, [] {
         if (QWidget *window = QApplication::activeWindow())
             window->close();
@@ -100,8 +149,8 @@ void ApplicationMenus::buildFileMenu()
 void ApplicationMenus::rebuildOpenRecentMenu()
 {
     myOpenRecentMenu->clear();
-    const QList<QUrl> recent = myDocumentController ? myDocumentController->recentDocumentURLs()
-                                                    : QList<QUrl>();
+    const QList<QUrl> recent
+        = myDocumentController ? myDocumentController->recentDocumentURLs() : QList<QUrl>();
     for (const QUrl &url : recent) {
         QAction *item = myOpenRecentMenu->addAction(url.fileName());
         item->setToolTip(url.toLocalFile());
@@ -130,15 +179,15 @@ void ApplicationMenus::buildEditMenu()
         const char *slot;
     };
     static const Command commands[] = {
-        {QT_TR_NOOP("&Undo"), QKeySequence::Undo, "undo()"},
-        {QT_TR_NOOP("&Redo"), QKeySequence::Redo, "redo()"},
-        {nullptr, QKeySequence::UnknownKey, nullptr},
-        {QT_TR_NOOP("Cu&t"), QKeySequence::Cut, "cut()"},
-        {QT_TR_NOOP("&Copy"), QKeySequence::Copy, "copy()"},
-        {QT_TR_NOOP("&Paste"), QKeySequence::Paste, "paste()"},
-        {QT_TR_NOOP("&Delete"), QKeySequence::UnknownKey, "del()"},
-        {nullptr, QKeySequence::UnknownKey, nullptr},
-        {QT_TR_NOOP("Select &All"), QKeySequence::SelectAll, "selectAll()"},
+        { QT_TR_NOOP("&Undo"), QKeySequence::Undo, "undo()" },
+        { QT_TR_NOOP("&Redo"), QKeySequence::Redo, "redo()" },
+        { nullptr, QKeySequence::UnknownKey, nullptr },
+        { QT_TR_NOOP("Cu&t"), QKeySequence::Cut, "cut()" },
+        { QT_TR_NOOP("&Copy"), QKeySequence::Copy, "copy()" },
+        { QT_TR_NOOP("&Paste"), QKeySequence::Paste, "paste()" },
+        { QT_TR_NOOP("&Delete"), QKeySequence::UnknownKey, "del()" },
+        { nullptr, QKeySequence::UnknownKey, nullptr },
+        { QT_TR_NOOP("Select &All"), QKeySequence::SelectAll, "selectAll()" },
     };
     for (const Command &command : commands) {
         if (!command.title) {
@@ -148,14 +197,16 @@ void ApplicationMenus::buildEditMenu()
         QAction *action = myEditMenu->addAction(tr(command.title));
         if (command.key != QKeySequence::UnknownKey)
             action->setShortcut(command.key);
+        action->setEnabled(false);
+        // Copy and Select All also act on text that cannot be changed; the others need an editable one.
+        action->setProperty(changesTextProperty,
+            qstrcmp(command.slot, "copy()") != 0 && qstrcmp(command.slot, "selectAll()") != 0);
+        myEditActions.append(action);
         const char *slot = command.slot;
         connect(action, &QAction::triggered, this, [slot] {
             if (qstrcmp(slot, "del()") == 0) {
                 // Text controls have no delete slot; the Delete key does the same on a selection.
-                QWidget *focused = QApplication::focusWidget();
-                if (auto *combo = qobject_cast<QComboBox *>(focused); combo && combo->lineEdit())
-                    focused = combo->lineEdit();
-                if (focused) {
+                if (QWidget *focused = focusedTextControl()) {
                     QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
                     QCoreApplication::sendEvent(focused, &press);
                 }
@@ -186,8 +237,10 @@ void ApplicationMenus::buildHelpMenu()
     myUpdatesAction = myHelpMenu->addAction(tr("&Updates"));
     myHelpMenu->addSeparator();
     myUpdateStatusItem = myHelpMenu->addAction(QStringLiteral("Update not checked"));
+    // A status, not a command: shown with the check's outcome, never changed by a click.
     myUpdateStatusItem->setCheckable(true);
     myUpdateStatusItem->setChecked(false);
+    myUpdateStatusItem->setEnabled(false);
 }
 
 void ApplicationMenus::connectToDelegate(AppDelegate *delegate)

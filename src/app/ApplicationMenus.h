@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 
@@ -24,7 +25,7 @@ public:
     explicit ApplicationMenus(QObject *parent = nullptr);
     ~ApplicationMenus() override;
 
-    static ApplicationMenus *shared();   // the living instance, or nullptr
+    static ApplicationMenus *shared(); // the living instance, or nullptr
 
     void connectToDelegate(AppDelegate *delegate);
     void setDocumentController(DocumentController *controller);
@@ -39,6 +40,7 @@ public:
     QMenu *openRecentMenu() const { return myOpenRecentMenu; }
 
     QAction *openAction() const { return myOpenAction; }
+    QAction *saveAction() const { return mySaveAction; }
     QAction *closeAction() const { return myCloseAction; }
     QAction *quitAction() const { return myQuitAction; }
     QAction *scratchpadAction() const { return myScratchpadAction; }
@@ -53,6 +55,8 @@ private:
     void buildWindowMenu();
     void buildHelpMenu();
     void rebuildOpenRecentMenu();
+    // Save only in an editor window; Edit commands only on a focused text control that has them.
+    void updateCommandStates();
 
     QMenu *myFileMenu = nullptr;
     QMenu *myEditMenu = nullptr;
@@ -61,6 +65,7 @@ private:
     QMenu *myOpenRecentMenu = nullptr;
 
     QAction *myOpenAction = nullptr;
+    QAction *mySaveAction = nullptr;
     QAction *myCloseAction = nullptr;
     QAction *myQuitAction = nullptr;
     QAction *myScratchpadAction = nullptr;
@@ -69,6 +74,7 @@ private:
     QAction *myUpdatesAction = nullptr;
     QAction *myUpdateStatusItem = nullptr;
 
+    QList<QAction *> myEditActions;
     QPointer<DocumentController> myDocumentController;
 };
 

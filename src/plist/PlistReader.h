@@ -19,8 +19,9 @@ enum class Format { Binary, Xml, OpenStep };
 // 512 levels and the number of nodes a tree may hold, and allocates no more than a fixed multiple of the
 // input (a binary list's object table costs a few words per object it declares).
 // A complete property list followed by exactly one NUL byte (as some file servers store values) reads as that
-// property list.
-std::optional<Value> parse(QByteArrayView bytes, QString *error = nullptr, Format *format = nullptr);
+// property list; *nulSuffix, if given, then says so.
+std::optional<Value> parse(
+    QByteArrayView bytes, QString *error = nullptr, Format *format = nullptr, bool *nulSuffix = nullptr);
 
 // The deepest nesting of arrays, sets and dictionaries accepted.
 inline constexpr int maximumDepth = 512;
