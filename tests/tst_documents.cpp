@@ -1,3 +1,4 @@
+#include "app/AppDelegate.h"
 #include "app/ApplicationMenus.h"
 #include "app/Document.h"
 #include "app/DocumentController.h"
@@ -6,18 +7,27 @@
 #include "editor/ViewController.h"
 #include "resources/SceneFactory.h"
 #include "support/AlertRecorder.h"
+#include "support/TestSupport.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
+
+#include <cerrno>
+#include <cstring>
 
 using namespace corvane;
 using namespace corvane::test;
@@ -70,8 +80,10 @@ private slots:
         QTest::newRow("ordinary file") << QStringLiteral("plain.txt") << QByteArrayLiteral("text") << false;
         QTest::newRow("zero-length file") << QStringLiteral("empty") << QByteArray() << false;
         QTest::newRow("hidden file") << QStringLiteral(".hidden") << QByteArrayLiteral("h") << false;
-        QTest::newRow("file without read permission") << QStringLiteral("secret.bin") << QByteArrayLiteral("s") << true;
-        QTest::newRow("name with spaces and accents") << QStringLiteral("Ünïcode name.txt") << QByteArrayLiteral("u") << false;
+        QTest::newRow("file without read permission")
+            << QStringLiteral("secret.bin") << QByteArrayLiteral("s") << true;
+        QTest::newRow("name with spaces and accents")
+            << QStringLiteral("Ünïcode name.txt") << QByteArrayLiteral("u") << false;
     }
     void anyFileOpensAsADocumentAndClosesWithoutAsking()
     {
@@ -121,7 +133,8 @@ private slots:
         Document *first = myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(path));
         QVERIFY(first);
         first->windowController()->hide();
-        QCOMPARE(myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(myDir.filePath(again))), first);
+        QCOMPARE(
+            myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(myDir.filePath(again))), first);
         QCOMPARE(myController->documents().size(), 1);
         QVERIFY(first->windowController()->isVisible());
     }
@@ -129,12 +142,29 @@ private slots:
     void aMissingFileIsRefusedWithAMessage()
     {
         AlertRecorder alerts;
-        QVERIFY(!myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(myDir.filePath(QStringLiteral("nope")))));
+        QVERIFY(!myController->openDocumentWithContentsOfURL(
+            QUrl::fromLocalFile(myDir.filePath(QStringLiteral("nope")))));
         QVERIFY(!myController->openDocumentWithContentsOfURL(QUrl(QStringLiteral("https://example.org/f"))));
         QCOMPARE(alerts.count(), 2);
         QVERIFY(alerts.alerts().first().informativeText.contains(QStringLiteral("nope")));
         QVERIFY(myController->documents().isEmpty());
         QVERIFY(myController->recentDocumentURLs().isEmpty());
+    }
+
+    // A file the user may not reach exists all the same: the message gives the system's reason.
+    void anUnreachableFileSaysWhy()
+    {
+        CORVANE_RUN_UNPRIVILEGED();
+        const QString path = makeFile(QStringLiteral("locked/inside.txt"));
+        const QString folder = QFileInfo(path).absolutePath();
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::Permissions()));
+        AlertRecorder alerts;
+        QVERIFY(!myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(path)));
+        QFile::setPermissions(
+            folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QCOMPARE(alerts.count(), 1);
+        QVERIFY2(alerts.last().informativeText.contains(QString::fromLocal8Bit(std::strerror(EACCES))),
+            qPrintable(alerts.last().informativeText));
     }
 
     void recentDocuments()
@@ -147,7 +177,7 @@ private slots:
         myController->noteNewRecentDocumentURL(opened.at(3));
         const QList<QUrl> recent = myController->recentDocumentURLs();
         QCOMPARE(recent.size(), DocumentController::maximumRecentDocumentCount);
-        QCOMPARE(recent.first(), opened.at(3));   // used again: first, and only once
+        QCOMPARE(recent.first(), opened.at(3)); // used again: first, and only once
         QCOMPARE(recent.count(opened.at(3)), 1);
         QCOMPARE(recent.at(1), opened.at(0));
 
@@ -164,7 +194,8 @@ private slots:
         // A hand-edited value of another type, or relative paths, read as no recent files.
         QSettings().setValue(QStringLiteral("DocumentController/recentDocuments"), 42);
         QVERIFY(myController->recentDocumentURLs().isEmpty());
-        QSettings().setValue(QStringLiteral("DocumentController/recentDocuments"), QStringList{QStringLiteral("rel/x")});
+        QSettings().setValue(
+            QStringLiteral("DocumentController/recentDocuments"), QStringList { QStringLiteral("rel/x") });
         QVERIFY(myController->recentDocumentURLs().isEmpty());
     }
 
@@ -174,7 +205,7 @@ private slots:
         QStringList startDirectories;
         myController->setFileChooserForTesting([&](const QString &start) {
             startDirectories.append(start);
-            return QList<QUrl>{QUrl::fromLocalFile(path)};
+            return QList<QUrl> { QUrl::fromLocalFile(path) };
         });
         myMenus->openAction()->trigger();
         myController->openDocument();
@@ -198,31 +229,189 @@ private slots:
 
         const QString path = makeFile(QStringLiteral("dropped.txt"));
         QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(path)});
+        data.setUrls({ QUrl::fromLocalFile(path) });
         QVERIFY(dropArea->performDragOperation(&data));
         QTRY_COMPARE(myController->documents().size(), 1);
-        QCOMPARE(myController->documents().first()->windowController()->windowTitle(), QStringLiteral("dropped.txt"));
+        QCOMPARE(myController->documents().first()->windowController()->windowTitle(),
+            QStringLiteral("dropped.txt"));
         QTRY_VERIFY(start.isNull());
+
+        // A file dropped onto an editor, after a web link, is the one loaded and goes into Open Recent.
+        Document *document = myController->documents().first();
+        const QString other = makeFile(QStringLiteral("dropped later.txt"));
+        data.setUrls({ QUrl(QStringLiteral("https://example.org/page")), QUrl::fromLocalFile(other) });
+        QVERIFY(document->windowController()->findChild<DragView *>()->performDragOperation(&data));
+        QCOMPARE(document->fileURL(), QUrl::fromLocalFile(other));
+        QCOMPARE(myController->recentDocumentURLs().value(0), QUrl::fromLocalFile(other));
     }
 
     void everyWindowCarriesTheSharedMenus()
     {
+        // The update status is shown, not chosen: a click on it changes nothing.
         QAction *status = myMenus->updateStatusItem();
         QCOMPARE(status->text(), QStringLiteral("Update not checked"));
-        QVERIFY(status->isCheckable() && !status->isChecked() && myMenus->helpMenu()->actions().contains(status));
+        QMenu *help = myMenus->helpMenu();
+        help->popup(QPoint(20, 20));
+        QVERIFY(QTest::qWaitForWindowExposed(help));
+        QTest::mouseClick(help, Qt::LeftButton, {}, help->actionGeometry(status).center());
+        QVERIFY(!status->isChecked());
+        help->close();
 
-        for (const QString &scene : {QStringLiteral("Document Window Controller"), QStringLiteral("ScratchpadWindow"),
-                                     QStringLiteral("Help Window")}) {
+        for (const QString &scene : { QStringLiteral("Document Window Controller"),
+                 QStringLiteral("ScratchpadWindow"), QStringLiteral("Help Window") }) {
             std::unique_ptr<WindowController> window(instantiateScene(scene));
             QVERIFY2(window, qPrintable(scene));
             QVERIFY(window->contentViewController());
-            for (QMenu *menu : {myMenus->fileMenu(), myMenus->editMenu(), myMenus->windowMenu(), myMenus->helpMenu()})
+            for (QMenu *menu :
+                { myMenus->fileMenu(), myMenus->editMenu(), myMenus->windowMenu(), myMenus->helpMenu() })
                 QVERIFY(window->menuBar()->actions().contains(menu->menuAction()));
         }
         QVERIFY(!instantiateScene(QStringLiteral("No Such Scene")));
+    }
 
-        QCOMPARE(myMenus->openAction()->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
-        QCOMPARE(myMenus->closeAction()->shortcut(), QKeySequence(QStringLiteral("Ctrl+W")));
+    // Every shortcut a menu shows does its work from the keyboard in each kind of window where its item
+    // is enabled; Save only in an editor, Edit commands only on text, the changing ones on editable text.
+    void menuShortcutsWorkInEveryWindow_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("editor");
+        QTest::addColumn<int>("text"); // 0: no text control, 1: read-only text, 2: editable text
+        QTest::newRow("start window") << QStringLiteral("start") << false << 0;
+        QTest::newRow("editor") << QStringLiteral("editor") << true << 2;
+        QTest::newRow("help") << QStringLiteral("help") << false << 1;
+        QTest::newRow("scratchpad") << QStringLiteral("scratchpad") << false << 2;
+    }
+    void menuShortcutsWorkInEveryWindow()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, editor);
+        QFETCH(int, text);
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("Ambiguous shortcut")));
+        AppDelegate delegate;
+        myMenus->connectToDelegate(&delegate);
+        int chooserCalls = 0;
+        myController->setFileChooserForTesting(
+            [&](const QString &) { return ++chooserCalls, QList<QUrl>(); });
+        QSignalSpy quits(myMenus->quitAction(), &QAction::triggered);
+
+        const QString path = makeFile(QStringLiteral("keys.txt"));
+        const auto open = [&]() -> WindowController * {
+            if (kind == QLatin1String("start")) {
+                myController->showStartWindow();
+                return myController->startWindow();
+            }
+            if (kind == QLatin1String("editor"))
+                return myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(path))
+                    ->windowController();
+            kind == QLatin1String("help") ? delegate.openHelp() : delegate.openScratchpad();
+            return (kind == QLatin1String("help") ? delegate.myHelpWindow : delegate.mySPWindow).constLast();
+        };
+        QPointer<WindowController> window = open();
+        const auto bringBack = [&] {
+            window->showWindow();
+            return QTest::qWaitForWindowActive(window);
+        };
+        QVERIFY(bringBack());
+        QWidget *field = nullptr;
+        if (auto *editorView = qobject_cast<ViewController *>(window->contentViewController()))
+            field = editorView->contentTextbox();
+        else if (text)
+            field = window->contentViewController()->focusProxy()
+                ? window->contentViewController()->focusProxy()
+                : window->contentViewController()->findChild<QPlainTextEdit *>();
+        if (field)
+            field->setFocus(Qt::TabFocusReason);
+        const auto press = [&](const QKeySequence &key) { QTest::keySequence(window, key); };
+        const auto fieldText = [&] {
+            if (auto *plain = qobject_cast<QPlainTextEdit *>(field))
+                return plain->toPlainText();
+            return qobject_cast<QTextEdit *>(field)->toPlainText();
+        };
+
+        QList<QAction *> tested;
+        QList<QAction *> edit = myMenus->editMenu()->actions();
+        edit.removeIf([](QAction *a) { return a->isSeparator() || a->shortcut().isEmpty(); });
+        QCOMPARE(edit.size(), 6); // Undo, Redo, Cut, Copy, Paste, Select All
+        for (QAction *action : edit)
+            QCOMPARE(
+                action->isEnabled(), text == 2 || (text == 1 && (action == edit[3] || action == edit[5])));
+        if (text == 2) {
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("ab"));
+            press(edit[5]->shortcut()); // Select All
+            press(edit[3]->shortcut()); // Copy
+            QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("ab"));
+            QGuiApplication::clipboard()->clear();
+            press(edit[2]->shortcut()); // Cut
+            QCOMPARE(fieldText(), QString());
+            QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("ab"));
+            press(edit[4]->shortcut()); // Paste
+            press(edit[4]->shortcut());
+            QCOMPARE(fieldText(), QStringLiteral("abab"));
+            press(edit[0]->shortcut()); // Undo
+            QCOMPARE(fieldText(), QStringLiteral("ab"));
+            press(edit[1]->shortcut()); // Redo
+            QCOMPARE(fieldText(), QStringLiteral("abab"));
+            tested << edit;
+        } else if (text == 1) {
+            press(edit[5]->shortcut());
+            press(edit[3]->shortcut());
+            QVERIFY(QGuiApplication::clipboard()->text().startsWith(QStringLiteral("Corvane Help")));
+            tested << edit[3] << edit[5];
+        }
+
+        QCOMPARE(myMenus->saveAction()->isEnabled(), editor);
+        if (editor) {
+            press(myMenus->saveAction()->shortcut());
+            QCOMPARE(QFile(path).size(), 1); // the data untouched, the value stored
+            QVERIFY(runProgram(QStringLiteral("getfattr"), { QStringLiteral("-d"), path })
+                        .out.contains("kMDItemKeywords"));
+            tested << myMenus->saveAction();
+        }
+        for (const QKeySequence &key : myMenus->openAction()->shortcuts())
+            press(key);
+        QCOMPARE(chooserCalls, myMenus->openAction()->shortcuts().size());
+        for (const QKeySequence &key : myMenus->helpAction()->shortcuts())
+            press(key);
+        QCOMPARE(delegate.myHelpWindow.size(),
+            int(kind == QLatin1String("help")) + myMenus->helpAction()->shortcuts().size());
+        QVERIFY(bringBack());
+        QAction *minimize = myMenus->windowMenu()->actions().first();
+        for (const QKeySequence &key : minimize->shortcuts()) {
+            press(key);
+            QTRY_VERIFY(window->isMinimized());
+            QVERIFY(bringBack());
+        }
+        const auto bringBackOrReopen = [&] {
+            if (!window || !window->isVisible()) {
+                window = open();
+            }
+            return bringBack();
+        };
+        for (const QKeySequence &key : myMenus->closeAction()->shortcuts()) {
+            QVERIFY(bringBackOrReopen());
+            // Gone, or hidden where the window is kept for the process.
+            const bool deletes = window->testAttribute(Qt::WA_DeleteOnClose);
+            press(key);
+            QTRY_VERIFY(deletes ? window.isNull() : !window->isVisible());
+        }
+        // The quit key is pressed last: a quit request closes the windows (the quit test runs the
+        // real event loop to its end).
+        for (const QKeySequence &key : myMenus->quitAction()->shortcuts()) {
+            QVERIFY(bringBackOrReopen());
+            press(key);
+        }
+        QCOMPARE(quits.size(), myMenus->quitAction()->shortcuts().size());
+        tested << myMenus->openAction() << myMenus->helpAction() << minimize << myMenus->quitAction()
+               << myMenus->closeAction();
+
+        // No shortcut a menu shows goes untried.
+        for (QMenu *menu :
+            { myMenus->fileMenu(), myMenus->editMenu(), myMenus->windowMenu(), myMenus->helpMenu() }) {
+            for (QAction *action : menu->actions())
+                QVERIFY2(action->shortcut().isEmpty() || !action->isEnabled() || tested.contains(action)
+                        || action == myMenus->saveAction(),
+                    qPrintable(action->text()));
+        }
     }
 };
 
