@@ -44,6 +44,7 @@ ViewController::ViewController(QWidget *parent)
     // The combo box keeps the focus and hands keys to its line edit directly, past any filter there;
     // Enter and leaving the field are caught on the combo box itself.
     combo->installEventFilter(this);
+    field->installEventFilter(this); // for file drags, which belong to the window's drop area
     connect(field, &QLineEdit::textEdited, this, [this] {
         myPickedIndex = -1;
         myNameUnconfirmed = true;
