@@ -1,23 +1,33 @@
+#include "app/AppDelegate.h"
 #include "app/ApplicationMenus.h"
 #include "app/DocumentController.h"
 #include "app/SceneFactory.h"
 #include "editor/ViewController.h"
 #include "support/AlertRecorder.h"
+#include "support/TestSupport.h"
 #include "window/Document.h"
 #include "window/DragView.h"
 #include "window/WindowController.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
+
+#include <cerrno>
+#include <cstring>
 
 using namespace corvane;
 using namespace corvane::test;
@@ -141,6 +151,22 @@ private slots:
         QVERIFY(myController->recentDocumentURLs().isEmpty());
     }
 
+    // A file the user may not reach exists all the same: the message gives the system's reason.
+    void anUnreachableFileSaysWhy()
+    {
+        CORVANE_RUN_UNPRIVILEGED();
+        const QString path = makeFile(QStringLiteral("locked/inside.txt"));
+        const QString folder = QFileInfo(path).absolutePath();
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::Permissions()));
+        AlertRecorder alerts;
+        QVERIFY(!myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(path)));
+        QFile::setPermissions(
+            folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QCOMPARE(alerts.count(), 1);
+        QVERIFY2(alerts.last().informativeText.contains(QString::fromLocal8Bit(std::strerror(EACCES))),
+            qPrintable(alerts.last().informativeText));
+    }
+
     void recentDocuments()
     {
         QList<QUrl> opened;
@@ -209,28 +235,171 @@ private slots:
         QCOMPARE(myController->documents().first()->windowController()->windowTitle(),
             QStringLiteral("dropped.txt"));
         QTRY_VERIFY(start.isNull());
+
+        // A file dropped onto an editor, after a web link, is the one loaded and goes into Open Recent.
+        Document *document = myController->documents().first();
+        const QString other = makeFile(QStringLiteral("dropped later.txt"));
+        data.setUrls({ QUrl(QStringLiteral("https://example.org/page")), QUrl::fromLocalFile(other) });
+        QVERIFY(document->windowController()->findChild<DragView *>()->performDragOperation(&data));
+        QCOMPARE(document->fileURL(), QUrl::fromLocalFile(other));
+        QCOMPARE(myController->recentDocumentURLs().value(0), QUrl::fromLocalFile(other));
     }
 
-    void everyWindowCarriesTheSharedMenus()
+    // Every kind of window carries the shared menus: the shortcut test below presses them in each.
+    void updateStatusIsNoChoice()
     {
+        // The update status is shown, not chosen: a click on it changes nothing.
         QAction *status = myMenus->updateStatusItem();
         QCOMPARE(status->text(), QStringLiteral("Update not checked"));
-        QVERIFY(
-            status->isCheckable() && !status->isChecked() && myMenus->helpMenu()->actions().contains(status));
+        QMenu *help = myMenus->helpMenu();
+        help->popup(QPoint(20, 20));
+        QVERIFY(QTest::qWaitForWindowExposed(help));
+        QTest::mouseClick(help, Qt::LeftButton, {}, help->actionGeometry(status).center());
+        QVERIFY(!status->isChecked());
+        help->close();
 
-        for (const QString &scene : { QStringLiteral("Document Window Controller"),
-                 QStringLiteral("ScratchpadWindow"), QStringLiteral("Help Window") }) {
-            std::unique_ptr<WindowController> window(instantiateScene(scene));
-            QVERIFY2(window, qPrintable(scene));
-            QVERIFY(window->contentViewController());
-            for (QMenu *menu :
-                { myMenus->fileMenu(), myMenus->editMenu(), myMenus->windowMenu(), myMenus->helpMenu() })
-                QVERIFY(window->menuBar()->actions().contains(menu->menuAction()));
-        }
         QVERIFY(!instantiateScene(QStringLiteral("No Such Scene")));
+    }
 
-        QCOMPARE(myMenus->openAction()->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
-        QCOMPARE(myMenus->closeAction()->shortcut(), QKeySequence(QStringLiteral("Ctrl+W")));
+    // Every shortcut a menu shows does its work from the keyboard in each kind of window where its item
+    // is enabled; Save only in an editor, Edit commands only on text, the changing ones on editable text.
+    void menuShortcutsWorkInEveryWindow_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("text"); // 0: no text control, 1: read-only text, 2: editable text
+        QTest::newRow("start window") << QStringLiteral("start") << 0;
+        QTest::newRow("editor") << QStringLiteral("editor") << 2;
+        QTest::newRow("help") << QStringLiteral("help") << 1;
+        QTest::newRow("scratchpad") << QStringLiteral("scratchpad") << 2;
+    }
+    void menuShortcutsWorkInEveryWindow()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, text);
+        const bool editor = kind == QLatin1String("editor");
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("Ambiguous shortcut")));
+        AppDelegate delegate;
+        myMenus->connectToDelegate(&delegate);
+        int chooserCalls = 0;
+        myController->setFileChooserForTesting(
+            [&](const QString &) { return ++chooserCalls, QList<QUrl>(); });
+        QSignalSpy quits(myMenus->quitAction(), &QAction::triggered);
+
+        const QString path = makeFile(QStringLiteral("keys.txt"));
+        const auto open = [&]() -> WindowController * {
+            if (kind == QLatin1String("start")) {
+                myController->showStartWindow();
+                return myController->startWindow();
+            }
+            if (kind == QLatin1String("editor"))
+                return myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(path))
+                    ->windowController();
+            kind == QLatin1String("help") ? delegate.openHelp() : delegate.openScratchpad();
+            return (kind == QLatin1String("help") ? delegate.myHelpWindow : delegate.mySPWindow).constLast();
+        };
+        QPointer<WindowController> window = open();
+        const auto bringBack = [&] {
+            window->showWindow();
+            return QTest::qWaitForWindowActive(window);
+        };
+        QVERIFY(bringBack());
+        // The editor's value field, the scratchpad's text, the help page.
+        QWidget *content = window->contentViewController();
+        QWidget *field = content->findChild<QPlainTextEdit *>();
+        if (!field)
+            field = content->findChild<QTextEdit *>();
+        if (field)
+            field->setFocus(Qt::TabFocusReason);
+        const auto press = [&](const QKeySequence &key) { QTest::keySequence(window, key); };
+        const auto fieldText = [&] { return field->property("plainText").toString(); };
+
+        QList<QAction *> tested;
+        QList<QAction *> edit = myMenus->editMenu()->actions();
+        edit.removeIf([](QAction *a) { return a->isSeparator() || a->shortcut().isEmpty(); });
+        QCOMPARE(edit.size(), 6); // Undo, Redo, Cut, Copy, Paste, Select All
+        // Undo and Redo have nothing to take back yet: no typing, no save.
+        for (QAction *action : edit)
+            QCOMPARE(action->isEnabled(),
+                action != edit[0] && action != edit[1]
+                    && (text == 2 || (text == 1 && (action == edit[3] || action == edit[5]))));
+        if (text == 2) {
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("ab"));
+            QVERIFY(edit[0]->isEnabled());
+            press(edit[5]->shortcut()); // Select All
+            press(edit[3]->shortcut()); // Copy
+            QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("ab"));
+            QGuiApplication::clipboard()->clear();
+            press(edit[2]->shortcut()); // Cut
+            QCOMPARE(fieldText(), QString());
+            QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("ab"));
+            press(edit[4]->shortcut()); // Paste
+            press(edit[4]->shortcut());
+            QCOMPARE(fieldText(), QStringLiteral("abab"));
+            press(edit[0]->shortcut()); // Undo
+            QCOMPARE(fieldText(), QStringLiteral("ab"));
+            press(edit[1]->shortcut()); // Redo
+            QCOMPARE(fieldText(), QStringLiteral("abab"));
+            tested << edit;
+        } else if (text == 1) {
+            press(edit[5]->shortcut());
+            press(edit[3]->shortcut());
+            QVERIFY(QGuiApplication::clipboard()->text().startsWith(QStringLiteral("Corvane Help")));
+            tested << edit[3] << edit[5];
+        }
+
+        QCOMPARE(myMenus->saveAction()->isEnabled(), editor);
+        if (editor) {
+            press(myMenus->saveAction()->shortcut());
+            QCOMPARE(QFile(path).size(), 1); // the data untouched, the value stored
+            QVERIFY(runProgram(QStringLiteral("getfattr"), { QStringLiteral("-d"), path })
+                        .out.contains("kMDItemKeywords"));
+            tested << myMenus->saveAction();
+        }
+        for (const QKeySequence &key : myMenus->openAction()->shortcuts())
+            press(key);
+        QCOMPARE(chooserCalls, myMenus->openAction()->shortcuts().size());
+        for (const QKeySequence &key : myMenus->helpAction()->shortcuts())
+            press(key);
+        QCOMPARE(delegate.myHelpWindow.size(),
+            int(kind == QLatin1String("help")) + myMenus->helpAction()->shortcuts().size());
+        QVERIFY(bringBack());
+        QAction *minimize = myMenus->windowMenu()->actions().first();
+        for (const QKeySequence &key : minimize->shortcuts()) {
+            press(key);
+            QTRY_VERIFY(window->isMinimized());
+            QVERIFY(bringBack());
+        }
+        const auto bringBackOrReopen = [&] {
+            if (!window || !window->isVisible()) {
+                window = open();
+            }
+            return bringBack();
+        };
+        for (const QKeySequence &key : myMenus->closeAction()->shortcuts()) {
+            QVERIFY(bringBackOrReopen());
+            // Gone, or hidden where the window is kept for the process.
+            const bool deletes = window->testAttribute(Qt::WA_DeleteOnClose);
+            press(key);
+            QTRY_VERIFY(deletes ? window.isNull() : !window->isVisible());
+        }
+        // The quit key is pressed last: a quit request closes the windows (the quit test runs the
+        // real event loop to its end).
+        for (const QKeySequence &key : myMenus->quitAction()->shortcuts()) {
+            QVERIFY(bringBackOrReopen());
+            press(key);
+        }
+        QCOMPARE(quits.size(), myMenus->quitAction()->shortcuts().size());
+        tested << myMenus->openAction() << myMenus->helpAction() << minimize << myMenus->quitAction()
+               << myMenus->closeAction();
+
+        // No shortcut a menu shows goes untried.
+        for (QMenu *menu :
+            { myMenus->fileMenu(), myMenus->editMenu(), myMenus->windowMenu(), myMenus->helpMenu() }) {
+            for (QAction *action : menu->actions())
+                QVERIFY2(action->shortcut().isEmpty() || !action->isEnabled() || tested.contains(action)
+                        || action == myMenus->saveAction(),
+                    qPrintable(action->text()));
+        }
     }
 };
 

@@ -34,7 +34,11 @@ std::pair<bool, bool> dragOnto(QWidget *target, const QMimeData *data, bool drop
     const QPoint at = target->rect().center();
     QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &enter);
-    const bool entered = enter.isAccepted() && enter.dropAction() == Qt::CopyAction;
+    // Qt follows an entry with a move at once, and the move's answer is what the drag's source shows.
+    QDragMoveEvent firstMove(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &firstMove);
+    const bool entered
+        = enter.isAccepted() && firstMove.isAccepted() && firstMove.dropAction() == Qt::CopyAction;
     if (!drop)
         return { entered, false };
     if (!entered) { // a refused drag is never dropped: it leaves, and Qt tells the widget that took the enter
@@ -42,8 +46,6 @@ std::pair<bool, bool> dragOnto(QWidget *target, const QMimeData *data, bool drop
         QCoreApplication::sendEvent(target, &leave);
         return { false, false };
     }
-    QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &move);
     QDropEvent dropEvent(QPointF(at), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &dropEvent);
     return { true, dropEvent.isAccepted() };
@@ -64,19 +66,25 @@ class TestDropView : public QObject {
     QTemporaryDir myDir;
 
 private slots:
+    // Only local files are taken, and only they reach the delegate; anything else is refused on entry.
     void dragViewAnswers_data()
     {
         QTest::addColumn<QList<QUrl>>("urls");
-        QTest::newRow("several files, in order")
-            << QList<QUrl> { QUrl::fromLocalFile(QStringLiteral("/tmp/b")),
-                   QUrl::fromLocalFile(QStringLiteral("/tmp/a")) };
-        QTest::newRow("a web address") << QList<QUrl> { QUrl(QStringLiteral("https://example.org/x")) };
-        QTest::newRow("text without URLs") << QList<QUrl> {};
+        QTest::addColumn<QList<QUrl>>("handed");
+        const QList<QUrl> files { QUrl::fromLocalFile(QStringLiteral("/tmp/b")),
+            QUrl::fromLocalFile(QStringLiteral("/tmp/a")) };
+        const QUrl web(QStringLiteral("https://example.org/x"));
+        QTest::newRow("several files, in order") << files << files;
+        QTest::newRow("a web link before a file")
+            << QList<QUrl> { web, files.last() } << QList<QUrl> { files.last() };
+        QTest::newRow("a web link") << QList<QUrl> { web } << QList<QUrl> {};
+        QTest::newRow("text without URLs") << QList<QUrl> {} << QList<QUrl> {};
     }
     void dragViewAnswers()
     {
         QFETCH(QList<QUrl>, urls);
-        const bool taken = !urls.isEmpty();
+        QFETCH(QList<QUrl>, handed);
+        const bool taken = !handed.isEmpty();
         DragView view;
         auto delegate = std::make_unique<RecordingDelegate>();
         view.setDelegate(delegate.get());
@@ -85,25 +93,31 @@ private slots:
         data.setText(QStringLiteral("text"));
         QCOMPARE(view.backgroundColor().alpha(), 0);
 
+        // The answer a drag gets is the one to its first move, which the drag's source shows.
         QCOMPARE(dragOnto(&view, &data, false).first, taken);
-        QCOMPARE(view.backgroundColor(),
-            taken ? view.palette().color(QPalette::PlaceholderText)
-                  : view.palette().color(QPalette::Disabled, QPalette::Text));
+        QVERIFY(view.backgroundColor().alpha() > 0);
+        const QColor shown = view.backgroundColor();
         QDragLeaveEvent leave;
         QCoreApplication::sendEvent(&view, &leave);
         QCOMPARE(view.backgroundColor().alpha(), 0);
+        QMimeData other;
+        other.setUrls(taken ? QList<QUrl> {} : QList<QUrl> { QUrl::fromLocalFile(QStringLiteral("/tmp/f")) });
+        DragView otherView;
+        dragOnto(&otherView, &other, false);
+        QCoreApplication::sendEvent(&otherView, &leave);
+        QVERIFY(otherView.backgroundColor() != shown); // accepting and refusing look different
 
         QCOMPARE(dragOnto(&view, &data).second, taken);
         QCOMPARE(view.backgroundColor().alpha(), 0);
         // A drop arriving without a prior entry is answered by what it carries, delegate or not.
         QCOMPARE(view.performDragOperation(&data), taken);
-        QCOMPARE(delegate->calls, taken ? QList<QList<QUrl>>({ urls, urls }) : QList<QList<QUrl>>());
+        QCOMPARE(delegate->calls, taken ? QList<QList<QUrl>>({ handed, handed }) : QList<QList<QUrl>>());
         delegate.reset(); // held weakly
         QVERIFY(!view.delegate());
         QCOMPARE(view.performDragOperation(&data), taken);
     }
 
-    void dropAnywhereOnTheEditorLoadsTheFirstFile_data()
+    void dropAnywhereOnTheEditorLoadsTheFirstLocalFile_data()
     {
         QTest::addColumn<QString>("where");
         QTest::addColumn<bool>("folder");
@@ -113,7 +127,7 @@ private slots:
         QTest::newRow("Save button") << QStringLiteral("save") << false;
         QTest::newRow("a folder") << QStringLiteral("value") << true;
     }
-    void dropAnywhereOnTheEditorLoadsTheFirstFile()
+    void dropAnywhereOnTheEditorLoadsTheFirstLocalFile()
     {
         QFETCH(QString, where);
         QFETCH(bool, folder);
@@ -133,8 +147,8 @@ private slots:
             : where == QLatin1String("save")             ? static_cast<QWidget *>(editor->saveButton())
                                                          : editor->dragView();
         QMimeData data;
-        data.setUrls(
-            { QUrl::fromLocalFile(folder ? first + QLatin1Char('/') : first), QUrl::fromLocalFile(second) });
+        data.setUrls({ QUrl(QStringLiteral("https://example.org/link")),
+            QUrl::fromLocalFile(folder ? first + QLatin1Char('/') : first), QUrl::fromLocalFile(second) });
         data.setText(QStringLiteral("file names that must not land in a field"));
         QCOMPARE(dragOnto(dropTargetAt(shown->window.get(), under), &data), std::make_pair(true, true));
 

@@ -1,3 +1,5 @@
+#include "app/ApplicationMenus.h"
+#include "window/WindowController.h"
 #include "editor/ViewController.h"
 #include "support/AlertRecorder.h"
 #include "support/EditorTestSupport.h"
@@ -33,18 +35,38 @@ void pick(ViewController *editor, int index)
     emit editor->xattrSelectCombobox()->activated(index);
 }
 
-void typeName(ViewController *editor, const QString &name)
+// Types over the name field as a user does, from the focus, and leaves it the given way.
+void typeName(ViewController *editor, const QString &name, const QString &confirm = QStringLiteral("Return"))
 {
-    QLineEdit *field = editor->xattrSelectCombobox()->lineEdit();
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Backspace);
-    QTest::keyClicks(field, name);
-    QTest::keyClick(field, Qt::Key_Return);
+    editor->xattrSelectCombobox()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+    QTest::keyClicks(QApplication::focusWidget(), name);
+    if (confirm == QLatin1String("click into the value"))
+        QTest::mouseClick(editor->contentTextbox()->viewport(), Qt::LeftButton);
+    else if (confirm == QLatin1String("click on Save"))
+        QTest::mouseClick(editor->saveButton(), Qt::LeftButton);
+    else
+        QTest::keySequence(QApplication::focusWidget(), QKeySequence(confirm));
+}
+
+// Types into the value field from the keyboard, at its end or over all of it; "\n" is the Return key.
+void typeValue(ViewController *editor, const QString &keys, bool replace = false)
+{
+    editor->contentTextbox()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), replace ? Qt::Key_A : Qt::Key_End, Qt::ControlModifier);
+    const QStringList lines = keys.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::keyClicks(QApplication::focusWidget(), lines.at(i));
+    }
 }
 } // namespace
 
 class TestEditor : public QObject {
     Q_OBJECT
+    std::unique_ptr<ApplicationMenus> myMenus; // File > Save carries Ctrl+S
     QTemporaryDir myDir;
     QString myPath;
     FileSnapshot myBefore;
@@ -60,6 +82,8 @@ class TestEditor : public QObject {
     }
 
 private slots:
+    void initTestCase() { myMenus = std::make_unique<ApplicationMenus>(); }
+
     void init()
     {
         myPath = myDir.filePath(QStringLiteral("notes.txt"));
@@ -124,37 +148,47 @@ private slots:
         QCOMPARE(alerts.count(), 0);
     }
 
-    // A typed name is used exactly as typed, even over a picked entry, and written under that name.
+    // A typed name is used exactly as typed, even over a picked entry. However the user leaves the
+    // field, its value is shown before anything can be saved under it: Save with a name never shown
+    // only shows it.
     void attributeNames_data()
     {
         QTest::addColumn<QString>("typed");
-        QTest::newRow("typed name, no prefix") << QStringLiteral("org.example.note");
-        QTest::newRow("entry text typed stays typed") << QStringLiteral("Comment");
-        QTest::newRow("no case-insensitive match") << QStringLiteral("comment");
-        QTest::newRow("no completion") << QStringLiteral("Key");
-        QTest::newRow("spaces kept") << QStringLiteral(" spaced ");
-        QTest::newRow("empty field: no name") << QString();
+        QTest::addColumn<QString>("confirm");
+        QTest::newRow("typed name, Return") << QStringLiteral("org.example.note") << QStringLiteral("Return");
+        QTest::newRow("full catalogue name, keypad Enter") << comment << QStringLiteral("Num+Enter");
+        QTest::newRow("entry text typed stays typed, Tab")
+            << QStringLiteral("Comment") << QStringLiteral("Tab");
+        QTest::newRow("no case-insensitive match, click into the value")
+            << QStringLiteral("comment") << QStringLiteral("click into the value");
+        QTest::newRow("no completion, click on Save")
+            << QStringLiteral("Key") << QStringLiteral("click on Save");
+        QTest::newRow("spaces kept, Ctrl+S") << QStringLiteral(" spaced ") << QStringLiteral("Ctrl+S");
+        QTest::newRow("empty field: no name") << QString() << QStringLiteral("Return");
     }
     void attributeNames()
     {
         QFETCH(QString, typed);
+        QFETCH(QString, confirm);
+        const QByteArray stored = plistlibBinaryString(QStringLiteral("shown"));
+        QVERIFY(setAttributeWithTool(myPath, keywords, plistlibBinaryString(QStringLiteral("alpha"))));
         if (!typed.isEmpty())
-            QVERIFY(setAttributeWithTool(myPath, typed, QByteArrayLiteral("\"shown\"")));
+            QVERIFY(setAttributeWithTool(myPath, typed, stored));
+        AlertRecorder alerts;
         auto shown = showEditor(QUrl::fromLocalFile(myPath));
         ViewController *editor = shown->editor;
         QVERIFY(QTest::qWaitForWindowActive(shown->window.get()));
-        editor->xattrSelectCombobox()->setFocus();
         pick(editor, 3);
-        typeName(editor, typed);
-        // Leaving the field must not turn a typed name into a list entry either.
-        editor->contentTextbox()->setFocus();
+        typeName(editor, typed, confirm);
         QCOMPARE(editor->selectedAttributeName(), typed);
         QCOMPARE(
             editor->contentTextbox()->toPlainText(), typed.isEmpty() ? QString() : QStringLiteral("shown"));
+        QCOMPARE(alerts.count(), 0);
         if (typed.isEmpty())
             return;
-        editor->contentTextbox()->setPlainText(QStringLiteral("saved"));
-        editor->doSaveButton();
+        QCOMPARE(attributeFromTool(myPath, typed), Bytes(stored));
+        typeValue(editor, QStringLiteral("saved"), true);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(attributeFromTool(myPath, typed), Bytes(plistlibBinaryString(QStringLiteral("saved"))));
     }
 
@@ -190,6 +224,66 @@ private slots:
         pick(window->editor, 2);
         QCOMPARE(window->editor->contentTextbox()->toPlainText(), shown);
         QCOMPARE(alerts.count(), 0);
+    }
+
+    // The field must not change what it shows: unedited, the same string is saved; edited, no-break
+    // spaces and U+2028 stay and line breaks keep the value's style. One trailing NUL stays as found.
+    void valueTravelsUnchanged_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("nul");
+        QTest::addColumn<QString>("typed"); // appended at the end; empty: no edit
+        QTest::addColumn<QString>("saved");
+        const QString mixed = QStringLiteral("a\u00A0b\r\nc\u2028d\re");
+        QTest::newRow("unedited") << mixed << false << QString() << mixed;
+        QTest::newRow("unedited, XML form")
+            << QStringLiteral("xml") << false << QString() << QStringLiteral("a\u00A0<&>");
+        QTest::newRow("edited, no-break space and U+2028 stay") << QStringLiteral(
+            "a\u00A0b\u2028c") << false << QStringLiteral("!") << QStringLiteral("a\u00A0b\u2028c!");
+        QTest::newRow("edited, CRLF value")
+            << QStringLiteral("one\r\ntwo") << false << QStringLiteral("\nthree")
+            << QStringLiteral("one\r\ntwo\r\nthree");
+        QTest::newRow("edited, CR value") << QStringLiteral("one\rtwo") << false << QStringLiteral("\nthree")
+                                          << QStringLiteral("one\rtwo\rthree");
+        QTest::newRow("edited, mixed breaks become LF")
+            << mixed << false << QStringLiteral("\nf") << QStringLiteral("a\u00A0b\nc\u2028d\ne\nf");
+        QTest::newRow("edited, U+2029 becomes a line break")
+            << QStringLiteral("a\u2029b") << false << QStringLiteral("c") << QStringLiteral("a\nbc");
+        QTest::newRow("unedited, one trailing NUL") << mixed << true << QString() << mixed;
+        QTest::newRow("edited, one trailing NUL")
+            << QStringLiteral("x") << true << QStringLiteral("y") << QStringLiteral("xy");
+    }
+    void valueTravelsUnchanged()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, nul);
+        QFETCH(QString, typed);
+        QFETCH(QString, saved);
+        QByteArray bytes = stored == QLatin1String("xml")
+            ? plistlibDump(QStringLiteral("'a\\u00a0<&>'"), QStringLiteral("xml"))
+            : plistlibBinaryString(stored);
+        if (nul)
+            bytes.append('\0');
+        auto shown = openWithComment(bytes);
+        QVERIFY(shown);
+        QVERIFY(QTest::qWaitForWindowActive(shown->window.get()));
+        if (!typed.isEmpty())
+            typeValue(shown->editor, typed);
+        shown->editor->contentTextbox()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+
+        const Bytes onDisk = attributeFromTool(myPath, comment);
+        QVERIFY(onDisk && onDisk->startsWith("bplist00"));
+        const ProcessResult read
+            = runPython(QStringLiteral("import plistlib,sys\n"
+                                       "d=sys.stdin.buffer.read()\n"
+                                       "nul=d.endswith(b'\\0') and not d.endswith(b'\\0\\0')\n"
+                                       "sys.stdout.buffer.write(str(nul).encode()+b' '+plistlib.loads(d[:-1] "
+                                       "if nul else d).encode('utf-8'))"),
+                *onDisk);
+        QCOMPARE(read.exitCode, 0);
+        QCOMPARE(
+            QString::fromUtf8(read.out), (nul ? QStringLiteral("True ") : QStringLiteral("False ")) + saved);
     }
 
     // Save writes plistlib's bytes for the text, or removes the attribute for the empty text; it asks
@@ -264,6 +358,25 @@ private slots:
         QCOMPARE(shown->editor->contentTextbox()->toPlainText(), written ? typed : QString());
     }
 
+    // Reading stays silent, but a value that cannot be read does not pass for an absent one.
+    void unreadableValueSaysWhy()
+    {
+        CORVANE_RUN_UNPRIVILEGED();
+        QVERIFY(setAttributeWithTool(myPath, keywords, plistlibBinaryString(QStringLiteral("secret"))));
+        QVERIFY(QFile::setPermissions(myPath, QFileDevice::Permissions()));
+        const auto restore = qScopeGuard(
+            [this] { QFile::setPermissions(myPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner); });
+        AlertRecorder alerts;
+        auto shown = showEditor(QUrl::fromLocalFile(myPath));
+        QCOMPARE(shown->editor->contentTextbox()->toPlainText(), QString());
+        QCOMPARE(shown->editor->contentTextbox()->placeholderText(),
+            QStringLiteral("Cannot be read: permission denied"));
+        QCOMPARE(alerts.count(), 0);
+        QVERIFY(QFile::setPermissions(myPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        pick(shown->editor, 2);
+        QCOMPARE(shown->editor->contentTextbox()->placeholderText(), QStringLiteral("No value"));
+    }
+
     void failuresAreReported_data()
     {
         QTest::addColumn<QString>("how");
@@ -294,6 +407,7 @@ private slots:
         });
         AlertRecorder alerts;
         auto shown = openWithComment(std::nullopt);
+        QVERIFY(QTest::qWaitForWindowActive(shown->window.get()));
         if (how == QLatin1String("read-only"))
             QVERIFY(geteuid() == 0
                     ? runProgram(QStringLiteral("chattr"), { QStringLiteral("+i"), myPath }).exitCode == 0

@@ -16,21 +16,41 @@
 #include <QMenuBar>
 #include <QMetaMethod>
 #include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QUrl>
+#include <QWindow>
 
 namespace corvane {
 
 namespace {
+const char changesTextProperty[] = "corvaneChangesText";
 ApplicationMenus *theSharedMenus = nullptr;
+
+ViewController *activeEditor()
+{
+    auto *window = qobject_cast<WindowController *>(QApplication::activeWindow());
+    return window ? qobject_cast<ViewController *>(window->contentViewController()) : nullptr;
+}
+
+// The text control the Edit commands act on: the active window's focus, an editable combo box's line
+// edit standing for the combo box.
+QWidget *focusedTextControl()
+{
+    QWidget *window = QApplication::activeWindow();
+    QWidget *focused = window ? window->focusWidget() : nullptr;
+    if (auto *combo = qobject_cast<QComboBox *>(focused))
+        focused = combo->lineEdit();
+    if (qobject_cast<QLineEdit *>(focused) || qobject_cast<QPlainTextEdit *>(focused)
+        || qobject_cast<QTextEdit *>(focused))
+        return focused;
+    return nullptr;
+}
 
 // The Edit commands act on whichever text control has the focus; controls without the command
 // (a button) simply do not answer.
 void sendToFocusedText(const char *slot)
 {
-    QWidget *focused = QApplication::focusWidget();
-    // An editable combo box keeps the focus itself and edits through its line edit.
-    if (auto *combo = qobject_cast<QComboBox *>(focused); combo && combo->lineEdit())
-        focused = combo->lineEdit();
+    QWidget *focused = focusedTextControl();
     if (!focused)
         return;
     const int index = focused->metaObject()->indexOfMethod(slot);
@@ -53,6 +73,18 @@ ApplicationMenus::ApplicationMenus(QObject *parent)
     buildHelpMenu();
     theSharedMenus = this;
     WindowController::setMenuBarInstaller([this](QMainWindow *window) { installMenuBar(window); });
+    // The menus are shared, so what they offer follows the window in front and its focused control.
+    connect(qApp, &QApplication::focusChanged, this, &ApplicationMenus::updateCommandStates);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &ApplicationMenus::updateCommandStates);
+}
+
+void ApplicationMenus::updateCommandStates()
+{
+    mySaveAction->setEnabled(activeEditor() != nullptr);
+    QWidget *text = focusedTextControl();
+    const bool editable = text && !text->property("readOnly").toBool();
+    for (QAction *action : std::as_const(myEditActions))
+        action->setEnabled(text && (editable || !action->property(changesTextProperty).toBool()));
 }
 
 ApplicationMenus::~ApplicationMenus()
@@ -85,10 +117,24 @@ void ApplicationMenus::buildFileMenu()
     connect(myOpenRecentMenu, &QMenu::aboutToShow, this, &ApplicationMenus::rebuildOpenRecentMenu);
     rebuildOpenRecentMenu();
 
+    mySaveAction = myFileMenu->addAction(tr("&Save"));
+    mySaveAction->setShortcut(QKeySequence::Save);
+    mySaveAction->setEnabled(false);
+    connect(mySaveAction, &QAction::triggered, this, [] {
+        if (ViewController *editor = activeEditor())
+            editor->doSaveButton();
+    });
+
     myFileMenu->addSeparator();
     myCloseAction = myFileMenu->addAction(tr("&Close"));
-    // The platform's Close may be Ctrl+F4; Ctrl+W is what Linux users press, so it comes first.
-    myCloseAction->setShortcuts({ QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(QKeySequence::Close) });
+    // Ctrl+W is what Linux users press, and the platform's Close may be another key (Ctrl+F4). A key
+    // given twice makes its shortcut ambiguous, and Qt then triggers nothing at all.
+    QList<QKeySequence> closeKeys { QKeySequence(Qt::CTRL | Qt::Key_W) };
+    for (const QKeySequence &key : QKeySequence::keyBindings(QKeySequence::Close)) {
+        if (!closeKeys.contains(key))
+            closeKeys.append(key);
+    }
+    myCloseAction->setShortcuts(closeKeys);
     connect(myCloseAction, &QAction::triggered, this, [] {
         if (QWidget *window = QApplication::activeWindow())
             window->close();
@@ -163,14 +209,16 @@ void ApplicationMenus::buildEditMenu()
         QAction *action = myEditMenu->addAction(tr(command.title));
         if (command.key != QKeySequence::UnknownKey)
             action->setShortcut(command.key);
+        action->setEnabled(false);
+        // Copy and Select All also act on text that cannot be changed; the others need an editable one.
+        action->setProperty(changesTextProperty,
+            qstrcmp(command.slot, "copy()") != 0 && qstrcmp(command.slot, "selectAll()") != 0);
+        myEditActions.append(action);
         const char *slot = command.slot;
         connect(action, &QAction::triggered, this, [slot] {
             if (qstrcmp(slot, "del()") == 0) {
                 // Text controls have no delete slot; the Delete key does the same on a selection.
-                QWidget *focused = QApplication::focusWidget();
-                if (auto *combo = qobject_cast<QComboBox *>(focused); combo && combo->lineEdit())
-                    focused = combo->lineEdit();
-                if (focused) {
+                if (QWidget *focused = focusedTextControl()) {
                     QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
                     QCoreApplication::sendEvent(focused, &press);
                 }
@@ -182,17 +230,7 @@ void ApplicationMenus::buildEditMenu()
 }
 
 namespace {
-// The text control the Edit commands would act on, and whether it has typing to take back.
-QWidget *focusedTextControl()
-{
-    QWidget *focused = QApplication::focusWidget();
-    if (auto *combo = qobject_cast<QComboBox *>(focused); combo && combo->lineEdit())
-        return combo->lineEdit();
-    if (qobject_cast<QLineEdit *>(focused) || qobject_cast<QPlainTextEdit *>(focused))
-        return focused;
-    return nullptr;
-}
-
+// Whether the text control has typing to take back (or to make again).
 bool hasTypingToTake(QWidget *control, bool undo)
 {
     if (auto *line = qobject_cast<QLineEdit *>(control))
@@ -200,13 +238,10 @@ bool hasTypingToTake(QWidget *control, bool undo)
     if (auto *text = qobject_cast<QPlainTextEdit *>(control))
         return !text->isReadOnly()
             && (undo ? text->document()->isUndoAvailable() : text->document()->isRedoAvailable());
+    if (auto *text = qobject_cast<QTextEdit *>(control))
+        return !text->isReadOnly()
+            && (undo ? text->document()->isUndoAvailable() : text->document()->isRedoAvailable());
     return false;
-}
-
-ViewController *activeEditor()
-{
-    auto *window = qobject_cast<WindowController *>(QApplication::activeWindow());
-    return window ? qobject_cast<ViewController *>(window->contentViewController()) : nullptr;
 }
 } // namespace
 
@@ -304,8 +339,10 @@ void ApplicationMenus::buildHelpMenu()
     myUpdatesAction = myHelpMenu->addAction(tr("&Updates"));
     myHelpMenu->addSeparator();
     myUpdateStatusItem = myHelpMenu->addAction(QStringLiteral("Update not checked"));
+    // A status, not a command: shown with the check's outcome, never changed by a click.
     myUpdateStatusItem->setCheckable(true);
     myUpdateStatusItem->setChecked(false);
+    myUpdateStatusItem->setEnabled(false);
 }
 
 void ApplicationMenus::connectToDelegate(AppDelegate *delegate)

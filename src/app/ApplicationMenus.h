@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
@@ -43,6 +44,7 @@ public:
     QAction *undoAction() const { return myUndoAction; }
     QAction *redoAction() const { return myRedoAction; }
     QAction *openAction() const { return myOpenAction; }
+    QAction *saveAction() const { return mySaveAction; }
     QAction *closeAction() const { return myCloseAction; }
     QAction *quitAction() const { return myQuitAction; }
     QAction *scratchpadAction() const { return myScratchpadAction; }
@@ -63,6 +65,8 @@ private:
     void buildWindowMenu();
     void buildHelpMenu();
     void rebuildOpenRecentMenu();
+    // Save only in an editor window; Edit commands only on a focused text control that has them.
+    void updateCommandStates();
 
     QMenu *myFileMenu = nullptr;
     QMenu *myEditMenu = nullptr;
@@ -73,6 +77,7 @@ private:
     QAction *myUndoAction = nullptr;
     QAction *myRedoAction = nullptr;
     QAction *myOpenAction = nullptr;
+    QAction *mySaveAction = nullptr;
     QAction *myCloseAction = nullptr;
     QAction *myQuitAction = nullptr;
     QAction *myScratchpadAction = nullptr;
@@ -81,6 +86,7 @@ private:
     QAction *myUpdatesAction = nullptr;
     QAction *myUpdateStatusItem = nullptr;
 
+    QList<QAction *> myEditActions;
     QPointer<DocumentController> myDocumentController;
     QPointer<QWidget> myWatchedText;
     QPointer<ViewController> myWatchedEditor;

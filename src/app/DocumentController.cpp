@@ -2,17 +2,22 @@
 
 #include "app/SceneFactory.h"
 #include "app/StartWindow.h"
+#include "attributes/ExtendedAttributes.h"
 #include "window/Alerts.h"
 #include "window/Document.h"
 #include "window/WindowController.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QSettings>
 
+#include <cerrno>
 #include <utility>
+
+#include <sys/stat.h>
 
 namespace corvane {
 
@@ -21,6 +26,16 @@ namespace {
 const QString recentGroup = QStringLiteral("DocumentController");
 const QString recentKey = QStringLiteral("recentDocuments");
 const QString directoryKey = QStringLiteral("lastOpenDirectory");
+
+// 0 when the path leads to something, else the errno saying why not: a file inside a folder the user
+// may not enter exists all the same, and "no such file" would send them looking in the wrong place.
+int reachability(const QString &path)
+{
+    struct stat status;
+    if (::stat(QFile::encodeName(path).constData(), &status) == 0)
+        return 0;
+    return errno;
+}
 
 QString comparablePath(const QUrl &url)
 {
@@ -72,13 +87,17 @@ Document *DocumentController::documentForURL(const QUrl &url) const
 
 Document *DocumentController::openDocumentWithContentsOfURL(const QUrl &url, bool display)
 {
-    if (!url.isLocalFile() || !QFileInfo::exists(url.toLocalFile())) {
+    const int unreachable = url.isLocalFile() ? reachability(url.toLocalFile()) : 0;
+    if (!url.isLocalFile() || unreachable != 0) {
+        const QString path = QDir::toNativeSeparators(url.toLocalFile());
         AlertRequest alert;
         alert.style = AlertRequest::Style::Warning;
         alert.messageText = tr("The file could not be opened.");
-        alert.informativeText = url.isLocalFile()
-            ? tr("There is no file at “%1”.").arg(QDir::toNativeSeparators(url.toLocalFile()))
-            : tr("“%1” is not a local file.").arg(url.toDisplayString());
+        alert.informativeText = !url.isLocalFile()
+            ? tr("“%1” is not a local file.").arg(url.toDisplayString())
+            : unreachable == ENOENT
+            ? tr("There is no file at “%1”.").arg(path)
+            : tr("“%1” cannot be reached: %2.").arg(path, posixError(unreachable).description);
         Alerts::run(alert, myStartWindow);
         return nullptr;
     }
@@ -102,6 +121,8 @@ Document *DocumentController::openDocumentWithContentsOfURL(const QUrl &url, boo
     // The document lives as long as its window.
     window->setAttribute(Qt::WA_DeleteOnClose);
     connect(window, &QObject::destroyed, document, [this, document] { forgetDocument(document); });
+    // A file dropped onto the window replaces the document's; it is as recent as an opened one.
+    connect(document, &Document::fileURLChanged, this, &DocumentController::noteNewRecentDocumentURL);
     myDocuments.append(document);
     noteNewRecentDocumentURL(fileURL);
     emit documentOpened(document);

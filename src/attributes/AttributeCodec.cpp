@@ -99,6 +99,12 @@ QString decodeAttributeString(QByteArrayView bytes)
     return value ? value->toString() : QString();
 }
 
+bool hasNulSuffix(QByteArrayView bytes)
+{
+    bool suffix = false;
+    return plist::parse(bytes, nullptr, nullptr, &suffix) && suffix;
+}
+
 std::optional<QString> describeUnshownValue(QByteArrayView bytes)
 {
     if (bytes.isEmpty())

@@ -21,6 +21,11 @@ std::optional<QByteArray> encodeAttributeString(const QString &text, QString *er
 // What the editor shows for an attribute's bytes: the string when the root is a string, else "".
 QString decodeAttributeString(QByteArrayView bytes);
 
+// Whether the bytes are a property list followed by the one NUL that netatalk's Samba-compatible mode
+// and Samba keep (and strip before a Mac sees the value). Save keeps that NUL, so that such a server
+// still hands a whole property list on; a value without one is written without one.
+bool hasNulSuffix(QByteArrayView bytes);
+
 // For Save's "do not destroy what the user never saw" question: nullopt when the value is shown
 // faithfully as text (a string root, or zero bytes, which hold nothing to lose); otherwise a short
 // English phrase saying what it holds, e.g. "an array of 3 items", "a dictionary of 2 entries",

@@ -3,18 +3,22 @@
 #include "attributes/AttributeCatalogue.h"
 #include "attributes/AttributeCodec.h"
 #include "attributes/ExtendedAttributes.h"
+#include "attributes/ValueText.h"
 #include "ui_EditorView.h"
 #include "window/Alerts.h"
 #include "window/Document.h"
 #include "window/DragView.h"
 #include "window/WindowController.h"
 
-#include <QAction>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTextDocument>
+
+#include <algorithm>
 
 namespace corvane {
 
@@ -37,8 +41,14 @@ ViewController::ViewController(QWidget *parent)
     disconnect(field, &QLineEdit::editingFinished, combo, nullptr);
     field->setAccessibleName(combo->accessibleName());
     field->setPlaceholderText(tr("Attribute name"));
-    field->installEventFilter(this);
-    connect(field, &QLineEdit::textEdited, this, [this] { myPickedIndex = -1; });
+    // The combo box keeps the focus and hands keys to its line edit directly, past any filter there;
+    // Enter and leaving the field are caught on the combo box itself.
+    combo->installEventFilter(this);
+    field->installEventFilter(this); // for file drags, which belong to the window's drop area
+    connect(field, &QLineEdit::textEdited, this, [this] {
+        myPickedIndex = -1;
+        myNameUnconfirmed = true;
+    });
     connect(combo, &QComboBox::activated, this, [this](int index) {
         myPickedIndex = index;
         setXattrCombo();
@@ -46,14 +56,12 @@ ViewController::ViewController(QWidget *parent)
 
     // The whole window takes file drops; the text controls keep taking dragged text.
     myUi->contentTextbox->viewport()->installEventFilter(this);
-    myUi->contentTextbox->setPlaceholderText(tr("No value"));
+    myUi->contentTextbox->setPlaceholderText(noValuePlaceholder());
 
+    // A click on Save leaves the focus where it was, so that Save itself sees a typed name that was
+    // never confirmed and shows its value instead of writing under it (File > Save carries Ctrl+S).
+    myUi->saveButton->setFocusPolicy(Qt::TabFocus);
     connect(myUi->saveButton, &QPushButton::clicked, this, &ViewController::doSaveButton);
-    auto *save = new QAction(tr("Save"), this);
-    save->setShortcut(QKeySequence::Save);
-    save->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    connect(save, &QAction::triggered, this, &ViewController::doSaveButton);
-    addAction(save);
 }
 
 ViewController::~ViewController() = default;
@@ -132,25 +140,49 @@ void ViewController::loadSourceURL(const QUrl &url)
 
 void ViewController::dragViewDidReceiveWithFileURLs(const QList<QUrl> &urls)
 {
-    if (urls.isEmpty())
+    // Only local files have extended attributes to show: the first of them is loaded.
+    const auto local
+        = std::find_if(urls.cbegin(), urls.cend(), [](const QUrl &url) { return url.isLocalFile(); });
+    if (local == urls.cend())
         return;
-    const QUrl url = urls.first();
+    const QUrl url = *local;
     QWidget *window = this->window();
     auto *controller = qobject_cast<WindowController *>(window);
     if (window == this || !controller || !controller->document())
         return;
-    // Only local files have extended attributes to show.
-    if (!url.isLocalFile())
-        return;
     controller->document()->setFileURL(url);
     loadSourceURL(url);
+}
+
+QString ViewController::noValuePlaceholder()
+{
+    return tr("No value");
 }
 
 void ViewController::setXattrCombo()
 {
     if (mySourcePath.isEmpty())
         return;
-    myUi->contentTextbox->setPlainText(readAttributeString(selectedAttributeName()));
+    myNameUnconfirmed = false;
+    PosixError error;
+    const std::optional<QByteArray> bytes
+        = readExtendedAttribute(mySourceURL, selectedAttributeName(), &error);
+    const QString failure = bytes ? QString() : readFailureInPlainWords(error.code, error.description);
+    QPlainTextEdit *field = myUi->contentTextbox;
+    field->setPlaceholderText(failure.isEmpty() ? noValuePlaceholder() : failure);
+    myShownValue = bytes ? decodeAttributeString(*bytes) : QString();
+    field->setPlainText(myShownValue);
+    myShownFieldText = field->document()->toRawText();
+}
+
+QString ViewController::valueFieldText() const
+{
+    // The field turns CR, CRLF and U+2029 into paragraphs and its plain text turns no-break spaces
+    // into spaces: an unchanged field stands for exactly the value it was given.
+    const QString raw = myUi->contentTextbox->document()->toRawText();
+    if (raw == myShownFieldText)
+        return myShownValue;
+    return valueFromFieldText(raw, lineBreakStyle(myShownValue));
 }
 
 QString ViewController::readAttributeString(const QString &name) const
@@ -172,23 +204,26 @@ void ViewController::saveAttribute()
 {
     if (mySourcePath.isEmpty())
         return;
+    // Save never writes under a name whose value the user has not seen.
+    if (myNameUnconfirmed) {
+        setXattrCombo();
+        return;
+    }
     const QString name = selectedAttributeName();
-    const QString text = myUi->contentTextbox->toPlainText();
-    if (!mayOverwrite(name, text.isEmpty()))
+    const QString text = valueFieldText();
+    // Looked at now, not when the value was shown: another program may have changed it since.
+    const std::optional<QByteArray> current = readExtendedAttribute(mySourceURL, name);
+    if (current && !mayOverwrite(*current, name, text.isEmpty()))
         return;
     if (text.isEmpty())
         removeAttribute(name);
     else
-        writeAttributeString(text, name);
+        writeAttributeString(text, name, current && hasNulSuffix(*current));
 }
 
-bool ViewController::mayOverwrite(const QString &name, bool removing)
+bool ViewController::mayOverwrite(const QByteArray &current, const QString &name, bool removing)
 {
-    // Looked at now, not when the value was shown: another program may have changed it since.
-    const std::optional<QByteArray> current = readExtendedAttribute(mySourceURL, name);
-    if (!current)
-        return true;
-    const std::optional<QString> unshown = describeUnshownValue(*current);
+    const std::optional<QString> unshown = describeUnshownValue(current);
     if (!unshown)
         return true;
 
@@ -213,12 +248,14 @@ bool ViewController::mayOverwrite(const QString &name, bool removing)
     return Alerts::run(question, window()) == firstButtonReturn + 1;
 }
 
-void ViewController::writeAttributeString(const QString &text, const QString &name)
+void ViewController::writeAttributeString(const QString &text, const QString &name, bool nulSuffix)
 {
     if (mySourcePath.isEmpty())
         return;
     QString description;
-    const std::optional<QByteArray> bytes = encodeAttributeString(text, &description);
+    std::optional<QByteArray> bytes = encodeAttributeString(text, &description);
+    if (bytes && nulSuffix)
+        bytes->append('\0');
     if (!bytes) {
         showActionErrorAlert(QStringLiteral("setXattr error: ") + description);
         return;
@@ -418,12 +455,19 @@ bool ViewController::eventFilter(QObject *watched, QEvent *event)
 {
     if (forwardFileDrag(event))
         return true;
-    if (watched == myUi->xattrSelectCombobox->lineEdit() && event->type() == QEvent::KeyPress) {
+    if (watched == myUi->xattrSelectCombobox && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             setXattrCombo();
             return true;
         }
+    }
+    // Leaving the field confirms a changed name; its own list popping up, or another window taking
+    // the focus, does not leave it.
+    if (watched == myUi->xattrSelectCombobox && event->type() == QEvent::FocusOut && myNameUnconfirmed) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+            setXattrCombo();
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -58,7 +58,7 @@ public:
     void dragViewDidReceiveWithFileURLs(const QList<QUrl> &urls) override;
     QString readAttributeString(const QString &name) const;
     void saveAttribute();
-    void writeAttributeString(const QString &text, const QString &name);
+    void writeAttributeString(const QString &text, const QString &name, bool nulSuffix = false);
     void removeAttribute(const QString &name);
     void showActionErrorAlert(const QString &message);
 
@@ -82,7 +82,9 @@ protected:
 
 private:
     void selectItem(int index);
-    bool mayOverwrite(const QString &name, bool removing);
+    bool mayOverwrite(const QByteArray &current, const QString &name, bool removing);
+    QString valueFieldText() const;
+    static QString noValuePlaceholder();
     bool forwardFileDrag(QEvent *event);
     QString selectedAttributeLabel() const;
     std::optional<QByteArray> stateBeforeChange(const QString &name, bool *known) const;
@@ -98,6 +100,9 @@ private:
     int myPickedIndex = -1;
     bool myForwardingFileDrag = false;
     AttributeHistory myHistory;
+    bool myNameUnconfirmed = false; // the name field was edited since a value was last shown
+    QString myShownValue; // the string last shown, exactly as read
+    QString myShownFieldText; // the field's raw text right after showing it
 };
 
 } // namespace corvane

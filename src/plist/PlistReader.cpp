@@ -96,8 +96,10 @@ std::optional<Value> parseAs(Format format, QByteArrayView bytes, QString *error
 
 } // namespace
 
-std::optional<Value> parse(QByteArrayView bytes, QString *error, Format *format)
+std::optional<Value> parse(QByteArrayView bytes, QString *error, Format *format, bool *nulSuffix)
 {
+    if (nulSuffix)
+        *nulSuffix = false;
     QString localError;
     if (bytes.isEmpty()) {
         if (error)
@@ -112,6 +114,8 @@ std::optional<Value> parse(QByteArrayView bytes, QString *error, Format *format)
     if (!result && bytes.size() > 1 && bytes.back() == 0) {
         QString ignored;
         result = parseAs(detected, bytes.chopped(1), &ignored);
+        if (result && nulSuffix)
+            *nulSuffix = true;
     }
     if (!result && error)
         *error = localError;

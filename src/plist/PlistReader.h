@@ -22,8 +22,9 @@ enum class Format { Binary, Xml, OpenStep };
 // UTF-8, UTF-16, US-ASCII and ISO-8859-1 text is read, and a byte order mark must agree with the
 // declared encoding.
 // A complete property list followed by exactly one NUL byte (as some file servers store values) reads as that
-// property list.
-std::optional<Value> parse(QByteArrayView bytes, QString *error = nullptr, Format *format = nullptr);
+// property list; *nulSuffix, if given, then says so.
+std::optional<Value> parse(
+    QByteArrayView bytes, QString *error = nullptr, Format *format = nullptr, bool *nulSuffix = nullptr);
 
 // The deepest nesting of arrays, sets and dictionaries accepted.
 inline constexpr int maximumDepth = 512;

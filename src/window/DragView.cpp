@@ -29,12 +29,13 @@ DragViewDelegate *DragView::delegate() const
 
 QList<QUrl> DragView::urlsFromDrag(const QMimeData *data)
 {
-    // Any URL counts, in the drag's order, folders too; the delegate decides what it can use.
+    // Local files and folders count, in the drag's order. A browser's link is no file: taking it
+    // would show a drop that then does nothing.
     QList<QUrl> urls;
     if (!data || !data->hasUrls())
         return urls;
     for (const QUrl &url : data->urls()) {
-        if (url.isValid() && !url.isEmpty())
+        if (url.isValid() && url.isLocalFile() && !url.toLocalFile().isEmpty())
             urls.append(url);
     }
     return urls;

@@ -12,7 +12,8 @@ class DragViewDelegate;
 
 // A drop target for files. While a drag hovers over it, its background says whether the drag will be
 // taken; the answer given when the drag enters holds until it leaves or is dropped. It decides nothing
-// about what was dropped: every URL goes to the delegate, which it holds weakly.
+// about what was dropped: every local file URL goes to the delegate, which it holds weakly. A drag
+// without one is refused.
 class DragView : public QWidget {
     Q_OBJECT
 public:

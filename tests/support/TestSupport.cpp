@@ -1,6 +1,11 @@
 #include "support/TestSupport.h"
 
+#include <QCoreApplication>
 #include <QProcess>
+#include <QTest>
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace corvane::test {
 
@@ -49,6 +54,17 @@ QList<QList<QByteArray>> runPythonPerLine(const QString &fields, const QList<QBy
             field = QByteArray::fromBase64(field);
     }
     return out;
+}
+
+std::optional<ProcessResult> rerunUnprivileged()
+{
+    if (::geteuid() != 0)
+        return std::nullopt;
+    if (!::getpwnam("nobody"))
+        return ProcessResult();
+    return runProgram(QStringLiteral("runuser"),
+        { QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"),
+            QCoreApplication::applicationFilePath(), QString::fromLatin1(QTest::currentTestFunction()) });
 }
 
 } // namespace corvane::test

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace corvane::test {
 
 struct ProcessResult {
@@ -24,5 +26,18 @@ ProcessResult runPython(const QString &script, const QByteArray &input = QByteAr
 // (plistlib, base64 and datetime imported) giving a sequence of bytes for it. Returns each output
 // line's fields decoded; empty when python3 failed, so a size check catches any failure.
 QList<QList<QByteArray>> runPythonPerLine(const QString &fields, const QList<QByteArray> &lines);
+
+// Root passes every permission check. A case that needs them refused calls this first: as root it runs
+// the current test function again in a child test process as the user nobody and returns that run's
+// result (exit code 0: passed; -1: no such user could run it); otherwise it returns nullopt and the case
+// goes on in this process.
+std::optional<ProcessResult> rerunUnprivileged();
+#define CORVANE_RUN_UNPRIVILEGED()                                                                           \
+    if (const auto child = corvane::test::rerunUnprivileged()) {                                             \
+        if (child->exitCode == -1)                                                                           \
+            QSKIP("running as root, and no unprivileged user (nobody) could run the case");                  \
+        QVERIFY2(child->exitCode == 0, (child->out + child->err).constData());                               \
+        return;                                                                                              \
+    }
 
 } // namespace corvane::test

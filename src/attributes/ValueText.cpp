@@ -1,0 +1,62 @@
+#include "attributes/ValueText.h"
+
+#include <cerrno>
+
+namespace corvane {
+
+QString lineBreakStyle(const QString &value)
+{
+    qsizetype crlf = 0;
+    qsizetype cr = 0;
+    qsizetype lf = 0;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (value[i] == u'\r') {
+            if (i + 1 < value.size() && value[i + 1] == u'\n') {
+                ++crlf;
+                ++i;
+            } else {
+                ++cr;
+            }
+        } else if (value[i] == u'\n') {
+            ++lf;
+        }
+    }
+    if (crlf > 0 && cr == 0 && lf == 0)
+        return QStringLiteral("\r\n");
+    if (cr > 0 && crlf == 0 && lf == 0)
+        return QStringLiteral("\r");
+    return QStringLiteral("\n");
+}
+
+QString valueFromFieldText(const QString &rawText, const QString &lineBreak)
+{
+    QString value = rawText;
+    value.replace(QChar::ParagraphSeparator, lineBreak);
+    return value;
+}
+
+QString readFailureInPlainWords(int errorNumber, const QString &systemText)
+{
+    switch (errorNumber) {
+    case ENODATA:
+#if defined(ENOATTR) && ENOATTR != ENODATA
+    case ENOATTR:
+#endif
+        return QString();
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("Cannot be read: permission denied");
+    case ENOTSUP:
+        return QStringLiteral("Cannot be read: this file system keeps no extended attributes");
+    case ERANGE:
+    case E2BIG:
+        return QStringLiteral("Cannot be read: the value or its name is too long");
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("Cannot be read: the file is no longer there");
+    default:
+        return QStringLiteral("Cannot be read: ") + systemText;
+    }
+}
+
+} // namespace corvane
