@@ -14,7 +14,7 @@ class AppDelegate;
 class DocumentController;
 class ViewController;
 
-// The menus every top-level window carries: File, Edit, Window, Help. One instance for the process;
+// The menus every top-level window carries: File, Edit, View, Window, Help. One instance for the process;
 // the menus and their actions are shared by every window's menu bar, so a change to one item (the
 // update status in the Help menu) reads the same everywhere.
 //
@@ -36,6 +36,7 @@ public:
 
     QMenu *fileMenu() const { return myFileMenu; }
     QMenu *editMenu() const { return myEditMenu; }
+    QMenu *viewMenu() const { return myViewMenu; }
     QMenu *windowMenu() const { return myWindowMenu; }
     QMenu *helpMenu() const { return myHelpMenu; }
     QMenu *openRecentMenu() const { return myOpenRecentMenu; }
@@ -50,6 +51,7 @@ public:
     QAction *supportAction() const { return mySupportAction; }
     QAction *updatesAction() const { return myUpdatesAction; }
     QAction *updateStatusItem() const { return myUpdateStatusItem; }
+    QAction *attributesPanelAction() const { return myAttributesPanelAction; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -61,6 +63,9 @@ private:
     void buildFileMenu();
     void buildEditMenu();
     void buildWindowMenu();
+    void buildViewMenu();
+    void updateViewMenu();
+    void showAttributesPanels(bool shown);
     void buildHelpMenu();
     void rebuildOpenRecentMenu();
 
@@ -69,6 +74,8 @@ private:
     QMenu *myWindowMenu = nullptr;
     QMenu *myHelpMenu = nullptr;
     QMenu *myOpenRecentMenu = nullptr;
+    QMenu *myViewMenu = nullptr;
+    QAction *myAttributesPanelAction = nullptr;
 
     QAction *myUndoAction = nullptr;
     QAction *myRedoAction = nullptr;
