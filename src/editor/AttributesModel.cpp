@@ -12,8 +12,14 @@ void AttributesModel::setDescription(FileDescription description)
     myFile = std::move(description);
     myNodes.clear();
     myNodes.reserve(size_t(myFile.attributes.size()));
-    for (qsizetype i = 0; i < myFile.attributes.size(); ++i)
+    mySortKeys.clear();
+    mySortKeys.reserve(myFile.attributes.size());
+    for (qsizetype i = 0; i < myFile.attributes.size(); ++i) {
+        const AttributeName &name = myFile.attributes.at(i).name;
         myNodes.push_back({ .value = &myFile.attributes.at(i).value, .attribute = int(i), .row = int(i) });
+        // Case folded so that "comment" and "Comment" sit together; the name breaks ties.
+        mySortKeys.append(name.label.toCaseFolded() + QChar(0) + name.name);
+    }
     endResetModel();
 }
 
@@ -134,8 +140,7 @@ QVariant AttributesModel::data(const QModelIndex &index, int role) const
     case SortRole:
         if (!topLevel)
             return node.row;
-        // Case folded so that "comment" and "Comment" sit together; the name breaks ties.
-        return QString(attribute.name.label.toCaseFolded() + QChar(0) + attribute.name.name);
+        return mySortKeys.at(node.row);
     case FilterRole:
         if (!topLevel)
             return QString(labelOf(node) + QLatin1Char('\n') + preview(*node.value));

@@ -66,6 +66,8 @@ private:
     FileDescription myFile;
     // Top-level nodes are 0 .. attributes - 1; children are appended as views open them.
     mutable std::vector<Node> myNodes;
+    // The top-level rows' sort keys, made once per listing rather than at each of the sort's comparisons.
+    QList<QString> mySortKeys;
 };
 
 } // namespace corvane
