@@ -282,6 +282,23 @@ private slots:
         QCOMPARE(alerts.count(), 2);
     }
 
+    void removalAndUndoShowInTheEditorsField()
+    {
+        // The editor shows Comment, chosen from its list; the panel removes it under its listed name.
+        ViewController *editor = myShown->editor;
+        QVERIFY(focusRow(panel(), u"user.com.apple.metadata:kMDItemComment"_s));
+        press(QKeyCombination(Qt::Key_Return));
+        QCOMPARE(editor->contentTextbox()->toPlainText(), u"From the Mac"_s);
+        AlertRecorder alerts;
+        alerts.answerNext(firstButtonReturn + 1);
+        press(QKeyCombination(Qt::Key_Delete));
+        QCOMPARE(editor->contentTextbox()->toPlainText(), QString());
+        QCOMPARE(editor->undoSaveTitle(), u"Undo Removal of “Comment”"_s);
+        press(Qt::CTRL | Qt::Key_Z);
+        QCOMPARE(editor->contentTextbox()->toPlainText(), u"From the Mac"_s);
+        QCOMPARE(alerts.count(), 1);
+    }
+
     void deleteLeavesReadOnlyAndChildRows_data()
     {
         QTest::addColumn<QString>("name");

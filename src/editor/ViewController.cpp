@@ -365,7 +365,8 @@ void ViewController::takeHistoryStep(bool undo)
     else
         myHistory.didRedo();
     emit saveHistoryChanged();
-    if (step.file == mySourceURL && step.name == selectedAttributeName())
+    if (step.file == mySourceURL
+        && systemAttributeName(step.name) == systemAttributeName(selectedAttributeName()))
         setXattrCombo();
 }
 
@@ -379,7 +380,8 @@ void ViewController::recordPanelRemoval(const QString &name, const QString &labe
     myHistory.record(
         { .file = mySourceURL, .name = name, .label = label, .before = before, .after = std::nullopt });
     emit saveHistoryChanged();
-    if (name == selectedAttributeName())
+    // The panel names attributes as listed ("user.com.apple..."), the editor by its catalogue entry.
+    if (systemAttributeName(name) == systemAttributeName(selectedAttributeName()))
         setXattrCombo();
 }
 
