@@ -3,6 +3,7 @@
 #include "app/AppDelegate.h"
 #include "app/DocumentController.h"
 #include "editor/ViewController.h"
+#include "settings/Preferences.h"
 #include "window/WindowController.h"
 
 #include <QAction>
@@ -67,8 +68,10 @@ ApplicationMenus::ApplicationMenus(QObject *parent)
     myEditMenu = new QMenu(tr("&Edit"));
     myWindowMenu = new QMenu(tr("&Window"));
     myHelpMenu = new QMenu(tr("&Help"));
+    myViewMenu = new QMenu(tr("&View"));
     buildFileMenu();
     buildEditMenu();
+    buildViewMenu();
     buildWindowMenu();
     buildHelpMenu();
     theSharedMenus = this;
@@ -97,6 +100,7 @@ ApplicationMenus::~ApplicationMenus()
     delete myEditMenu;
     delete myWindowMenu;
     delete myHelpMenu;
+    delete myViewMenu;
 }
 
 ApplicationMenus *ApplicationMenus::shared()
@@ -297,6 +301,37 @@ void ApplicationMenus::followFocus()
         connect(
             myWatchedEditor, &ViewController::saveHistoryChanged, this, &ApplicationMenus::updateUndoRedo);
     updateUndoRedo();
+    updateViewMenu();
+}
+
+void ApplicationMenus::buildViewMenu()
+{
+    myAttributesPanelAction = myViewMenu->addAction(tr("&Attributes"));
+    myAttributesPanelAction->setCheckable(true);
+    myAttributesPanelAction->setChecked(Preferences().boolForKey(PreferenceKey::showAttributesPanel, true));
+    myAttributesPanelAction->setStatusTip(tr("Show or hide the list of every attribute of the file"));
+    connect(myAttributesPanelAction, &QAction::triggered, this, &ApplicationMenus::showAttributesPanels);
+    connect(myViewMenu, &QMenu::aboutToShow, this, &ApplicationMenus::updateViewMenu);
+    updateViewMenu();
+}
+
+void ApplicationMenus::updateViewMenu()
+{
+    myAttributesPanelAction->setEnabled(activeEditor() != nullptr);
+}
+
+void ApplicationMenus::showAttributesPanels(bool shown)
+{
+    Preferences preferences;
+    preferences.setBool(PreferenceKey::showAttributesPanel, shown);
+    preferences.sync();
+    // One setting for every editor window, as the menu is one for all of them.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *widget : windows) {
+        if (auto *window = qobject_cast<WindowController *>(widget))
+            if (auto *editor = qobject_cast<ViewController *>(window->contentViewController()))
+                editor->setAttributesPanelShown(shown);
+    }
 }
 
 bool ApplicationMenus::eventFilter(QObject *watched, QEvent *event)
@@ -365,6 +400,7 @@ void ApplicationMenus::installMenuBar(QMainWindow *window)
     auto *bar = new QMenuBar(window);
     bar->addMenu(myFileMenu);
     bar->addMenu(myEditMenu);
+    bar->addMenu(myViewMenu);
     bar->addMenu(myWindowMenu);
     bar->addMenu(myHelpMenu);
     window->setMenuBar(bar);

@@ -15,7 +15,7 @@ class AppDelegate;
 class DocumentController;
 class ViewController;
 
-// The menus every top-level window carries: File, Edit, Window, Help. One instance for the process;
+// The menus every top-level window carries: File, Edit, View, Window, Help. One instance for the process;
 // the menus and their actions are shared by every window's menu bar, so a change to one item (the
 // update status in the Help menu) reads the same everywhere.
 //
@@ -37,6 +37,7 @@ public:
 
     QMenu *fileMenu() const { return myFileMenu; }
     QMenu *editMenu() const { return myEditMenu; }
+    QMenu *viewMenu() const { return myViewMenu; }
     QMenu *windowMenu() const { return myWindowMenu; }
     QMenu *helpMenu() const { return myHelpMenu; }
     QMenu *openRecentMenu() const { return myOpenRecentMenu; }
@@ -52,6 +53,7 @@ public:
     QAction *supportAction() const { return mySupportAction; }
     QAction *updatesAction() const { return myUpdatesAction; }
     QAction *updateStatusItem() const { return myUpdateStatusItem; }
+    QAction *attributesPanelAction() const { return myAttributesPanelAction; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -63,6 +65,9 @@ private:
     void buildFileMenu();
     void buildEditMenu();
     void buildWindowMenu();
+    void buildViewMenu();
+    void updateViewMenu();
+    void showAttributesPanels(bool shown);
     void buildHelpMenu();
     void rebuildOpenRecentMenu();
     // Save only in an editor window; Edit commands only on a focused text control that has them.
@@ -73,6 +78,8 @@ private:
     QMenu *myWindowMenu = nullptr;
     QMenu *myHelpMenu = nullptr;
     QMenu *myOpenRecentMenu = nullptr;
+    QMenu *myViewMenu = nullptr;
+    QAction *myAttributesPanelAction = nullptr;
 
     QAction *myUndoAction = nullptr;
     QAction *myRedoAction = nullptr;

@@ -23,7 +23,7 @@ WindowController *instantiateScene(const QString &identifier)
 {
     if (identifier == QLatin1String("Document Window Controller")) {
         auto *editor = new ViewController;
-        WindowController *window = makeWindow(editor, QStringLiteral("Corvane"), QSize(560, 360));
+        WindowController *window = makeWindow(editor, QStringLiteral("Corvane"), QSize(720, 620));
         QObject::connect(window, &WindowController::windowDidAppear, editor, &ViewController::viewDidAppear);
         return window;
     }

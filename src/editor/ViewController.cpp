@@ -4,6 +4,8 @@
 #include "attributes/AttributeCodec.h"
 #include "attributes/ExtendedAttributes.h"
 #include "attributes/ValueText.h"
+#include "editor/AttributesPanel.h"
+#include "settings/Preferences.h"
 #include "ui_EditorView.h"
 #include "window/Alerts.h"
 #include "window/Document.h"
@@ -62,6 +64,20 @@ ViewController::ViewController(QWidget *parent)
     // never confirmed and shows its value instead of writing under it (File > Save carries Ctrl+S).
     myUi->saveButton->setFocusPolicy(Qt::TabFocus);
     connect(myUi->saveButton, &QPushButton::clicked, this, &ViewController::doSaveButton);
+
+    // Listing starts only once a file is loaded, after the window is on screen.
+    myPanel = new AttributesPanel(this);
+    myUi->formLayout->addWidget(myPanel, 3, 0, 1, 2);
+    myUi->formLayout->setRowStretch(1, 1);
+    myUi->formLayout->setRowStretch(3, 2);
+    setTabOrder(myUi->saveButton, myPanel->filterField());
+    myPanel->filterField()->installEventFilter(this);
+    myPanel->detailText()->viewport()->installEventFilter(this);
+    myPanel->setVisible(Preferences().boolForKey(PreferenceKey::showAttributesPanel, true));
+    connect(myPanel, &AttributesPanel::attributeChosen, this, &ViewController::showAttributeFromPanel);
+    connect(myPanel, &AttributesPanel::attributeRemoved, this, &ViewController::recordPanelRemoval);
+    connect(myPanel, &AttributesPanel::actionFailed, this, &ViewController::showActionErrorAlert);
+    connect(this, &ViewController::saveHistoryChanged, myPanel, &AttributesPanel::reload);
 }
 
 ViewController::~ViewController() = default;
@@ -136,6 +152,7 @@ void ViewController::loadSourceURL(const QUrl &url)
     myUi->fileLabel->setText(QDir::toNativeSeparators(mySourcePath));
     myUi->fileLabel->setToolTip(QDir::toNativeSeparators(mySourcePath));
     setXattrCombo();
+    myPanel->setFile(url);
 }
 
 void ViewController::dragViewDidReceiveWithFileURLs(const QList<QUrl> &urls)
@@ -385,8 +402,35 @@ void ViewController::takeHistoryStep(bool undo)
     else
         myHistory.didRedo();
     emit saveHistoryChanged();
-    if (step.file == mySourceURL && step.name == selectedAttributeName())
+    if (step.file == mySourceURL
+        && systemAttributeName(step.name) == systemAttributeName(selectedAttributeName()))
         setXattrCombo();
+}
+
+void ViewController::setAttributesPanelShown(bool shown)
+{
+    myPanel->setVisible(shown);
+}
+
+void ViewController::recordPanelRemoval(const QString &name, const QString &label, const QByteArray &before)
+{
+    myHistory.record(
+        { .file = mySourceURL, .name = name, .label = label, .before = before, .after = std::nullopt });
+    emit saveHistoryChanged();
+    // The panel names attributes as listed ("user.com.apple..."), the editor by its catalogue entry.
+    if (systemAttributeName(name) == systemAttributeName(selectedAttributeName()))
+        setXattrCombo();
+}
+
+void ViewController::showAttributeFromPanel(qsizetype catalogueIndex, const QString &fullName)
+{
+    if (catalogueIndex >= 0 && catalogueIndex < myUi->xattrSelectCombobox->count()) {
+        selectItem(int(catalogueIndex));
+    } else {
+        myUi->xattrSelectCombobox->setEditText(fullName);
+        myPickedIndex = -1;
+    }
+    setXattrCombo();
 }
 
 void ViewController::showActionErrorAlert(const QString &message)

@@ -19,6 +19,7 @@ class ViewController;
 
 namespace corvane {
 
+class AttributesPanel;
 class DragView;
 
 // The editor of one document window: a combo box naming an attribute (a catalogue entry, or a full
@@ -67,12 +68,20 @@ public:
     QString undoSaveTitle() const;
     QString redoSaveTitle() const;
 
+    // The panel listing every attribute of the file, below the editor (View > Attributes).
+    AttributesPanel *attributesPanel() const { return myPanel; }
+    void setAttributesPanelShown(bool shown);
+    // A removal the panel made, kept in the window's history so that Edit > Undo restores `before`.
+    void recordPanelRemoval(const QString &name, const QString &label, const QByteArray &before);
+
 public slots:
     void viewDidAppear();
     void setXattrCombo();
     void doSaveButton();
     void undoSave();
     void redoSave();
+    // Makes the attribute the panel chose the editor's: the catalogue entry, or the name as typed.
+    void showAttributeFromPanel(qsizetype catalogueIndex, const QString &fullName);
 
 signals:
     void saveHistoryChanged();
@@ -103,6 +112,7 @@ private:
     bool myNameUnconfirmed = false; // the name field was edited since a value was last shown
     QString myShownValue; // the string last shown, exactly as read
     QString myShownFieldText; // the field's raw text right after showing it
+    AttributesPanel *myPanel = nullptr;
 };
 
 } // namespace corvane

@@ -35,6 +35,29 @@ bool Preferences::boolForKey(const QString &key) const
     }
 }
 
+bool Preferences::boolForKey(const QString &key, bool absent) const
+{
+    const QVariant value = m_settings->value(key);
+    if (value.typeId() == QMetaType::QString) {
+        const QString text = value.toString().trimmed().toLower();
+        if (text == QLatin1String("false") || text == QLatin1String("no") || text == QLatin1String("0"))
+            return false;
+        if (text == QLatin1String("true") || text == QLatin1String("yes") || text == QLatin1String("1"))
+            return true;
+        return absent;
+    }
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return boolForKey(key);
+    default:
+        return absent;
+    }
+}
+
 double Preferences::doubleForKey(const QString &key) const
 {
     const QVariant value = m_settings->value(key);

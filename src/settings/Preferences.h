@@ -10,7 +10,7 @@ class QSettings;
 
 namespace corvane {
 
-// The five values Corvane keeps in the user's settings store, and typed access to them.
+// The values Corvane keeps in the user's settings store, and typed access to them.
 //
 // The store is QSettings in its native format under organisation and application "Corvane" (on Linux
 // ~/.config/Corvane/Corvane.conf). Nothing is registered as a default: a key that is absent, or that
@@ -22,6 +22,7 @@ inline const QString dateLastUpdateCheck = QStringLiteral("dateLastUpdateCheck")
 inline const QString updateCheckInterval = QStringLiteral("updateCheckInt");
 inline const QString scratchpad = QStringLiteral("scratchpad");
 inline const QString fontSizeMain = QStringLiteral("fontSizeMain");
+inline const QString showAttributesPanel = QStringLiteral("showAttributesPanel");
 } // namespace PreferenceKey
 
 class Preferences {
@@ -32,6 +33,9 @@ public:
     Preferences &operator=(const Preferences &) = delete;
 
     bool boolForKey(const QString &key) const;
+    // For the keys whose absence means "on": `absent` when the key is missing or holds no recognisable
+    // true or false.
+    bool boolForKey(const QString &key, bool absent) const;
     double doubleForKey(const QString &key) const; // finite, or 0.0
     std::optional<QString> stringForKey(const QString &key) const;
 

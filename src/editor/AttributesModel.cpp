@@ -1,0 +1,176 @@
+#include "editor/AttributesModel.h"
+
+namespace corvane {
+
+AttributesModel::AttributesModel(QObject *parent)
+    : QAbstractItemModel(parent)
+{ }
+
+void AttributesModel::setDescription(FileDescription description)
+{
+    beginResetModel();
+    myFile = std::move(description);
+    myNodes.clear();
+    myNodes.reserve(size_t(myFile.attributes.size()));
+    mySortKeys.clear();
+    mySortKeys.reserve(myFile.attributes.size());
+    for (qsizetype i = 0; i < myFile.attributes.size(); ++i) {
+        const AttributeName &name = myFile.attributes.at(i).name;
+        myNodes.push_back({ .value = &myFile.attributes.at(i).value, .attribute = int(i), .row = int(i) });
+        // Case folded so that "comment" and "Comment" sit together; the name breaks ties.
+        mySortKeys.append(name.label.toCaseFolded() + QChar(0) + name.name);
+    }
+    endResetModel();
+}
+
+QString AttributesModel::errorText() const
+{
+    return myFile.error ? myFile.error->description : QString();
+}
+
+int AttributesModel::childNode(int parentNode, int row) const
+{
+    if (myNodes[size_t(parentNode)].firstChild < 0) {
+        const Node parent = myNodes[size_t(parentNode)];
+        const qsizetype count = parent.value->children.size();
+        const int first = int(myNodes.size());
+        for (qsizetype i = 0; i < count; ++i)
+            myNodes.push_back({ .value = &parent.value->children.at(i),
+                .attribute = parent.attribute,
+                .parent = parentNode,
+                .row = int(i) });
+        myNodes[size_t(parentNode)].firstChild = first;
+    }
+    return myNodes[size_t(parentNode)].firstChild + row;
+}
+
+QModelIndex AttributesModel::index(int row, int column, const QModelIndex &parent) const
+{
+    if (!hasIndex(row, column, parent))
+        return QModelIndex();
+    if (!parent.isValid())
+        return createIndex(row, column, quintptr(row));
+    return createIndex(row, column, quintptr(childNode(int(parent.internalId()), row)));
+}
+
+QModelIndex AttributesModel::parent(const QModelIndex &child) const
+{
+    if (!child.isValid())
+        return QModelIndex();
+    const int parentNode = myNodes[size_t(child.internalId())].parent;
+    if (parentNode < 0)
+        return QModelIndex();
+    return createIndex(myNodes[size_t(parentNode)].row, 0, quintptr(parentNode));
+}
+
+int AttributesModel::rowCount(const QModelIndex &parent) const
+{
+    if (!parent.isValid())
+        return int(myFile.attributes.size());
+    if (parent.column() != 0)
+        return 0;
+    return int(myNodes[size_t(parent.internalId())].value->children.size());
+}
+
+int AttributesModel::columnCount(const QModelIndex &) const
+{
+    return ColumnCount;
+}
+
+bool AttributesModel::hasChildren(const QModelIndex &parent) const
+{
+    return rowCount(parent) > 0;
+}
+
+QString AttributesModel::labelOf(const Node &node) const
+{
+    if (node.parent < 0)
+        return attributeOf(node).name.label;
+    if (!node.value->key.isEmpty())
+        return node.value->key;
+    return tr("Item %1").arg(node.row + 1);
+}
+
+QVariant AttributesModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return QVariant();
+    const Node &node = myNodes[size_t(index.internalId())];
+    const AttributeDescription &attribute = attributeOf(node);
+    const bool topLevel = node.parent < 0;
+    const bool unreadable = topLevel && attribute.error.has_value();
+
+    switch (role) {
+    case Qt::DisplayRole:
+        switch (index.column()) {
+        case LabelColumn:
+            return labelOf(node);
+        case KindColumn:
+            return unreadable ? tr("unreadable") : kindLabel(*node.value);
+        case SizeColumn:
+            return topLevel && !unreadable ? QVariant(qlonglong(attribute.size)) : QVariant();
+        case PreviewColumn:
+            return unreadable ? attribute.error->description : preview(*node.value);
+        case NameColumn:
+            return topLevel ? attribute.name.name : QString();
+        }
+        return QVariant();
+    case Qt::ToolTipRole:
+        if (index.column() == LabelColumn || index.column() == NameColumn)
+            return attribute.name.name;
+        return QVariant();
+    case Qt::TextAlignmentRole:
+        if (index.column() == SizeColumn)
+            return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        return QVariant();
+    case FullNameRole:
+        return topLevel ? attribute.name.name : QString();
+    case SystemNameRole:
+        return attribute.name.systemName;
+    case CopyTextRole:
+        return unreadable ? QString() : copyText(*node.value);
+    case DetailRole:
+        return unreadable ? attribute.error->description : copyText(*node.value);
+    case EditorCanWriteRole:
+        return topLevel && attribute.name.editorCanWrite;
+    case CatalogueIndexRole:
+        return qlonglong(attribute.name.catalogueIndex);
+    case TopLevelRole:
+        return topLevel;
+    case SortRole:
+        if (!topLevel)
+            return node.row;
+        return mySortKeys.at(node.row);
+    case FilterRole:
+        if (!topLevel)
+            return QString(labelOf(node) + QLatin1Char('\n') + preview(*node.value));
+        return QString(attribute.name.label + QLatin1Char('\n') + attribute.name.name + QLatin1Char('\n')
+            + (unreadable ? attribute.error->description : preview(*node.value)));
+    default:
+        return QVariant();
+    }
+}
+
+QVariant AttributesModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal)
+        return QVariant();
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole && role != Qt::ToolTipRole)
+        return QVariant();
+    switch (section) {
+    case LabelColumn:
+        return role == Qt::ToolTipRole ? tr("The attribute's name as people call it") : tr("Attribute");
+    case KindColumn:
+        return role == Qt::ToolTipRole ? tr("What the value holds") : tr("Kind");
+    case SizeColumn:
+        return role == Qt::ToolTipRole ? tr("Bytes stored") : tr("Size");
+    case PreviewColumn:
+        return role == Qt::ToolTipRole ? tr("The value, on one line") : tr("Value");
+    case NameColumn:
+        return role == Qt::ToolTipRole ? tr("The attribute's full name as the system lists it")
+                                       : tr("Full name");
+    }
+    return QVariant();
+}
+
+} // namespace corvane

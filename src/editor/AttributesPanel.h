@@ -1,0 +1,101 @@
+#pragma once
+
+// The attributes panel of an editor window: every attribute of the window's file in a list the user can
+// filter, a detail area for the selected row's whole value, and a status line for what went wrong.
+//
+// Listing runs on a worker thread, never on the way to the window's first paint, and starts again
+// whenever the file's attributes may have changed: a change the panel or the editor made (the editor
+// calls reload()), another program's write (inotify, through QFileSystemWatcher), the window becoming
+// active (network file systems send no events). Requests that arrive while a timer runs or a listing
+// is under way are merged into one listing after it, so a script writing a hundred attributes costs a
+// few listings, not a hundred. Reading attributes changes nothing the watcher sees, so the panel's own
+// listings cannot feed themselves.
+//
+// The panel does not touch the editor: choosing a row and removing one are signals the editor answers.
+
+#include "editor/AttributesModel.h"
+
+#include <QFileSystemWatcher>
+#include <QPointer>
+#include <QTimer>
+#include <QUrl>
+#include <QWidget>
+
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QSortFilterProxyModel;
+class QThread;
+
+namespace corvane {
+
+class AttributesTreeView;
+
+class AttributesPanel : public QWidget {
+    Q_OBJECT
+public:
+    explicit AttributesPanel(QWidget *parent = nullptr);
+    ~AttributesPanel() override;
+
+    void setFile(const QUrl &file);
+    QUrl file() const { return myFile; }
+
+    AttributesModel *model() const { return myModel; }
+    QSortFilterProxyModel *proxyModel() const { return myProxy; }
+    QLineEdit *filterField() const { return myFilter; }
+    AttributesTreeView *view() const { return myView; }
+    QPlainTextEdit *detailText() const { return myDetail; }
+    QLabel *statusLabel() const { return myStatus; }
+
+    // How many listings have been shown since the panel was made.
+    int listingsShown() const { return myListingsShown; }
+
+public slots:
+    // Lists the file's attributes again soon; requests close together make one listing.
+    void reload();
+
+signals:
+    // The user chose a row the editor can take over: the catalogue entry it is (or -1) and its name.
+    void attributeChosen(qsizetype catalogueIndex, const QString &fullName);
+    // The panel removed an attribute that held `before`, under the editor's name for it.
+    void attributeRemoved(const QString &name, const QString &label, const QByteArray &before);
+    // A change the user asked for failed; the message is the editor's alert text.
+    void actionFailed(const QString &message);
+    // A new listing is in the model.
+    void listingShown();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void scheduleReload(int delayMs);
+    void startListing();
+    void showListing(const QByteArray &path, FileDescription description);
+    void showCurrentDetail();
+    void showStatus();
+    void choose(const QModelIndex &proxyIndex);
+    void copyRow(const QModelIndex &proxyIndex);
+    void removeRow(const QModelIndex &proxyIndex);
+    void watchFile();
+
+    AttributesModel *myModel = nullptr;
+    QSortFilterProxyModel *myProxy = nullptr;
+    QLineEdit *myFilter = nullptr;
+    AttributesTreeView *myView = nullptr;
+    QPlainTextEdit *myDetail = nullptr;
+    QLabel *myStatus = nullptr;
+    QString myNote; // said below the list until the next listing: why a chosen row stays here
+
+    QUrl myFile;
+    QFileSystemWatcher myWatcher;
+    QTimer myReloadTimer;
+    QPointer<QThread> myWorker;
+    bool myReloadPending = false; // asked for while hidden or while a listing ran
+    int myListingsShown = 0;
+    QPointer<QWidget> myWatchedWindow;
+};
+
+} // namespace corvane

@@ -1,0 +1,188 @@
+#include "attributes/AttributeDescription.h"
+#include "editor/AttributesModel.h"
+#include "support/EditorTestSupport.h"
+#include "support/TestSupport.h"
+
+#include <QAbstractItemModelTester>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using corvane::AttributesModel;
+using corvane::describeFileAttributes;
+
+namespace {
+
+// What another program leaves on a file from a Mac or a Linux desktop, written by python's own
+// os.setxattr and plistlib.
+const QString writer = uR"PY(
+import datetime, os, plistlib, sys
+p, B = sys.argv[1], plistlib.FMT_BINARY
+os.setxattr(p, 'user.com.apple.metadata:kMDItemKeywords', plistlib.dumps(['sun', 'sea', 'sand'], fmt=B))
+os.setxattr(p, 'user.com.apple.metadata:kMDItemComment', plistlib.dumps('two\nlines', fmt=B))
+os.setxattr(p, 'user.com.apple.metadata:kMDItemDownloadedDate', plistlib.dumps([datetime.datetime(2026, 12, 6, 9, 30)], fmt=B))
+os.setxattr(p, 'user.com.apple.quarantine', b'0083;5f1e2a3b;Safari;F643CD5F-6071-46AB-83AB-390BA944DEC5')
+os.setxattr(p, 'user.xdg.comment', 'Sent by Ann'.encode())
+os.setxattr(p, 'user.test.nested', plistlib.dumps({'outer': {'inner': [1, 2]}, 'flag': True}, fmt=B))
+os.setxattr(p, 'user.DosStream.com.apple.metadata\uf022kMDItemWhereFroms:$DATA', plistlib.dumps(['https://example.com/'], fmt=B) + b'\0')
+)PY"_s;
+
+QModelIndex topRow(const AttributesModel &model, const QString &name)
+{
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const QModelIndex index = model.index(row, 0);
+        if (index.data(AttributesModel::FullNameRole).toString() == name)
+            return index;
+    }
+    return QModelIndex();
+}
+
+QString cell(const QModelIndex &row, int column)
+{
+    return row.siblingAtColumn(column).data().toString();
+}
+
+} // namespace
+
+// The panel's model over real files, without a window: Qt's model checks, then the rows read back.
+class TestAttributesModel : public QObject {
+    Q_OBJECT
+    QTemporaryDir myDir;
+    QString myPath;
+    AttributesModel myModel;
+
+private slots:
+    void initTestCase()
+    {
+        myPath = myDir.filePath(u"from-a-mac.pdf"_s);
+        QFile file(myPath);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QCOMPARE(corvane::test::runProgram(u"python3"_s, { u"-c"_s, writer, myPath }).exitCode, 0);
+        myModel.setDescription(describeFileAttributes(QFile::encodeName(myPath)));
+        QCOMPARE(myModel.rowCount(), 7);
+    }
+
+    void passesTheModelTester()
+    {
+        AttributesModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setDescription(describeFileAttributes(QFile::encodeName(myPath)));
+        // Open every row, as a view expanding all would, then fill it again over the opened rows.
+        const std::function<void(const QModelIndex &)> walk = [&](const QModelIndex &parent) {
+            for (int row = 0; row < model.rowCount(parent); ++row) {
+                QVERIFY(model.parent(model.index(row, 0, parent)) == parent);
+                walk(model.index(row, 0, parent));
+            }
+        };
+        walk(QModelIndex());
+        model.setDescription(describeFileAttributes(QFile::encodeName(myPath)));
+        walk(QModelIndex());
+    }
+
+    void topLevelRows_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("preview");
+        QTest::addColumn<int>("children");
+        QTest::addColumn<bool>("editorCanWrite");
+        QTest::addColumn<bool>("inCatalogue");
+
+        QTest::newRow("keywords, a list") << u"user.com.apple.metadata:kMDItemKeywords"_s << u"Keywords"_s
+                                          << u"list of 3 texts"_s << u"sun, sea, sand"_s << 3 << true << true;
+        QTest::newRow("comment, two lines") << u"user.com.apple.metadata:kMDItemComment"_s << u"Comment"_s
+                                            << u"text"_s << u"two\u21B5lines"_s << 0 << true << true;
+        QTest::newRow("downloaded date")
+            << u"user.com.apple.metadata:kMDItemDownloadedDate"_s << u"Downloaded"_s << u"list of 1 date"_s
+            << u"2026-12-06T09:30:00Z"_s << 1 << true << false;
+        QTest::newRow("quarantine") << u"user.com.apple.quarantine"_s << u"Quarantine"_s
+                                    << u"quarantine record"_s << QString() << 4 << true << false;
+        QTest::newRow("freedesktop comment") << u"user.xdg.comment"_s << u"Comment (desktop)"_s
+                                             << u"plain text"_s << u"Sent by Ann"_s << 0 << true << false;
+        QTest::newRow("samba stream, read-only")
+            << u"user.DosStream.com.apple.metadata\uF022kMDItemWhereFroms:$DATA"_s << u"Where from"_s
+            << u"list of 1 text"_s << u"https://example.com/"_s << 1 << false << false;
+    }
+
+    void topLevelRows()
+    {
+        QFETCH(QString, name);
+        const QModelIndex row = topRow(myModel, name);
+        QVERIFY2(row.isValid(), qPrintable(name));
+        QTEST(cell(row, AttributesModel::LabelColumn), "label");
+        QTEST(cell(row, AttributesModel::KindColumn), "kind");
+        QFETCH(QString, preview);
+        if (!preview.isEmpty())
+            QCOMPARE(cell(row, AttributesModel::PreviewColumn), preview);
+        QTEST(myModel.rowCount(row), "children");
+        QTEST(row.data(AttributesModel::EditorCanWriteRole).toBool(), "editorCanWrite");
+        QTEST(row.data(AttributesModel::CatalogueIndexRole).toLongLong() >= 0, "inCatalogue");
+        // The full name is the label's tool tip and the hidden column; the size is what is stored.
+        QCOMPARE(row.data(Qt::ToolTipRole).toString(), name);
+        QCOMPARE(cell(row, AttributesModel::NameColumn), name);
+        const std::optional<QByteArray> stored
+            = corvane::test::attributeFromTool(myPath, name.mid(5)); // the tool adds "user."
+        QVERIFY(stored);
+        QCOMPARE(row.siblingAtColumn(AttributesModel::SizeColumn).data().toLongLong(), stored->size());
+    }
+
+    void childRows_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QList<int>>("path");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("copied");
+
+        QTest::newRow("second keyword") << u"user.com.apple.metadata:kMDItemKeywords"_s << QList<int> { 1 }
+                                        << u"Item 2"_s << u"text"_s << u"sea"_s;
+        QTest::newRow("quarantine agent")
+            << u"user.com.apple.quarantine"_s << QList<int> { 2 } << u"agent"_s << u"text"_s << u"Safari"_s;
+        QTest::newRow("quarantine time") << u"user.com.apple.quarantine"_s << QList<int> { 1 } << u"time"_s
+                                         << u"date"_s << u"2020-07-27T01:13:31Z"_s;
+        QTest::newRow("nested list in a dictionary") << u"user.test.nested"_s << QList<int> { 1, 0 }
+                                                     << u"inner"_s << u"list of 2 numbers"_s << u"1\n2"_s;
+        QTest::newRow("integer two levels down")
+            << u"user.test.nested"_s << QList<int> { 1, 0, 1 } << u"Item 2"_s << u"whole number"_s << u"2"_s;
+    }
+
+    void childRows()
+    {
+        QFETCH(QString, name);
+        QFETCH(QList<int>, path);
+        QModelIndex row = topRow(myModel, name);
+        for (int child : path)
+            row = myModel.index(child, 0, row);
+        QVERIFY(row.isValid());
+        QTEST(cell(row, AttributesModel::LabelColumn), "label");
+        QTEST(cell(row, AttributesModel::KindColumn), "kind");
+        QTEST(row.data(AttributesModel::CopyTextRole).toString(), "copied");
+        // A child is never taken to the editor nor removed on its own, and has no size or name of its own.
+        QVERIFY(!row.data(AttributesModel::TopLevelRole).toBool());
+        QVERIFY(!row.data(AttributesModel::EditorCanWriteRole).toBool());
+        QVERIFY(cell(row, AttributesModel::SizeColumn).isEmpty());
+        QVERIFY(cell(row, AttributesModel::NameColumn).isEmpty());
+    }
+
+    void copiesAWholeListOneItemALine()
+    {
+        const QModelIndex keywords = topRow(myModel, u"user.com.apple.metadata:kMDItemKeywords"_s);
+        QCOMPARE(keywords.data(AttributesModel::CopyTextRole).toString(), u"sun\nsea\nsand"_s);
+        QCOMPARE(keywords.data(AttributesModel::DetailRole).toString(), u"sun\nsea\nsand"_s);
+    }
+
+    void unlistableFileGivesTheSystemsReason()
+    {
+        AttributesModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setDescription(describeFileAttributes(QFile::encodeName(myDir.filePath(u"absent"_s))));
+        QCOMPARE(model.rowCount(), 0);
+        QCOMPARE(model.errorText(), u"No such file or directory"_s);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAttributesModel)
+#include "tst_attributesmodel.moc"

@@ -1,0 +1,463 @@
+#include "app/ApplicationMenus.h"
+#include "attributes/ExtendedAttributes.h"
+#include "editor/AttributesModel.h"
+#include "editor/AttributesPanel.h"
+#include "editor/AttributesTreeView.h"
+#include "editor/ViewController.h"
+#include "settings/Preferences.h"
+#include "support/AlertRecorder.h"
+#include "support/EditorTestSupport.h"
+#include "support/SettingsSandbox.h"
+#include "support/TestSupport.h"
+#include "window/WindowController.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+const QString writer = uR"PY(
+import datetime, os, plistlib, sys
+p, B = sys.argv[1], plistlib.FMT_BINARY
+os.setxattr(p, 'user.com.apple.metadata:kMDItemWhereFroms', plistlib.dumps(['https://example.com/a.zip', 'https://example.com/'], fmt=B))
+os.setxattr(p, 'user.com.apple.metadata:kMDItemComment', plistlib.dumps('From the Mac', fmt=B))
+os.setxattr(p, 'user.com.apple.quarantine', b'0083;5f1e2a3b;Safari;F643CD5F-6071-46AB-83AB-390BA944DEC5')
+os.setxattr(p, 'user.xdg.comment', b'Sent by Ann')
+os.setxattr(p, 'user.DosStream.com.apple.metadata\uf022kMDItemKeywords:$DATA', plistlib.dumps(['samba'], fmt=B) + b'\0')
+)PY"_s;
+
+const QString whereFroms = u"user.com.apple.metadata:kMDItemWhereFroms"_s;
+const QString sambaKeywords = u"user.DosStream.com.apple.metadata\uF022kMDItemKeywords:$DATA"_s;
+
+void press(QKeyCombination keys)
+{
+    QTest::keyClick(QApplication::focusWidget(), keys.key(), keys.keyboardModifiers());
+}
+
+QStringList shownLabels(const AttributesPanel *panel)
+{
+    QStringList labels;
+    const QAbstractItemModel *model = panel->proxyModel();
+    for (int row = 0; row < model->rowCount(); ++row)
+        labels << model->index(row, 0).data().toString();
+    return labels;
+}
+
+QStringList shownNames(const AttributesPanel *panel)
+{
+    QStringList names;
+    const QAbstractItemModel *model = panel->proxyModel();
+    for (int row = 0; row < model->rowCount(); ++row)
+        names << model->index(row, 0).data(AttributesModel::FullNameRole).toString();
+    return names;
+}
+
+// Puts the list's current row on the attribute (and child row) and the focus on the list.
+bool focusRow(AttributesPanel *panel, const QString &name, int child = -1)
+{
+    const QAbstractItemModel *model = panel->proxyModel();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QModelIndex index = model->index(row, 0);
+        if (index.data(AttributesModel::FullNameRole).toString() != name)
+            continue;
+        if (child >= 0) {
+            panel->view()->expand(index);
+            index = model->index(child, 0, index);
+        }
+        panel->view()->setFocus();
+        panel->view()->setCurrentIndex(index);
+        return index.isValid() && QApplication::focusWidget() == panel->view();
+    }
+    return false;
+}
+
+} // namespace
+
+// The attributes panel in a real editor window over a real file, driven by keys as a user drives it.
+class TestAttributesPanel : public QObject {
+    Q_OBJECT
+    std::unique_ptr<SettingsSandbox> mySettings;
+    std::unique_ptr<ApplicationMenus> myMenus;
+    QTemporaryDir myDir;
+    QString myPath;
+    std::unique_ptr<EditorWindow> myShown;
+
+    AttributesPanel *panel() const { return myShown->editor->attributesPanel(); }
+
+    std::unique_ptr<EditorWindow> openWindow()
+    {
+        auto shown = showEditor(QUrl::fromLocalFile(myPath));
+        if (!QTest::qWaitForWindowActive(shown->window.get()))
+            return nullptr;
+        return shown;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        mySettings = std::make_unique<SettingsSandbox>();
+        myMenus = std::make_unique<ApplicationMenus>();
+    }
+    void cleanupTestCase()
+    {
+        myMenus.reset();
+        mySettings.reset();
+    }
+
+    void init()
+    {
+        myPath = myDir.filePath(u"from-a-mac.pdf"_s);
+        QFile file(myPath);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.close();
+        QCOMPARE(runProgram(u"python3"_s, { u"-c"_s, writer, myPath }).exitCode, 0);
+        myShown = openWindow();
+        QVERIFY(myShown);
+        QTRY_COMPARE(panel()->proxyModel()->rowCount(), 5);
+    }
+
+    void cleanup()
+    {
+        myShown.reset();
+        QFile::remove(myPath);
+    }
+
+    void listsEveryAttributeSortedByLabel()
+    {
+        QCOMPARE(shownLabels(panel()),
+            (QStringList {
+                u"Comment"_s, u"Comment (desktop)"_s, u"Keywords"_s, u"Quarantine"_s, u"Where from"_s }));
+        QCOMPARE(panel()->statusLabel()->text(), u"5 attributes"_s);
+    }
+
+    void filterNarrowsByNameOrValue_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("labels");
+        QTest::newRow("label") << u"quar"_s << QStringList { u"Quarantine"_s };
+        QTest::newRow("full name") << u"xdg"_s << QStringList { u"Comment (desktop)"_s };
+        QTest::newRow("value, any case") << u"SENT BY"_s << QStringList { u"Comment (desktop)"_s };
+        QTest::newRow("value inside a list") << u"a.zip"_s << QStringList { u"Where from"_s };
+        QTest::newRow("nothing") << u"no such thing"_s << QStringList {};
+    }
+
+    void filterNarrowsByNameOrValue()
+    {
+        QFETCH(QString, typed);
+        panel()->filterField()->setFocus();
+        QTest::keyClicks(QApplication::focusWidget(), typed);
+        QTEST(shownLabels(panel()), "labels");
+    }
+
+    void tabOrderAndAccessibleNames()
+    {
+        myShown->editor->saveButton()->setFocus();
+        press(QKeyCombination(Qt::Key_Tab));
+        QCOMPARE(QApplication::focusWidget(), panel()->filterField());
+        press(QKeyCombination(Qt::Key_Tab));
+        QCOMPARE(QApplication::focusWidget(), panel()->view());
+        QVERIFY(!panel()->filterField()->accessibleName().isEmpty());
+        QVERIFY(!panel()->view()->accessibleName().isEmpty());
+        QVERIFY(!panel()->detailText()->accessibleName().isEmpty());
+        QStringList columns;
+        for (int column = 0; column < AttributesModel::ColumnCount; ++column)
+            columns
+                << panel()->model()->headerData(column, Qt::Horizontal, Qt::AccessibleTextRole).toString();
+        QCOMPARE(columns.removeDuplicates(), qsizetype(0));
+        QVERIFY(!columns.contains(QString()));
+        // The full name is a column the user can show from the header's menu.
+        QVERIFY(panel()->view()->isColumnHidden(AttributesModel::NameColumn));
+        panel()->view()->header()->actions().last()->trigger();
+        QVERIFY(!panel()->view()->isColumnHidden(AttributesModel::NameColumn));
+    }
+
+    void enterTakesTheRowToTheEditor_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("child");
+        QTest::addColumn<bool>("doubleClick");
+        QTest::addColumn<QString>("fieldText"); // empty: the editor keeps what it showed
+        QTest::addColumn<int>("pickedIndex");
+        QTest::addColumn<QString>("detail");
+
+        QTest::newRow("catalogue entry") << u"user.com.apple.metadata:kMDItemComment"_s << -1 << false
+                                         << u"Comment"_s << 2 << u"From the Mac"_s;
+        QTest::newRow("catalogue entry, double-click") << u"user.com.apple.metadata:kMDItemComment"_s << -1
+                                                       << true << u"Comment"_s << 2 << u"From the Mac"_s;
+        QTest::newRow("typed name") << u"user.xdg.comment"_s << -1 << false << u"user.xdg.comment"_s << -1
+                                    << u"Sent by Ann"_s;
+        QTest::newRow("samba stream is read-only")
+            << sambaKeywords << -1 << false << QString() << 0 << u"samba"_s;
+        QTest::newRow("child row stays")
+            << whereFroms << 1 << false << QString() << 0 << u"https://example.com/"_s;
+    }
+
+    void enterTakesTheRowToTheEditor()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, child);
+        QFETCH(bool, doubleClick);
+        QFETCH(QString, fieldText);
+        ViewController *editor = myShown->editor;
+        const QString before = editor->xattrSelectCombobox()->currentText();
+        QVERIFY(focusRow(panel(), name, child));
+        if (doubleClick) {
+            const QRect cell = panel()->view()->visualRect(panel()->view()->currentIndex());
+            // What the window system sends: a click, then the second press as a double-click.
+            QTest::mouseClick(panel()->view()->viewport(), Qt::LeftButton, {}, cell.center());
+            QTest::mouseDClick(panel()->view()->viewport(), Qt::LeftButton, {}, cell.center());
+        } else {
+            press(QKeyCombination(Qt::Key_Return));
+        }
+        QTEST(panel()->detailText()->toPlainText(), "detail");
+        QCOMPARE(editor->xattrSelectCombobox()->currentText(), fieldText.isEmpty() ? before : fieldText);
+        QTEST(int(editor->indexOfSelectedItem()), "pickedIndex");
+        // The value field shows what the editor shows for that name, whatever it is.
+        QCOMPARE(editor->contentTextbox()->toPlainText(),
+            editor->readAttributeString(editor->selectedAttributeName()));
+        if (!fieldText.isEmpty())
+            QCOMPARE(QString::fromUtf8(systemAttributeName(editor->selectedAttributeName())), name);
+    }
+
+    void ctrlCCopiesTheRowsValue_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("child");
+        QTest::addColumn<QString>("copied");
+        QTest::newRow("list, one item a line")
+            << whereFroms << -1 << u"https://example.com/a.zip\nhttps://example.com/"_s;
+        QTest::newRow("child row, its own value") << whereFroms << 0 << u"https://example.com/a.zip"_s;
+        QTest::newRow("quarantine agent") << u"user.com.apple.quarantine"_s << 2 << u"Safari"_s;
+        QTest::newRow("plain text") << u"user.xdg.comment"_s << -1 << u"Sent by Ann"_s;
+    }
+
+    void ctrlCCopiesTheRowsValue()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, child);
+        QApplication::clipboard()->clear();
+        QVERIFY(focusRow(panel(), name, child));
+        press(Qt::CTRL | Qt::Key_C);
+        QTEST(QApplication::clipboard()->text(), "copied");
+    }
+
+    void deleteAsksThenRemovesAndUndoRestores()
+    {
+        const std::optional<QByteArray> stored = attributeFromTool(myPath, whereFroms.mid(5));
+        QVERIFY(stored);
+        AlertRecorder alerts;
+        QVERIFY(focusRow(panel(), whereFroms));
+        press(QKeyCombination(Qt::Key_Delete)); // answered with the default: Cancel
+        QCOMPARE(alerts.count(), 1);
+        QCOMPARE(alerts.last().messageText, u"Remove the attribute “Where from”?"_s);
+        QVERIFY(alerts.last().informativeText.contains(whereFroms));
+        QVERIFY(alerts.last().informativeText.contains(u"list of 2 texts"_s));
+        QCOMPARE(alerts.last().buttons.at(alerts.last().defaultButton), u"Cancel"_s);
+        QCOMPARE(attributeFromTool(myPath, whereFroms.mid(5)), stored);
+
+        alerts.answerNext(firstButtonReturn + 1);
+        press(QKeyCombination(Qt::Key_Delete));
+        QCOMPARE(alerts.count(), 2);
+        QCOMPARE(attributeFromTool(myPath, whereFroms.mid(5)), std::nullopt);
+        QTRY_VERIFY(!shownNames(panel()).contains(whereFroms));
+
+        press(Qt::CTRL | Qt::Key_Z);
+        QCOMPARE(attributeFromTool(myPath, whereFroms.mid(5)), stored);
+        QTRY_VERIFY(shownNames(panel()).contains(whereFroms));
+        QCOMPARE(alerts.count(), 2);
+    }
+
+    void removalAndUndoShowInTheEditorsField()
+    {
+        // The editor shows Comment, chosen from its list; the panel removes it under its listed name.
+        ViewController *editor = myShown->editor;
+        QVERIFY(focusRow(panel(), u"user.com.apple.metadata:kMDItemComment"_s));
+        press(QKeyCombination(Qt::Key_Return));
+        QCOMPARE(editor->contentTextbox()->toPlainText(), u"From the Mac"_s);
+        AlertRecorder alerts;
+        alerts.answerNext(firstButtonReturn + 1);
+        press(QKeyCombination(Qt::Key_Delete));
+        QCOMPARE(editor->contentTextbox()->toPlainText(), QString());
+        QCOMPARE(editor->undoSaveTitle(), u"Undo Removal of “Comment”"_s);
+        press(Qt::CTRL | Qt::Key_Z);
+        QCOMPARE(editor->contentTextbox()->toPlainText(), u"From the Mac"_s);
+        QCOMPARE(alerts.count(), 1);
+    }
+
+    void deleteLeavesReadOnlyAndChildRows_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("child");
+        QTest::newRow("samba stream") << sambaKeywords << -1;
+        QTest::newRow("item of a list") << whereFroms << 0;
+    }
+
+    void deleteLeavesReadOnlyAndChildRows()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, child);
+        const std::optional<QByteArray> stored = attributeFromTool(myPath, name.mid(5));
+        AlertRecorder alerts;
+        alerts.answerNext(firstButtonReturn + 1);
+        QVERIFY(focusRow(panel(), name, child));
+        press(QKeyCombination(Qt::Key_Delete));
+        QCOMPARE(alerts.count(), 0);
+        QVERIFY(stored);
+        QCOMPARE(attributeFromTool(myPath, name.mid(5)), stored);
+    }
+
+    void failedRemovalShowsTheEditorsAlert()
+    {
+        QList<AlertRequest> shown;
+        // Another program removes the attribute while the question is on screen.
+        Alerts::setHandlerForTesting([&](const AlertRequest &alert) {
+            shown << alert;
+            if (shown.size() == 1)
+                runProgram(u"setfattr"_s, { u"-x"_s, whereFroms, myPath });
+            return firstButtonReturn + 1;
+        });
+        QVERIFY(focusRow(panel(), whereFroms));
+        press(QKeyCombination(Qt::Key_Delete));
+        Alerts::setHandlerForTesting({});
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown.last().informativeText, u"removeXattr error: No data available"_s);
+        QVERIFY(myShown->editor->undoSaveTitle().isEmpty());
+    }
+
+    void rereadsWhatOthersWrite()
+    {
+        const int before = panel()->listingsShown();
+        QCOMPARE(runProgram(u"setfattr"_s,
+                     { u"-n"_s, u"user.xdg.origin.url"_s, u"-v"_s, u"https://example.org/"_s, myPath })
+                     .exitCode,
+            0);
+        QTRY_VERIFY(shownNames(panel()).contains(u"user.xdg.origin.url"_s));
+        QVERIFY(panel()->listingsShown() > before);
+
+        // A script writing a hundred attributes is merged into a few listings.
+        const int burst = panel()->listingsShown();
+        QCOMPARE(
+            runPython(
+                u"import os, sys\nfor i in range(100): os.setxattr(sys.argv[1], f'user.burst{i}', b'x')\n"_s
+                    .replace(u"sys.argv[1]"_s, u"'"_s + myPath + u"'"_s))
+                .exitCode,
+            0);
+        QTRY_COMPARE(panel()->proxyModel()->rowCount(), 106);
+        QVERIFY2(panel()->listingsShown() - burst <= 10,
+            qPrintable(QString::number(panel()->listingsShown() - burst)));
+    }
+
+    void rereadsAfterSave()
+    {
+        ViewController *editor = myShown->editor;
+        QVERIFY(focusRow(panel(), u"user.xdg.comment"_s));
+        press(QKeyCombination(Qt::Key_Return));
+        editor->contentTextbox()->setFocus();
+        press(Qt::CTRL | Qt::Key_A);
+        QTest::keyClicks(QApplication::focusWidget(), u"Saved here"_s);
+        AlertRecorder alerts;
+        alerts.answerNext(firstButtonReturn + 1); // replace the plain text Corvane cannot show
+        press(Qt::CTRL | Qt::Key_S);
+        QTRY_COMPARE(
+            panel()->view()->currentIndex().siblingAtColumn(AttributesModel::PreviewColumn).data().toString(),
+            u"Saved here"_s);
+        QCOMPARE(
+            panel()->view()->currentIndex().siblingAtColumn(AttributesModel::KindColumn).data().toString(),
+            u"text"_s);
+    }
+
+    void renamedOrDeletedFileShowsSoWithoutAlert()
+    {
+        AlertRecorder alerts;
+        QVERIFY(QFile::rename(myPath, myPath + u".moved"_s));
+        QTRY_VERIFY(panel()->statusLabel()->text().contains(u"renamed or deleted"_s));
+        QCOMPARE(panel()->proxyModel()->rowCount(), 0);
+        QVERIFY(QFile::rename(myPath + u".moved"_s, myPath));
+        // Back at its path, the window coming back to the front finds it again.
+        myShown->window->activateWindow();
+        QApplication::postEvent(myShown->window.get(), new QEvent(QEvent::WindowActivate));
+        QTRY_COMPARE(panel()->proxyModel()->rowCount(), 5);
+        QCOMPARE(alerts.count(), 0);
+    }
+
+    void unlistableFileShowsTheReasonInThePanel()
+    {
+        // Names past the 64 KiB listxattr can return: only file systems that hold that many give it.
+        const QString path = u"/dev/shm/corvane-test-too-many-names"_s;
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            QSKIP("no /dev/shm to write to");
+        file.close();
+        const ProcessResult written = runPython(
+            u"import os\np='%1'\nfor i in range(300): os.setxattr(p, 'user.' + 'n' * 240 + str(i), b'')\n"_s
+                .arg(path));
+        if (written.exitCode != 0) {
+            QFile::remove(path);
+            QSKIP("/dev/shm holds no 64 KiB of attribute names here");
+        }
+        AlertRecorder alerts;
+        myShown->editor->loadSourceURL(QUrl::fromLocalFile(path));
+        QTRY_VERIFY(panel()->statusLabel()->text().contains(u"Argument list too long"_s));
+        QCOMPARE(alerts.count(), 0);
+        QFile::remove(path);
+    }
+
+    void viewMenuTogglesThePanelAndRemembersIt()
+    {
+        QAction *toggle = myMenus->attributesPanelAction();
+        QVERIFY(toggle->isEnabled());
+        QVERIFY(toggle->isChecked());
+        QVERIFY(panel()->isVisible());
+        toggle->trigger();
+        QVERIFY(!panel()->isVisible());
+        QCOMPARE(mySettings->onDisk(PreferenceKey::showAttributesPanel).toString(), u"false"_s);
+
+        // A window opened now starts without the panel and lists nothing.
+        auto second = openWindow();
+        QVERIFY(second);
+        QVERIFY(!second->editor->attributesPanel()->isVisible());
+        QTest::qWait(0);
+        QCOMPARE(second->editor->attributesPanel()->listingsShown(), 0);
+        toggle->trigger();
+        QVERIFY(second->editor->attributesPanel()->isVisible());
+        QTRY_COMPARE(second->editor->attributesPanel()->proxyModel()->rowCount(), 5);
+        QCOMPARE(mySettings->onDisk(PreferenceKey::showAttributesPanel).toString(), u"true"_s);
+    }
+
+    void preferenceReadsAbsentAsShown_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("absent") << QByteArray() << true;
+        QTest::newRow("false") << QByteArray("showAttributesPanel=false\n") << false;
+        QTest::newRow("0") << QByteArray("showAttributesPanel=0\n") << false;
+        QTest::newRow("true") << QByteArray("showAttributesPanel=true\n") << true;
+        QTest::newRow("not a boolean") << QByteArray("showAttributesPanel=maybe\n") << true;
+    }
+
+    void preferenceReadsAbsentAsShown()
+    {
+        QFETCH(QByteArray, line);
+        SettingsSandbox sandbox;
+        QVERIFY(sandbox.write(line));
+        QTEST(Preferences().boolForKey(PreferenceKey::showAttributesPanel, true), "shown");
+    }
+};
+
+QTEST_MAIN(TestAttributesPanel)
+#include "tst_attributespanel.moc"
