@@ -70,6 +70,14 @@ QProcessEnvironment DesktopSession::environment() const
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     environment.insert(QStringLiteral("DISPLAY"), myDisplay);
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), mySettings.path());
+    // libxkbcommon-x11 hands strndup a keymap name without its NUL, which AddressSanitizer's strict
+    // string checks report as an overflow on every start under a real X server; the offscreen tests
+    // never load it. Corvane's own code keeps every other check.
+    const QString sanitizer = environment.value(QStringLiteral("ASAN_OPTIONS"));
+    if (sanitizer.contains(QLatin1String("strict_string_checks=1")))
+        environment.insert(QStringLiteral("ASAN_OPTIONS"),
+            QString(sanitizer).replace(
+                QLatin1String("strict_string_checks=1"), QLatin1String("strict_string_checks=0")));
     if (!myBusAddress.isEmpty())
         environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), myBusAddress);
     return environment;
