@@ -39,7 +39,7 @@ class TestUndo : public QObject {
     Q_OBJECT
     QTemporaryDir myDir;
     QString myPath;
-    std::unique_ptr<ApplicationMenus> myMenus;
+    ApplicationMenus myMenus;
 
     // The file opened with Comment chosen and `typed` typed over the value field's text; Ctrl+S saved
     // it, answering `answer` if the editor asked before replacing what it could not show.
@@ -67,9 +67,6 @@ class TestUndo : public QObject {
     }
 
 private slots:
-    void initTestCase() { myMenus = std::make_unique<ApplicationMenus>(); }
-    void cleanupTestCase() { myMenus.reset(); }
-
     void init()
     {
         myPath = myDir.filePath(u"notes.txt"_s);
@@ -111,8 +108,8 @@ private slots:
 
         // Out of the value field (a click on Save), the keys act on the history at once.
         shown->editor->saveButton()->setFocus();
-        emit myMenus->editMenu()->aboutToShow();
-        QCOMPARE(myMenus->undoAction()->text(), undoTitle);
+        emit myMenus.editMenu()->aboutToShow();
+        QCOMPARE(myMenus.undoAction()->text(), undoTitle);
         press(Qt::CTRL | Qt::Key_Z);
         QCOMPARE(attributeFromTool(myPath, comment), stored);
         QCOMPARE(shown->editor->contentTextbox()->toPlainText(), shownAfterUndo);
@@ -121,7 +118,7 @@ private slots:
         QCOMPARE(shown->editor->contentTextbox()->toPlainText(), typed);
         press(Qt::CTRL | Qt::Key_Z);
         QCOMPARE(attributeFromTool(myPath, comment), stored);
-        QVERIFY(!myMenus->undoAction()->isEnabled());
+        QVERIFY(!myMenus.undoAction()->isEnabled());
     }
 
     // In the value field, typing is taken back first; once there is none, the save is next.
@@ -136,12 +133,12 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), shown->editor->contentTextbox());
         press(Qt::CTRL | Qt::Key_Z);
         QCOMPARE(attributeFromTool(myPath, comment), written); // typing undone, the file untouched
-        QCOMPARE(myMenus->undoAction()->isEnabled(), true);
+        QCOMPARE(myMenus.undoAction()->isEnabled(), true);
         for (int guard = 0; guard < 20 && shown->editor->contentTextbox()->document()->isUndoAvailable();
              ++guard)
             press(Qt::CTRL | Qt::Key_Z);
         QCOMPARE(shown->editor->contentTextbox()->toPlainText(), u"old"_s);
-        QCOMPARE(myMenus->undoAction()->text(), u"Undo Save of “Comment”"_s);
+        QCOMPARE(myMenus.undoAction()->text(), u"Undo Save of “Comment”"_s);
         press(Qt::CTRL | Qt::Key_Z);
         QCOMPARE(attributeFromTool(myPath, comment), Bytes(old));
         QCOMPARE(alerts.count(), 0);
@@ -189,8 +186,8 @@ private slots:
         QCOMPARE(alerts.count(), 1);
         QCOMPARE(alerts.last().messageText, u"An error occurred in your last action:"_s);
         QCOMPARE(alerts.last().informativeText, u"setXattr error: No such file or directory"_s);
-        QCOMPARE(myMenus->redoAction()->text(), u"Redo Save of “Comment”"_s);
-        QVERIFY(myMenus->redoAction()->isEnabled());
+        QCOMPARE(myMenus.redoAction()->text(), u"Redo Save of “Comment”"_s);
+        QVERIFY(myMenus.redoAction()->isEnabled());
         QFile::remove(other);
     }
 
