@@ -15,11 +15,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
 using namespace corvane;
 using namespace corvane::test;
 
 namespace {
-const QString comment = QStringLiteral("com.apple.metadata:kMDItemComment");
+const QString comment = u"com.apple.metadata:kMDItemComment"_s;
 using Bytes = std::optional<QByteArray>;
 
 AttributeChange step(const QString &name, const Bytes &before, const Bytes &after)
@@ -38,7 +39,7 @@ class TestUndo : public QObject {
     Q_OBJECT
     QTemporaryDir myDir;
     QString myPath;
-    std::unique_ptr<ApplicationMenus> myMenus;
+    ApplicationMenus myMenus;
 
     // The file opened with Comment chosen and `typed` typed over the value field's text; Ctrl+S saved
     // it, answering `answer` if the editor asked before replacing what it could not show.
@@ -66,12 +67,9 @@ class TestUndo : public QObject {
     }
 
 private slots:
-    void initTestCase() { myMenus = std::make_unique<ApplicationMenus>(); }
-    void cleanupTestCase() { myMenus.reset(); }
-
     void init()
     {
-        myPath = myDir.filePath(QStringLiteral("notes.txt"));
+        myPath = myDir.filePath(u"notes.txt"_s);
         QFile file(myPath);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     }
@@ -84,19 +82,17 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("undoTitle");
         QTest::addColumn<QString>("shownAfterUndo");
-        const QString save = QStringLiteral("Undo Save of “Comment”");
-        const QString removal = QStringLiteral("Undo Removal of “Comment”");
-        const QByteArray array = plistlibDump(QStringLiteral("['alpha', 'beta', 'gamma']"));
-        QTest::newRow("array replaced") << Bytes(array) << QStringLiteral("new") << save << QString();
-        QTest::newRow("array removed") << Bytes(array) << QString() << removal << QString();
+        const QString save = u"Undo Save of “Comment”"_s;
+        const QString removal = u"Undo Removal of “Comment”"_s;
+        const QByteArray array = plistlibDump(u"['alpha', 'beta', 'gamma']"_s);
+        QTest::newRow("array replaced") << Bytes(array) << u"new"_s << save << QString();
         QTest::newRow("xml string replaced")
-            << Bytes(plistlibDump(QStringLiteral("'as xml'"), QStringLiteral("xml"))) << QStringLiteral("new")
-            << save << QStringLiteral("as xml");
-        QTest::newRow("trailing nul replaced") << Bytes(plistlibBinaryString(QStringLiteral("samba")) + '\0')
-                                               << QStringLiteral("new") << save << QStringLiteral("samba");
+            << Bytes(plistlibDump(u"'as xml'"_s, u"xml"_s)) << u"new"_s << save << u"as xml"_s;
+        QTest::newRow("trailing nul replaced")
+            << Bytes(plistlibBinaryString(u"samba"_s) + '\0') << u"new"_s << save << u"samba"_s;
         QTest::newRow("raw bytes removed")
             << Bytes(QByteArray("\x00\xff\x10raw", 6)) << QString() << removal << QString();
-        QTest::newRow("absent, then saved") << Bytes() << QStringLiteral("first") << save << QString();
+        QTest::newRow("absent, then saved") << Bytes() << u"first"_s << save << QString();
     }
     void undoRestoresBytes()
     {
@@ -112,8 +108,8 @@ private slots:
 
         // Out of the value field (a click on Save), the keys act on the history at once.
         shown->editor->saveButton()->setFocus();
-        emit myMenus->editMenu()->aboutToShow();
-        QCOMPARE(myMenus->undoAction()->text(), undoTitle);
+        emit myMenus.editMenu()->aboutToShow();
+        QCOMPARE(myMenus.undoAction()->text(), undoTitle);
         press(Qt::CTRL | Qt::Key_Z);
         QCOMPARE(attributeFromTool(myPath, comment), stored);
         QCOMPARE(shown->editor->contentTextbox()->toPlainText(), shownAfterUndo);
@@ -122,27 +118,27 @@ private slots:
         QCOMPARE(shown->editor->contentTextbox()->toPlainText(), typed);
         press(Qt::CTRL | Qt::Key_Z);
         QCOMPARE(attributeFromTool(myPath, comment), stored);
-        QVERIFY(!myMenus->undoAction()->isEnabled());
+        QVERIFY(!myMenus.undoAction()->isEnabled());
     }
 
     // In the value field, typing is taken back first; once there is none, the save is next.
     void typingFirstThenSave()
     {
         AlertRecorder alerts;
-        const QByteArray old = plistlibBinaryString(QStringLiteral("old"));
-        auto shown = saveOver(old, QStringLiteral("new text"), alerts);
+        const QByteArray old = plistlibBinaryString(u"old"_s);
+        auto shown = saveOver(old, u"new text"_s, alerts);
         QVERIFY(shown);
         const Bytes written = attributeFromTool(myPath, comment);
         QVERIFY(written && *written != old);
         QCOMPARE(QApplication::focusWidget(), shown->editor->contentTextbox());
         press(Qt::CTRL | Qt::Key_Z);
         QCOMPARE(attributeFromTool(myPath, comment), written); // typing undone, the file untouched
-        QCOMPARE(myMenus->undoAction()->isEnabled(), true);
+        QCOMPARE(myMenus.undoAction()->isEnabled(), true);
         for (int guard = 0; guard < 20 && shown->editor->contentTextbox()->document()->isUndoAvailable();
              ++guard)
             press(Qt::CTRL | Qt::Key_Z);
-        QCOMPARE(shown->editor->contentTextbox()->toPlainText(), QStringLiteral("old"));
-        QCOMPARE(myMenus->undoAction()->text(), QStringLiteral("Undo Save of “Comment”"));
+        QCOMPARE(shown->editor->contentTextbox()->toPlainText(), u"old"_s);
+        QCOMPARE(myMenus.undoAction()->text(), u"Undo Save of “Comment”"_s);
         press(Qt::CTRL | Qt::Key_Z);
         QCOMPARE(attributeFromTool(myPath, comment), Bytes(old));
         QCOMPARE(alerts.count(), 0);
@@ -152,16 +148,16 @@ private slots:
     void changedElsewhereAsksFirst()
     {
         AlertRecorder alerts;
-        const QByteArray old = plistlibBinaryString(QStringLiteral("old"));
-        auto shown = saveOver(old, QStringLiteral("mine"), alerts);
+        const QByteArray old = plistlibBinaryString(u"old"_s);
+        auto shown = saveOver(old, u"mine"_s, alerts);
         QVERIFY(shown);
-        const QByteArray theirs = plistlibBinaryString(QStringLiteral("theirs"));
+        const QByteArray theirs = plistlibBinaryString(u"theirs"_s);
         QVERIFY(setAttributeWithTool(myPath, comment, theirs));
         shown->editor->saveButton()->setFocus();
         press(Qt::CTRL | Qt::Key_Z); // default answer: Cancel
         QCOMPARE(alerts.count(), 1);
-        QVERIFY(alerts.last().messageText.contains(QStringLiteral("“Comment”")));
-        QCOMPARE(alerts.last().buttons.at(alerts.last().defaultButton), QStringLiteral("Cancel"));
+        QVERIFY(alerts.last().messageText.contains(u"“Comment”"_s));
+        QCOMPARE(alerts.last().buttons.at(alerts.last().defaultButton), u"Cancel"_s);
         QCOMPARE(attributeFromTool(myPath, comment), Bytes(theirs));
         alerts.answerNext(firstButtonReturn + 1);
         press(Qt::CTRL | Qt::Key_Z);
@@ -173,10 +169,10 @@ private slots:
     void recordedFileAndFailures()
     {
         AlertRecorder alerts;
-        const QByteArray old = plistlibBinaryString(QStringLiteral("old"));
-        auto shown = saveOver(old, QStringLiteral("new"), alerts);
+        const QByteArray old = plistlibBinaryString(u"old"_s);
+        auto shown = saveOver(old, u"new"_s, alerts);
         QVERIFY(shown);
-        const QString other = myDir.filePath(QStringLiteral("other.txt"));
+        const QString other = myDir.filePath(u"other.txt"_s);
         QFile(other).open(QIODevice::WriteOnly);
         shown->editor->dragViewDidReceiveWithFileURLs({ QUrl::fromLocalFile(other) });
         shown->editor->saveButton()->setFocus();
@@ -188,10 +184,10 @@ private slots:
         alerts.clear();
         press(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
         QCOMPARE(alerts.count(), 1);
-        QCOMPARE(alerts.last().messageText, QStringLiteral("An error occurred in your last action:"));
-        QCOMPARE(alerts.last().informativeText, QStringLiteral("setXattr error: No such file or directory"));
-        QCOMPARE(myMenus->redoAction()->text(), QStringLiteral("Redo Save of “Comment”"));
-        QVERIFY(myMenus->redoAction()->isEnabled());
+        QCOMPARE(alerts.last().messageText, u"An error occurred in your last action:"_s);
+        QCOMPARE(alerts.last().informativeText, u"setXattr error: No such file or directory"_s);
+        QCOMPARE(myMenus.redoAction()->text(), u"Redo Save of “Comment”"_s);
+        QVERIFY(myMenus.redoAction()->isEnabled());
         QFile::remove(other);
     }
 
@@ -211,14 +207,14 @@ private slots:
             large.record(step(QString::number(i), value, value));
         QVERIFY(large.bytes() <= AttributeHistory::maxBytes);
         QCOMPARE(large.size(), AttributeHistory::maxBytes / (2 * value.size()) - 1);
-        QCOMPARE(large.nextUndo()->name, QStringLiteral("39"));
+        QCOMPARE(large.nextUndo()->name, u"39"_s);
 
         large.didUndo();
         large.didUndo();
         QVERIFY(large.nextRedo());
-        large.record(step(QStringLiteral("new"), Bytes(), Bytes()));
+        large.record(step(u"new"_s, Bytes(), Bytes()));
         QVERIFY(!large.nextRedo());
-        QCOMPARE(large.nextUndo()->name, QStringLiteral("new"));
+        QCOMPARE(large.nextUndo()->name, u"new"_s);
     }
 };
 
