@@ -1,5 +1,4 @@
 #include "app/ApplicationMenus.h"
-#include "window/WindowController.h"
 #include "editor/ViewController.h"
 #include "support/AlertRecorder.h"
 #include "support/EditorTestSupport.h"
@@ -9,7 +8,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -62,6 +60,11 @@ void typeValue(ViewController *editor, const QString &keys, bool replace = false
         QTest::keyClicks(QApplication::focusWidget(), lines.at(i));
     }
 }
+
+void pressSave()
+{
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+}
 } // namespace
 
 class TestEditor : public QObject {
@@ -108,9 +111,6 @@ private slots:
         ViewController *editor = shown->editor;
         QCOMPARE(shown->window->windowTitle(), QStringLiteral("notes.txt"));
         QCOMPARE(editor->theSourcePath(), myPath);
-        QCOMPARE(editor->theFilename(), QStringLiteral("notes.txt"));
-        QCOMPARE(editor->xattrSelectCombobox()->count(), 16);
-        QCOMPARE(editor->selectedAttributeName(), keywords);
         QCOMPARE(editor->contentTextbox()->toPlainText(), QStringLiteral("alpha, beta"));
         const QList<QWidget *> order
             = { editor->xattrSelectCombobox(), editor->contentTextbox(), editor->saveButton() };
@@ -139,7 +139,7 @@ private slots:
         AlertRecorder alerts;
         auto empty = showEditor(QUrl());
         QCOMPARE(empty->window->windowTitle(), QStringLiteral("Corvane"));
-        QCOMPARE(empty->editor->xattrSelectCombobox()->itemText(15), QStringLiteral("ApplicationCategories"));
+        QCOMPARE(empty->editor->xattrSelectCombobox()->count(), 16);
         QVERIFY(empty->editor->theSourcePath().isEmpty() && empty->editor->theSourceURL().isEmpty());
         empty->editor->contentTextbox()->setPlainText(QStringLiteral("kept"));
         pick(empty->editor, 2);
@@ -188,7 +188,7 @@ private slots:
             return;
         QCOMPARE(attributeFromTool(myPath, typed), Bytes(stored));
         typeValue(editor, QStringLiteral("saved"), true);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+        pressSave();
         QCOMPARE(attributeFromTool(myPath, typed), Bytes(plistlibBinaryString(QStringLiteral("saved"))));
     }
 
@@ -200,15 +200,13 @@ private slots:
         QTest::newRow("string in XML, entities decoded")
             << Bytes(plistlibDump(QStringLiteral("'a<b>&c'"), QStringLiteral("xml")))
             << QStringLiteral("a<b>&c");
-        QTest::newRow("binary ASCII") << binary("plain") << QStringLiteral("plain");
+        QTest::newRow("binary ASCII, multi-line")
+            << binary("one\ntwo\n\nfour") << QStringLiteral("one\ntwo\n\nfour");
         QTest::newRow("binary UTF-16") << binary("© Zoë 東京") << QStringLiteral("© Zoë 東京");
         QTest::newRow("old-style string")
             << Bytes(QByteArrayLiteral("\"old style\"")) << QStringLiteral("old style");
-        QTest::newRow("multi-line") << binary("one\ntwo\n\nfour") << QStringLiteral("one\ntwo\n\nfour");
         QTest::newRow("array not joined")
             << Bytes(plistlibDump(QStringLiteral("['a', 'b', 'c']"))) << QString();
-        QTest::newRow("dictionary") << Bytes(plistlibDump(QStringLiteral("{'k': 'v'}"))) << QString();
-        QTest::newRow("number") << Bytes(plistlibDump(QStringLiteral("42"))) << QString();
         QTest::newRow("zero bytes") << Bytes(QByteArray()) << QString();
         QTest::newRow("garbage") << Bytes(QByteArrayLiteral("\x01\x02\xff no plist")) << QString();
         QTest::newRow("missing attribute") << Bytes() << QString();
@@ -230,60 +228,44 @@ private slots:
     // spaces and U+2028 stay and line breaks keep the value's style. One trailing NUL stays as found.
     void valueTravelsUnchanged_data()
     {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<bool>("nul");
+        QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<QString>("typed"); // appended at the end; empty: no edit
-        QTest::addColumn<QString>("saved");
+        QTest::addColumn<QByteArray>("saved"); // plistlib's bytes, so any changed character or break shows
+        auto row = [](const char *name, const QByteArray &stored, const QString &typed, const QString &saved,
+                       bool nul = false) {
+            const QByteArray end = nul ? QByteArray(1, '\0') : QByteArray();
+            QTest::newRow(name) << stored + end << typed << plistlibBinaryString(saved) + end;
+        };
         const QString mixed = QStringLiteral("a\u00A0b\r\nc\u2028d\re");
-        QTest::newRow("unedited") << mixed << false << QString() << mixed;
-        QTest::newRow("unedited, XML form")
-            << QStringLiteral("xml") << false << QString() << QStringLiteral("a\u00A0<&>");
-        QTest::newRow("edited, no-break space and U+2028 stay") << QStringLiteral(
-            "a\u00A0b\u2028c") << false << QStringLiteral("!") << QStringLiteral("a\u00A0b\u2028c!");
-        QTest::newRow("edited, CRLF value")
-            << QStringLiteral("one\r\ntwo") << false << QStringLiteral("\nthree")
-            << QStringLiteral("one\r\ntwo\r\nthree");
-        QTest::newRow("edited, CR value") << QStringLiteral("one\rtwo") << false << QStringLiteral("\nthree")
-                                          << QStringLiteral("one\rtwo\rthree");
-        QTest::newRow("edited, mixed breaks become LF")
-            << mixed << false << QStringLiteral("\nf") << QStringLiteral("a\u00A0b\nc\u2028d\ne\nf");
-        QTest::newRow("edited, U+2029 becomes a line break")
-            << QStringLiteral("a\u2029b") << false << QStringLiteral("c") << QStringLiteral("a\nbc");
-        QTest::newRow("unedited, one trailing NUL") << mixed << true << QString() << mixed;
-        QTest::newRow("edited, one trailing NUL")
-            << QStringLiteral("x") << true << QStringLiteral("y") << QStringLiteral("xy");
+        const auto binary = [](const QString &text) { return plistlibBinaryString(text); };
+        row("unedited", binary(mixed), {}, mixed);
+        row("unedited, XML form", plistlibDump(QStringLiteral("'a\\u00a0<&>'"), QStringLiteral("xml")), {},
+            QStringLiteral("a\u00A0<&>"));
+        row("edited, CRLF value", binary(QStringLiteral("one\r\ntwo")), QStringLiteral("\nthree"),
+            QStringLiteral("one\r\ntwo\r\nthree"));
+        row("edited, CR value", binary(QStringLiteral("one\rtwo")), QStringLiteral("\nthree"),
+            QStringLiteral("one\rtwo\rthree"));
+        row("edited, mixed breaks become LF", binary(mixed), QStringLiteral("\nf"),
+            QStringLiteral("a\u00A0b\nc\u2028d\ne\nf"));
+        row("edited, U+2029 becomes a line break", binary(QStringLiteral("a\u2029b")), QStringLiteral("c"),
+            QStringLiteral("a\nbc"));
+        row("unedited, one trailing NUL", binary(mixed), {}, mixed, true);
+        row("edited, one trailing NUL", binary(QStringLiteral("x")), QStringLiteral("y"),
+            QStringLiteral("xy"), true);
     }
     void valueTravelsUnchanged()
     {
-        QFETCH(QString, stored);
-        QFETCH(bool, nul);
+        QFETCH(QByteArray, stored);
         QFETCH(QString, typed);
-        QFETCH(QString, saved);
-        QByteArray bytes = stored == QLatin1String("xml")
-            ? plistlibDump(QStringLiteral("'a\\u00a0<&>'"), QStringLiteral("xml"))
-            : plistlibBinaryString(stored);
-        if (nul)
-            bytes.append('\0');
-        auto shown = openWithComment(bytes);
+        QFETCH(QByteArray, saved);
+        auto shown = openWithComment(stored);
         QVERIFY(shown);
         QVERIFY(QTest::qWaitForWindowActive(shown->window.get()));
         if (!typed.isEmpty())
             typeValue(shown->editor, typed);
         shown->editor->contentTextbox()->setFocus();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
-
-        const Bytes onDisk = attributeFromTool(myPath, comment);
-        QVERIFY(onDisk && onDisk->startsWith("bplist00"));
-        const ProcessResult read
-            = runPython(QStringLiteral("import plistlib,sys\n"
-                                       "d=sys.stdin.buffer.read()\n"
-                                       "nul=d.endswith(b'\\0') and not d.endswith(b'\\0\\0')\n"
-                                       "sys.stdout.buffer.write(str(nul).encode()+b' '+plistlib.loads(d[:-1] "
-                                       "if nul else d).encode('utf-8'))"),
-                *onDisk);
-        QCOMPARE(read.exitCode, 0);
-        QCOMPARE(
-            QString::fromUtf8(read.out), (nul ? QStringLiteral("True ") : QStringLiteral("False ")) + saved);
+        pressSave();
+        QCOMPARE(attributeFromTool(myPath, comment), Bytes(saved));
     }
 
     // Save writes plistlib's bytes for the text, or removes the attribute for the empty text; it asks
@@ -300,12 +282,9 @@ private slots:
             QTest::newRow(name) << stored << typed << confirm << described << changed;
         };
         const QByteArray old = plistlibBinaryString(QStringLiteral("old"));
-        row("markup characters", old, QStringLiteral("a<b>&c"));
-        row("an entity typed as text", old, QStringLiteral("&lt;"));
-        row("quotes", old, QStringLiteral("say \"it's\""));
+        row("markup, an entity typed as text, quotes", old, QStringLiteral("a<b>&c &lt; say \"it's\""));
         row("one space is written", old, QStringLiteral(" "));
-        row("line breaks", old, QStringLiteral("first\nsecond\n"));
-        row("non-ASCII", old, QStringLiteral("Åsa Nyström © 🏷"));
+        row("line breaks, non-ASCII", old, QStringLiteral("first\nÅsa Nyström © 🏷\n"));
         row("empty text removes", old, QString());
         row("zero bytes replaced without a question", QByteArray(), QStringLiteral("new"));
         const QByteArray array = plistlibDump(QStringLiteral("['a', 'b', 'c']"));
@@ -418,10 +397,8 @@ private slots:
         shown->editor->doSaveButton();
         QCOMPARE(alerts.count(), 1);
         QCOMPARE(alerts.last().style, AlertRequest::Style::Critical);
-        QCOMPARE(alerts.last().messageText, QStringLiteral("An error occurred in your last action:"));
         QVERIFY2(
             alerts.last().informativeText.startsWith(expected), qPrintable(alerts.last().informativeText));
-        QCOMPARE(alerts.last().buttons, QStringList { QStringLiteral("OK") });
         QCOMPARE(shown->editor->contentTextbox()->toPlainText(), typed);
         QVERIFY(!attributeFromTool(myPath, comment));
     }

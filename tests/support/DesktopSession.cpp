@@ -83,12 +83,12 @@ QProcessEnvironment DesktopSession::environment() const
     return environment;
 }
 
-QProcess *DesktopSession::launch(const QStringList &arguments, const QString &workingDirectory)
+QProcess *DesktopSession::launch(const QStringList &arguments)
 {
     auto *process = new QProcess;
     myLaunched.append(process);
     process->setProcessEnvironment(environment());
-    process->setWorkingDirectory(workingDirectory.isEmpty() ? mySettings.path() : workingDirectory);
+    process->setWorkingDirectory(mySettings.path());
     process->start(corvaneProgram(), arguments);
     process->waitForStarted(startTimeoutMs);
     return process;
@@ -134,19 +134,15 @@ bool DesktopSession::typeInto(const QString &title, const QString &text) const
         &exitCode)
                            .section(u'\n', 0, 0)
                            .trimmed();
-    if (exitCode != 0 || id.isEmpty())
-        return false;
-    run(QStringLiteral("xdotool"), { QStringLiteral("windowfocus"), QStringLiteral("--sync"), id },
-        &exitCode);
-    if (exitCode != 0)
-        return false;
-    // After what the window shows, as a user would click there first.
-    run(QStringLiteral("xdotool"), { QStringLiteral("key"), QStringLiteral("ctrl+End") }, &exitCode);
-    if (exitCode != 0)
-        return false;
-    run(QStringLiteral("xdotool"),
-        { QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text }, &exitCode);
-    return exitCode == 0;
+    const auto xdotool = [&](const QStringList &arguments) {
+        run(QStringLiteral("xdotool"), arguments, &exitCode);
+        return exitCode == 0;
+    };
+    // Typed after what the window shows, as a user would click there first.
+    return exitCode == 0 && !id.isEmpty()
+        && xdotool({ QStringLiteral("windowfocus"), QStringLiteral("--sync"), id })
+        && xdotool({ QStringLiteral("key"), QStringLiteral("ctrl+End") })
+        && xdotool({ QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text });
 }
 
 } // namespace corvane::test
