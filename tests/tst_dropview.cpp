@@ -18,9 +18,10 @@
 
 using namespace corvane;
 using namespace corvane::test;
+using namespace Qt::StringLiterals;
 
 namespace {
-const QString comment = QStringLiteral("com.apple.metadata:kMDItemComment");
+const QString comment = u"com.apple.metadata:kMDItemComment"_s;
 
 class RecordingDelegate : public QObject, public DragViewDelegate {
 public:
@@ -71,9 +72,8 @@ private slots:
     {
         QTest::addColumn<QList<QUrl>>("urls");
         QTest::addColumn<QList<QUrl>>("handed");
-        const QList<QUrl> files { QUrl::fromLocalFile(QStringLiteral("/tmp/b")),
-            QUrl::fromLocalFile(QStringLiteral("/tmp/a")) };
-        const QUrl web(QStringLiteral("https://example.org/x"));
+        const QList<QUrl> files { QUrl::fromLocalFile(u"/tmp/b"_s), QUrl::fromLocalFile(u"/tmp/a"_s) };
+        const QUrl web(u"https://example.org/x"_s);
         QTest::newRow("several files, in order") << files << files;
         QTest::newRow("a web link before a file")
             << QList<QUrl> { web, files.last() } << QList<QUrl> { files.last() };
@@ -90,7 +90,7 @@ private slots:
         view.setDelegate(delegate.get());
         QMimeData data;
         data.setUrls(urls);
-        data.setText(QStringLiteral("text"));
+        data.setText(u"text"_s);
         QCOMPARE(view.backgroundColor().alpha(), 0);
 
         // The answer a drag gets is the one to its first move, which the drag's source shows.
@@ -101,11 +101,10 @@ private slots:
         QCoreApplication::sendEvent(&view, &leave);
         QCOMPARE(view.backgroundColor().alpha(), 0);
         QMimeData other;
-        other.setUrls(taken ? QList<QUrl> {} : QList<QUrl> { QUrl::fromLocalFile(QStringLiteral("/tmp/f")) });
-        DragView otherView;
+        other.setUrls(taken ? QList<QUrl> {} : QList<QUrl> { QUrl::fromLocalFile(u"/tmp/f"_s) });
+        DragView otherView; // accepting and refusing look different
         dragOnto(&otherView, &other, false);
-        QCoreApplication::sendEvent(&otherView, &leave);
-        QVERIFY(otherView.backgroundColor() != shown); // accepting and refusing look different
+        QVERIFY(otherView.backgroundColor().alpha() > 0 && otherView.backgroundColor() != shown);
 
         QCOMPARE(dragOnto(&view, &data).second, taken);
         QCOMPARE(view.backgroundColor().alpha(), 0);
@@ -120,19 +119,18 @@ private slots:
     void dropAnywhereOnTheEditorLoadsTheFirstLocalFile_data()
     {
         QTest::addColumn<QString>("where");
-        QTest::addColumn<bool>("folder");
-        QTest::newRow("window background") << QStringLiteral("background") << false;
-        QTest::newRow("value field") << QStringLiteral("value") << false;
-        QTest::newRow("attribute name field") << QStringLiteral("combo") << false;
-        QTest::newRow("Save button") << QStringLiteral("save") << false;
-        QTest::newRow("a folder") << QStringLiteral("value") << true;
+        QTest::newRow("window background") << u"background"_s;
+        QTest::newRow("value field") << u"value"_s;
+        QTest::newRow("attribute name field") << u"combo"_s;
+        QTest::newRow("Save button") << u"save"_s;
+        QTest::newRow("a folder, on the value field") << u"folder"_s;
     }
     void dropAnywhereOnTheEditorLoadsTheFirstLocalFile()
     {
         QFETCH(QString, where);
-        QFETCH(bool, folder);
-        const QString first = myDir.filePath(folder ? QStringLiteral("Folder") : QStringLiteral("first.txt"));
-        const QString second = myDir.filePath(QStringLiteral("second.txt"));
+        const bool folder = where == QLatin1String("folder");
+        const QString first = myDir.filePath(folder ? u"Folder"_s : u"first.txt"_s);
+        const QString second = myDir.filePath(u"second.txt"_s);
         QVERIFY(folder ? QDir().mkpath(first) : QFile(first).open(QIODevice::WriteOnly));
         QVERIFY(QFile(second).open(QIODevice::WriteOnly));
         QVERIFY(setAttributeWithTool(first, comment, QByteArrayLiteral("\"first comment\"")));
@@ -140,34 +138,34 @@ private slots:
         ViewController *editor = shown->editor;
         editor->xattrSelectCombobox()->setCurrentIndex(2);
         emit editor->xattrSelectCombobox()->activated(2);
-        editor->contentTextbox()->setPlainText(QStringLiteral("typed"));
+        editor->contentTextbox()->setPlainText(u"typed"_s);
 
-        QWidget *under = where == QLatin1String("value") ? editor->contentTextbox()->viewport()
-            : where == QLatin1String("combo")            ? editor->xattrSelectCombobox()->lineEdit()
-            : where == QLatin1String("save")             ? static_cast<QWidget *>(editor->saveButton())
-                                                         : editor->dragView();
+        QWidget *under = where == QLatin1String("value") || folder ? editor->contentTextbox()->viewport()
+            : where == QLatin1String("combo")                      ? editor->xattrSelectCombobox()->lineEdit()
+            : where == QLatin1String("save") ? static_cast<QWidget *>(editor->saveButton())
+                                             : editor->dragView();
         QMimeData data;
-        data.setUrls({ QUrl(QStringLiteral("https://example.org/link")),
+        data.setUrls({ QUrl(u"https://example.org/link"_s),
             QUrl::fromLocalFile(folder ? first + QLatin1Char('/') : first), QUrl::fromLocalFile(second) });
-        data.setText(QStringLiteral("file names that must not land in a field"));
+        data.setText(u"file names that must not land in a field"_s);
         QCOMPARE(dragOnto(dropTargetAt(shown->window.get(), under), &data), std::make_pair(true, true));
 
         QCOMPARE(shown->document->fileURL().toLocalFile().chopped(folder ? 1 : 0), first);
         QCOMPARE(shown->window->windowTitle(), QFileInfo(first).fileName());
-        QCOMPARE(editor->xattrSelectCombobox()->currentText(), QStringLiteral("Comment"));
-        QCOMPARE(editor->contentTextbox()->toPlainText(), QStringLiteral("first comment"));
+        QCOMPARE(editor->xattrSelectCombobox()->currentText(), u"Comment"_s);
+        QCOMPARE(editor->contentTextbox()->toPlainText(), u"first comment"_s);
         QCOMPARE(editor->dragView()->backgroundColor().alpha(), 0);
     }
 
     void textDraggedIntoTheValueFieldStaysText()
     {
-        const QString opened = myDir.filePath(QStringLiteral("text.txt"));
+        const QString opened = myDir.filePath(u"text.txt"_s);
         QVERIFY(QFile(opened).open(QIODevice::WriteOnly));
         auto shown = showEditor(QUrl::fromLocalFile(opened));
         QMimeData data;
-        data.setText(QStringLiteral("dragged words"));
+        data.setText(u"dragged words"_s);
         QVERIFY(dragOnto(shown->editor->contentTextbox()->viewport(), &data).second);
-        QVERIFY(shown->editor->contentTextbox()->toPlainText().contains(QStringLiteral("dragged words")));
+        QVERIFY(shown->editor->contentTextbox()->toPlainText().contains(u"dragged words"_s));
         QCOMPARE(shown->editor->theSourcePath(), opened);
     }
 };

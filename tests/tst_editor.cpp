@@ -1,5 +1,4 @@
 #include "app/ApplicationMenus.h"
-#include "window/WindowController.h"
 #include "editor/ViewController.h"
 #include "support/AlertRecorder.h"
 #include "support/EditorTestSupport.h"
@@ -9,7 +8,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -22,10 +20,11 @@
 
 using namespace corvane;
 using namespace corvane::test;
+using namespace Qt::StringLiterals;
 
 namespace {
-const QString keywords = QStringLiteral("com.apple.metadata:kMDItemKeywords");
-const QString comment = QStringLiteral("com.apple.metadata:kMDItemComment");
+const QString keywords = u"com.apple.metadata:kMDItemKeywords"_s;
+const QString comment = u"com.apple.metadata:kMDItemComment"_s;
 using Bytes = std::optional<QByteArray>;
 
 // Picks a list entry the way a user does, which the combo box reports as "activated".
@@ -36,7 +35,7 @@ void pick(ViewController *editor, int index)
 }
 
 // Types over the name field as a user does, from the focus, and leaves it the given way.
-void typeName(ViewController *editor, const QString &name, const QString &confirm = QStringLiteral("Return"))
+void typeName(ViewController *editor, const QString &name, const QString &confirm = u"Return"_s)
 {
     editor->xattrSelectCombobox()->setFocus(Qt::TabFocusReason);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
@@ -62,6 +61,11 @@ void typeValue(ViewController *editor, const QString &keys, bool replace = false
         QTest::keyClicks(QApplication::focusWidget(), lines.at(i));
     }
 }
+
+void pressSave()
+{
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+}
 } // namespace
 
 class TestEditor : public QObject {
@@ -86,7 +90,7 @@ private slots:
 
     void init()
     {
-        myPath = myDir.filePath(QStringLiteral("notes.txt"));
+        myPath = myDir.filePath(u"notes.txt"_s);
         QFile file(myPath);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write("never read\n") == 11);
         file.close();
@@ -103,15 +107,12 @@ private slots:
 
     void openingShowingAgainAndControls()
     {
-        QVERIFY(setAttributeWithTool(myPath, keywords, plistlibBinaryString(QStringLiteral("alpha, beta"))));
+        QVERIFY(setAttributeWithTool(myPath, keywords, plistlibBinaryString(u"alpha, beta"_s)));
         auto shown = showEditor(QUrl::fromLocalFile(myPath));
         ViewController *editor = shown->editor;
-        QCOMPARE(shown->window->windowTitle(), QStringLiteral("notes.txt"));
+        QCOMPARE(shown->window->windowTitle(), u"notes.txt"_s);
         QCOMPARE(editor->theSourcePath(), myPath);
-        QCOMPARE(editor->theFilename(), QStringLiteral("notes.txt"));
-        QCOMPARE(editor->xattrSelectCombobox()->count(), 16);
-        QCOMPARE(editor->selectedAttributeName(), keywords);
-        QCOMPARE(editor->contentTextbox()->toPlainText(), QStringLiteral("alpha, beta"));
+        QCOMPARE(editor->contentTextbox()->toPlainText(), u"alpha, beta"_s);
         const QList<QWidget *> order
             = { editor->xattrSelectCombobox(), editor->contentTextbox(), editor->saveButton() };
         for (QWidget *control : order)
@@ -126,25 +127,25 @@ private slots:
 
         // Restoring a minimized window keeps what was typed; only a window shown again re-reads.
         pick(editor, 2);
-        editor->contentTextbox()->setPlainText(QStringLiteral("unsaved"));
+        editor->contentTextbox()->setPlainText(u"unsaved"_s);
         shown->window->showMinimized();
         shown->window->showNormal();
-        QCOMPARE(editor->contentTextbox()->toPlainText(), QStringLiteral("unsaved"));
+        QCOMPARE(editor->contentTextbox()->toPlainText(), u"unsaved"_s);
         shown->window->hide();
         shown->window->showWindow();
         QCOMPARE(editor->indexOfSelectedItem(), 0);
-        QCOMPARE(editor->contentTextbox()->toPlainText(), QStringLiteral("alpha, beta"));
+        QCOMPARE(editor->contentTextbox()->toPlainText(), u"alpha, beta"_s);
 
         // A document without a file: the list is filled, nothing is loaded, read or saved.
         AlertRecorder alerts;
         auto empty = showEditor(QUrl());
-        QCOMPARE(empty->window->windowTitle(), QStringLiteral("Corvane"));
-        QCOMPARE(empty->editor->xattrSelectCombobox()->itemText(15), QStringLiteral("ApplicationCategories"));
+        QCOMPARE(empty->window->windowTitle(), u"Corvane"_s);
+        QCOMPARE(empty->editor->xattrSelectCombobox()->count(), 16);
         QVERIFY(empty->editor->theSourcePath().isEmpty() && empty->editor->theSourceURL().isEmpty());
-        empty->editor->contentTextbox()->setPlainText(QStringLiteral("kept"));
+        empty->editor->contentTextbox()->setPlainText(u"kept"_s);
         pick(empty->editor, 2);
         empty->editor->doSaveButton();
-        QCOMPARE(empty->editor->contentTextbox()->toPlainText(), QStringLiteral("kept"));
+        QCOMPARE(empty->editor->contentTextbox()->toPlainText(), u"kept"_s);
         QCOMPARE(alerts.count(), 0);
     }
 
@@ -155,23 +156,21 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("confirm");
-        QTest::newRow("typed name, Return") << QStringLiteral("org.example.note") << QStringLiteral("Return");
-        QTest::newRow("full catalogue name, keypad Enter") << comment << QStringLiteral("Num+Enter");
-        QTest::newRow("entry text typed stays typed, Tab")
-            << QStringLiteral("Comment") << QStringLiteral("Tab");
+        QTest::newRow("typed name, Return") << u"org.example.note"_s << u"Return"_s;
+        QTest::newRow("full catalogue name, keypad Enter") << comment << u"Num+Enter"_s;
+        QTest::newRow("entry text typed stays typed, Tab") << u"Comment"_s << u"Tab"_s;
         QTest::newRow("no case-insensitive match, click into the value")
-            << QStringLiteral("comment") << QStringLiteral("click into the value");
-        QTest::newRow("no completion, click on Save")
-            << QStringLiteral("Key") << QStringLiteral("click on Save");
-        QTest::newRow("spaces kept, Ctrl+S") << QStringLiteral(" spaced ") << QStringLiteral("Ctrl+S");
-        QTest::newRow("empty field: no name") << QString() << QStringLiteral("Return");
+            << u"comment"_s << u"click into the value"_s;
+        QTest::newRow("no completion, click on Save") << u"Key"_s << u"click on Save"_s;
+        QTest::newRow("spaces kept, Ctrl+S") << u" spaced "_s << u"Ctrl+S"_s;
+        QTest::newRow("empty field: no name") << QString() << u"Return"_s;
     }
     void attributeNames()
     {
         QFETCH(QString, typed);
         QFETCH(QString, confirm);
-        const QByteArray stored = plistlibBinaryString(QStringLiteral("shown"));
-        QVERIFY(setAttributeWithTool(myPath, keywords, plistlibBinaryString(QStringLiteral("alpha"))));
+        const QByteArray stored = plistlibBinaryString(u"shown"_s);
+        QVERIFY(setAttributeWithTool(myPath, keywords, plistlibBinaryString(u"alpha"_s)));
         if (!typed.isEmpty())
             QVERIFY(setAttributeWithTool(myPath, typed, stored));
         AlertRecorder alerts;
@@ -181,15 +180,14 @@ private slots:
         pick(editor, 3);
         typeName(editor, typed, confirm);
         QCOMPARE(editor->selectedAttributeName(), typed);
-        QCOMPARE(
-            editor->contentTextbox()->toPlainText(), typed.isEmpty() ? QString() : QStringLiteral("shown"));
+        QCOMPARE(editor->contentTextbox()->toPlainText(), typed.isEmpty() ? QString() : u"shown"_s);
         QCOMPARE(alerts.count(), 0);
         if (typed.isEmpty())
             return;
         QCOMPARE(attributeFromTool(myPath, typed), Bytes(stored));
-        typeValue(editor, QStringLiteral("saved"), true);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
-        QCOMPARE(attributeFromTool(myPath, typed), Bytes(plistlibBinaryString(QStringLiteral("saved"))));
+        typeValue(editor, u"saved"_s, true);
+        pressSave();
+        QCOMPARE(attributeFromTool(myPath, typed), Bytes(plistlibBinaryString(u"saved"_s)));
     }
 
     void readingValues_data()
@@ -198,17 +196,11 @@ private slots:
         QTest::addColumn<QString>("shown");
         auto binary = [](const char *text) { return Bytes(plistlibBinaryString(QString::fromUtf8(text))); };
         QTest::newRow("string in XML, entities decoded")
-            << Bytes(plistlibDump(QStringLiteral("'a<b>&c'"), QStringLiteral("xml")))
-            << QStringLiteral("a<b>&c");
-        QTest::newRow("binary ASCII") << binary("plain") << QStringLiteral("plain");
-        QTest::newRow("binary UTF-16") << binary("© Zoë 東京") << QStringLiteral("© Zoë 東京");
-        QTest::newRow("old-style string")
-            << Bytes(QByteArrayLiteral("\"old style\"")) << QStringLiteral("old style");
-        QTest::newRow("multi-line") << binary("one\ntwo\n\nfour") << QStringLiteral("one\ntwo\n\nfour");
-        QTest::newRow("array not joined")
-            << Bytes(plistlibDump(QStringLiteral("['a', 'b', 'c']"))) << QString();
-        QTest::newRow("dictionary") << Bytes(plistlibDump(QStringLiteral("{'k': 'v'}"))) << QString();
-        QTest::newRow("number") << Bytes(plistlibDump(QStringLiteral("42"))) << QString();
+            << Bytes(plistlibDump(u"'a<b>&c'"_s, u"xml"_s)) << u"a<b>&c"_s;
+        QTest::newRow("binary ASCII, multi-line") << binary("one\ntwo\n\nfour") << u"one\ntwo\n\nfour"_s;
+        QTest::newRow("binary UTF-16") << binary("© Zoë 東京") << u"© Zoë 東京"_s;
+        QTest::newRow("old-style string") << Bytes(QByteArrayLiteral("\"old style\"")) << u"old style"_s;
+        QTest::newRow("array not joined") << Bytes(plistlibDump(u"['a', 'b', 'c']"_s)) << QString();
         QTest::newRow("zero bytes") << Bytes(QByteArray()) << QString();
         QTest::newRow("garbage") << Bytes(QByteArrayLiteral("\x01\x02\xff no plist")) << QString();
         QTest::newRow("missing attribute") << Bytes() << QString();
@@ -219,7 +211,7 @@ private slots:
         QFETCH(QString, shown);
         AlertRecorder alerts;
         auto window = showEditor(QUrl::fromLocalFile(myPath));
-        window->editor->contentTextbox()->setPlainText(QStringLiteral("previous"));
+        window->editor->contentTextbox()->setPlainText(u"previous"_s);
         QVERIFY(!stored || setAttributeWithTool(myPath, comment, *stored));
         pick(window->editor, 2);
         QCOMPARE(window->editor->contentTextbox()->toPlainText(), shown);
@@ -230,60 +222,38 @@ private slots:
     // spaces and U+2028 stay and line breaks keep the value's style. One trailing NUL stays as found.
     void valueTravelsUnchanged_data()
     {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<bool>("nul");
+        QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<QString>("typed"); // appended at the end; empty: no edit
-        QTest::addColumn<QString>("saved");
-        const QString mixed = QStringLiteral("a\u00A0b\r\nc\u2028d\re");
-        QTest::newRow("unedited") << mixed << false << QString() << mixed;
-        QTest::newRow("unedited, XML form")
-            << QStringLiteral("xml") << false << QString() << QStringLiteral("a\u00A0<&>");
-        QTest::newRow("edited, no-break space and U+2028 stay") << QStringLiteral(
-            "a\u00A0b\u2028c") << false << QStringLiteral("!") << QStringLiteral("a\u00A0b\u2028c!");
-        QTest::newRow("edited, CRLF value")
-            << QStringLiteral("one\r\ntwo") << false << QStringLiteral("\nthree")
-            << QStringLiteral("one\r\ntwo\r\nthree");
-        QTest::newRow("edited, CR value") << QStringLiteral("one\rtwo") << false << QStringLiteral("\nthree")
-                                          << QStringLiteral("one\rtwo\rthree");
-        QTest::newRow("edited, mixed breaks become LF")
-            << mixed << false << QStringLiteral("\nf") << QStringLiteral("a\u00A0b\nc\u2028d\ne\nf");
-        QTest::newRow("edited, U+2029 becomes a line break")
-            << QStringLiteral("a\u2029b") << false << QStringLiteral("c") << QStringLiteral("a\nbc");
-        QTest::newRow("unedited, one trailing NUL") << mixed << true << QString() << mixed;
-        QTest::newRow("edited, one trailing NUL")
-            << QStringLiteral("x") << true << QStringLiteral("y") << QStringLiteral("xy");
+        QTest::addColumn<QByteArray>("saved"); // plistlib's bytes, so any changed character or break shows
+        auto row = [](const char *name, const QByteArray &stored, const QString &typed, const QString &saved,
+                       bool nul = false) {
+            const QByteArray end = nul ? QByteArray(1, '\0') : QByteArray();
+            QTest::newRow(name) << stored + end << typed << plistlibBinaryString(saved) + end;
+        };
+        const QString mixed = u"a\u00A0b\r\nc\u2028d\re"_s;
+        const auto binary = [](const QString &text) { return plistlibBinaryString(text); };
+        row("unedited", binary(mixed), {}, mixed);
+        row("unedited, XML form", plistlibDump(u"'a\\u00a0<&>'"_s, u"xml"_s), {}, u"a\u00A0<&>"_s);
+        row("edited, CRLF value", binary(u"one\r\ntwo"_s), u"\nthree"_s, u"one\r\ntwo\r\nthree"_s);
+        row("edited, CR value", binary(u"one\rtwo"_s), u"\nthree"_s, u"one\rtwo\rthree"_s);
+        row("edited, mixed breaks become LF", binary(mixed), u"\nf"_s, u"a\u00A0b\nc\u2028d\ne\nf"_s);
+        row("edited, U+2029 becomes a line break", binary(u"a\u2029b"_s), u"c"_s, u"a\nbc"_s);
+        row("unedited, one trailing NUL", binary(mixed), {}, mixed, true);
+        row("edited, one trailing NUL", binary(u"x"_s), u"y"_s, u"xy"_s, true);
     }
     void valueTravelsUnchanged()
     {
-        QFETCH(QString, stored);
-        QFETCH(bool, nul);
+        QFETCH(QByteArray, stored);
         QFETCH(QString, typed);
-        QFETCH(QString, saved);
-        QByteArray bytes = stored == QLatin1String("xml")
-            ? plistlibDump(QStringLiteral("'a\\u00a0<&>'"), QStringLiteral("xml"))
-            : plistlibBinaryString(stored);
-        if (nul)
-            bytes.append('\0');
-        auto shown = openWithComment(bytes);
+        QFETCH(QByteArray, saved);
+        auto shown = openWithComment(stored);
         QVERIFY(shown);
         QVERIFY(QTest::qWaitForWindowActive(shown->window.get()));
         if (!typed.isEmpty())
             typeValue(shown->editor, typed);
         shown->editor->contentTextbox()->setFocus();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
-
-        const Bytes onDisk = attributeFromTool(myPath, comment);
-        QVERIFY(onDisk && onDisk->startsWith("bplist00"));
-        const ProcessResult read
-            = runPython(QStringLiteral("import plistlib,sys\n"
-                                       "d=sys.stdin.buffer.read()\n"
-                                       "nul=d.endswith(b'\\0') and not d.endswith(b'\\0\\0')\n"
-                                       "sys.stdout.buffer.write(str(nul).encode()+b' '+plistlib.loads(d[:-1] "
-                                       "if nul else d).encode('utf-8'))"),
-                *onDisk);
-        QCOMPARE(read.exitCode, 0);
-        QCOMPARE(
-            QString::fromUtf8(read.out), (nul ? QStringLiteral("True ") : QStringLiteral("False ")) + saved);
+        pressSave();
+        QCOMPARE(attributeFromTool(myPath, comment), Bytes(saved));
     }
 
     // Save writes plistlib's bytes for the text, or removes the attribute for the empty text; it asks
@@ -299,26 +269,21 @@ private slots:
                        const QString &described = {}, bool changed = false) {
             QTest::newRow(name) << stored << typed << confirm << described << changed;
         };
-        const QByteArray old = plistlibBinaryString(QStringLiteral("old"));
-        row("markup characters", old, QStringLiteral("a<b>&c"));
-        row("an entity typed as text", old, QStringLiteral("&lt;"));
-        row("quotes", old, QStringLiteral("say \"it's\""));
-        row("one space is written", old, QStringLiteral(" "));
-        row("line breaks", old, QStringLiteral("first\nsecond\n"));
-        row("non-ASCII", old, QStringLiteral("Åsa Nyström © 🏷"));
+        const QByteArray old = plistlibBinaryString(u"old"_s);
+        row("markup, an entity typed as text, quotes", old, u"a<b>&c &lt; say \"it's\""_s);
+        row("one space is written", old, u" "_s);
+        row("line breaks, non-ASCII", old, u"first\nÅsa Nyström © 🏷\n"_s);
         row("empty text removes", old, QString());
-        row("zero bytes replaced without a question", QByteArray(), QStringLiteral("new"));
-        const QByteArray array = plistlibDump(QStringLiteral("['a', 'b', 'c']"));
-        const QString three = QStringLiteral("an array of 3 items");
-        row("array kept on Cancel", array, QStringLiteral("new"), false, three);
-        row("array replaced on confirmation", array, QStringLiteral("new"), true, three);
+        row("zero bytes replaced without a question", QByteArray(), u"new"_s);
+        const QByteArray array = plistlibDump(u"['a', 'b', 'c']"_s);
+        const QString three = u"an array of 3 items"_s;
+        row("array kept on Cancel", array, u"new"_s, false, three);
+        row("array replaced on confirmation", array, u"new"_s, true, three);
         row("array not removed on Cancel", array, QString(), false, three);
         row("array removed on confirmation", array, QString(), true, three);
-        row("array stored since shown, kept on Cancel", array, QStringLiteral("new"), false, three, true);
-        row("bytes that are not text", QByteArray(112, '\x01'), QStringLiteral("new"), false,
-            QStringLiteral("112 bytes"));
-        row("dictionary", plistlibDump(QStringLiteral("{'k': 1}")), QString(), false,
-            QStringLiteral("a dictionary"));
+        row("array stored since shown, kept on Cancel", array, u"new"_s, false, three, true);
+        row("bytes that are not text", QByteArray(112, '\x01'), u"new"_s, false, u"112 bytes"_s);
+        row("dictionary", plistlibDump(u"{'k': 1}"_s), QString(), false, u"a dictionary"_s);
     }
     void saving()
     {
@@ -342,7 +307,7 @@ private slots:
             const AlertRequest &question = alerts.last();
             QVERIFY2(question.messageText.contains(comment), qPrintable(question.messageText));
             QVERIFY2(question.informativeText.contains(described), qPrintable(question.informativeText));
-            QCOMPARE(question.buttons.first(), QStringLiteral("Cancel"));
+            QCOMPARE(question.buttons.first(), u"Cancel"_s);
             QCOMPARE(question.defaultButton, 0);
             QCOMPARE(question.escapeButton, 0);
         }
@@ -362,19 +327,18 @@ private slots:
     void unreadableValueSaysWhy()
     {
         CORVANE_RUN_UNPRIVILEGED();
-        QVERIFY(setAttributeWithTool(myPath, keywords, plistlibBinaryString(QStringLiteral("secret"))));
+        QVERIFY(setAttributeWithTool(myPath, keywords, plistlibBinaryString(u"secret"_s)));
         QVERIFY(QFile::setPermissions(myPath, QFileDevice::Permissions()));
         const auto restore = qScopeGuard(
             [this] { QFile::setPermissions(myPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner); });
         AlertRecorder alerts;
         auto shown = showEditor(QUrl::fromLocalFile(myPath));
         QCOMPARE(shown->editor->contentTextbox()->toPlainText(), QString());
-        QCOMPARE(shown->editor->contentTextbox()->placeholderText(),
-            QStringLiteral("Cannot be read: permission denied"));
+        QCOMPARE(shown->editor->contentTextbox()->placeholderText(), u"Cannot be read: permission denied"_s);
         QCOMPARE(alerts.count(), 0);
         QVERIFY(QFile::setPermissions(myPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
         pick(shown->editor, 2);
-        QCOMPARE(shown->editor->contentTextbox()->placeholderText(), QStringLiteral("No value"));
+        QCOMPARE(shown->editor->contentTextbox()->placeholderText(), u"No value"_s);
     }
 
     void failuresAreReported_data()
@@ -383,18 +347,16 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("expected");
         auto error = [](const char *action, int code) {
-            return QString::fromLatin1(action) + QStringLiteral("Xattr error: ")
+            return QString::fromLatin1(action) + u"Xattr error: "_s
                 + QString::fromLocal8Bit(std::strerror(code));
         };
-        const QString v = QStringLiteral("v");
-        QTest::newRow("nothing to remove")
-            << QStringLiteral("remove") << QString() << error("remove", ENODATA);
+        const QString v = u"v"_s;
+        QTest::newRow("nothing to remove") << u"remove"_s << QString() << error("remove", ENODATA);
         // Root ignores permissions; an immutable file refuses root as well.
         QTest::newRow("read-only file")
-            << QStringLiteral("read-only") << v << error("set", geteuid() == 0 ? EPERM : EACCES);
-        QTest::newRow("name too long") << QStringLiteral("long") << v << error("set", ERANGE);
-        QTest::newRow("text XML cannot carry")
-            << QStringLiteral("bell") << QStringLiteral("\x07") << QStringLiteral("setXattr error: ");
+            << u"read-only"_s << v << error("set", geteuid() == 0 ? EPERM : EACCES);
+        QTest::newRow("name too long") << u"long"_s << v << error("set", ERANGE);
+        QTest::newRow("text XML cannot carry") << u"bell"_s << u"\x07"_s << u"setXattr error: "_s;
     }
     void failuresAreReported()
     {
@@ -402,26 +364,23 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, expected);
         const auto restore = qScopeGuard([this] {
-            runProgram(QStringLiteral("chattr"), { QStringLiteral("-i"), myPath });
+            runProgram(u"chattr"_s, { u"-i"_s, myPath });
             QFile::setPermissions(myPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         });
         AlertRecorder alerts;
         auto shown = openWithComment(std::nullopt);
         QVERIFY(QTest::qWaitForWindowActive(shown->window.get()));
         if (how == QLatin1String("read-only"))
-            QVERIFY(geteuid() == 0
-                    ? runProgram(QStringLiteral("chattr"), { QStringLiteral("+i"), myPath }).exitCode == 0
-                    : QFile::setPermissions(myPath, QFileDevice::ReadOwner));
+            QVERIFY(geteuid() == 0 ? runProgram(u"chattr"_s, { u"+i"_s, myPath }).exitCode == 0
+                                   : QFile::setPermissions(myPath, QFileDevice::ReadOwner));
         else if (how == QLatin1String("long"))
             typeName(shown->editor, QString(300, QLatin1Char('n')));
         shown->editor->contentTextbox()->setPlainText(typed);
         shown->editor->doSaveButton();
         QCOMPARE(alerts.count(), 1);
         QCOMPARE(alerts.last().style, AlertRequest::Style::Critical);
-        QCOMPARE(alerts.last().messageText, QStringLiteral("An error occurred in your last action:"));
         QVERIFY2(
             alerts.last().informativeText.startsWith(expected), qPrintable(alerts.last().informativeText));
-        QCOMPARE(alerts.last().buttons, QStringList { QStringLiteral("OK") });
         QCOMPARE(shown->editor->contentTextbox()->toPlainText(), typed);
         QVERIFY(!attributeFromTool(myPath, comment));
     }

@@ -8,6 +8,8 @@
 
 namespace corvane::test {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 constexpr int startTimeoutMs = 30000;
 }
@@ -16,12 +18,11 @@ DesktopSession::DesktopSession(Bus bus)
 {
     myXServer = std::make_unique<QProcess>();
     myXServer->setStandardErrorFile(QProcess::nullDevice());
-    myXServer->start(QStringLiteral("Xvfb"),
-        { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
-            QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp") });
+    myXServer->start(u"Xvfb"_s,
+        { u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1280x800x24"_s, u"-nolisten"_s, u"tcp"_s });
     const QString display = PrivateBus::firstLine(*myXServer);
     if (display.isEmpty()) {
-        myFailure = QStringLiteral("Xvfb did not start (Debian package xvfb)");
+        myFailure = u"Xvfb did not start (Debian package xvfb)"_s;
         return;
     }
     myDisplay = u':' + display;
@@ -30,11 +31,11 @@ DesktopSession::DesktopSession(Bus bus)
         myBus = std::make_unique<PrivateBus>();
         myBusAddress = myBus->address();
         if (myBusAddress.isEmpty())
-            myFailure = QStringLiteral("dbus-daemon did not start (Debian package dbus-daemon)");
+            myFailure = u"dbus-daemon did not start (Debian package dbus-daemon)"_s;
     } else if (bus == Bus::Nowhere) {
-        myBusAddress = QStringLiteral("unix:path=") + mySettings.filePath(QStringLiteral("no-bus-here"));
+        myBusAddress = u"unix:path="_s + mySettings.filePath(u"no-bus-here"_s);
     }
-    QDir(mySettings.path()).mkpath(QStringLiteral("Corvane"));
+    QDir(mySettings.path()).mkpath(u"Corvane"_s);
 }
 
 DesktopSession::~DesktopSession()
@@ -59,36 +60,36 @@ DesktopSession::~DesktopSession()
 
 QString DesktopSession::corvaneProgram()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/../src/corvane");
+    return QCoreApplication::applicationDirPath() + u"/../src/corvane"_s;
 }
 
 QProcessEnvironment DesktopSession::environment() const
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environment.insert(QStringLiteral("DISPLAY"), myDisplay);
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), mySettings.path());
+    environment.remove(u"QT_QPA_PLATFORM"_s);
+    environment.remove(u"DBUS_SESSION_BUS_ADDRESS"_s);
+    environment.remove(u"WAYLAND_DISPLAY"_s);
+    environment.insert(u"DISPLAY"_s, myDisplay);
+    environment.insert(u"XDG_CONFIG_HOME"_s, mySettings.path());
     // libxkbcommon-x11 hands strndup a keymap name without its NUL, which AddressSanitizer's strict
     // string checks report as an overflow on every start under a real X server; the offscreen tests
     // never load it. Corvane's own code keeps every other check.
-    const QString sanitizer = environment.value(QStringLiteral("ASAN_OPTIONS"));
+    const QString sanitizer = environment.value(u"ASAN_OPTIONS"_s);
     if (sanitizer.contains(QLatin1String("strict_string_checks=1")))
-        environment.insert(QStringLiteral("ASAN_OPTIONS"),
+        environment.insert(u"ASAN_OPTIONS"_s,
             QString(sanitizer).replace(
                 QLatin1String("strict_string_checks=1"), QLatin1String("strict_string_checks=0")));
     if (!myBusAddress.isEmpty())
-        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), myBusAddress);
+        environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, myBusAddress);
     return environment;
 }
 
-QProcess *DesktopSession::launch(const QStringList &arguments, const QString &workingDirectory)
+QProcess *DesktopSession::launch(const QStringList &arguments)
 {
     auto *process = new QProcess;
     myLaunched.append(process);
     process->setProcessEnvironment(environment());
-    process->setWorkingDirectory(workingDirectory.isEmpty() ? mySettings.path() : workingDirectory);
+    process->setWorkingDirectory(mySettings.path());
     process->start(corvaneProgram(), arguments);
     process->waitForStarted(startTimeoutMs);
     return process;
@@ -98,7 +99,7 @@ QString DesktopSession::run(const QString &program, const QStringList &arguments
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DISPLAY"), myDisplay);
+    environment.insert(u"DISPLAY"_s, myDisplay);
     process.setProcessEnvironment(environment);
     process.start(program, arguments);
     const bool finished = process.waitForStarted(startTimeoutMs) && process.waitForFinished(startTimeoutMs);
@@ -110,16 +111,14 @@ QString DesktopSession::run(const QString &program, const QStringList &arguments
 QStringList DesktopSession::mappedWindowTitles() const
 {
     // Without a window manager every top-level window is a child of the root window.
-    static const QRegularExpression child(QStringLiteral(R"re(^\s*(0x[0-9a-f]+) "(.*)": )re"));
+    static const QRegularExpression child(uR"re(^\s*(0x[0-9a-f]+) "(.*)": )re"_s);
     QStringList titles;
-    const QStringList lines
-        = run(QStringLiteral("xwininfo"), { QStringLiteral("-root"), QStringLiteral("-children") })
-              .split(u'\n');
+    const QStringList lines = run(u"xwininfo"_s, { u"-root"_s, u"-children"_s }).split(u'\n');
     for (const QString &line : lines) {
         const QRegularExpressionMatch match = child.match(line);
         if (!match.hasMatch())
             continue;
-        const QString state = run(QStringLiteral("xwininfo"), { QStringLiteral("-id"), match.captured(1) });
+        const QString state = run(u"xwininfo"_s, { u"-id"_s, match.captured(1) });
         if (state.contains(QLatin1String("Map State: IsViewable")))
             titles.append(match.captured(2));
     }
@@ -129,24 +128,16 @@ QStringList DesktopSession::mappedWindowTitles() const
 bool DesktopSession::typeInto(const QString &title, const QString &text) const
 {
     int exitCode = -1;
-    const QString id = run(QStringLiteral("xdotool"),
-        { QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), title },
-        &exitCode)
+    const QString id = run(u"xdotool"_s, { u"search"_s, u"--onlyvisible"_s, u"--name"_s, title }, &exitCode)
                            .section(u'\n', 0, 0)
                            .trimmed();
-    if (exitCode != 0 || id.isEmpty())
-        return false;
-    run(QStringLiteral("xdotool"), { QStringLiteral("windowfocus"), QStringLiteral("--sync"), id },
-        &exitCode);
-    if (exitCode != 0)
-        return false;
-    // After what the window shows, as a user would click there first.
-    run(QStringLiteral("xdotool"), { QStringLiteral("key"), QStringLiteral("ctrl+End") }, &exitCode);
-    if (exitCode != 0)
-        return false;
-    run(QStringLiteral("xdotool"),
-        { QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text }, &exitCode);
-    return exitCode == 0;
+    const auto xdotool = [&](const QStringList &arguments) {
+        run(u"xdotool"_s, arguments, &exitCode);
+        return exitCode == 0;
+    };
+    // Typed after what the window shows, as a user would click there first.
+    return exitCode == 0 && !id.isEmpty() && xdotool({ u"windowfocus"_s, u"--sync"_s, id })
+        && xdotool({ u"key"_s, u"ctrl+End"_s }) && xdotool({ u"type"_s, u"--delay"_s, u"20"_s, text });
 }
 
 } // namespace corvane::test

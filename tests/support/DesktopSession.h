@@ -31,9 +31,9 @@ public:
     QString settingsFile() const { return mySettings.filePath(QStringLiteral("Corvane/Corvane.conf")); }
 
     static QString corvaneProgram(); // the build's corvane, beside the tests
-    QProcessEnvironment environment() const;
-    // Starts corvane with the arguments in this session; the session owns the process.
-    QProcess *launch(const QStringList &arguments, const QString &workingDirectory = QString());
+    // Starts corvane with the arguments in this session, in the settings directory; the session owns
+    // the process.
+    QProcess *launch(const QStringList &arguments);
 
     // Titles of the top-level windows that are mapped (visible) on the session's display.
     QStringList mappedWindowTitles() const;
@@ -42,6 +42,7 @@ public:
     bool typeInto(const QString &title, const QString &text) const;
 
 private:
+    QProcessEnvironment environment() const;
     QString run(const QString &program, const QStringList &arguments, int *exitCode = nullptr) const;
 
     QTemporaryDir mySettings;
