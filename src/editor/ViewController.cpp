@@ -228,14 +228,17 @@ void ViewController::saveAttribute()
     }
     const QString name = selectedAttributeName();
     const QString text = valueFieldText();
-    // Looked at now, not when the value was shown: another program may have changed it since.
-    const std::optional<QByteArray> current = readExtendedAttribute(mySourceURL, name);
+    // Looked at now, not when the value was shown: another program may have changed it since. The same
+    // read is what Undo gives back; a value that cannot be read cannot be, and the change is not kept.
+    std::optional<QByteArray> current;
+    const bool known = !readAttributeState(mySourceURL, name, &current);
     if (current && !mayOverwrite(*current, name, text.isEmpty()))
         return;
+    const std::optional<QByteArray> *before = known ? &current : nullptr;
     if (text.isEmpty())
-        removeAttribute(name);
+        removeAttribute(name, before);
     else
-        writeAttributeString(text, name, current && hasNulSuffix(*current));
+        writeAttributeString(text, name, current && hasNulSuffix(*current), before);
 }
 
 bool ViewController::mayOverwrite(const QByteArray &current, const QString &name, bool removing)
@@ -265,7 +268,8 @@ bool ViewController::mayOverwrite(const QByteArray &current, const QString &name
     return Alerts::run(question, window()) == firstButtonReturn + 1;
 }
 
-void ViewController::writeAttributeString(const QString &text, const QString &name, bool nulSuffix)
+void ViewController::writeAttributeString(
+    const QString &text, const QString &name, bool nulSuffix, const std::optional<QByteArray> *before)
 {
     if (mySourcePath.isEmpty())
         return;
@@ -279,37 +283,24 @@ void ViewController::writeAttributeString(const QString &text, const QString &na
     }
     if (mySourceURL.isEmpty())
         return;
-    bool known = false;
-    std::optional<QByteArray> before = stateBeforeChange(name, &known);
     if (const std::optional<PosixError> error = writeExtendedAttribute(mySourceURL, name, *bytes)) {
         showActionErrorAlert(QStringLiteral("setXattr error: ") + error->description);
         return;
     }
-    if (known)
-        recordChange(name, std::move(before), *bytes);
+    if (before)
+        recordChange(name, *before, *bytes);
 }
 
-void ViewController::removeAttribute(const QString &name)
+void ViewController::removeAttribute(const QString &name, const std::optional<QByteArray> *before)
 {
     if (mySourcePath.isEmpty() || mySourceURL.isEmpty())
         return;
-    bool known = false;
-    std::optional<QByteArray> before = stateBeforeChange(name, &known);
     if (const std::optional<PosixError> error = removeExtendedAttribute(mySourceURL, name)) {
         showActionErrorAlert(QStringLiteral("removeXattr error: ") + error->description);
         return;
     }
-    if (known)
-        recordChange(name, std::move(before), std::nullopt);
-}
-
-std::optional<QByteArray> ViewController::stateBeforeChange(const QString &name, bool *known) const
-{
-    // A value that cannot be read now cannot be given back later; the change itself still goes ahead
-    // (it will most likely fail the same way and say why).
-    std::optional<QByteArray> state;
-    *known = !readAttributeState(mySourceURL, name, &state);
-    return state;
+    if (before)
+        recordChange(name, *before, std::nullopt);
 }
 
 QString ViewController::selectedAttributeLabel() const

@@ -59,8 +59,11 @@ public:
     void dragViewDidReceiveWithFileURLs(const QList<QUrl> &urls) override;
     QString readAttributeString(const QString &name) const;
     void saveAttribute();
-    void writeAttributeString(const QString &text, const QString &name, bool nulSuffix = false);
-    void removeAttribute(const QString &name);
+    // `before` is what the attribute held just before (nullopt inside: absent), kept so that Undo can
+    // give it back; nullptr when it could not be read, and the change is then not kept.
+    void writeAttributeString(const QString &text, const QString &name, bool nulSuffix = false,
+        const std::optional<QByteArray> *before = nullptr);
+    void removeAttribute(const QString &name, const std::optional<QByteArray> *before = nullptr);
     void showActionErrorAlert(const QString &message);
 
     const AttributeHistory &saveHistory() const { return myHistory; }
@@ -96,7 +99,6 @@ private:
     static QString noValuePlaceholder();
     bool forwardFileDrag(QEvent *event);
     QString selectedAttributeLabel() const;
-    std::optional<QByteArray> stateBeforeChange(const QString &name, bool *known) const;
     void recordChange(const QString &name, std::optional<QByteArray> before, std::optional<QByteArray> after);
     void takeHistoryStep(bool undo);
 
