@@ -19,11 +19,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 using namespace corvane;
@@ -47,6 +49,13 @@ const QString sambaKeywords = u"user.DosStream.com.apple.metadata\uF022kMDItemKe
 void press(QKeyCombination keys)
 {
     QTest::keyClick(QApplication::focusWidget(), keys.key(), keys.keyboardModifiers());
+}
+
+// Clicks a menu item the way a user does, in the menu as it pops up.
+void clickItem(QMenu *menu, QAction *item)
+{
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
 }
 
 QStringList shown(const AttributesPanel *panel, int role = Qt::DisplayRole)
@@ -159,7 +168,15 @@ private slots:
         QVERIFY(!columns.contains(QString()));
         // The full name is a column the user can show from the header's menu.
         QVERIFY(panel()->view()->isColumnHidden(AttributesModel::NameColumn));
-        panel()->view()->header()->actions().last()->trigger();
+        // A right click on the header opens its menu, whose last item is the full name.
+        QHeaderView *header = panel()->view()->header();
+        QTimer::singleShot(0, header, [header] {
+            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget()))
+                clickItem(menu, header->actions().last());
+        });
+        QContextMenuEvent rightClick(
+            QContextMenuEvent::Mouse, QPoint(5, 5), header->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(header->viewport(), &rightClick);
         QVERIFY(!panel()->view()->isColumnHidden(AttributesModel::NameColumn));
     }
 
@@ -377,8 +394,9 @@ private slots:
             QSKIP("/dev/shm holds no 64 KiB of attribute names here");
         }
         AlertRecorder alerts;
-        myShown->editor->loadSourceURL(QUrl::fromLocalFile(path));
-        QTRY_VERIFY(panel()->statusLabel()->text().contains(u"Argument list too long"_s));
+        auto opened = showEditor(QUrl::fromLocalFile(path));
+        QTRY_VERIFY(
+            opened->editor->attributesPanel()->statusLabel()->text().contains(u"Argument list too long"_s));
         QCOMPARE(alerts.count(), 0);
         QFile::remove(path);
     }
@@ -388,7 +406,9 @@ private slots:
         QAction *toggle = myMenus.attributesPanelAction();
         QVERIFY(toggle->isChecked());
         QVERIFY(panel()->isVisible());
-        toggle->trigger();
+        QMenu *view = myMenus.viewMenu();
+        view->popup(QPoint(20, 20));
+        clickItem(view, toggle);
         QVERIFY(!panel()->isVisible());
         QCOMPARE(mySettings.onDisk(PreferenceKey::showAttributesPanel).toString(), u"false"_s);
 
@@ -398,7 +418,8 @@ private slots:
         QVERIFY(!second->editor->attributesPanel()->isVisible());
         QTest::qWait(0);
         QCOMPARE(second->editor->attributesPanel()->listingsShown(), 0);
-        toggle->trigger();
+        view->popup(QPoint(20, 20));
+        clickItem(view, toggle);
         QVERIFY(second->editor->attributesPanel()->isVisible());
         QTRY_COMPARE(second->editor->attributesPanel()->proxyModel()->rowCount(), 5);
         QCOMPARE(mySettings.onDisk(PreferenceKey::showAttributesPanel).toString(), u"true"_s);
