@@ -99,11 +99,6 @@ AppDelegate::~AppDelegate()
     }
 }
 
-AppDelegate *AppDelegate::shared()
-{
-    return theSharedDelegate;
-}
-
 void AppDelegate::installTerminationSignalHandlers()
 {
 #ifdef Q_OS_UNIX

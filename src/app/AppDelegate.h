@@ -31,8 +31,6 @@ public:
     explicit AppDelegate(QObject *parent = nullptr);
     ~AppDelegate() override;
 
-    static AppDelegate *shared(); // the one instance, or nullptr before main made it
-
     QList<QPointer<WindowController>> myHelpWindow;
     QList<QPointer<WindowController>> mySPWindow;
     ScratchpadText scratchpadContents;

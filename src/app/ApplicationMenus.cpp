@@ -77,8 +77,8 @@ ApplicationMenus::ApplicationMenus(QObject *parent)
     theSharedMenus = this;
     WindowController::setMenuBarInstaller([this](QMainWindow *window) { installMenuBar(window); });
     // The menus are shared, so what they offer follows the window in front and its focused control.
-    connect(qApp, &QApplication::focusChanged, this, &ApplicationMenus::updateCommandStates);
-    connect(qApp, &QGuiApplication::focusWindowChanged, this, &ApplicationMenus::updateCommandStates);
+    connect(qApp, &QApplication::focusChanged, this, &ApplicationMenus::followFocus);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &ApplicationMenus::followFocus);
 }
 
 void ApplicationMenus::updateCommandStates()
@@ -88,6 +88,8 @@ void ApplicationMenus::updateCommandStates()
     const bool editable = text && !text->property("readOnly").toBool();
     for (QAction *action : std::as_const(myEditActions))
         action->setEnabled(text && (editable || !action->property(changesTextProperty).toBool()));
+    updateUndoRedo();
+    updateViewMenu();
 }
 
 ApplicationMenus::~ApplicationMenus()
@@ -192,7 +194,6 @@ void ApplicationMenus::buildEditMenu()
     myRedoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     connect(myRedoAction, &QAction::triggered, this, [this] { undoOrRedo(false); });
     connect(myEditMenu, &QMenu::aboutToShow, this, &ApplicationMenus::updateUndoRedo);
-    connect(qApp, &QApplication::focusChanged, this, &ApplicationMenus::followFocus);
     qApp->installEventFilter(this);
     updateUndoRedo();
     myEditMenu->addSeparator();
@@ -284,7 +285,7 @@ void ApplicationMenus::updateUndoRedo()
 
 void ApplicationMenus::followFocus()
 {
-    // The menu's state follows the focused field's typing and the active window's saves.
+    // Undo and Redo also follow the focused field's typing and the active window's saves as they change.
     if (myWatchedText)
         disconnect(myWatchedText, nullptr, this, nullptr);
     if (myWatchedEditor)
@@ -300,8 +301,7 @@ void ApplicationMenus::followFocus()
     if (myWatchedEditor)
         connect(
             myWatchedEditor, &ViewController::saveHistoryChanged, this, &ApplicationMenus::updateUndoRedo);
-    updateUndoRedo();
-    updateViewMenu();
+    updateCommandStates();
 }
 
 void ApplicationMenus::buildViewMenu()
