@@ -48,19 +48,6 @@ QString plural(qsizetype n, const char *one, const char *many)
     return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n == 1 ? one : many));
 }
 
-bool isReadableText(QByteArrayView bytes)
-{
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    const QString text = decoder(bytes);
-    if (decoder.hasError())
-        return false;
-    for (QChar c : text) {
-        if (c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 std::optional<QByteArray> encodeAttributeString(const QString &text, QString *errorDescription)
@@ -99,6 +86,19 @@ QString decodeAttributeString(QByteArrayView bytes)
     return value ? value->toString() : QString();
 }
 
+std::optional<QString> readableText(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = decoder(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    for (QChar c : std::as_const(text)) {
+        if (c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
+            return std::nullopt;
+    }
+    return text;
+}
+
 bool hasNulSuffix(QByteArrayView bytes)
 {
     bool suffix = false;
@@ -111,7 +111,7 @@ std::optional<QString> describeUnshownValue(QByteArrayView bytes)
         return std::nullopt;
     const std::optional<plist::Value> value = plist::parse(bytes);
     if (!value) {
-        if (isReadableText(bytes))
+        if (readableText(bytes))
             return plural(bytes.size(), "byte of text that is not a property list",
                 "bytes of text that are not a property list");
         return plural(bytes.size(), "byte that is not text", "bytes that are not text");
