@@ -229,6 +229,7 @@ private slots:
         QTest::newRow("date before year 1") << Value::fromDate(-63113904001.0) << u"date"_s;
         QTest::newRow("date NaN") << Value::fromDate(std::numeric_limits<double>::quiet_NaN()) << u"date"_s;
         QTest::newRow("513 levels of nesting") << nested(513, Value::fromBool(true)) << u"nested"_s;
+        QTest::newRow("one long string, shared, written out 300 times") << Value::fromArray(QList<Value>(300, s(QString(60000, u'x')))) << u"larger than 16 MiB"_s;
         // clang-format on
     }
     void xmlRefuses()

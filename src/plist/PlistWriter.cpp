@@ -106,12 +106,13 @@ public:
         };
         // A stack instead of recursion: any depth the caller hands over is written.
         QList<Pending> stack { { root, -1, 0 } };
+        // Most trees are one list of strings: size for that, and let deeper ones grow.
+        m_objects.reserve(root.count() + 1);
+        m_strings.reserve(root.count() + 1);
         while (!stack.isEmpty()) {
             Pending item = stack.takeLast();
-            qsizetype number = find(item.value);
-            if (number < 0) {
-                number = m_objects.size();
-                remember(item.value, number);
+            const qsizetype number = claim(item.value, m_objects.size());
+            if (number == m_objects.size()) {
                 m_objects.append({ item.value, {} });
                 const QList<Value> children = childrenOf(item.value);
                 m_objects.last().references.resize(children.size());
@@ -192,29 +193,25 @@ private:
         return key;
     }
 
-    qsizetype find(const Value &value) const
+    // The number the value already has, or `next`, which it then keeps: one lookup either way.
+    qsizetype claim(const Value &value, qsizetype next)
     {
+        const auto claimIn = [next](auto &numbers, const auto &key) {
+            // Numbers are stored plus one, so that the default-constructed 0 means "new".
+            qsizetype &slot = numbers[key];
+            if (slot == 0)
+                slot = next + 1;
+            return slot - 1;
+        };
         if (value.isString())
-            return m_strings.value(value.toString(), -1);
+            return claimIn(m_strings, value.toString());
         if (value.type() == Type::Data)
-            return m_data.value(value.toData(), -1);
+            return claimIn(m_data, value.toData());
         if (sharesByValue(value))
-            return m_scalars.value(scalarKey(value), -1);
+            return claimIn(m_scalars, scalarKey(value));
         if (isEmptyContainer(value))
-            return -1;
-        return m_byIdentity.value(value.identity(), -1);
-    }
-
-    void remember(const Value &value, qsizetype number)
-    {
-        if (value.isString())
-            m_strings.insert(value.toString(), number);
-        else if (value.type() == Type::Data)
-            m_data.insert(value.toData(), number);
-        else if (sharesByValue(value))
-            m_scalars.insert(scalarKey(value), number);
-        else if (!isEmptyContainer(value))
-            m_byIdentity.insert(value.identity(), number);
+            return next;
+        return claimIn(m_byIdentity, value.identity());
     }
 
     QList<Object> m_objects;

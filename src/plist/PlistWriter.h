@@ -38,8 +38,11 @@ QByteArray writeBinary(const QString &string);
 // Fails, returning nullopt and setting *error to a short English reason, for what XML property lists
 // cannot hold: null, object references, sets, strings with control characters other than tab, line
 // feed and carriage return, with lone surrogates or with U+FFFE or U+FFFF, dates that are not in the
-// years 1 to 9999, and trees nested deeper than maximumDepth.
+// years 1 to 9999, trees nested deeper than maximumDepth, and documents larger than maximumXmlSize
+// (XML writes a shared subtree out at every reference to it).
 std::optional<QByteArray> writeXml(const Value &value, QString *error = nullptr);
+
+inline constexpr qsizetype maximumXmlSize = 16 << 20;
 
 // Code point order, as plistlib sorts keys (UTF-16 order differs for characters beyond U+FFFF).
 bool lessByCodePoint(const QString &left, const QString &right);

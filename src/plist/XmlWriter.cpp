@@ -113,7 +113,7 @@ public:
     std::optional<QByteArray> write(const Value &root)
     {
         m_out = header;
-        if (!writeValue(root, 0))
+        if (!writeValue(root, 0) || !withinSize())
             return std::nullopt;
         m_out += "</plist>\n";
         return m_out;
@@ -127,18 +127,30 @@ private:
         return false;
     }
 
+    // A tree that shares one subtree many times is written out in full each time: the limit keeps a
+    // small binary list from becoming gigabytes of XML.
+    bool withinSize()
+    {
+        return m_out.size() <= maximumXmlSize
+            || fail(QStringLiteral("the document would be larger than %1 MiB").arg(maximumXmlSize >> 20));
+    }
+
     void line(int level, QByteArrayView text)
     {
+        if (m_out.size() > maximumXmlSize)
+            return; // writeValue notices and fails
         m_out.append(level, '\t');
         m_out.append(text);
         m_out.append('\n');
     }
 
-    // &, < and > as plistlib escapes them, a carriage return as a reference so that it survives.
-    bool escaped(const QString &text, QByteArray *out)
+    // Refuses what XML cannot hold.
+    bool checkCharacters(const QString &text)
     {
         for (qsizetype i = 0; i < text.size(); ++i) {
             const char16_t c = text[i].unicode();
+            if (c >= 0x20 && c < 0xD800)
+                continue;
             if (QChar::isHighSurrogate(c) && i + 1 < text.size()
                 && QChar::isLowSurrogate(text[i + 1].unicode())) {
                 ++i;
@@ -151,21 +163,46 @@ private:
                 return fail(QStringLiteral("a string holds the character %1, which XML cannot hold")
                                 .arg(codePoint(c)));
         }
-        QString result = text;
-        result.replace(u'&', QStringLiteral("&amp;"));
-        result.replace(u'<', QStringLiteral("&lt;"));
-        result.replace(u'>', QStringLiteral("&gt;"));
-        result.replace(u'\r', QStringLiteral("&#13;"));
-        *out = result.toUtf8();
         return true;
     }
 
+    // <name>text</name> with &, < and > escaped as plistlib escapes them, and a carriage return as a
+    // reference so that it survives. Escaped in UTF-8, whose multi-byte sequences hold no ASCII byte.
     bool element(int level, QByteArrayView name, const QString &text)
     {
-        QByteArray content;
-        if (!escaped(text, &content))
+        if (!checkCharacters(text) || !withinSize())
             return false;
-        line(level, '<' + name.toByteArray() + '>' + content + "</" + name.toByteArray() + '>');
+        const QByteArray utf8 = text.toUtf8();
+        m_out.append(level, '\t');
+        m_out.append('<').append(name).append('>');
+        // Room for the longest escaping (5 bytes for 1), filled in place and cut to what was written:
+        // appending piece by piece would copy the document again and again.
+        const qsizetype at = m_out.size();
+        m_out.resize(at + 5 * utf8.size());
+        char *const start = m_out.data() + at;
+        char *to = start;
+        const auto put
+            = [&to](const char *reference, int length) { to = std::copy(reference, reference + length, to); };
+        for (char c : utf8) {
+            switch (c) {
+            case '&':
+                put("&amp;", 5);
+                break;
+            case '<':
+                put("&lt;", 4);
+                break;
+            case '>':
+                put("&gt;", 4);
+                break;
+            case '\r':
+                put("&#13;", 5);
+                break;
+            default:
+                *to++ = c;
+            }
+        }
+        m_out.resize(at + (to - start));
+        m_out.append("</").append(name).append(">\n");
         return true;
     }
 
@@ -182,6 +219,8 @@ private:
 
     bool writeValue(const Value &value, int level)
     {
+        if (!withinSize())
+            return false;
         if (level > maximumDepth)
             return fail(QStringLiteral("nested deeper than %1 levels").arg(maximumDepth));
         switch (value.type()) {
