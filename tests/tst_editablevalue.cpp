@@ -56,6 +56,7 @@ private slots:
             { "text: XML with a trailing NUL", "user.com.apple.metadata:kMDItemComment", "x('x') + b'\\0'", EditKind::Text, X, [](EditableValue &v) { v.text = u"a & b"_s; }, "x('a & b') + b'\\0'" },
             { "text: plain, the desktop's comment", "user.xdg.comment", "b'Sent by Ann'", EditKind::Text, P, [](EditableValue &v) { v.text = u"Gesendet von Anna\nZeile 2"_s; }, "'Gesendet von Anna\\nZeile 2'.encode()" },
             { "text: plain with a trailing NUL", "user.com.apple.metadata:kMDItemComment", "b'note\\0'", EditKind::Text, P, [](EditableValue &v) { v.text = u"é"_s; }, "'é'.encode() + b'\\0'" },
+            { "text: plain, its byte order mark kept", "user.xdg.comment", "b'\\xef\\xbb\\xbfnote'", EditKind::Text, P, [](EditableValue &v) { v.text += u"!"_s; }, "b'\\xef\\xbb\\xbfnote!'" },
             { "texts: binary keywords", keywords, "b(['holiday', 'beach'])", EditKind::TextList, B, [](EditableValue &v) { v.texts.append(u"family"_s); }, "b(['holiday', 'beach', 'family'])" },
             { "texts: XML, an empty item kept", "user.com.apple.metadata:kMDItemWhereFroms", "x(['https://example.com/a', ''])", EditKind::TextList, X, [](EditableValue &v) { v.texts[0] = u"https://example.org/b?x=1&y=<2>"_s; }, "x(['https://example.org/b?x=1&y=<2>', ''])" },
             { "texts: a thousand keywords", keywords, "b(['k%d' % i for i in range(1000)])", EditKind::TextList, B, [](EditableValue &v) { v.texts.removeLast(); }, "b(['k%d' % i for i in range(999)])" },

@@ -88,7 +88,9 @@ QString decodeAttributeString(QByteArrayView bytes)
 
 std::optional<QString> readableText(QByteArrayView bytes)
 {
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    // A byte order mark at the start is part of the text: written back, the value keeps it.
+    QStringDecoder decoder(
+        QStringConverter::Utf8, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     QString text = decoder(bytes);
     if (decoder.hasError())
         return std::nullopt;

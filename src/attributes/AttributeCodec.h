@@ -27,7 +27,7 @@ QString decodeAttributeString(QByteArrayView bytes);
 bool hasNulSuffix(QByteArrayView bytes);
 
 // The bytes as text when they are UTF-8 without control characters other than tab, line feed and
-// carriage return, the text Linux desktops store; nullopt otherwise.
+// carriage return, the text Linux desktops store (a byte order mark kept as U+FEFF); nullopt otherwise.
 std::optional<QString> readableText(QByteArrayView bytes);
 
 // For Save's "do not destroy what the user never saw" question: nullopt when the value is shown

@@ -144,6 +144,8 @@ bool fromPlist(const Value &root, bool tagsName, qsizetype budget, EditableValue
 
 QString characterProblem(const QString &text)
 {
+    const auto code
+        = [](char16_t c) { return u"U+"_s + QString::number(uint(c), 16).toUpper().rightJustified(4, u'0'); };
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         if (QChar::isHighSurrogate(c) && i + 1 < text.size()
@@ -151,13 +153,13 @@ QString characterProblem(const QString &text)
             ++i;
             continue;
         }
-        const QString code = u"U+"_s + QString::number(uint(c), 16).toUpper().rightJustified(4, u'0');
         if (QChar::isSurrogate(c))
             return u"The text contains an incomplete Unicode character (a lone surrogate %1), which cannot "
                    u"be "
-                   u"stored as plain text."_s.arg(code);
+                   u"stored as plain text."_s.arg(code(c));
         if (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
-            return u"The text contains the control character %1, which plain text cannot hold."_s.arg(code);
+            return u"The text contains the control character %1, which plain text cannot hold."_s.arg(
+                code(c));
     }
     return {};
 }
