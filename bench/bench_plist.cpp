@@ -48,16 +48,26 @@ struct Input {
     QByteArray xml;
 };
 
-QByteArray libplistBytes(const std::string &utf8, bool xml)
+// Builds the tree libplist writes for a list of texts (or one text), then writes it.
+QByteArray libplistWriteTexts(const std::vector<std::string> &items, bool list, bool xml)
 {
-    plist_t node = plist_new_string(utf8.c_str());
+    plist_t root = list ? plist_new_array() : plist_new_string(items.front().c_str());
+    if (list) {
+        for (const std::string &item : items)
+            plist_array_append_item(root, plist_new_string(item.c_str()));
+    }
     char *out = nullptr;
     uint32_t length = 0;
-    xml ? plist_to_xml(node, &out, &length) : plist_to_bin(node, &out, &length);
+    xml ? plist_to_xml(root, &out, &length) : plist_to_bin(root, &out, &length);
     QByteArray bytes(out, length);
     xml ? plist_to_xml_free(out) : plist_to_bin_free(out);
-    plist_free(node);
+    plist_free(root);
     return bytes;
+}
+
+QByteArray libplistBytes(const std::string &utf8, bool xml)
+{
+    return libplistWriteTexts({ utf8 }, false, xml);
 }
 
 Input makeInput(std::string name, const QString &unit, qsizetype binaryBudget)
@@ -145,23 +155,6 @@ void add(const std::string &name, qsizetype bytes, Run run, Check check)
             benchmark::DoNotOptimize(run());
         state.SetBytesProcessed(int64_t(state.iterations()) * bytes);
     });
-}
-
-// Builds the tree libplist writes for a list of texts (or one text), then writes it.
-QByteArray libplistWriteTexts(const std::vector<std::string> &items, bool list, bool xml)
-{
-    plist_t root = list ? plist_new_array() : plist_new_string(items.front().c_str());
-    if (list) {
-        for (const std::string &item : items)
-            plist_array_append_item(root, plist_new_string(item.c_str()));
-    }
-    char *out = nullptr;
-    uint32_t length = 0;
-    xml ? plist_to_xml(root, &out, &length) : plist_to_bin(root, &out, &length);
-    QByteArray bytes(out, length);
-    xml ? plist_to_xml_free(out) : plist_to_bin_free(out);
-    plist_free(root);
-    return bytes;
 }
 
 // The editor's Apply on 1,000 keywords and on a 60 KiB text, in both property-list forms.

@@ -7,11 +7,19 @@
 
 #include <bit>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 
 namespace corvane::fuzz {
 
 using plist::Value;
+
+// The fuzzer's bytes as the reader reads them.
+inline std::optional<Value> read(const uint8_t *data, size_t size)
+{
+    return plist::parse(QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)));
+}
 
 // Nodes as the reader counts them, a shared subtree once per reference.
 inline qsizetype countNodes(const Value &value)

@@ -9,8 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     using namespace corvane;
-    const std::optional<plist::Value> value
-        = plist::parse(QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)));
+    const std::optional<plist::Value> value = fuzz::read(data, size);
     if (!value)
         return 0;
     const QByteArray written = plist::writeBinary(*value);

@@ -142,28 +142,6 @@ bool fromPlist(const Value &root, bool tagsName, qsizetype budget, EditableValue
     return true;
 }
 
-QString characterProblem(const QString &text)
-{
-    const auto code
-        = [](char16_t c) { return u"U+"_s + QString::number(uint(c), 16).toUpper().rightJustified(4, u'0'); };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size()
-            && QChar::isLowSurrogate(text[i + 1].unicode())) {
-            ++i;
-            continue;
-        }
-        if (QChar::isSurrogate(c))
-            return u"The text contains an incomplete Unicode character (a lone surrogate %1), which cannot "
-                   u"be "
-                   u"stored as plain text."_s.arg(code(c));
-        if (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
-            return u"The text contains the control character %1, which plain text cannot hold."_s.arg(
-                code(c));
-    }
-    return {};
-}
-
 QString isoDate(const QDateTime &date)
 {
     return date.toUTC().toString(date.time().msec() ? Qt::ISODateWithMs : Qt::ISODate);
@@ -305,7 +283,7 @@ std::optional<QByteArray> encodeEditableValue(const EditableValue &value, QStrin
         const std::optional<QString> text = plainText(value, &problem);
         if (!text)
             return failed(problem);
-        problem = characterProblem(*text);
+        problem = unstorableCharacter(*text, TextForm::PlainText);
         if (!problem.isEmpty())
             return failed(problem);
         bytes = text->toUtf8();
