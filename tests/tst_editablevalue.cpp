@@ -123,6 +123,8 @@ private slots:
             { "list item with a line break", keywords, "plistlib.dumps(['a\\nb'], fmt=plistlib.FMT_BINARY)" },
             { "tag with colour 8", tagsName, "plistlib.dumps(['Red\\n8'], fmt=plistlib.FMT_BINARY)" },
             { "tag without a name", tagsName, "plistlib.dumps(['\\n6'], fmt=plistlib.FMT_BINARY)" },
+            { "tag with two digits", tagsName, "plistlib.dumps(['a\\n66'], fmt=plistlib.FMT_BINARY)" },
+            { "tag with a third line", tagsName, "plistlib.dumps(['a\\n6\\n'], fmt=plistlib.FMT_BINARY)" },
             { "integer beyond 63 bits", "user.com.apple.metadata:kMDItemStarRating", "plistlib.dumps(2**64-1, fmt=plistlib.FMT_BINARY)" },
             { "a long tag shared a thousand times", tagsName, "plistlib.dumps(['x' * 60000 + '\\n6'] * 1000, fmt=plistlib.FMT_BINARY)" },
             { "quarantine record", "user.com.apple.quarantine", "b'0083;5f1e2b3b;Safari;F643CD5F-6071-46AB-83AB-390BA944DEC5'" },
@@ -219,32 +221,6 @@ private slots:
         const StoredForm found = corvane::editorSaveForm(name, stored);
         QCOMPARE(found.form, form);
         QCOMPARE(found.trailingNul, trailingNul);
-    }
-
-    void parsesFinderTags_data()
-    {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<bool>("valid");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<TagColour>("colour");
-        QTest::newRow("bare name") << u"Work"_s << true << u"Work"_s << TagColour::None;
-        QTest::newRow("colour 0") << u"Work\n0"_s << true << u"Work"_s << TagColour::None;
-        QTest::newRow("colour 7") << u"Urgent!\n7"_s << true << u"Urgent!"_s << TagColour::Orange;
-        QTest::newRow("colour 8") << u"a\n8"_s << false << QString() << TagColour::None;
-        QTest::newRow("two digits") << u"a\n66"_s << false << QString() << TagColour::None;
-        QTest::newRow("a third line") << u"a\n6\n"_s << false << QString() << TagColour::None;
-        QTest::newRow("empty") << QString() << false << QString() << TagColour::None;
-    }
-    void parsesFinderTags()
-    {
-        QFETCH(QString, item);
-        QFETCH(bool, valid);
-        QFETCH(QString, name);
-        QFETCH(TagColour, colour);
-        const std::optional<FinderTag> tag = parseFinderTag(item);
-        QCOMPARE(tag.has_value(), valid);
-        if (valid)
-            QVERIFY((*tag == FinderTag { name, colour }));
     }
 };
 
