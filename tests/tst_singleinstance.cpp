@@ -100,12 +100,14 @@ private slots:
         const QString service = u"--gapplication-service"_s;
         // clang-format off
         QTest::newRow("bus: a new file and the open one") << Bus::Private << QStringList { a } << false << QStringList { b, a } << true << QStringList { a, b };
+        QTest::newRow("bus: a folder opens like a file") << Bus::Private << QStringList { a } << false << QStringList { u"x"_s } << true << QStringList { a, u"x"_s };
         QTest::newRow("bus: the open file by another path") << Bus::Private << QStringList { a } << false << QStringList { u"./x/../a.txt"_s } << true << QStringList { a };
         QTest::newRow("bus: no file raises the window") << Bus::Private << QStringList { a } << false << QStringList {} << true << QStringList { a };
         QTest::newRow("bus: the scratchpad action") << Bus::Private << QStringList { a } << false << QStringList { u"--scratchpad"_s } << true << QStringList { scratchpad, a };
         QTest::newRow("bus: first one hung") << Bus::Private << QStringList { a } << true << QStringList { b } << false << QStringList { a, b };
         QTest::newRow("no bus address") << Bus::Unset << QStringList { a } << false << QStringList { b, a } << false << QStringList { a, a, b };
         QTest::newRow("no bus address, a user bus") << Bus::User << QStringList { a } << false << QStringList { b } << true << QStringList { a, b };
+        QTest::newRow("no bus: a folder opens like a file") << Bus::Unset << QStringList { a } << false << QStringList { u"x"_s } << false << QStringList { a, u"x"_s };
         QTest::newRow("bus address leads nowhere") << Bus::Nowhere << QStringList { a } << false << QStringList { b } << false << QStringList { a, b };
         // Started by the bus for a launcher, it shows nothing until the request that follows.
         QTest::newRow("bus start, then Activate") << Bus::Private << QStringList { service } << false << QStringList {} << true << QStringList { u"Corvane"_s };
