@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "cli/ToolArguments.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QUrl>
@@ -102,7 +104,7 @@ bool CommandLine::scratchpadRequested() const
 
 QString CommandLine::helpText() const
 {
-    return myParser.helpText();
+    return myParser.helpText() + toolHelpText();
 }
 
 } // namespace corvane

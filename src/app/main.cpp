@@ -5,6 +5,8 @@
 #include "app/DocumentController.h"
 #include "app/SingleInstance.h"
 #include "attributes/ListCommand.h"
+#include "cli/AttributeTool.h"
+#include "cli/ToolArguments.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -66,13 +68,18 @@ int runWithoutDisplay(int argc, char *argv[], const CommandLine &commandLine)
     }
     std::fprintf(stderr, "corvane: %s\nTry 'corvane --help' for more information.\n",
         qPrintable(commandLine.errorText()));
-    return 1;
+    return 2;
 }
 } // namespace
 
 int main(int argc, char *argv[])
 {
     setApplicationIdentity();
+    // The attribute tools, like the listing, read their own command line as raw bytes.
+    if (const QList<QByteArray> arguments(argv + std::min(argc, 1), argv + argc); isToolCommand(arguments)) {
+        QCoreApplication app(argc, argv);
+        return runAttributeTool(arguments);
+    }
     // The listing reads its own command line (raw bytes, its own usage errors); scripts rely on it.
     if (isListCommand(QList<QByteArray>(argv + std::min(argc, 1), argv + argc))) {
         QCoreApplication app(argc, argv);

@@ -12,22 +12,44 @@ namespace corvane {
 namespace {
 
 #if defined(Q_OS_MACOS)
-ssize_t systemList(const char *path, char *buffer, size_t size)
+int linkOption(LinkMode links)
 {
-    return ::listxattr(path, buffer, size, 0);
+    return links == LinkMode::NoFollow ? XATTR_NOFOLLOW : 0;
 }
-ssize_t systemGet(const char *path, const char *name, void *buffer, size_t size)
+ssize_t systemList(const char *path, char *buffer, size_t size, LinkMode links)
 {
-    return ::getxattr(path, name, buffer, size, 0, 0);
+    return ::listxattr(path, buffer, size, linkOption(links));
+}
+ssize_t systemGet(const char *path, const char *name, void *buffer, size_t size, LinkMode links)
+{
+    return ::getxattr(path, name, buffer, size, 0, linkOption(links));
+}
+int systemSet(const char *path, const char *name, const void *value, size_t size, LinkMode links)
+{
+    return ::setxattr(path, name, value, size, 0, linkOption(links));
+}
+int systemRemove(const char *path, const char *name, LinkMode links)
+{
+    return ::removexattr(path, name, linkOption(links));
 }
 #elif defined(Q_OS_LINUX)
-ssize_t systemList(const char *path, char *buffer, size_t size)
+ssize_t systemList(const char *path, char *buffer, size_t size, LinkMode links)
 {
-    return ::listxattr(path, buffer, size);
+    return links == LinkMode::Follow ? ::listxattr(path, buffer, size) : ::llistxattr(path, buffer, size);
 }
-ssize_t systemGet(const char *path, const char *name, void *buffer, size_t size)
+ssize_t systemGet(const char *path, const char *name, void *buffer, size_t size, LinkMode links)
 {
-    return ::getxattr(path, name, buffer, size);
+    return links == LinkMode::Follow ? ::getxattr(path, name, buffer, size)
+                                     : ::lgetxattr(path, name, buffer, size);
+}
+int systemSet(const char *path, const char *name, const void *value, size_t size, LinkMode links)
+{
+    return links == LinkMode::Follow ? ::setxattr(path, name, value, size, 0)
+                                     : ::lsetxattr(path, name, value, size, 0);
+}
+int systemRemove(const char *path, const char *name, LinkMode links)
+{
+    return links == LinkMode::Follow ? ::removexattr(path, name) : ::lremovexattr(path, name);
 }
 #else
 #error "Corvane's extended-attribute layer supports Linux and macOS only"
@@ -86,12 +108,13 @@ QByteArray systemPath(const QUrl &file)
     return QFile::encodeName(file.toLocalFile());
 }
 
-std::optional<QList<QByteArray>> listExtendedAttributes(const QByteArray &path, PosixError *error)
+std::optional<QList<QByteArray>> listExtendedAttributes(
+    const QByteArray &path, PosixError *error, LinkMode links)
 {
     if (refuse(path, ENOENT, error))
         return std::nullopt;
     const auto names = probeAndFetch(
-        [&path](char *buffer, size_t size) { return systemList(path.constData(), buffer, size); }, error);
+        [&](char *buffer, size_t size) { return systemList(path.constData(), buffer, size, links); }, error);
     if (!names)
         return std::nullopt;
     QList<QByteArray> list;
@@ -107,15 +130,40 @@ std::optional<QList<QByteArray>> listExtendedAttributes(const QByteArray &path, 
 }
 
 std::optional<QByteArray> readExtendedAttributeBytes(
-    const QByteArray &path, const QByteArray &name, PosixError *error)
+    const QByteArray &path, const QByteArray &name, PosixError *error, LinkMode links)
 {
     if (refuse(path, ENOENT, error) || refuse(name, EINVAL, error))
         return std::nullopt;
     return probeAndFetch(
         [&](char *buffer, size_t size) {
-            return systemGet(path.constData(), name.constData(), buffer, size);
+            return systemGet(path.constData(), name.constData(), buffer, size, links);
         },
         error);
+}
+
+std::optional<PosixError> writeExtendedAttributeBytes(
+    const QByteArray &path, const QByteArray &name, QByteArrayView value, LinkMode links)
+{
+    PosixError error;
+    if (refuse(path, ENOENT, &error) || refuse(name, EINVAL, &error))
+        return error;
+    // An empty view may carry a null pointer; the call still gets a valid address with count 0.
+    static const char emptyValue = 0;
+    const char *bytes = value.isEmpty() ? &emptyValue : value.data();
+    if (systemSet(path.constData(), name.constData(), bytes, size_t(value.size()), links) < 0)
+        return posixError(errno);
+    return std::nullopt;
+}
+
+std::optional<PosixError> removeExtendedAttributeBytes(
+    const QByteArray &path, const QByteArray &name, LinkMode links)
+{
+    PosixError error;
+    if (refuse(path, ENOENT, &error) || refuse(name, EINVAL, &error))
+        return error;
+    if (systemRemove(path.constData(), name.constData(), links) < 0)
+        return posixError(errno);
+    return std::nullopt;
 }
 
 namespace detail {

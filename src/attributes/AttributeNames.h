@@ -8,6 +8,9 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 namespace corvane {
 
@@ -40,6 +43,14 @@ struct AttributeName {
 };
 
 AttributeName recogniseAttributeName(QByteArrayView systemName);
+
+// The system name of the attribute a user calls by this label: a catalogue entry ("Keywords") or one of
+// the labels recogniseAttributeName gives ("Where from", "Tags", "Comment (desktop)"), exactly as
+// spelled there; nullopt for any other text.
+std::optional<QByteArray> systemNameOfLabel(const QString &label);
+
+// Every label systemNameOfLabel knows, catalogue entries first, for completion and help.
+QStringList knownLabels();
 
 // Samba's spelling of a stream name inside an attribute name (':' as U+F022) and back.
 QString sambaStreamName(const QString &streamName);

@@ -1,0 +1,45 @@
+#include "cli/AttributeTool.h"
+
+#include "cli/Commands.h"
+
+#include <QFile>
+
+#include <unistd.h>
+
+namespace corvane {
+
+int runAttributeTool(const QList<QByteArray> &arguments)
+{
+    QFile in, out, err;
+    if (!in.open(stdin, QIODevice::ReadOnly) || !out.open(stdout, QIODevice::WriteOnly)
+        || !err.open(stderr, QIODevice::WriteOnly))
+        return 1;
+    ToolStreams streams { in, out, err, ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO) };
+    const ToolRequest request = parseToolArguments(arguments);
+    if (!request.error.isEmpty()) {
+        streams.error(request.error.toUtf8());
+        err.write("Try 'corvane --help' for more information.\n");
+        return 2;
+    }
+    const QByteArray commandLine = arguments.join(' ');
+    switch (request.verb) {
+    case ToolVerb::Set:
+    case ToolVerb::Remove:
+    case ToolVerb::Tag:
+    case ToolVerb::Clear:
+        return runChangeCommand(request, streams, commandLine);
+    case ToolVerb::UndoLast:
+        return runUndoLast(request, streams);
+    case ToolVerb::Dump:
+        return runDump(request, streams);
+    case ToolVerb::Restore:
+        return runRestore(request, streams, commandLine);
+    case ToolVerb::Find:
+        return runFind(request, streams);
+    case ToolVerb::None:
+        break;
+    }
+    return 2;
+}
+
+} // namespace corvane
