@@ -345,6 +345,20 @@ private slots:
             qPrintable(QString::number(panel()->listingsShown() - burst)));
     }
 
+    // A value that would expand a thousandfold is one row of bytes; the status and the detail say why.
+    void valueTooLargeToExpandSaysWhy()
+    {
+        QCOMPARE(runPython(u"import os, plistlib\nos.setxattr('%1', 'user.shared', "
+                           "plistlib.dumps([[True] * 240] * 120, fmt=plistlib.FMT_BINARY))\n"_s.arg(myPath))
+                     .exitCode,
+            0);
+        QTRY_COMPARE(panel()->proxyModel()->rowCount(), 6);
+        QCOMPARE(panel()->statusLabel()->text(),
+            u"6 attributes; 1 shown as bytes: their property lists would expand to more than 64 times their size"_s);
+        QVERIFY(focusRow(panel(), u"user.shared"_s));
+        QVERIFY(panel()->detailText()->toPlainText().startsWith(u"Shown as its bytes: "_s));
+    }
+
     void rereadsAfterSave()
     {
         ViewController *editor = myShown->editor;

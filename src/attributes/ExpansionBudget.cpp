@@ -24,7 +24,8 @@ qsizetype product(qsizetype a, qsizetype b)
 }
 
 // A subtree's cost as if it were the root: nodes, bytes, and the lines it takes in the copied text,
-// each of which is indented by two spaces per level of nesting above it.
+// each of which is indented by two spaces per level of nesting above it. A container inside a list is
+// copied inline, on its item's line.
 struct Measure {
     qsizetype nodes = 0;
     qsizetype bytes = 0;
@@ -35,8 +36,9 @@ Measure measure(const ValueNode &node, QHash<const void *, Measure> &measured)
 {
     if (const auto found = measured.constFind(node.identity()); found != measured.cend())
         return *found;
-    // The node, its separator (a comma in JSON, a line break or ", " in the copied text) and its line.
-    Measure m { 1, 3, 1 };
+    // The node, its separator (a comma in JSON; a line break, ", " or "; " in the copied text) and its
+    // line.
+    Measure m { 1, 2, 1 };
     switch (node.kind()) {
     case ValueKind::String:
     case ValueKind::Text:
@@ -59,9 +61,11 @@ Measure measure(const ValueNode &node, QHash<const void *, Measure> &measured)
         const QList<ValueNode> &children = node.children();
         for (qsizetype i = 0; i < children.size(); ++i) {
             const Measure child = measure(children[i], measured);
+            const qsizetype lines
+                = node.kind() == ValueKind::Array && children[i].isContainer() ? 0 : child.lines;
             m.nodes = sum(m.nodes, child.nodes);
-            m.lines = sum(m.lines, child.lines);
-            m.bytes = sum(m.bytes, sum(child.bytes, product(2, child.lines)));
+            m.lines = sum(m.lines, lines);
+            m.bytes = sum(m.bytes, sum(child.bytes, product(2, lines)));
             // JSON's quoted key and colon; never less than the copied text's key and ": ".
             if (i < node.keys().size())
                 m.bytes = sum(m.bytes, jsonStringLength(node.keys()[i]) + 1);
@@ -69,10 +73,12 @@ Measure measure(const ValueNode &node, QHash<const void *, Measure> &measured)
         break;
     }
     case ValueKind::Integer:
-    case ValueKind::Real:
     case ValueKind::Boolean:
+        m.bytes += scalarText(node).size();
+        break;
+    case ValueKind::Real:
     case ValueKind::Date:
-        m.bytes += scalarText(node).size() + 2; // quotes around dates and "NaN"
+        m.bytes += scalarText(node).size() + 2; // JSON quotes dates, "NaN" and the infinities
         break;
     }
     measured.insert(node.identity(), m);
