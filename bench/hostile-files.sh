@@ -11,8 +11,8 @@
 # Ext4 keeps only about 4 KiB of attributes per file, so the files live on a tmpfs this script mounts,
 # which needs root; without it the script says so and stops.
 #
-# For --list --json it prints the wall time, the peak resident memory and the bytes written (median of
-# ROUNDS runs). For the window, under a private Xvfb and session bus: the peak resident memory and the
+# For --list --json it prints the wall and CPU time, the peak resident memory and the bytes written
+# (medians of ROUNDS runs). For the window, under a private Xvfb and session bus: the peak resident memory and the
 # longest time the window took to answer a _NET_WM_PING (sent every 20 ms from the moment it is mapped
 # until its memory has been steady for two seconds), the way a window manager decides that a window
 # has stopped responding.
@@ -74,7 +74,7 @@ python3 - "$corvane" "$rounds" "$work/tmpfs"/* <<'PY'
 import os, resource, statistics, subprocess, sys, time
 corvane, rounds, files = sys.argv[1], int(sys.argv[2]), sys.argv[3:]
 for path in files:
-    times, peaks, written = [], [], 0
+    times, cpus, peaks, written = [], [], [], 0
     for _ in range(rounds):
         start = time.perf_counter()
         process = subprocess.Popen([corvane, "--list", "--json", path], stdout=subprocess.PIPE,
@@ -82,9 +82,11 @@ for path in files:
         written = sum(len(chunk) for chunk in iter(lambda: process.stdout.read(1 << 20), b""))
         _, status, usage = os.wait4(process.pid, 0)
         times.append(time.perf_counter() - start)
+        cpus.append(usage.ru_utime + usage.ru_stime)
         peaks.append(usage.ru_maxrss / 1024)
-    print(f"{os.path.basename(path):22} {statistics.median(times) * 1000:9.0f} ms {statistics.median(peaks):8.1f} MiB"
-          f" {written / 1e6:9.2f} MB written, exit status {os.waitstatus_to_exitcode(status)}")
+    print(f"{os.path.basename(path):22} {statistics.median(times) * 1000:7.0f} ms wall {statistics.median(cpus) * 1000:7.0f} ms CPU"
+          f" {statistics.median(peaks):8.1f} MiB peak {written / 1e6:8.2f} MB written,"
+          f" exit status {os.waitstatus_to_exitcode(status)}")
 PY
 
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 3>"$work/display" &

@@ -317,11 +317,9 @@ void AttributesPanel::showStatus()
     } else {
         text = file.attributes.size() == 1 ? tr("1 attribute")
                                            : tr("%1 attributes").arg(file.attributes.size());
+        // The detail area of such a row says why in full.
         if (const qsizetype tooLarge = myModel->tooLargeToExpandCount())
-            text += tr("; %n shown as bytes: their property lists would expand to more than %1 times their "
-                       "size",
-                nullptr, int(qMin<qsizetype>(tooLarge, INT_MAX)))
-                        .arg(ExpansionBudget::perInputByte);
+            text += tr("; %n shown as bytes, too large to expand", nullptr, int(qMin<qsizetype>(tooLarge, INT_MAX)));
     }
     if (!myNote.isEmpty())
         text += QLatin1Char(' ') + myNote;
