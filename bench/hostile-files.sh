@@ -19,6 +19,7 @@
 set -euo pipefail
 corvane=$(realpath "${1:-build/default/src/corvane}")
 rounds=${2:-3}
+here=$(cd "$(dirname "$0")" && pwd)
 [[ -x $corvane ]] || { echo "no $corvane: build the corvane target first" >&2; exit 2; }
 
 work=$(mktemp -d)
@@ -36,33 +37,11 @@ if ! mount -t tmpfs -o size=32m tmpfs "$work/tmpfs" 2>"$work/mount.log"; then
   exit 0
 fi
 
-python3 - "$work/tmpfs" <<'PY'
-import os, struct, sys
-
-def binary_plist(objects, ref_size=1):
-    out = bytearray(b"bplist00")
-    offsets = []
-    for o in objects:
-        offsets.append(len(out))
-        out += o
-    table = len(out)
-    offset_size = 1 if table < 256 else 2
-    for o in offsets:
-        out += o.to_bytes(offset_size, "big")
-    out += bytes(6) + bytes([offset_size, ref_size])
-    out += struct.pack(">QQQ", len(objects), 0, table)
-    return bytes(out)
-
-def array(count, ref):
-    head = bytes([0xA0 | count]) if count < 15 else (
-        bytes([0xAF, 0x10, count]) if count < 256 else bytes([0xAF, 0x11]) + count.to_bytes(2, "big"))
-    return head + bytes([ref]) * count
-
-shared_lists = binary_plist([array(120, 1), array(240, 2), b"\x00"])
-key = b"\x01" * 1000
-escaped_keys = binary_plist([array(970, 1), b"\xd1\x02\x03", b"\x5f\x11" + len(key).to_bytes(2, "big") + key, b"\x00"])
-assert (len(shared_lists), len(escaped_keys)) == (413, 2030), (len(shared_lists), len(escaped_keys))
-for name, value in [("list-of-shared-lists", shared_lists), ("escaped-keys", escaped_keys)]:
+# The seeds of the property-list fuzz target carry each shape (scripts/make-plist-corpus.py writes them).
+python3 - "$work/tmpfs" "$here/../fuzz/corpus/plist" <<'PY'
+import os, sys
+for name in ["list-of-shared-lists", "escaped-keys"]:
+    value = open(os.path.join(sys.argv[2], name.replace("list-of-", "") + ".bplist"), "rb").read()
     path = os.path.join(sys.argv[1], name)
     open(path, "wb").close()
     for i in range(1000):
@@ -89,15 +68,7 @@ for path in files:
           f" exit status {os.waitstatus_to_exitcode(status)}")
 PY
 
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 3>"$work/display" &
-pids+=($!)
-for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
-[[ -s $work/display ]] || { echo "Xvfb did not start: $(cat "$work/xvfb.log")" >&2; exit 1; }
-export DISPLAY=:$(head -n1 "$work/display")
-dbus-daemon --session --nofork --print-address=4 4>"$work/bus" &
-pids+=($!)
-for _ in $(seq 100); do [[ -s $work/bus ]] && break; sleep 0.1; done
-export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
+source "$here/private-session.sh"
 mkdir -p "$work/config/Corvane"
 printf '[General]\nnoUpdateCheck=true\n' >"$work/config/Corvane/Corvane.conf"
 export XDG_CONFIG_HOME=$work/config
