@@ -314,7 +314,8 @@ corvane::FileDescription thousandOf(const QByteArray &value)
     corvane::ExpansionBudget budget;
     for (int i = 0; i < 1000; ++i) {
         const QByteArray name = "user.bomb" + QByteArray::number(i).rightJustified(4, '0');
-        file.attributes.append(corvane::describeAttribute(corvane::recogniseAttributeName(name), value, &budget));
+        file.attributes.append(
+            corvane::describeAttribute(corvane::recogniseAttributeName(name), value, &budget));
     }
     return file;
 }
@@ -336,20 +337,24 @@ void addFilter(const char *shape, const QByteArray &value)
     const std::string base = std::string("filter/") + shape;
     // Two texts in turn, so that every key typed changes the filter.
     const QString typed[] = { QStringLiteral("no such value"), QStringLiteral("no such valuf") };
-    benchmark::RegisterBenchmark((base + "/corvane").c_str(), [model, corvaneFilter, typed](benchmark::State &state) {
-        int key = 0;
-        for (auto _ : state) {
-            corvaneFilter->setFilterText(typed[++key % 2]);
-            benchmark::DoNotOptimize(corvaneFilter->rowCount());
-        }
-    })->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark((base + "/recursive").c_str(), [model, recursive, typed](benchmark::State &state) {
-        int key = 0;
-        for (auto _ : state) {
-            recursive->setFilterFixedString(typed[++key % 2]);
-            benchmark::DoNotOptimize(recursive->rowCount());
-        }
-    })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((base + "/corvane").c_str(),
+        [model, corvaneFilter, typed](benchmark::State &state) {
+            int key = 0;
+            for (auto _ : state) {
+                corvaneFilter->setFilterText(typed[++key % 2]);
+                benchmark::DoNotOptimize(corvaneFilter->rowCount());
+            }
+        })
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((base + "/recursive").c_str(),
+        [model, recursive, typed](benchmark::State &state) {
+            int key = 0;
+            for (auto _ : state) {
+                recursive->setFilterFixedString(typed[++key % 2]);
+                benchmark::DoNotOptimize(recursive->rowCount());
+            }
+        })
+        ->Unit(benchmark::kMillisecond);
 }
 
 } // namespace
@@ -364,12 +369,14 @@ int main(int argc, char **argv)
     addParse("xml/empty-arrays", xmlEmptyArrays());
     addParse("binary/aliases-of-one-string", binaryAliasesOfOneString());
     addParse("binary/distinct-integers", binaryDistinctIntegers());
-    addFilter("list-of-shared-lists", binaryPlist({ references(120, 1), references(240, 2), QByteArray(1, '\0') }, 1));
+    addFilter("list-of-shared-lists",
+        binaryPlist({ references(120, 1), references(240, 2), QByteArray(1, '\0') }, 1));
     addFilter("escaped-keys",
         binaryPlist({ references(970, 1), QByteArray("\xd1\x02\x03"), asciiObject(QByteArray(1000, '\x01')),
                         QByteArray(1, '\0') },
             1));
-    addFilter("shared-within-budget", binaryPlist({ references(20, 1), references(40, 2), QByteArray(1, '\x09') }, 1));
+    addFilter("shared-within-budget",
+        binaryPlist({ references(20, 1), references(40, 2), QByteArray(1, '\x09') }, 1));
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

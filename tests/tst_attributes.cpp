@@ -207,21 +207,20 @@ private slots:
         QTest::newRow("970 references to a dictionary keyed by 1,000 escaped bytes")
             << u"[{'\\x01' * 1000: True}] * 970"_s << bytes;
         QTest::newRow("one long text referenced 1,500 times") << u"['a' * 2000] * 1500"_s << bytes;
-        QTest::newRow("32,001 one-letter texts") << u"[chr(97 + i % 26) for i in range(32001)]"_s
-                                                 << u"list of 32001 texts"_s;
+        QTest::newRow("32,001 one-letter texts")
+            << u"[chr(97 + i % 26) for i in range(32001)]"_s << u"list of 32001 texts"_s;
         QTest::newRow("31,000 true") << u"[True] * 31000"_s << u"list of 31000 true or false values"_s;
-        QTest::newRow("escaped keys within their budget") << u"[{'\\x01' * 10: True}] * 20"_s
-                                                         << u"list of 20 dictionaries"_s;
-        QTest::newRow("shared, within its budget: references stay shared") << u"[['ab'] * 40] * 20"_s
-                                                                          << u"list of 20 lists"_s;
+        QTest::newRow("escaped keys within their budget")
+            << u"[{'\\x01' * 10: True}] * 20"_s << u"list of 20 dictionaries"_s;
+        QTest::newRow("shared, within its budget: references stay shared")
+            << u"[['ab'] * 40] * 20"_s << u"list of 20 lists"_s;
     }
     void expansionPaidForByTheInput()
     {
         QFETCH(QString, plist);
         QFETCH(QString, kind);
-        const auto written
-            = corvane::test::runPythonPerLine(u"[plistlib.dumps(eval(line), fmt=plistlib.FMT_BINARY)]"_s,
-                { plist.toUtf8() });
+        const auto written = corvane::test::runPythonPerLine(
+            u"[plistlib.dumps(eval(line), fmt=plistlib.FMT_BINARY)]"_s, { plist.toUtf8() });
         QCOMPARE(written.size(), 1);
         const QByteArray value = written[0][0];
         const AttributeName name = recogniseAttributeName("user.test");
@@ -258,7 +257,8 @@ private slots:
         const qsizetype share = ExpansionBudget::perInputByte * (name.systemName.size() + value.size());
         // The value needs more than half the floor besides its own share.
         const ExpansionCost cost = expansionCost(describeAttribute(name, value).value);
-        QVERIFY2(cost.bytes > share + ExpansionBudget::floor.bytes / 2 && cost.bytes <= share + ExpansionBudget::floor.bytes,
+        QVERIFY2(cost.bytes > share + ExpansionBudget::floor.bytes / 2
+                && cost.bytes <= share + ExpansionBudget::floor.bytes,
             qPrintable(u"%1 over its share"_s.arg(cost.bytes - share)));
         ExpansionBudget listing;
         QVERIFY(!describeAttribute(name, value, &listing).tooLargeToExpand);

@@ -101,7 +101,9 @@ private slots:
     {
         QTest::addColumn<QByteArray>("systemName");
         QTest::addColumn<QString>("label");
-        QTest::newRow("right-to-left override") << "user.bidi\xe2\x80\xae" "exe.txt"_ba << u"bidi\\u202eexe.txt"_s;
+        QTest::newRow("right-to-left override") << "user.bidi\xe2\x80\xae"
+                                                   "exe.txt"_ba
+                                                << u"bidi\\u202eexe.txt"_s;
         QTest::newRow("not UTF-8, é in Latin-1") << "user.caf\xe9"_ba << u"caf\\xe9"_s;
         QTest::newRow("not UTF-8, è in Latin-1") << "user.caf\xe8"_ba << u"caf\\xe8"_s;
         QTest::newRow("a backslash, doubled") << "user.back\\slash"_ba << u"back\\\\slash"_s;
@@ -130,9 +132,10 @@ private slots:
         const QModelIndex shared = rowNamed(myHostile, "user.shared");
         QCOMPARE(myHostile.rowCount(shared), 0);
         QVERIFY(cell(shared, AttributesModel::KindColumn).endsWith(u" bytes"_s));
-        QVERIFY(shared.data(AttributesModel::DetailRole)
-                    .toString()
-                    .startsWith(u"Shown as its bytes: this property list would expand to more than 64 times"_s));
+        QVERIFY(
+            shared.data(AttributesModel::DetailRole)
+                .toString()
+                .startsWith(u"Shown as its bytes: this property list would expand to more than 64 times"_s));
         QCOMPARE(myHostile.tooLargeToExpandCount(), 1);
     }
 

@@ -353,8 +353,7 @@ private slots:
                      .exitCode,
             0);
         QTRY_COMPARE(panel()->proxyModel()->rowCount(), 6);
-        QCOMPARE(panel()->statusLabel()->text(),
-            u"6 attributes; 1 shown as bytes, too large to expand"_s);
+        QCOMPARE(panel()->statusLabel()->text(), u"6 attributes; 1 shown as bytes, too large to expand"_s);
         QVERIFY(focusRow(panel(), u"user.shared"_s));
         QVERIFY(panel()->detailText()->toPlainText().startsWith(u"Shown as its bytes: "_s));
     }

@@ -225,16 +225,21 @@ print('ok')
         // The JSON gives the bombs' exact bytes and the note; names keep their exact bytes in base64.
         const ProcessResult json = runCorvane({ "--list", "--json", QFile::encodeName(path) });
         QCOMPARE(json.exitCode, 0);
-        const QJsonArray attributes
-            = QJsonDocument::fromJson(json.out).object()[u"files"_s].toArray()[0].toObject()[u"attributes"_s].toArray();
+        const QJsonArray attributes = QJsonDocument::fromJson(json.out)
+                                          .object()[u"files"_s]
+                                          .toArray()[0]
+                                          .toObject()[u"attributes"_s]
+                                          .toArray();
         QCOMPARE(attributes.size(), 10);
         for (const QJsonValue &value : attributes) {
             const QJsonObject attribute = value.toObject();
-            const bool bomb = attribute[u"name"_s] == u"user.shared"_s || attribute[u"name"_s] == u"user.keys"_s;
+            const bool bomb
+                = attribute[u"name"_s] == u"user.shared"_s || attribute[u"name"_s] == u"user.keys"_s;
             QCOMPARE(attribute.contains(u"note"_s), bomb);
             if (bomb)
                 QCOMPARE(QByteArray::fromBase64(attribute[u"value"_s].toString().toLatin1()),
-                    corvane::test::attributeFromTool(path, attribute[u"name"_s].toString().mid(5)).value_or("?"));
+                    corvane::test::attributeFromTool(path, attribute[u"name"_s].toString().mid(5))
+                        .value_or("?"));
         }
     }
 

@@ -103,7 +103,10 @@ private:
         quint64 second;
         bool operator==(const Key &) const = default;
     };
-    friend size_t qHash(const Key &key, size_t seed = 0) { return qHashMulti(seed, key.type, key.first, key.second); }
+    friend size_t qHash(const Key &key, size_t seed = 0)
+    {
+        return qHashMulti(seed, key.type, key.first, key.second);
+    }
 
     static Key keyOf(const plist::Value &value)
     {
@@ -194,7 +197,8 @@ ValueNode bytesNode(QByteArrayView bytes)
 
 } // namespace
 
-AttributeDescription describeAttribute(const AttributeName &name, QByteArrayView value, ExpansionBudget *budget)
+AttributeDescription describeAttribute(
+    const AttributeName &name, QByteArrayView value, ExpansionBudget *budget)
 {
     AttributeDescription result;
     result.name = name;

@@ -130,7 +130,8 @@ qsizetype jsonStringLength(QStringView text)
             length += 1;
         else if (c < 0x800)
             length += 2;
-        else if (QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode()))
+        else if (QChar::isHighSurrogate(c) && i + 1 < text.size()
+            && QChar::isLowSurrogate(text[i + 1].unicode()))
             length += 4, ++i;
         else if (QChar::isSurrogate(c))
             length += 6;

@@ -138,8 +138,8 @@ bool isHidden(char32_t c)
     }
     // Letters and marks that draw nothing: Hangul fillers, the combining grapheme joiner, variation
     // selectors.
-    return c == 0x115F || c == 0x1160 || c == 0x3164 || c == 0xFFA0 || c == 0x034F || (c >= 0xFE00 && c <= 0xFE0F)
-        || (c >= 0x180B && c <= 0x180F) || (c >= 0xE0100 && c <= 0xE01EF);
+    return c == 0x115F || c == 0x1160 || c == 0x3164 || c == 0xFFA0 || c == 0x034F
+        || (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0x180B && c <= 0x180F) || (c >= 0xE0100 && c <= 0xE01EF);
 }
 
 void appendShown(QString &shown, char32_t c)
@@ -259,8 +259,8 @@ AttributeName recogniseAttributeName(QByteArrayView systemName)
             = bytes.sliced(result.form == AttributeNameForm::User ? userPrefix.size() : hfsPrefix.size());
     } else if (!result.streamName.isEmpty()) {
         result.label = result.streamName;
-        result.labelBytes = bytes.sliced(
-            streamPrefix.size(), bytes.size() - streamPrefix.size() - streamSuffix.size());
+        result.labelBytes
+            = bytes.sliced(streamPrefix.size(), bytes.size() - streamPrefix.size() - streamSuffix.size());
         result.labelBytes.replace(QString(QChar(sambaColon)).toUtf8(), ":");
     } else if (result.nameSpace == u"user"_s) {
         result.label = name.sliced(userPrefix.size());

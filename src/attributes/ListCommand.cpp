@@ -12,7 +12,8 @@ namespace {
 // names, so that every line splits and parses back to the exact name.
 QByteArray textLine(const AttributeDescription &attribute)
 {
-    QByteArray out = octalEscaped(attribute.name.systemName) + " (" + octalEscaped(attribute.name.labelBytes) + ", ";
+    QByteArray out
+        = octalEscaped(attribute.name.systemName) + " (" + octalEscaped(attribute.name.labelBytes) + ", ";
     if (attribute.error)
         return out + "unreadable: " + attribute.error->description.toUtf8() + ")\n";
     out += kindLabel(attribute.value).toUtf8();
@@ -72,7 +73,8 @@ int runListCommand(const QList<QByteArray> &arguments, QIODevice &out, QIODevice
             err.write("corvane: " + path + ": " + error.description.toUtf8() + '\n');
         }
         if (json)
-            out.write((i > 0 ? ",\n" : "") + fileJsonOpening(path, names ? std::nullopt : std::optional(error)));
+            out.write(
+                (i > 0 ? ",\n" : "") + fileJsonOpening(path, names ? std::nullopt : std::optional(error)));
         else if (names)
             out.write("# file: " + octalEscaped(path) + '\n');
         ExpansionBudget budget;
@@ -83,7 +85,8 @@ int runListCommand(const QList<QByteArray> &arguments, QIODevice &out, QIODevice
                 continue;
             if (attribute->error) {
                 status = 1;
-                err.write("corvane: " + path + ": " + name + ": " + attribute->error->description.toUtf8() + '\n');
+                err.write(
+                    "corvane: " + path + ": " + name + ": " + attribute->error->description.toUtf8() + '\n');
             }
             if (json)
                 out.write((first ? "\n  " : ",\n  ") + attributeToJson(*attribute));

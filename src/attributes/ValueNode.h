@@ -62,7 +62,8 @@ public:
     ValueKind kind() const;
     bool isContainer() const
     {
-        return kind() == ValueKind::Array || kind() == ValueKind::Dictionary || kind() == ValueKind::Quarantine;
+        return kind() == ValueKind::Array || kind() == ValueKind::Dictionary
+            || kind() == ValueKind::Quarantine;
     }
     const QString &string() const; // String, Text
     const QByteArray &bytes() const; // Data, Bytes

@@ -162,8 +162,8 @@ QVariant AttributesModel::data(const QModelIndex &index, int role) const
     case FilterRole:
         if (!topLevel)
             return QString(labelOf(node) + QLatin1Char('\n') + preview(*node.value));
-        return QString(labelOf(node) + QLatin1Char('\n') + myTopLevelTexts.at(node.row).name + QLatin1Char('\n')
-            + (unreadable ? attribute.error->description : preview(*node.value)));
+        return QString(labelOf(node) + QLatin1Char('\n') + myTopLevelTexts.at(node.row).name
+            + QLatin1Char('\n') + (unreadable ? attribute.error->description : preview(*node.value)));
     default:
         return QVariant();
     }

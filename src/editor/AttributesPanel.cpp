@@ -298,7 +298,8 @@ void AttributesPanel::showCurrentDetail()
     if (detail.size() > shownAtMost) {
         const qsizetype more = detail.size() - shownAtMost;
         detail.truncate(shownAtMost);
-        detail += tr("… (%n more characters; Ctrl+C in the list copies them all)", nullptr, int(qMin<qsizetype>(more, INT_MAX)));
+        detail += tr("… (%n more characters; Ctrl+C in the list copies them all)", nullptr,
+            int(qMin<qsizetype>(more, INT_MAX)));
     }
     myDetail->setPlainText(detail);
 }
@@ -319,7 +320,8 @@ void AttributesPanel::showStatus()
                                            : tr("%1 attributes").arg(file.attributes.size());
         // The detail area of such a row says why in full.
         if (const qsizetype tooLarge = myModel->tooLargeToExpandCount())
-            text += tr("; %n shown as bytes, too large to expand", nullptr, int(qMin<qsizetype>(tooLarge, INT_MAX)));
+            text += tr(
+                "; %n shown as bytes, too large to expand", nullptr, int(qMin<qsizetype>(tooLarge, INT_MAX)));
     }
     if (!myNote.isEmpty())
         text += QLatin1Char(' ') + myNote;
