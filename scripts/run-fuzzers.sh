@@ -15,6 +15,9 @@ for target in "$dir"/fuzz_*; do
   found=1
   name=$(basename "$target" | sed 's/^fuzz_//')
   seeds="$root/fuzz/corpus/$name"
+  # The writers' and the editable value's round trips start from whatever the reader reads, so the
+  # reader's seeds serve them.
+  case $name in binarywriter | xmlwriter | editablevalue) seeds="$root/fuzz/corpus/plist" ;; esac
   scratch=$(mktemp -d)
   artifacts="$root/build/fuzz-artifacts/$name/"
   mkdir -p "$artifacts"

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -356,6 +357,24 @@ private slots:
         QCOMPARE(panel()->statusLabel()->text(), u"6 attributes; 1 shown as bytes, too large to expand"_s);
         QVERIFY(focusRow(panel(), u"user.shared"_s));
         QVERIFY(panel()->detailText()->toPlainText().startsWith(u"Shown as its bytes: "_s));
+    }
+
+    // A folder opened from a file manager: its own attributes, kept as current as a file's.
+    void aFolderIsListedAndRereadLikeAFile()
+    {
+        const QString folder = myDir.filePath(u"folder"_s);
+        QVERIFY(QDir().mkpath(folder));
+        QCOMPARE(runProgram(u"python3"_s, { u"-c"_s, writer, folder }).exitCode, 0);
+        auto opened = showEditor(QUrl::fromLocalFile(folder));
+        QVERIFY(QTest::qWaitForWindowActive(opened->window.get()));
+        AttributesPanel *folderPanel = opened->editor->attributesPanel();
+        QTRY_COMPARE(folderPanel->proxyModel()->rowCount(), 5);
+        // The listing that follows the window's activation may catch the first write; only the
+        // folder's own watch catches the second.
+        for (const QString &name : { u"user.xdg.tags"_s, u"user.xdg.origin.url"_s }) {
+            QCOMPARE(runProgram(u"setfattr"_s, { u"-n"_s, name, u"-v"_s, u"x"_s, folder }).exitCode, 0);
+            QTRY_VERIFY(shown(folderPanel, AttributesModel::FullNameRole).contains(name));
+        }
     }
 
     void rereadsAfterSave()

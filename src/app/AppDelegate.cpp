@@ -4,6 +4,7 @@
 #include "app/ApplicationMenus.h"
 #include "app/SceneFactory.h"
 #include "scratchpad/ScratchpadView.h"
+#include "settings/DebouncedWriter.h"
 #include "settings/LaunchSchedule.h"
 #include "settings/Preferences.h"
 #include "updates/UpdateChecker.h"
@@ -77,8 +78,13 @@ void restoreDefaultSignalHandling()
 
 AppDelegate::AppDelegate(QObject *parent)
     : QObject(parent)
+    , myScratchpadWriter(std::make_unique<DebouncedWriter>([this] { storeScratchpadText(); }))
 {
     theSharedDelegate = this;
+    // Typed text reaches the disk within a second, not only at quit: a crash or SIGKILL loses little.
+    connect(&scratchpadContents, &ScratchpadText::edited, this, [this] { myScratchpadWriter->schedule(); });
+    connect(
+        &scratchpadContents, &ScratchpadText::handedBack, this, [this] { myScratchpadWriter->schedule(); });
     if (QCoreApplication *app = QCoreApplication::instance())
         app->installEventFilter(this);
     installTerminationSignalHandlers();
@@ -147,16 +153,19 @@ void AppDelegate::runStartupTasks()
     const LaunchSchedule::Clock clock = myClock ? myClock : LaunchSchedule::Clock(&LaunchSchedule::systemNow);
     if (std::optional<QString> saved = LaunchSchedule::run(preferences, clock, [this] { checkForUpdates(); }))
         scratchpadContents.setText(*saved);
-    myLoadedScratchpadText = scratchpadContents.text();
+    myStoredScratchpadText = scratchpadContents.text();
 }
 
 void AppDelegate::storeScratchpadText()
 {
-    if (!myStoresUnchangedText && scratchpadContents.text() == myLoadedScratchpadText)
+    // Beside another Corvane, text this process did not change may be older than what that one stored.
+    const QString text = scratchpadTextToStore();
+    if (!myStoresUnchangedText && text == myStoredScratchpadText)
         return;
     Preferences preferences;
-    preferences.setString(PreferenceKey::scratchpad, scratchpadContents.text());
+    preferences.setString(PreferenceKey::scratchpad, text);
     preferences.sync();
+    myStoredScratchpadText = text;
 }
 
 void AppDelegate::checkForUpdates()
@@ -196,6 +205,18 @@ void AppDelegate::startUpdateCheck()
 
 void AppDelegate::handBackOpenScratchpads()
 {
+    if (ScratchpadView *latest = latestOpenScratchpad())
+        latest->viewWillDisappear();
+}
+
+QString AppDelegate::scratchpadTextToStore() const
+{
+    ScratchpadView *latest = latestOpenScratchpad();
+    return latest ? latest->text() : scratchpadContents.text();
+}
+
+ScratchpadView *AppDelegate::latestOpenScratchpad() const
+{
     QList<ScratchpadView *> open;
     for (const auto &controller : std::as_const(mySPWindow)) {
         if (!controller || !controller->isVisible())
@@ -204,14 +225,14 @@ void AppDelegate::handBackOpenScratchpads()
             open.append(view);
     }
     if (open.isEmpty())
-        return;
+        return nullptr;
     // Handing back spreads the text to every scratchpad, so letting each open window hand back in
     // turn would overwrite the later windows' text with the earlier ones' before they could give it.
     // The outcome of "each in turn, the most recently typed into last" is that window's text, spread.
     std::stable_sort(open.begin(), open.end(), [](const ScratchpadView *a, const ScratchpadView *b) {
         return a->lastEditStamp() < b->lastEditStamp();
     });
-    open.last()->viewWillDisappear();
+    return open.last();
 }
 
 void AppDelegate::openScratchpad()

@@ -9,10 +9,13 @@
 #include "scratchpad/ScratchpadText.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace corvane {
 
+class DebouncedWriter;
+class ScratchpadView;
 class WindowController;
 namespace updates {
 class UpdateChecker;
@@ -21,7 +24,8 @@ class UpdateChecker;
 // Application-wide state and the launch and termination routines. One instance, created in main after
 // the QApplication.
 //
-// It owns the scratchpad text (loaded from the preferences at launch, stored at termination) and every
+// It owns the scratchpad text (loaded from the preferences at launch, stored within a second of each
+// change the user makes and at termination) and every
 // scratchpad and help window opened from the menus, for the life of the process. Termination is
 // reached by the Quit command, by closing the last window, and by SIGTERM, SIGINT or SIGHUP, which
 // the constructor turns into an ordinary quit of the event loop.
@@ -52,6 +56,8 @@ public:
     // Open scratchpad windows give their text to the application before it is stored, the one the
     // user typed into last deciding what is kept.
     void handBackOpenScratchpads();
+    // What quitting now would store: that window's text, or the application's while none is open.
+    QString scratchpadTextToStore() const;
 
     // The updates page for a system version: only the minor number decides.
     static QUrl updatesPageFor(const QVersionNumber &systemVersion);
@@ -75,6 +81,7 @@ protected:
 private:
     void installTerminationSignalHandlers();
     void startUpdateCheck();
+    ScratchpadView *latestOpenScratchpad() const;
 
     static constexpr int updateCheckDelayWithoutWindowMs = 3000;
 
@@ -84,7 +91,8 @@ private:
     updates::UpdateChecker *myUpdateChecker = nullptr;
     bool myUpdateCheckAwaitsWindow = false;
     bool myStoresUnchangedText = true;
-    QString myLoadedScratchpadText;
+    QString myStoredScratchpadText; // as this process last loaded or stored it
+    std::unique_ptr<DebouncedWriter> myScratchpadWriter;
 };
 
 } // namespace corvane

@@ -82,6 +82,7 @@ int main(int argc, char *argv[])
     if (commandLine.parse(argumentsOf(argc, argv)) != CommandLine::Command::OpenWindows)
         return runWithoutDisplay(argc, argv, commandLine);
 
+    SingleInstance::withholdBusAutolaunch();
     QApplication app(argc, argv);
 
     // Before any window: a Corvane already serving this session takes the request, and this one ends.
@@ -93,6 +94,10 @@ int main(int argc, char *argv[])
     const SingleInstance::Role role = instance.start(request);
     if (role == SingleInstance::Role::HandedOver)
         return 0;
+    if (role == SingleInstance::Role::Refused) {
+        std::fprintf(stderr, "corvane: %s\n", qPrintable(instance.refusal()));
+        return 1;
+    }
 
     AppDelegate delegate;
     // Beside another Corvane (no bus, or one that did not answer) only text the user changed here may
@@ -103,22 +108,15 @@ int main(int argc, char *argv[])
     DocumentController documents;
     menus.setDocumentController(&documents);
 
-    QObject::connect(&instance, &SingleInstance::activateRequested, &documents,
-        &DocumentController::showFrontWindow, Qt::QueuedConnection);
-    QObject::connect(
-        &instance, &SingleInstance::openRequested, &documents,
-        [&documents](const QList<QUrl> &urls) {
-            for (const QUrl &url : urls)
-                documents.openDocumentWithContentsOfURL(url);
-        },
-        Qt::QueuedConnection);
-    QObject::connect(
-        &instance, &SingleInstance::actionRequested, &delegate,
-        [&delegate](const QString &action) {
-            if (action == SingleInstance::scratchpadAction)
-                delegate.openScratchpad();
-        },
-        Qt::QueuedConnection);
+    instance.requests()->setHandlers({
+        .open = [&documents](const QUrl &url) { return documents.openDocumentWithoutAlert(url); },
+        .activate = [&documents] { documents.showFrontWindow(); },
+        .runAction =
+            [&delegate](const QString &action) {
+                if (action == SingleInstance::scratchpadAction)
+                    delegate.openScratchpad();
+            },
+    });
 
     for (const QString &url : request.fileUrls)
         documents.openDocumentWithContentsOfURL(QUrl(url));

@@ -154,6 +154,8 @@ AttributesPanel::AttributesPanel(QWidget *parent)
     myReloadTimer.setSingleShot(true);
     connect(&myReloadTimer, &QTimer::timeout, this, &AttributesPanel::startListing);
     connect(&myWatcher, &QFileSystemWatcher::fileChanged, this, &AttributesPanel::reload);
+    // A folder is watched as a directory, and reports its attribute changes as such.
+    connect(&myWatcher, &QFileSystemWatcher::directoryChanged, this, &AttributesPanel::reload);
 }
 
 AttributesPanel::~AttributesPanel()
@@ -170,8 +172,9 @@ void AttributesPanel::setFile(const QUrl &file)
     myDetail->clear();
     myNote.clear();
     myStatus->clear();
-    if (!myWatcher.files().isEmpty())
-        myWatcher.removePaths(myWatcher.files());
+    const QStringList watched = myWatcher.files() + myWatcher.directories();
+    if (!watched.isEmpty())
+        myWatcher.removePaths(watched);
     watchFile();
     scheduleReload(0);
 }
@@ -181,7 +184,8 @@ void AttributesPanel::watchFile()
     const QString path = myFile.toLocalFile();
     // A file that was deleted (or renamed away) drops out of the watcher; one back at the path is
     // watched again.
-    if (!path.isEmpty() && !myWatcher.files().contains(path) && QFileInfo::exists(path))
+    if (!path.isEmpty() && !myWatcher.files().contains(path) && !myWatcher.directories().contains(path)
+        && QFileInfo::exists(path))
         myWatcher.addPath(path);
 }
 

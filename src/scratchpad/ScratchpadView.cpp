@@ -46,8 +46,11 @@ ScratchpadView::ScratchpadView(QWidget *parent)
     connect(m_ui->decFontSizeButton, &QPushButton::clicked, this, &ScratchpadView::decFontSize);
 
     connect(m_ui->scratchpadContents, &QPlainTextEdit::textChanged, this, [this] {
-        if (!mySettingText)
-            myLastEdit = ++theEditCounter;
+        if (mySettingText)
+            return;
+        myLastEdit = ++theEditCounter;
+        if (myShared)
+            myShared->noteEdited();
     });
 
     viewDidLoad();

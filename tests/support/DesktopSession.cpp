@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 
 #include <csignal>
@@ -27,9 +28,23 @@ DesktopSession::DesktopSession(Bus bus)
     }
     myDisplay = u':' + display;
 
-    if (bus == Bus::Private) {
-        myBus = std::make_unique<PrivateBus>();
+    QDir(mySettings.path()).mkpath(u"runtime"_s);
+    QFile::setPermissions(
+        mySettings.filePath(u"runtime"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QDir(mySettings.path()).mkpath(u"probe"_s);
+    QFile probe(mySettings.filePath(u"probe/dbus-launch"_s));
+    if (!probe.open(QIODevice::WriteOnly)
+        || probe.write("#!/bin/sh\ntouch \"$(dirname \"$0\")/dbus-launch-ran\"\nexit 1\n") < 0
+        || !probe.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) {
+        myFailure = u"cannot write the dbus-launch probe"_s;
+        return;
+    }
+
+    if (bus == Bus::Private || bus == Bus::User) {
+        const QString socket = mySettings.filePath(u"runtime/bus"_s);
+        myBus = std::make_unique<PrivateBus>(bus == Bus::User ? u"unix:path="_s + socket : QString());
         myBusAddress = myBus->address();
+        myBusAddressExported = bus == Bus::Private;
         if (myBusAddress.isEmpty())
             myFailure = u"dbus-daemon did not start (Debian package dbus-daemon)"_s;
     } else if (bus == Bus::Nowhere) {
@@ -63,6 +78,11 @@ QString DesktopSession::corvaneProgram()
     return QCoreApplication::applicationDirPath() + u"/../src/corvane"_s;
 }
 
+bool DesktopSession::autolaunchTried() const
+{
+    return QFile::exists(mySettings.filePath(u"probe/dbus-launch-ran"_s));
+}
+
 QProcessEnvironment DesktopSession::environment() const
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -71,6 +91,9 @@ QProcessEnvironment DesktopSession::environment() const
     environment.remove(u"WAYLAND_DISPLAY"_s);
     environment.insert(u"DISPLAY"_s, myDisplay);
     environment.insert(u"XDG_CONFIG_HOME"_s, mySettings.path());
+    environment.insert(u"XDG_RUNTIME_DIR"_s, mySettings.filePath(u"runtime"_s));
+    // Found after the one dbus-x11 installs, before any other.
+    environment.insert(u"PATH"_s, mySettings.filePath(u"probe"_s) + u':' + environment.value(u"PATH"_s));
     // libxkbcommon-x11 hands strndup a keymap name without its NUL, which AddressSanitizer's strict
     // string checks report as an overflow on every start under a real X server; the offscreen tests
     // never load it. Corvane's own code keeps every other check.
@@ -79,7 +102,7 @@ QProcessEnvironment DesktopSession::environment() const
         environment.insert(u"ASAN_OPTIONS"_s,
             QString(sanitizer).replace(
                 QLatin1String("strict_string_checks=1"), QLatin1String("strict_string_checks=0")));
-    if (!myBusAddress.isEmpty())
+    if (!myBusAddress.isEmpty() && myBusAddressExported)
         environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, myBusAddress);
     return environment;
 }

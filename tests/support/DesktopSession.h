@@ -17,7 +17,12 @@ namespace corvane::test {
 // starts ends with it.
 class DesktopSession {
 public:
-    enum class Bus { Private, Unset, Nowhere };
+    enum class Bus {
+        Private, // a bus of its own, its address in DBUS_SESSION_BUS_ADDRESS
+        Unset, // no address, nothing at XDG_RUNTIME_DIR/bus
+        Nowhere, // an address where no bus listens
+        User, // no address, a bus of its own at XDG_RUNTIME_DIR/bus, as a systemd user session has
+    };
 
     explicit DesktopSession(Bus bus);
     ~DesktopSession();
@@ -26,7 +31,11 @@ public:
 
     // Empty when the session is ready; otherwise what failed to start.
     QString failure() const { return myFailure; }
-    QString busAddress() const { return myBusAddress; }
+    QString busAddress() const { return myBusAddress; } // where the test's own calls go
+    // Whether something tried to start a bus with dbus-launch, which libdbus does when asked for the
+    // session bus without an address (seen here when dbus-x11 is not installed; when it is, the bus it
+    // starts shows in what the launches do).
+    bool autolaunchTried() const;
     QString settingsDirectory() const { return mySettings.path(); } // XDG_CONFIG_HOME
     QString settingsFile() const { return mySettings.filePath(QStringLiteral("Corvane/Corvane.conf")); }
 
@@ -50,6 +59,7 @@ private:
     std::unique_ptr<PrivateBus> myBus;
     QString myDisplay;
     QString myBusAddress;
+    bool myBusAddressExported = true;
     QString myFailure;
     QList<QProcess *> myLaunched;
 };

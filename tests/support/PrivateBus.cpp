@@ -6,11 +6,14 @@ namespace {
 constexpr int startTimeoutMs = 30000;
 }
 
-PrivateBus::PrivateBus()
+PrivateBus::PrivateBus(const QString &listenAddress)
 {
+    QStringList arguments { QStringLiteral("--session"), QStringLiteral("--nofork"),
+        QStringLiteral("--print-address") };
+    if (!listenAddress.isEmpty())
+        arguments.append(QStringLiteral("--address=") + listenAddress);
     myDaemon.setStandardErrorFile(QProcess::nullDevice());
-    myDaemon.start(QStringLiteral("dbus-daemon"),
-        { QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address") });
+    myDaemon.start(QStringLiteral("dbus-daemon"), arguments);
     myAddress = firstLine(myDaemon);
 }
 
