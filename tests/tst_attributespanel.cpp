@@ -346,6 +346,19 @@ private slots:
             qPrintable(QString::number(panel()->listingsShown() - burst)));
     }
 
+    // A value that would expand a thousandfold is one row of bytes; the status and the detail say why.
+    void valueTooLargeToExpandSaysWhy()
+    {
+        QCOMPARE(runPython(u"import os, plistlib\nos.setxattr('%1', 'user.shared', "
+                           "plistlib.dumps([[True] * 240] * 120, fmt=plistlib.FMT_BINARY))\n"_s.arg(myPath))
+                     .exitCode,
+            0);
+        QTRY_COMPARE(panel()->proxyModel()->rowCount(), 6);
+        QCOMPARE(panel()->statusLabel()->text(), u"6 attributes; 1 shown as bytes, too large to expand"_s);
+        QVERIFY(focusRow(panel(), u"user.shared"_s));
+        QVERIFY(panel()->detailText()->toPlainText().startsWith(u"Shown as its bytes: "_s));
+    }
+
     // A folder opened from a file manager: its own attributes, kept as current as a file's.
     void aFolderIsListedAndRereadLikeAFile()
     {

@@ -16,10 +16,7 @@ namespace {
 
 ValueNode node(ValueKind kind, const QByteArray &string = {})
 {
-    ValueNode value;
-    value.kind = kind;
-    value.string = QString::fromUtf8(string);
-    return value;
+    return kind == ValueKind::Null ? ValueNode::null() : ValueNode::fromText(kind, QString::fromUtf8(string));
 }
 const auto text = [](const QByteArray &string) { return node(ValueKind::Text, string); };
 const auto string = [](const char *string) { return node(ValueKind::String, string); };
@@ -27,17 +24,15 @@ const ValueNode none = node(ValueKind::Null); // the attribute is not there
 
 ValueNode list(std::initializer_list<const char *> strings)
 {
-    ValueNode value = node(ValueKind::Array);
+    QList<ValueNode> items;
     for (const char *item : strings)
-        value.children.append(string(item));
-    return value;
+        items.append(string(item));
+    return ValueNode::fromItems(items);
 }
 
 ValueNode integer(quint64 number)
 {
-    ValueNode value = node(ValueKind::Integer);
-    value.integerLow = number; // 0 to 6 here: the high word stays 0
-    return value;
+    return ValueNode::fromInteger(0, number);
 }
 
 // "-xdg.tags" removes; "_kMDItemUserTags=[a|b]" is a property-list array, "=<x>" a string or number,
@@ -64,10 +59,10 @@ void row(const QByteArray &name, K kind, const ValueNode &mac, const QList<Value
     const QByteArray &toDesktop, const QByteArray &toMac, const QByteArray &summary)
 {
     BridgeValues values;
-    if (mac.kind != ValueKind::Null)
+    if (mac.kind() != ValueKind::Null)
         values.insert("user." + bridgeMacName(kind).toUtf8(), mac);
     for (qsizetype i = 0; i < desktop.size(); ++i) {
-        if (desktop[i].kind != ValueKind::Null)
+        if (desktop[i].kind() != ValueKind::Null)
             values.insert(bridgeDesktopNames(kind)[i], desktop[i]);
     }
     QTest::newRow(name.constData()) << kind << values << state << QString::fromUtf8(toDesktop)

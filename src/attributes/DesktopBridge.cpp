@@ -55,10 +55,10 @@ Found findMac(const BridgeValues &values, const QString &macName)
 // The desktop programs write plain UTF-8; a property list or bytes there is not theirs to read.
 QString desktopText(const Found &found, BridgeSide &side)
 {
-    if (!found.node || found.node->kind == ValueKind::Text)
-        return found.node ? found.node->string : QString();
+    if (!found.node || found.node->kind() == ValueKind::Text)
+        return found.node ? found.node->string() : QString();
     if (side.problem.isEmpty())
-        side.problem = found.node->kind == ValueKind::Bytes
+        side.problem = found.node->kind() == ValueKind::Bytes
             ? Text::tr("holds bytes that are not UTF-8 text")
             : Text::tr("holds a property list, not plain text");
     return {};
@@ -75,14 +75,14 @@ QStringList macStrings(const Sides &sides, BridgeSide &side, const QString &expe
     if (!sides.mac.node)
         return {};
     QStringList strings;
-    const bool texts = std::all_of(sides.mac.node->children.cbegin(), sides.mac.node->children.cend(),
-        [](const ValueNode &child) { return child.kind == ValueKind::String; });
-    if (sides.mac.node->kind != ValueKind::Array || !texts) {
+    const bool texts = std::all_of(sides.mac.node->children().cbegin(), sides.mac.node->children().cend(),
+        [](const ValueNode &child) { return child.kind() == ValueKind::String; });
+    if (sides.mac.node->kind() != ValueKind::Array || !texts) {
         macProblem(side, *sides.mac.node, expected);
         return {};
     }
-    for (const ValueNode &child : sides.mac.node->children)
-        strings.append(child.string);
+    for (const ValueNode &child : sides.mac.node->children())
+        strings.append(child.string());
     return strings;
 }
 
@@ -186,9 +186,9 @@ void bridgeTags(BridgePair &pair, const Sides &sides)
 void bridgeComment(BridgePair &pair, const Sides &sides)
 {
     const ValueNode *mac = sides.mac.node;
-    if (mac && mac->kind != ValueKind::String)
+    if (mac && mac->kind() != ValueKind::String)
         macProblem(pair.mac, *mac, Text::tr("text"));
-    pair.mac.text = mac && pair.mac.problem.isEmpty() ? mac->string : QString();
+    pair.mac.text = mac && pair.mac.problem.isEmpty() ? mac->string() : QString();
     pair.desktop.text = desktopText(sides.desktop[0], pair.desktop);
     pair.state = stateOf(
         pair, pair.mac.text.isEmpty(), pair.desktop.text.isEmpty(), pair.mac.text == pair.desktop.text);
@@ -240,12 +240,12 @@ int macRating(const Sides &sides, BridgeSide &side)
     if (!sides.mac.node)
         return 0;
     const ValueNode &node = *sides.mac.node;
-    if (node.kind == ValueKind::Integer && node.integerHigh == 0 && node.integerLow <= 5)
-        return int(node.integerLow);
-    if (node.kind == ValueKind::Real && node.real >= 0 && node.real <= 5
-        && std::floor(node.real) == node.real)
-        return int(node.real);
-    const bool number = node.kind == ValueKind::Integer || node.kind == ValueKind::Real;
+    if (node.kind() == ValueKind::Integer && node.integerHigh() == 0 && node.integerLow() <= 5)
+        return int(node.integerLow());
+    if (node.kind() == ValueKind::Real && node.real() >= 0 && node.real() <= 5
+        && std::floor(node.real()) == node.real())
+        return int(node.real());
+    const bool number = node.kind() == ValueKind::Integer || node.kind() == ValueKind::Real;
     macProblem(side, node, Text::tr("a rating from 0 to 5"), number ? scalarText(node) : QString());
     return -1;
 }

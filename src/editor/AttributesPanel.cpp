@@ -2,6 +2,7 @@
 
 #include "attributes/AttributeHistory.h"
 #include "attributes/AttributeListing.h"
+#include "editor/AttributesFilterModel.h"
 #include "editor/AttributesTreeView.h"
 #include "window/Alerts.h"
 
@@ -20,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include <cerrno>
+#include <climits>
 #include <memory>
 
 namespace corvane {
@@ -74,16 +76,10 @@ QModelIndex indexOf(const AttributesModel *model, const RowPath &path)
 AttributesPanel::AttributesPanel(QWidget *parent)
     : QWidget(parent)
     , myModel(new AttributesModel(this))
-    , myProxy(new QSortFilterProxyModel(this))
+    , myProxy(new AttributesFilterModel(this))
 {
     setObjectName(QStringLiteral("attributesPanel"));
     myProxy->setSourceModel(myModel);
-    myProxy->setSortRole(AttributesModel::SortRole);
-    myProxy->setFilterRole(AttributesModel::FilterRole);
-    myProxy->setFilterKeyColumn(AttributesModel::LabelColumn);
-    myProxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
-    myProxy->setRecursiveFilteringEnabled(true);
-    myProxy->setAutoAcceptChildRows(true);
     myProxy->sort(AttributesModel::LabelColumn, Qt::AscendingOrder);
 
     myFilter = new QLineEdit(this);
@@ -92,7 +88,7 @@ AttributesPanel::AttributesPanel(QWidget *parent)
     myFilter->setClearButtonEnabled(true);
     myFilter->setAccessibleName(tr("Filter attributes"));
     myFilter->setAccessibleDescription(tr("Shows only the attributes whose name or value contains the text"));
-    connect(myFilter, &QLineEdit::textChanged, myProxy, &QSortFilterProxyModel::setFilterFixedString);
+    connect(myFilter, &QLineEdit::textChanged, myProxy, &AttributesFilterModel::setFilterText);
 
     myView = new AttributesTreeView(this);
     myView->setObjectName(QStringLiteral("attributesList"));
@@ -298,9 +294,18 @@ void AttributesPanel::showListing(const QByteArray &path, FileDescription descri
 
 void AttributesPanel::showCurrentDetail()
 {
+    // Laying out one very long line takes the text field seconds; the start says what the value is,
+    // and Ctrl+C copies all of it.
+    constexpr qsizetype shownAtMost = 64 * 1024;
     const QModelIndex current = myView->currentIndex();
-    myDetail->setPlainText(
-        current.isValid() ? current.data(AttributesModel::DetailRole).toString() : QString());
+    QString detail = current.isValid() ? current.data(AttributesModel::DetailRole).toString() : QString();
+    if (detail.size() > shownAtMost) {
+        const qsizetype more = detail.size() - shownAtMost;
+        detail.truncate(shownAtMost);
+        detail += tr("… (%n more characters; Ctrl+C in the list copies them all)", nullptr,
+            int(qMin<qsizetype>(more, INT_MAX)));
+    }
+    myDetail->setPlainText(detail);
 }
 
 void AttributesPanel::showStatus()
@@ -317,6 +322,10 @@ void AttributesPanel::showStatus()
     } else {
         text = file.attributes.size() == 1 ? tr("1 attribute")
                                            : tr("%1 attributes").arg(file.attributes.size());
+        // The detail area of such a row says why in full.
+        if (const qsizetype tooLarge = myModel->tooLargeToExpandCount())
+            text += tr(
+                "; %n shown as bytes, too large to expand", nullptr, int(qMin<qsizetype>(tooLarge, INT_MAX)));
     }
     if (!myNote.isEmpty())
         text += QLatin1Char(' ') + myNote;
@@ -334,7 +343,8 @@ void AttributesPanel::choose(const QModelIndex &proxyIndex)
     const QString name = row.data(AttributesModel::FullNameRole).toString();
     if (!row.data(AttributesModel::EditorCanWriteRole).toBool()) {
         // The editor would save it under another name, or without what its writer added: shown here only.
-        myNote = tr("“%1” is shown here only: the editor cannot store it back as it is.").arg(name);
+        myNote = tr("“%1” is shown here only: the editor cannot store it back as it is.")
+                     .arg(row.data(Qt::ToolTipRole).toString());
         showStatus();
         return;
     }
@@ -365,7 +375,8 @@ void AttributesPanel::removeRow(const QModelIndex &proxyIndex)
     QString shown = value.left(200).replace(QLatin1Char('\n'), QLatin1String("; "));
     if (value.size() > 200)
         shown += QStringLiteral("…");
-    question.informativeText = tr("%1 holds %2: %3\n\nEdit > Undo puts it back.").arg(name, kind, shown);
+    question.informativeText = tr("%1 holds %2: %3\n\nEdit > Undo puts it back.")
+                                   .arg(row.data(Qt::ToolTipRole).toString(), kind, shown);
     question.buttons = { tr("Cancel"), tr("Remove") };
     question.defaultButton = 0;
     question.escapeButton = 0;

@@ -13,6 +13,7 @@
 //
 // The panel does not touch the editor: choosing a row and removing one are signals the editor answers.
 
+#include "editor/AttributesFilterModel.h"
 #include "editor/AttributesModel.h"
 
 #include <QFileSystemWatcher>
@@ -26,7 +27,6 @@
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
-class QSortFilterProxyModel;
 class QThread;
 
 namespace corvane {
@@ -43,7 +43,7 @@ public:
     QUrl file() const { return myFile; }
 
     AttributesModel *model() const { return myModel; }
-    QSortFilterProxyModel *proxyModel() const { return myProxy; }
+    AttributesFilterModel *proxyModel() const { return myProxy; }
     QLineEdit *filterField() const { return myFilter; }
     AttributesTreeView *view() const { return myView; }
     QPlainTextEdit *detailText() const { return myDetail; }
@@ -82,7 +82,7 @@ private:
     void watchFile();
 
     AttributesModel *myModel = nullptr;
-    QSortFilterProxyModel *myProxy = nullptr;
+    AttributesFilterModel *myProxy = nullptr;
     QLineEdit *myFilter = nullptr;
     AttributesTreeView *myView = nullptr;
     QPlainTextEdit *myDetail = nullptr;
