@@ -4,7 +4,6 @@
 #include "app/CommandLine.h"
 #include "app/DocumentController.h"
 #include "app/SingleInstance.h"
-#include "attributes/ListCommand.h"
 #include "cli/AttributeTool.h"
 #include "cli/ToolArguments.h"
 
@@ -38,18 +37,7 @@ QStringList argumentsOf(int argc, char *argv[])
     return arguments;
 }
 
-// The listing takes the file names as the bytes the system passed, so that a name that is not UTF-8
-// still names its file.
-int runList(int argc, char *argv[])
-{
-    const QList<QByteArray> arguments(argv + std::min(argc, 1), argv + argc);
-    QFile out, err;
-    if (!out.open(stdout, QIODevice::WriteOnly) || !err.open(stderr, QIODevice::WriteOnly))
-        return 1;
-    return runListCommand(arguments, out, err);
-}
-
-// --help, --version and the listing: no display, no bus, nothing handed to a running Corvane.
+// --help and --version: no display, no bus, nothing handed to a running Corvane.
 int runWithoutDisplay(int argc, char *argv[], const CommandLine &commandLine)
 {
     QCoreApplication app(argc, argv);
@@ -61,7 +49,7 @@ int runWithoutDisplay(int argc, char *argv[], const CommandLine &commandLine)
         std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()), build::version);
         return 0;
     case CommandLine::Command::List:
-        return runList(argc, argv);
+        return runAttributeTool(QList<QByteArray>(argv + std::min(argc, 1), argv + argc));
     case CommandLine::Command::Error:
     case CommandLine::Command::OpenWindows:
         break;
@@ -75,15 +63,11 @@ int runWithoutDisplay(int argc, char *argv[], const CommandLine &commandLine)
 int main(int argc, char *argv[])
 {
     setApplicationIdentity();
-    // The attribute tools, like the listing, read their own command line as raw bytes.
+    // The listing and the other attribute tools read their own command line as the bytes the system
+    // passed, so that a file name that is not UTF-8 still names its file.
     if (const QList<QByteArray> arguments(argv + std::min(argc, 1), argv + argc); isToolCommand(arguments)) {
         QCoreApplication app(argc, argv);
         return runAttributeTool(arguments);
-    }
-    // The listing reads its own command line (raw bytes, its own usage errors); scripts rely on it.
-    if (isListCommand(QList<QByteArray>(argv + std::min(argc, 1), argv + argc))) {
-        QCoreApplication app(argc, argv);
-        return runList(argc, argv);
     }
     CommandLine commandLine;
     if (commandLine.parse(argumentsOf(argc, argv)) != CommandLine::Command::OpenWindows)

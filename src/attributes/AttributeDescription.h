@@ -5,6 +5,7 @@
 // not a property list, text or a known record is bytes. All of it is plain functions without state,
 // safe to call from a worker thread.
 
+#include "attributes/AttributeListing.h"
 #include "attributes/AttributeNames.h"
 #include "attributes/ExpansionBudget.h"
 #include "attributes/ExtendedAttributes.h"
@@ -51,13 +52,14 @@ struct FileDescription {
 
 // The file's attribute names in byte order, or nothing and why they could not be listed: 2 listxattr
 // calls (more only when the names grow while they are read).
-std::optional<QList<QByteArray>> listAttributeNames(const QByteArray &path, PosixError *error);
+std::optional<QList<QByteArray>> listAttributeNames(
+    const QByteArray &path, PosixError *error, LinkMode links = LinkMode::Follow);
 
 // One listed attribute read (2 getxattr calls) and described, its expansion charged to the listing's
 // budget; nothing when it vanished since it was listed. Callers that write attributes out go through
 // the names one at a time with it, holding one description at a time.
-std::optional<AttributeDescription> readAttribute(
-    const QByteArray &path, const QByteArray &systemName, ExpansionBudget &budget);
+std::optional<AttributeDescription> readAttribute(const QByteArray &path, const QByteArray &systemName,
+    ExpansionBudget &budget, LinkMode links = LinkMode::Follow);
 
 // Every attribute of the file, listed, read and described with one budget.
 FileDescription describeFileAttributes(const QByteArray &path);

@@ -24,84 +24,63 @@ QByteArray textLine(const AttributeDescription &attribute)
 
 } // namespace
 
-bool isListCommand(const QList<QByteArray> &arguments)
+ListingWriter::ListingWriter(QIODevice &out, QIODevice &err, bool json)
+    : m_out(out)
+    , m_err(err)
+    , m_json(json)
+{ }
+
+void ListingWriter::begin()
 {
-    for (const QByteArray &argument : arguments) {
-        if (argument == "--")
-            return false;
-        if (argument == "--list" || argument == "--json")
-            return true;
-    }
-    return false;
+    if (m_json)
+        m_out.write("{\"files\": [\n");
 }
 
-int runListCommand(const QList<QByteArray> &arguments, QIODevice &out, QIODevice &err)
+void ListingWriter::end()
 {
-    bool list = false, json = false, optionsEnded = false;
-    QList<QByteArray> paths;
-    for (const QByteArray &argument : arguments) {
-        if (optionsEnded || !argument.startsWith('-') || argument == "-") {
-            paths.append(argument);
-        } else if (argument == "--") {
-            optionsEnded = true;
-        } else if (argument == "--list") {
-            list = true;
-        } else if (argument == "--json") {
-            json = true;
-        } else {
-            err.write("corvane: unknown option with --list: " + argument + '\n');
-            return 2;
-        }
-    }
-    if (!list || paths.isEmpty()) {
-        err.write(list ? "corvane: --list needs at least one file\n" : "corvane: --json goes with --list\n");
-        err.write("Usage: corvane --list [--json] FILE...\n");
-        return 2;
-    }
+    if (m_json)
+        m_out.write(m_firstFile ? "]}\n" : "\n]}\n");
+}
 
-    // Written as they are read, one attribute at a time, so that the listing holds one value however
-    // many a file carries.
-    int status = 0;
-    if (json)
-        out.write("{\"files\": [\n");
-    for (qsizetype i = 0; i < paths.size(); ++i) {
-        const QByteArray &path = paths[i];
-        PosixError error;
-        const std::optional<QList<QByteArray>> names = listAttributeNames(path, &error);
-        if (!names) {
-            status = 1;
-            err.write("corvane: " + path + ": " + error.description.toUtf8() + '\n');
-        }
-        if (json)
-            out.write(
-                (i > 0 ? ",\n" : "") + fileJsonOpening(path, names ? std::nullopt : std::optional(error)));
-        else if (names)
-            out.write("# file: " + octalEscaped(path) + '\n');
-        ExpansionBudget budget;
-        bool first = true;
-        for (const QByteArray &name : names.value_or(QList<QByteArray>())) {
-            const std::optional<AttributeDescription> attribute = readAttribute(path, name, budget);
-            if (!attribute)
-                continue;
-            if (attribute->error) {
-                status = 1;
-                err.write(
-                    "corvane: " + path + ": " + name + ": " + attribute->error->description.toUtf8() + '\n');
-            }
-            if (json)
-                out.write((first ? "\n  " : ",\n  ") + attributeToJson(*attribute));
-            else
-                out.write(textLine(*attribute));
-            first = false;
-        }
-        if (json)
-            out.write(first ? "]}" : "\n]}");
-        else if (names)
-            out.write("\n");
+bool ListingWriter::writeFile(const QByteArray &path, LinkMode links, const NameFilter &takes)
+{
+    bool listed = true;
+    PosixError error;
+    const std::optional<QList<QByteArray>> names = listAttributeNames(path, &error, links);
+    if (!names) {
+        listed = false;
+        m_err.write("corvane: " + path + ": " + error.description.toUtf8() + '\n');
     }
-    if (json)
-        out.write("\n]}\n");
-    return status;
+    if (m_json)
+        m_out.write(
+            (m_firstFile ? "" : ",\n") + fileJsonOpening(path, names ? std::nullopt : std::optional(error)));
+    else if (names)
+        m_out.write("# file: " + octalEscaped(path) + '\n');
+    m_firstFile = false;
+    ExpansionBudget budget;
+    bool first = true;
+    for (const QByteArray &name : names.value_or(QList<QByteArray>())) {
+        if (takes && !takes(name))
+            continue;
+        const std::optional<AttributeDescription> attribute = readAttribute(path, name, budget, links);
+        if (!attribute)
+            continue;
+        if (attribute->error) {
+            listed = false;
+            m_err.write(
+                "corvane: " + path + ": " + name + ": " + attribute->error->description.toUtf8() + '\n');
+        }
+        if (m_json)
+            m_out.write((first ? "\n  " : ",\n  ") + attributeToJson(*attribute));
+        else
+            m_out.write(textLine(*attribute));
+        first = false;
+    }
+    if (m_json)
+        m_out.write(first ? "]}" : "\n]}");
+    else if (names)
+        m_out.write("\n");
+    return listed;
 }
 
 } // namespace corvane

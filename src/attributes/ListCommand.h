@@ -1,22 +1,36 @@
 #pragma once
 
 // `corvane --list [--json] FILE...`: every attribute of each file, decoded, on standard output, with no
-// display and no window. The arguments arrive as the bytes the system passed, so that a file name that
-// is not UTF-8 still names its file.
+// display and no window. The command line's tools (src/cli) walk the files and hand them over one at a
+// time; the listing is written as it is read, one attribute at a time, so that it holds one value
+// however many a file carries.
+
+#include "attributes/AttributeListing.h"
 
 #include <QByteArray>
 #include <QIODevice>
-#include <QList>
+
+#include <functional>
 
 namespace corvane {
 
-// True when the arguments (without the program's name) ask for the listing: --list or --json before
-// any "--".
-bool isListCommand(const QList<QByteArray> &arguments);
+class ListingWriter {
+public:
+    // Which names are listed; every name when empty.
+    using NameFilter = std::function<bool(const QByteArray &name)>;
 
-// Runs the listing. Options: --list, --json, and "--" after which every argument is a file. Returns
-// the exit status: 0 when every file was listed and every value read, 1 otherwise (a message per
-// failure on `err`), 2 for a command line it does not understand.
-int runListCommand(const QList<QByteArray> &arguments, QIODevice &out, QIODevice &err);
+    ListingWriter(QIODevice &out, QIODevice &err, bool json);
+
+    void begin(); // the JSON document's opening
+    // Lists one file: false when its names or a value could not be read (a message for each on `err`).
+    bool writeFile(const QByteArray &path, LinkMode links = LinkMode::Follow, const NameFilter &takes = {});
+    void end(); // the JSON document's closing
+
+private:
+    QIODevice &m_out;
+    QIODevice &m_err;
+    bool m_json = false;
+    bool m_firstFile = true;
+};
 
 } // namespace corvane

@@ -23,6 +23,8 @@ int runAttributeTool(const QList<QByteArray> &arguments)
     }
     const QByteArray commandLine = arguments.join(' ');
     switch (request.verb) {
+    case ToolVerb::List:
+        return runList(request, streams);
     case ToolVerb::Set:
     case ToolVerb::Remove:
     case ToolVerb::Tag:

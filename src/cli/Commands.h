@@ -10,6 +10,7 @@
 
 namespace corvane {
 
+int runList(const ToolRequest &request, ToolStreams &streams);
 // --set, --remove, --tag and --clear; `commandLine` goes into the journal.
 int runChangeCommand(const ToolRequest &request, ToolStreams &streams, const QByteArray &commandLine);
 int runUndoLast(const ToolRequest &request, ToolStreams &streams);

@@ -21,6 +21,7 @@ struct VerbSpec {
 const QHash<QByteArray, VerbSpec> &verbs()
 {
     static const QHash<QByteArray, VerbSpec> table = {
+        { "--list", { ToolVerb::List, 0 } },
         { "--set", { ToolVerb::Set, 2 } },
         { "--remove", { ToolVerb::Remove, 1 } },
         { "--tag", { ToolVerb::Tag, 2 } },
@@ -105,6 +106,8 @@ private:
             m_request.noDereference = true;
         } else if (argument == "-Rh" || argument == "-hR") {
             m_request.recursive = m_request.noDereference = true;
+        } else if (argument == "--json") {
+            m_request.json = true;
         } else if (argument == "--yes") {
             m_request.yes = true;
         } else if (argument == "--dry-run") {
@@ -201,13 +204,14 @@ private:
                     QString::fromLatin1(option), QString::fromUtf8(r.verbOption)));
         };
         if (r.verb == ToolVerb::None)
-            return fail(u"no verb given"_s);
+            return fail(r.json ? u"--json goes with --list"_s : u"no verb given"_s);
         using enum ToolVerb;
         only(m_kindGiven, "--kind", { Set });
         only(!r.targetDirectory.isEmpty(), "--to", { Restore });
-        only(!r.match.isEmpty(), "--match", { Clear, Dump, Restore });
-        only(r.recursive, "-R", { Set, Remove, Tag, Clear, Dump, Find });
-        only(r.noDereference, "-h", { Set, Remove, Tag, Clear, Dump, Restore, Find });
+        only(r.json, "--json", { List });
+        only(!r.match.isEmpty(), "--match", { List, Clear, Dump, Restore });
+        only(r.recursive, "-R", { List, Set, Remove, Tag, Clear, Dump, Find });
+        only(r.noDereference, "-h", { List, Set, Remove, Tag, Clear, Dump, Restore, Find });
         only(r.yes, "--yes", { Clear, UndoLast });
         if (r.dryRun && !r.changesAttributes())
             fail(u"--dry-run goes with a verb that changes attributes"_s);
@@ -253,7 +257,7 @@ bool isToolCommand(const QList<QByteArray> &arguments)
     for (const QByteArray &argument : arguments) {
         if (argument == "--")
             return false;
-        if (verbs().contains(argument))
+        if (verbs().contains(argument) || argument == "--json")
             return true;
     }
     return false;

@@ -3,7 +3,7 @@
 // The command line of Corvane's attribute tools, read as the bytes the system passed (file names need
 // not be UTF-8): one verb with its operands, the options that go with it, then the files.
 //
-//   --set NAME VALUE [--kind K]   --remove NAME   --tag add|remove|set TAG[,TAG...]   --clear
+//   --list [--json]   --set NAME VALUE [--kind K]   --remove NAME   --tag add|remove|set TAG[,TAG...] --clear
 //   --dump   --restore BACKUP [--to DIR]   --find TAG   --undo-last
 //   -R/--recursive  -h/--no-dereference  --match REGEX  --dry-run  --yes  --  FILE...
 //
@@ -18,7 +18,7 @@
 
 namespace corvane {
 
-enum class ToolVerb { None, Set, Remove, Tag, Clear, Dump, Restore, Find, UndoLast };
+enum class ToolVerb { None, List, Set, Remove, Tag, Clear, Dump, Restore, Find, UndoLast };
 enum class TagOperation { Add, Remove, Set };
 // How --set stores its text: as the editor's Save does, or in the form --kind names.
 enum class SetKind { Editor, Text, Plain, List, Tags, Date };
@@ -34,6 +34,7 @@ struct ToolRequest {
     QByteArray backup; // --restore; "-" reads standard input
     QByteArray targetDirectory; // --to; empty when not given
     QByteArray match; // --match; empty when not given
+    bool json = false; // --list
     bool recursive = false;
     bool noDereference = false;
     bool yes = false;
@@ -44,7 +45,8 @@ struct ToolRequest {
     bool changesAttributes() const;
 };
 
-// True when the arguments (without the program's name) name one of the verbs above before any "--".
+// True when the arguments (without the program's name) name one of the verbs above (or --json) before
+// any "--".
 bool isToolCommand(const QList<QByteArray> &arguments);
 
 ToolRequest parseToolArguments(const QList<QByteArray> &arguments);

@@ -44,9 +44,4 @@ private:
     QList<std::pair<QByteArray, QByteArray>> m_items;
 };
 
-// A name or path on one line of text, as getfattr writes names: every byte that is not part of
-// printable UTF-8 (control characters, Unicode line and paragraph separators, bytes that are not UTF-8) and
-// the backslash as a backslash and three octal digits, so the line splits and parses back to the exact bytes.
-QByteArray escapedForLine(const QByteArray &bytes);
-
 } // namespace corvane

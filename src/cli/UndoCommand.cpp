@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include "attributes/AttributeNames.h"
 #include "cli/Journal.h"
 #include "cli/WriteRun.h"
 
@@ -55,7 +56,7 @@ State stateOf(const JournalEntry &entry, QString *error)
 
 QByteArray where(const JournalEntry &entry)
 {
-    return escapedForLine(shownPath(entry.path, workingDirectory())) + ": " + escapedForLine(entry.name);
+    return octalEscaped(shownPath(entry.path, workingDirectory())) + ": " + octalEscaped(entry.name);
 }
 
 } // namespace
@@ -76,7 +77,7 @@ int runUndoLast(const ToolRequest &request, ToolStreams &streams)
         return 1;
     }
     streams.out.write("Undoing the run of " + check.reader().time().toString(Qt::ISODate).toUtf8()
-        + ": corvane " + escapedForLine(check.reader().commandLine()) + '\n');
+        + ": corvane " + octalEscaped(check.reader().commandLine()) + '\n');
 
     // First every value is looked at: values another program changed since are only replaced when the
     // user says so, before anything is put back.

@@ -1,5 +1,7 @@
 #include "cli/WriteRun.h"
 
+#include "attributes/AttributeNames.h"
+
 #include <cerrno>
 
 #include <unistd.h>
@@ -93,7 +95,7 @@ void WriteRun::fail(const QByteArray &path, const QString &reason)
 
 void WriteRun::fail(const QByteArray &path, const QByteArray &name, const QString &reason)
 {
-    fail(path, QString::fromUtf8(escapedForLine(name)) + u": "_s + reason);
+    fail(path, QString::fromUtf8(octalEscaped(name)) + u": "_s + reason);
 }
 
 int WriteRun::finish(const std::function<bool()> &confirm)

@@ -1,12 +1,41 @@
 #include "cli/Commands.h"
 
+#include "attributes/AttributeNames.h"
 #include "attributes/ExtendedAttributes.h"
+#include "attributes/ListCommand.h"
+#include "cli/NameFilter.h"
 #include "cli/TreeWalk.h"
 #include "cli/ValueEdits.h"
 
 #include <cerrno>
 
 namespace corvane {
+
+int runList(const ToolRequest &request, ToolStreams &streams)
+{
+    const LinkMode links = request.noDereference ? LinkMode::NoFollow : LinkMode::Follow;
+    NameFilter filter;
+    QString problem;
+    if (!filter.setPattern(request.match, &problem)) {
+        streams.error("--match: " + problem.toUtf8());
+        return 2;
+    }
+    bool failed = false;
+    ListingWriter listing(streams.out, streams.err, request.json);
+    TreeWalk walk(
+        request.paths, request.recursive, links, [&](const QByteArray &path, const PosixError &error) {
+            failed = true;
+            streams.error(path + ": " + error.description.toUtf8());
+        });
+    listing.begin();
+    while (const std::optional<QByteArray> path = walk.next()) {
+        if (!listing.writeFile(
+                *path, links, [&filter](const QByteArray &name) { return filter.matches(name); }))
+            failed = true;
+    }
+    listing.end();
+    return failed ? 1 : 0;
+}
 
 int runFind(const ToolRequest &request, ToolStreams &streams)
 {
@@ -43,7 +72,7 @@ int runFind(const ToolRequest &request, ToolStreams &streams)
             carries = (name == finderName ? finderTagNames(*bytes) : desktopTagNamesOf(*bytes)).contains(tag);
         }
         if (carries)
-            streams.out.write(escapedForLine(*path) + '\n');
+            streams.out.write(octalEscaped(*path) + '\n');
     }
     return failed ? 1 : 0;
 }
