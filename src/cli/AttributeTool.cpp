@@ -10,9 +10,9 @@ namespace corvane {
 
 int runAttributeTool(const QList<QByteArray> &arguments)
 {
-    QFile in, out, err;
-    if (!in.open(stdin, QIODevice::ReadOnly) || !out.open(stdout, QIODevice::WriteOnly)
-        || !err.open(stderr, QIODevice::WriteOnly))
+    InputDescriptor in(STDIN_FILENO);
+    QFile out, err;
+    if (!out.open(stdout, QIODevice::WriteOnly) || !err.open(stderr, QIODevice::WriteOnly))
         return 1;
     ToolStreams streams { in, out, err, ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO) };
     const ToolRequest request = parseToolArguments(arguments);

@@ -38,7 +38,7 @@ std::optional<QString> valueText(const ToolRequest &request, ToolStreams &stream
 {
     if (request.value != "-")
         return utf8(request.value);
-    QByteArray input = streams.in.read(maximumValueInput + 1);
+    QByteArray input = readAtMost(streams.in, maximumValueInput + 1);
     if (input.size() > maximumValueInput) {
         *problem = u"standard input holds more than an attribute can (1 MiB read)"_s;
         return std::nullopt;

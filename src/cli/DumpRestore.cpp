@@ -142,31 +142,44 @@ public:
         QByteArray path = *stored == "." ? m_base : absolutePath(*stored, m_base);
         if (stored->startsWith('/') && !m_request.targetDirectory.isEmpty())
             path = m_base + *stored; // an absolute path of the dump, under the copy
-        for (const QJsonValue &value : file.value(u"attributes"_s).toArray())
-            restoreAttribute(path, value.toObject());
+        for (const QJsonValue &value : file.value(u"attributes"_s).toArray()) {
+            if (!restoreAttribute(path, value.toObject()))
+                break;
+        }
     }
 
     int finish() { return m_run.finish(); }
     void fail(const QString &reason) { m_run.fail(m_request.backup, reason); }
 
 private:
-    void restoreAttribute(const QByteArray &path, const QJsonObject &attribute)
+    // False when the file itself is not there, so it is reported once.
+    bool restoreAttribute(const QByteArray &path, const QJsonObject &attribute)
     {
         const std::optional<QByteArray> name = bytesField(attribute, u"name"_s);
-        if (!name || name->isEmpty())
-            return m_run.fail(path, u"an attribute without a name in the dump; skipped"_s);
+        if (!name || name->isEmpty()) {
+            m_run.fail(path, u"an attribute without a name in the dump; skipped"_s);
+            return true;
+        }
         if (!m_filter.matches(*name))
-            return;
+            return true;
         const QJsonValue encoded = attribute.value(u"bytes"_s);
         const auto bytes = QByteArray::fromBase64Encoding(
             encoded.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-        if (!encoded.isString() || !bytes)
-            return m_run.fail(path, *name, u"the dump holds no bytes for it (it could not be read then)"_s);
+        if (!encoded.isString() || !bytes) {
+            m_run.fail(path, *name, u"the dump holds no bytes for it (it could not be read then)"_s);
+            return true;
+        }
         PosixError error;
         const std::optional<QByteArray> current = readExtendedAttributeBytes(path, *name, &error, m_links);
+        if (!current && (error.code == ENOENT || error.code == ENOTDIR)) {
+            m_run.fail(path, error.description);
+            return false;
+        }
         if (!current && error.code != ENODATA)
-            return m_run.fail(path, *name, error.description);
-        m_run.plan(path, *name, m_links, current, *bytes);
+            m_run.fail(path, *name, error.description);
+        else
+            m_run.plan(path, *name, m_links, current, *bytes);
+        return true;
     }
 
     const ToolRequest &m_request;
@@ -257,9 +270,9 @@ int runRestore(const ToolRequest &request, ToolStreams &streams, const QByteArra
     if (document.isObject() && line.trimmed().endsWith('[')) {
         if (!restore.readHeader(document.object(), &problem))
             return refuse(problem);
-        // A file per line, up to the closing "]}".
-        while (!in.atEnd()) {
-            line = in.readLine(maximumLine).trimmed();
+        // A file per line, up to the closing "]}"; only the end of input reads as no line at all.
+        while (!(line = in.readLine(maximumLine)).isEmpty()) {
+            line = line.trimmed();
             if (line.endsWith(','))
                 line.chop(1);
             if (line.isEmpty() || line == "]}")
@@ -274,7 +287,7 @@ int runRestore(const ToolRequest &request, ToolStreams &streams, const QByteArra
         return restore.finish();
     }
     // Reformatted: the whole document at once.
-    line += in.read(maximumDocument - line.size() + 1);
+    line += readAtMost(in, maximumDocument - line.size() + 1);
     if (line.size() > maximumDocument)
         return refuse(u"the dump is too large to read whole; restore the dump as Corvane wrote it"_s);
     document = QJsonDocument::fromJson(line, &parseError);

@@ -2,6 +2,10 @@
 
 #include "attributes/AttributeNames.h"
 
+#include <cerrno>
+
+#include <unistd.h>
+
 namespace corvane {
 
 void ToolStreams::error(const QByteArray &message)
@@ -14,6 +18,33 @@ bool ToolStreams::ask(const QString &question)
     err.write(question.toUtf8() + " [y/N] ");
     const QByteArray answer = in.readLine(256).trimmed().toLower();
     return answer == "y" || answer == "yes";
+}
+
+InputDescriptor::InputDescriptor(int descriptor)
+    : m_descriptor(descriptor)
+{
+    open(QIODevice::ReadOnly);
+}
+
+qint64 InputDescriptor::readData(char *data, qint64 maxSize)
+{
+    for (;;) {
+        const ssize_t got = ::read(m_descriptor, data, size_t(maxSize));
+        if (got >= 0 || errno != EINTR)
+            return got;
+    }
+}
+
+QByteArray readAtMost(QIODevice &in, qint64 maximum)
+{
+    QByteArray data;
+    while (data.size() < maximum) {
+        const QByteArray chunk = in.read(std::min<qint64>(1 << 16, maximum - data.size()));
+        if (chunk.isEmpty())
+            break;
+        data += chunk;
+    }
+    return data;
 }
 
 void FileReport::add(const QByteArray &path, const QByteArray &verb, const QByteArray &name)

@@ -25,6 +25,24 @@ struct ToolStreams {
     bool ask(const QString &question);
 };
 
+// A file descriptor read as it is, each read waiting for at least one byte or the end of input: a
+// QFile over standard input does not wait on a pipe, so a line or a value could be read cut short.
+class InputDescriptor : public QIODevice {
+public:
+    explicit InputDescriptor(int descriptor);
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override;
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    int m_descriptor;
+};
+
+// Up to `maximum` bytes, reading until the end of input or until there are that many.
+QByteArray readAtMost(QIODevice &in, qint64 maximum);
+
 // What a command did, a line per file: "path: set a, b; removed c", names and path escaped.
 class FileReport {
 public:
