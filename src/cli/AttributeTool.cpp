@@ -12,7 +12,10 @@ int runAttributeTool(const QList<QByteArray> &arguments)
 {
     InputDescriptor in(STDIN_FILENO);
     QFile out, err;
-    if (!out.open(stdout, QIODevice::WriteOnly) || !err.open(stderr, QIODevice::WriteOnly))
+    // Unbuffered here, buffered by the C library: a question reaches the terminal before the answer
+    // is read.
+    if (!out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered)
+        || !err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered))
         return 1;
     ToolStreams streams { in, out, err, ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO) };
     const ToolRequest request = parseToolArguments(arguments);

@@ -102,7 +102,9 @@ ProcessResult CorvaneTool::run(
 ProcessResult CorvaneTool::runOnTerminal(
     const QList<QByteArray> &arguments, const QByteArray &answer, const QString &directory) const
 {
-    return launch(*this, "tty", arguments, answer, QByteArray(), directory);
+    ProcessResult result = launch(*this, "tty", arguments, answer, QByteArray(), directory);
+    result.out.replace("\r\n", "\n"); // the terminal's line discipline
+    return result;
 }
 
 } // namespace corvane::test
