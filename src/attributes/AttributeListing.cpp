@@ -61,9 +61,16 @@ std::function<void()> &betweenProbeAndFetchHook()
     return hook;
 }
 
+// Most values and lists of names are small: a first fetch into a buffer of this size reads them in
+// one call, half the calls of a probe and a fetch, which a walk over a tree makes for every file. (Not
+// larger: the kernel allocates and clears a buffer of the size asked for on every call.)
+constexpr size_t firstFetch = 4096;
+
 // One probe-and-fetch round trip through `call` (which takes a buffer and its size), retried while
 // the thing grew in between. A fetch of size 0 is itself only a probe: when an empty list or value
-// grew in between, it reports the new length instead of ERANGE, and that is the same race.
+// grew in between, it reports the new length instead of ERANGE, and that is the same race. A first
+// fetch into a small buffer comes before, and is all it takes unless that is too small or a test holds
+// the window between probe and fetch open.
 template <typename Call> std::optional<QByteArray> probeAndFetch(Call call, PosixError *error)
 {
     const auto fail = [error](int errorNumber) -> std::optional<QByteArray> {
@@ -71,6 +78,14 @@ template <typename Call> std::optional<QByteArray> probeAndFetch(Call call, Posi
             *error = posixError(errorNumber);
         return std::nullopt;
     };
+    if (!betweenProbeAndFetchHook()) {
+        char buffer[firstFetch];
+        const ssize_t got = call(buffer, firstFetch);
+        if (got >= 0)
+            return QByteArray(buffer, qsizetype(got));
+        if (errno != ERANGE)
+            return fail(errno);
+    }
     for (int attempt = 1;; ++attempt) {
         const ssize_t size = call(nullptr, 0);
         if (size < 0)

@@ -4,16 +4,21 @@
 #include "attributes/AttributeJson.h"
 #include "attributes/AttributeNames.h"
 
+#include <cerrno>
+
 namespace corvane {
 
 namespace {
 
-// One attribute's line in the text form: its name and label with octal escapes, as getfattr writes
-// names, so that every line splits and parses back to the exact name.
-QByteArray textLine(const AttributeDescription &attribute)
+// The start of an attribute's line in the text form: its name and label with octal escapes, as
+// getfattr writes names, so that every line splits and parses back to the exact name.
+QByteArray textLineStart(const AttributeName &name)
 {
-    QByteArray out
-        = octalEscaped(attribute.name.systemName) + " (" + octalEscaped(attribute.name.labelBytes) + ", ";
+    return octalEscaped(name.systemName) + " (" + octalEscaped(name.labelBytes) + ", ";
+}
+
+QByteArray textLine(const AttributeDescription &attribute, QByteArray out)
+{
     if (attribute.error)
         return out + "unreadable: " + attribute.error->description.toUtf8() + ")\n";
     out += kindLabel(attribute.value).toUtf8();
@@ -23,6 +28,19 @@ QByteArray textLine(const AttributeDescription &attribute)
 }
 
 } // namespace
+
+const ListingWriter::KnownName &ListingWriter::knownName(const QByteArray &systemName)
+{
+    // A tree repeats a few names in every file: each is recognised once. The cache is bounded.
+    if (const auto found = m_names.constFind(systemName); found != m_names.cend())
+        return *found;
+    if (m_names.size() >= 4096)
+        m_names.clear();
+    KnownName known;
+    known.name = recogniseAttributeName(systemName);
+    known.textLineStart = textLineStart(known.name);
+    return *m_names.insert(systemName, known);
+}
 
 ListingWriter::ListingWriter(QIODevice &out, QIODevice &err, bool json)
     : m_out(out)
@@ -62,18 +80,23 @@ bool ListingWriter::writeFile(const QByteArray &path, LinkMode links, const Name
     for (const QByteArray &name : names.value_or(QList<QByteArray>())) {
         if (takes && !takes(name))
             continue;
-        const std::optional<AttributeDescription> attribute = readAttribute(path, name, budget, links);
-        if (!attribute)
-            continue;
-        if (attribute->error) {
+        const std::optional<QByteArray> value = readExtendedAttributeBytes(path, name, &error, links);
+        if (!value && error.code == ENODATA)
+            continue; // removed since it was listed
+        const KnownName &known = knownName(name);
+        AttributeDescription attribute;
+        if (value) {
+            attribute = describeAttribute(known.name, *value, &budget);
+        } else {
+            attribute.name = known.name;
+            attribute.error = error;
             listed = false;
-            m_err.write(
-                "corvane: " + path + ": " + name + ": " + attribute->error->description.toUtf8() + '\n');
+            m_err.write("corvane: " + path + ": " + name + ": " + error.description.toUtf8() + '\n');
         }
         if (m_json)
-            m_out.write((first ? "\n  " : ",\n  ") + attributeToJson(*attribute));
+            m_out.write((first ? "\n  " : ",\n  ") + attributeToJson(attribute));
         else
-            m_out.write(textLine(*attribute));
+            m_out.write(textLine(attribute, known.textLineStart));
         first = false;
     }
     if (m_json)

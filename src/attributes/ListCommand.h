@@ -6,8 +6,10 @@
 // however many a file carries.
 
 #include "attributes/AttributeListing.h"
+#include "attributes/AttributeNames.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QIODevice>
 
 #include <functional>
@@ -27,6 +29,13 @@ public:
     void end(); // the JSON document's closing
 
 private:
+    struct KnownName {
+        AttributeName name;
+        QByteArray textLineStart;
+    };
+    const KnownName &knownName(const QByteArray &systemName);
+
+    QHash<QByteArray, KnownName> m_names;
     QIODevice &m_out;
     QIODevice &m_err;
     bool m_json = false;
