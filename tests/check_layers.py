@@ -17,6 +17,7 @@ SOUND = {
     "scratchpad/ScratchpadView.cpp": '#include "BuildConfig.h"\n',
     "resources/EditorView.ui": "<ui>\n <header>window/DragView.h</header>\n</ui>\n",
     "app/main.cpp": '#include "editor/ViewController.h"\n#include "scratchpad/ScratchpadView.h"\n',
+    "app/Local.h": "#pragma once\n",
 }
 
 ROWS = [
@@ -32,6 +33,13 @@ ROWS = [
      "src/resources/EditorView.ui:4: resources/ (window services) includes editor/"),
     ("folder without a layer", "newthing/Thing.cpp", '#include "plist/PlistValue.h"\n',
      "src/newthing/: folder has no layer"),
+    ("core climbs to app", "plist/PlistValue.h", '#include "../app/AppDelegate.h"\n',
+     'src/plist/PlistValue.h:2: "../app/AppDelegate.h" climbs out of its folder'),
+    ("climb hidden inside a folder name", "attributes/Codec.cpp", '#include "window/../app/main.h"\n',
+     'src/attributes/Codec.cpp:2: "window/../app/main.h" climbs out of its folder'),
+    ("absolute path out of the tree", "window/Alerts.h", '#include "/usr/include/stdio.h"\n',
+     'src/window/Alerts.h:2: "/usr/include/stdio.h" leaves src/'),
+    ("sibling header beside the file", "app/main.cpp", '#include "Local.h"\n', None),
 ]
 
 
