@@ -3,7 +3,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "attributes/ExtendedAttributes.h"
+#include "attributes/AttributeListing.h"
 #include "support/TestSupport.h"
 
 #include <cerrno>
@@ -91,7 +91,7 @@ private slots:
     // Whatever a test did to the attributes, the file's data and modification time are as they were.
     void cleanup()
     {
-        detail::setBetweenProbeAndFetchHookForTesting({});
+        detail::setBetweenListProbeAndFetchHookForTesting({});
         if (std::exchange(m_immutable, false))
             runProgram(u"chattr"_s, { u"-i"_s, m_path });
         struct stat after = {};
@@ -196,35 +196,44 @@ private slots:
         QCOMPARE(getfattrDump(m_path), before);
     }
 
+    // One read loop serves the editor and the listing: a probe and a fetch (the hook runs between them,
+    // once per attempt), read again while the value grows, up to a bound.
     void changeBetweenProbeAndFetch_data()
     {
         QTest::addColumn<QByteArray>("initial");
         QTest::addColumn<QByteArray>("changedTo"); // null: removed
+        QTest::addColumn<bool>("everyTime"); // changed again before every fetch, growing each time
         QTest::addColumn<QByteArray>("expected");
         QTest::addColumn<int>("expectedError");
-        const QByteArray abc("abc"), empty(""), removed;
-        QTest::newRow("shrinks: fetched bytes, no zero padding") << QByteArray(100, 'a') << abc << abc << 0;
-        QTest::newRow("shrinks to empty") << abc << empty << empty << 0;
-        QTest::newRow("grows: the fetch's ERANGE") << abc << QByteArray(100, 'b') << removed << ERANGE;
-        QTest::newRow("empty grows: ERANGE, not a phantom length") << empty << abc << removed << ERANGE;
-        QTest::newRow("removed: the fetch is made and fails") << abc << removed << removed << ENODATA;
-        QTest::newRow("empty removed: the zero-size fetch is made") << empty << removed << removed << ENODATA;
+        QTest::addColumn<int>("attempts");
+        const QByteArray abc("abc"), removed, big(100, 'b');
+        const int bound = attributeReadAttempts;
+        // clang-format off
+        QTest::newRow("rewritten unchanged: one probe, one fetch") << abc << abc << false << abc << 0 << 1;
+        QTest::newRow("shrinks: fetched bytes, no zero padding") << QByteArray(100, 'a') << abc << false << abc << 0 << 1;
+        QTest::newRow("grows: read again") << abc << big << false << big << 0 << 2;
+        QTest::newRow("empty grows: read again, not a phantom length") << QByteArray() << abc << false << abc << 0 << 2;
+        QTest::newRow("grows before every fetch: ERANGE at the bound") << abc << big << true << removed << ERANGE << bound;
+        QTest::newRow("removed: the fetch is made and fails") << abc << removed << false << removed << ENODATA << 1;
+        // clang-format on
     }
     void changeBetweenProbeAndFetch()
     {
         QFETCH(QByteArray, initial);
         QFETCH(QByteArray, changedTo);
+        QFETCH(bool, everyTime);
         QFETCH(QByteArray, expected);
         QFETCH(int, expectedError);
         QVERIFY(!writeExtendedAttribute(m_url, keywords, initial));
         int hookCalls = 0;
-        detail::setBetweenProbeAndFetchHookForTesting([&] {
+        detail::setBetweenListProbeAndFetchHookForTesting([&] {
             ++hookCalls;
-            QVERIFY(setfattr(m_path, keywordsOnDisk, changedTo));
+            if (hookCalls == 1 || everyTime)
+                QVERIFY(setfattr(m_path, keywordsOnDisk, everyTime ? changedTo.repeated(hookCalls) : changedTo));
         });
         PosixError error;
         const auto read = readExtendedAttribute(m_url, keywords, &error);
-        QCOMPARE(hookCalls, 1);
+        QTEST(hookCalls, "attempts");
         QCOMPARE(read, expectedError ? std::nullopt : std::optional(expected));
         if (expectedError)
             compareError(error, expectedError);
