@@ -260,7 +260,7 @@ private slots:
         QCOMPARE(alerts.last().messageText, u"Remove the attribute “Where from”?"_s);
         QVERIFY(alerts.last().informativeText.contains(whereFroms));
         QVERIFY(alerts.last().informativeText.contains(u"list of 2 texts"_s));
-        QCOMPARE(alerts.last().buttons.at(alerts.last().defaultButton), u"Cancel"_s);
+        QCOMPARE(alerts.last().defaultButton, Alerts::Button::Cancel);
         QCOMPARE(attributeFromTool(myPath, whereFroms.mid(5)), stored);
 
         // The editor shows Comment, chosen from its list; the panel removes it under its listed name.
@@ -270,7 +270,7 @@ private slots:
         QVERIFY(focusRow(panel(), comment));
         press(QKeyCombination(Qt::Key_Return));
         QCOMPARE(editor->contentTextbox()->toPlainText(), u"From the Mac"_s);
-        alerts.answerNext(firstButtonReturn + 1);
+        alerts.answerNext(Alerts::Button::Remove);
         press(QKeyCombination(Qt::Key_Delete));
         QCOMPARE(alerts.count(), 2);
         QCOMPARE(attributeFromTool(myPath, comment.mid(5)), std::nullopt);
@@ -299,7 +299,7 @@ private slots:
         QFETCH(int, child);
         const std::optional<QByteArray> stored = attributeFromTool(myPath, name.mid(5));
         AlertRecorder alerts;
-        alerts.answerNext(firstButtonReturn + 1);
+        alerts.answerNext(Alerts::Button::Remove);
         QVERIFY(focusRow(panel(), name, child));
         press(QKeyCombination(Qt::Key_Delete));
         QCOMPARE(alerts.count(), 0);
@@ -309,19 +309,17 @@ private slots:
 
     void failedRemovalShowsTheEditorsAlert()
     {
-        QList<AlertRequest> shown;
+        AlertRecorder alerts;
         // Another program removes the attribute while the question is on screen.
-        Alerts::setHandlerForTesting([&](const AlertRequest &alert) {
-            shown << alert;
-            if (shown.size() == 1)
+        alerts.setWhileShown([&](const AlertRequest &) {
+            if (alerts.count() == 1)
                 runProgram(u"setfattr"_s, { u"-x"_s, whereFroms, myPath });
-            return firstButtonReturn + 1;
         });
+        alerts.answerNext(Alerts::Button::Remove);
         QVERIFY(focusRow(panel(), whereFroms));
         press(QKeyCombination(Qt::Key_Delete));
-        Alerts::setHandlerForTesting({});
-        QCOMPARE(shown.size(), 2);
-        QCOMPARE(shown.last().informativeText, u"removeXattr error: No data available"_s);
+        QCOMPARE(alerts.count(), 2);
+        QCOMPARE(alerts.last().informativeText, u"removeXattr error: No data available"_s);
         QVERIFY(myShown->editor->undoSaveTitle().isEmpty());
     }
 
@@ -354,7 +352,7 @@ private slots:
         press(Qt::CTRL | Qt::Key_A);
         QTest::keyClicks(QApplication::focusWidget(), u"Saved here"_s);
         AlertRecorder alerts;
-        alerts.answerNext(firstButtonReturn + 1); // replace the plain text Corvane cannot show
+        alerts.answerNext(Alerts::Button::Replace); // the plain text Corvane cannot show
         press(Qt::CTRL | Qt::Key_S);
         QTRY_COMPARE(
             panel()->view()->currentIndex().siblingAtColumn(AttributesModel::PreviewColumn).data().toString(),

@@ -27,9 +27,7 @@ private slots:
     void initTestCase()
     {
         UrlOpener::setHandlerForTesting([this](const QUrl &url) { return m_opened.append(url), false; });
-        Alerts::setHandlerForTesting([](const AlertRequest &) {
-            return QTest::qFail("no alert expected", __FILE__, __LINE__), firstButtonReturn;
-        });
+        Alerts::setObserverForTesting([](const AlertRequest &) { QTest::qFail("no alert expected", __FILE__, __LINE__); });
     }
     void init() { m_opened.clear(); }
 

@@ -42,9 +42,9 @@ class TestUndo : public QObject {
     ApplicationMenus myMenus;
 
     // The file opened with Comment chosen and `typed` typed over the value field's text; Ctrl+S saved
-    // it, answering `answer` if the editor asked before replacing what it could not show.
+    // it, going ahead if the editor asked before replacing what it could not show.
     std::unique_ptr<EditorWindow> saveOver(
-        const Bytes &stored, const QString &typed, AlertRecorder &alerts, int answer = firstButtonReturn + 1)
+        const Bytes &stored, const QString &typed, AlertRecorder &alerts)
     {
         if (stored && !setAttributeWithTool(myPath, comment, *stored))
             return nullptr;
@@ -60,7 +60,7 @@ class TestUndo : public QObject {
             press(QKeyCombination(Qt::Key_Delete));
         else
             QTest::keyClicks(QApplication::focusWidget(), typed);
-        alerts.answerNext(answer);
+        alerts.answerNext(typed.isEmpty() ? Alerts::Button::Remove : Alerts::Button::Replace);
         press(Qt::CTRL | Qt::Key_S);
         alerts.clear(); // an answer the save did not need must not answer a later question
         return shown;
@@ -157,9 +157,9 @@ private slots:
         press(Qt::CTRL | Qt::Key_Z); // default answer: Cancel
         QCOMPARE(alerts.count(), 1);
         QVERIFY(alerts.last().messageText.contains(u"“Comment”"_s));
-        QCOMPARE(alerts.last().buttons.at(alerts.last().defaultButton), u"Cancel"_s);
+        QCOMPARE(alerts.last().defaultButton, Alerts::Button::Cancel);
         QCOMPARE(attributeFromTool(myPath, comment), Bytes(theirs));
-        alerts.answerNext(firstButtonReturn + 1);
+        alerts.answerNext(Alerts::Button::Undo);
         press(Qt::CTRL | Qt::Key_Z);
         QCOMPARE(attributeFromTool(myPath, comment), Bytes(old));
     }

@@ -1,4 +1,5 @@
 #include "feed/UpdateFeed.h"
+#include "support/AlertRecorder.h"
 #include "support/HttpsTestServer.h"
 #include "updates/UpdateChecker.h"
 #include "window/Alerts.h"
@@ -49,7 +50,7 @@ struct Case {
     QStringList alerts = {};
     QList<QUrl> opened = {};
     QString statusTitle = notChecked;
-    QString choice = u"Download"_s;
+    Alerts::Button choice = Alerts::Button::Download;
     QString menuItem = notChecked;
     QString siteBase = ::siteBase;
     bool helpMenu = true;
@@ -65,8 +66,6 @@ class TestUpdateCheck : public QObject {
     Q_OBJECT
     QProcess m_plistlib;
     HttpsTestServer m_server, m_stranger;
-    QString m_choice;
-    QMenu *m_menu = nullptr;
     QStringList m_alerts;
     QList<QUrl> m_opened;
 
@@ -91,18 +90,10 @@ private slots:
         QVERIFY(feed("\"ok\"").startsWith("<?xml"));
         QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
         QVERIFY(m_server.listen() && m_stranger.listen());
-        Alerts::setHandlerForTesting([this](const AlertRequest &alert) {
-            m_alerts << u"%1|%2|%3|%4|%5"_s.arg(alert.messageText, alert.informativeText,
-                alert.buttons.join(u','),
-                alert.style == AlertRequest::Style::Critical ? u"critical"_s : u"info"_s,
-                m_menu->actions().at(1)->text());
-            return firstButtonReturn + int(qMax<qsizetype>(0, alert.buttons.indexOf(m_choice)));
-        });
         UrlOpener::setHandlerForTesting([this](const QUrl &url) { return m_opened << url, true; });
     }
     void cleanupTestCase()
     {
-        Alerts::setHandlerForTesting({});
         UrlOpener::setHandlerForTesting({});
         m_plistlib.closeWriteChannel();
         m_plistlib.waitForFinished();
@@ -137,7 +128,7 @@ private slots:
 
         // clang-format off
         row("200 text/xml, newer version, Download opens it") << offered({.body = newer});
-        row("text/plain, Ignore opens nothing") << Case{.body = newer, .contentType = "text/plain", .alerts = {offer2}, .statusTitle = checked, .choice = u"Ignore"_s};
+        row("text/plain, Ignore opens nothing") << Case{.body = newer, .contentType = "text/plain", .alerts = {offer2}, .statusTitle = checked, .choice = Alerts::Button::Ignore};
         row("text/plain with charset parameter") << offered({.body = newer, .contentType = "text/plain; charset=utf-8"});
         row("media type in capitals") << offered({.body = newer, .contentType = "TEXT/XML"});
         row("binary feed") << offered({.body = feed("[" + entry("Corvane", "2.0", url2) + "]", true)});
@@ -205,8 +196,16 @@ private slots:
         QMenu menu;
         menu.addAction(u"Corvane Help"_s);
         QAction *statusItem = menu.addAction(c.menuItem);
-        m_menu = &menu;
-        m_choice = c.choice;
+        test::AlertRecorder alerts;
+        alerts.setWhileShown([&](const AlertRequest &alert) {
+            QStringList buttons;
+            for (Alerts::Button button : alert.buttons)
+                buttons << Alerts::title(button);
+            m_alerts << u"%1|%2|%3|%4|%5"_s.arg(alert.messageText, alert.informativeText, buttons.join(u','),
+                alert.style == AlertRequest::Style::Critical ? u"critical"_s : u"info"_s, statusItem->text());
+        });
+        for (int offer = 0; offer < 3; ++offer)
+            alerts.answerNext(c.choice);
         m_alerts.clear();
         m_opened.clear();
 

@@ -355,17 +355,12 @@ void AttributesPanel::removeRow(const QModelIndex &proxyIndex)
     const QString kind = row.siblingAtColumn(AttributesModel::KindColumn).data().toString();
     const QString value = row.data(AttributesModel::CopyTextRole).toString();
 
-    AlertRequest question;
-    question.style = AlertRequest::Style::Warning;
-    question.messageText = tr("Remove the attribute “%1”?").arg(label);
     QString shown = value.left(200).replace(QLatin1Char('\n'), QLatin1String("; "));
     if (value.size() > 200)
         shown += QStringLiteral("…");
-    question.informativeText = tr("%1 holds %2: %3\n\nEdit > Undo puts it back.").arg(name, kind, shown);
-    question.buttons = { tr("Cancel"), tr("Remove") };
-    question.defaultButton = 0;
-    question.escapeButton = 0;
-    if (Alerts::run(question, window()) != firstButtonReturn + 1)
+    const AlertRequest question = AlertRequest::question(tr("Remove the attribute “%1”?").arg(label),
+        tr("%1 holds %2: %3\n\nEdit > Undo puts it back.").arg(name, kind, shown), Alerts::Button::Remove);
+    if (Alerts::run(question, window()) != Alerts::Button::Remove)
         return;
 
     // The bytes as they are now, not as listed: that is what Undo must bring back.

@@ -247,25 +247,17 @@ bool ViewController::mayOverwrite(const QByteArray &current, const QString &name
     if (!unshown)
         return true;
 
-    AlertRequest question;
-    question.style = AlertRequest::Style::Warning;
-    if (removing) {
-        question.messageText = tr("Remove the attribute “%1”?").arg(name);
-        question.informativeText
-            = tr("It holds %1, which Corvane cannot show. Removing the attribute loses that value.")
-                  .arg(*unshown);
-        question.buttons = { tr("Cancel"), tr("Remove") };
-    } else {
-        question.messageText = tr("Replace the value of “%1”?").arg(name);
-        question.informativeText
-            = tr("It holds %1, which Corvane cannot show. Saving replaces it with the text in the value "
-                 "field, and the old value is lost.")
-                  .arg(*unshown);
-        question.buttons = { tr("Cancel"), tr("Replace") };
-    }
-    question.defaultButton = 0;
-    question.escapeButton = 0;
-    return Alerts::run(question, window()) == firstButtonReturn + 1;
+    const AlertRequest question = removing
+        ? AlertRequest::question(tr("Remove the attribute “%1”?").arg(name),
+            tr("It holds %1, which Corvane cannot show. Removing the attribute loses that value.").arg(*unshown),
+            Alerts::Button::Remove)
+        : AlertRequest::question(tr("Replace the value of “%1”?").arg(name),
+            tr("It holds %1, which Corvane cannot show. Saving replaces it with the text in the value field, "
+               "and the old value is lost.")
+                .arg(*unshown),
+            Alerts::Button::Replace);
+    const Alerts::Button answer = Alerts::run(question, window());
+    return answer == question.buttons.last();
 }
 
 void ViewController::writeAttributeString(
@@ -368,20 +360,16 @@ void ViewController::takeHistoryStep(bool undo)
     }
     if (current != expected) {
         // Someone else wrote since: their value is not ours to throw away without asking.
-        AlertRequest question;
-        question.style = AlertRequest::Style::Warning;
-        question.messageText = tr("“%1” was changed by another program.").arg(step.label);
-        question.informativeText = undo
-            ? tr("It no longer holds what Corvane saved in %1. Undoing replaces its current value, which is "
-                 "then lost.")
-                  .arg(step.file.fileName())
-            : tr("It no longer holds what it held before Corvane's undo in %1. Redoing replaces its current "
-                 "value, which is then lost.")
-                  .arg(step.file.fileName());
-        question.buttons = { tr("Cancel"), undo ? tr("Undo") : tr("Redo") };
-        question.defaultButton = 0;
-        question.escapeButton = 0;
-        if (Alerts::run(question, window()) != firstButtonReturn + 1)
+        const AlertRequest question = AlertRequest::question(
+            tr("“%1” was changed by another program.").arg(step.label),
+            undo ? tr("It no longer holds what Corvane saved in %1. Undoing replaces its current value, which "
+                      "is then lost.")
+                       .arg(step.file.fileName())
+                 : tr("It no longer holds what it held before Corvane's undo in %1. Redoing replaces its "
+                      "current value, which is then lost.")
+                       .arg(step.file.fileName()),
+            undo ? Alerts::Button::Undo : Alerts::Button::Redo);
+        if (Alerts::run(question, window()) != question.buttons.last())
             return;
     }
     if (const std::optional<PosixError> error = setAttributeState(step.file, step.name, target)) {
@@ -430,7 +418,6 @@ void ViewController::showActionErrorAlert(const QString &message)
     alert.style = AlertRequest::Style::Critical;
     alert.messageText = QStringLiteral("An error occurred in your last action:");
     alert.informativeText = message;
-    alert.buttons = { QStringLiteral("OK") };
     Alerts::run(alert, window());
 }
 

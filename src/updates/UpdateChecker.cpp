@@ -157,13 +157,13 @@ void UpdateChecker::present(const FeedOutcome &outcome)
         alert.informativeText = QStringLiteral("You are currently running Corvane version ") + runningVersion
             + QStringLiteral(".\nPlease choose whether to download this update now in "
                              "your default browser.");
-        alert.buttons = { QStringLiteral("Ignore"), QStringLiteral("Download") };
-        alert.defaultButton = 0;
-        alert.escapeButton = 0;
-        const int choice = Alerts::run(alert);
+        alert.buttons = { Alerts::Button::Ignore, Alerts::Button::Download };
+        alert.defaultButton = Alerts::Button::Ignore;
+        alert.escapeButton = Alerts::Button::Ignore;
+        const Alerts::Button choice = Alerts::run(alert);
         if (!self)
             return; // the application went away while the alert was up
-        if (choice == firstButtonReturn + 1)
+        if (choice == Alerts::Button::Download)
             UrlOpener::open(offer.url);
     }
     endCheck();
