@@ -1,7 +1,6 @@
 #include "app/AppDelegate.h"
 
 #include "BuildConfig.h"
-#include "app/ApplicationMenus.h"
 #include "app/SceneFactory.h"
 #include "scratchpad/ScratchpadView.h"
 #include "settings/LaunchSchedule.h"
@@ -10,11 +9,9 @@
 #include "window/UrlOpener.h"
 #include "window/WindowController.h"
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
-#include <QMenu>
 #include <QOperatingSystemVersion>
 #include <QSocketNotifier>
 #include <QSysInfo>
@@ -184,12 +181,8 @@ void AppDelegate::checkForUpdates()
 void AppDelegate::startUpdateCheck()
 {
     if (!myUpdateChecker) {
-        myUpdateChecker = new updates::UpdateChecker(
-            []() -> QMenu * {
-                ApplicationMenus *menus = ApplicationMenus::shared();
-                return menus ? menus->helpMenu() : nullptr;
-            },
-            this);
+        myUpdateChecker = new updates::UpdateChecker(this);
+        connect(myUpdateChecker, &updates::UpdateChecker::checkedForUpdate, this, &AppDelegate::checkedForUpdate);
     }
     myUpdateChecker->checkForUpdates();
 }

@@ -63,6 +63,10 @@ public:
     void setUpdateCheckForTesting(std::function<void()> check) { myUpdateCheckOverride = std::move(check); }
     void setSystemVersionForTesting(std::optional<QVersionNumber> version) { mySystemVersion = version; }
 
+signals:
+    // The update check read the feed, which names Corvane: the Help menu's status says so.
+    void checkedForUpdate();
+
 public slots:
     void openScratchpad();
     void openHelp();

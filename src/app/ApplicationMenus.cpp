@@ -388,6 +388,13 @@ void ApplicationMenus::connectToDelegate(AppDelegate *delegate)
     connect(myHelpAction, &QAction::triggered, delegate, &AppDelegate::openHelp);
     connect(mySupportAction, &QAction::triggered, delegate, &AppDelegate::openSupport);
     connect(myUpdatesAction, &QAction::triggered, delegate, &AppDelegate::openUpdates);
+    connect(delegate, &AppDelegate::checkedForUpdate, this, &ApplicationMenus::markUpdateChecked);
+}
+
+void ApplicationMenus::markUpdateChecked()
+{
+    myUpdateStatusItem->setText(QStringLiteral("Checked for update"));
+    myUpdateStatusItem->setChecked(true);
 }
 
 void ApplicationMenus::setDocumentController(DocumentController *controller)

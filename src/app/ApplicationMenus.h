@@ -30,6 +30,8 @@ public:
     static ApplicationMenus *shared(); // the living instance, or nullptr
 
     void connectToDelegate(AppDelegate *delegate);
+    // The update status reads "Checked for update", with a check mark.
+    void markUpdateChecked();
     void setDocumentController(DocumentController *controller);
 
     // Gives the window a menu bar holding the shared menus.
