@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
+using corvane::test::corvaneProgram;
 using corvane::test::ProcessResult;
 using corvane::test::runProgram;
 
@@ -80,11 +81,6 @@ for name, attribute in zip(names, got):
         assert attribute['label'] == labels[name.decode()], attribute
 print('ok')
 )PY"_s;
-
-QString corvaneProgram()
-{
-    return QCoreApplication::applicationDirPath() + u"/../src/corvane"_s;
-}
 
 // Runs the built program with arguments given as bytes (file names need not be UTF-8), in an
 // environment with no display at all: a listing that needed one would fail to start.

@@ -13,13 +13,16 @@
 
 namespace corvane {
 
-class WindowController;
+class ApplicationActions;
+class HelpWindow;
+class ScratchpadWindow;
 namespace updates {
 class UpdateChecker;
 }
 
-// Application-wide state and the launch and termination routines. One instance, created in main after
-// the QApplication.
+// Application-wide state and the launch and termination routines. One instance, made by Application.
+// (Named for the role it has on macOS, where Qt leaves the application's delegate to the platform, and
+// its two routines for the moments they run at: readers of either code base find them by those names.)
 //
 // It owns the scratchpad text (loaded from the preferences at launch, stored at termination) and every
 // scratchpad and help window opened from the menus, for the life of the process. Termination is
@@ -28,16 +31,16 @@ class UpdateChecker;
 class AppDelegate : public QObject {
     Q_OBJECT
 public:
-    explicit AppDelegate(QObject *parent = nullptr);
+    // Window > Scratchpad and the Help menu's commands open what the delegate keeps.
+    explicit AppDelegate(ApplicationActions &actions, QObject *parent = nullptr);
     ~AppDelegate() override;
 
-    QList<QPointer<WindowController>> myHelpWindow;
-    QList<QPointer<WindowController>> mySPWindow;
-    ScratchpadText scratchpadContents;
+    const QList<QPointer<HelpWindow>> &helpWindows() const { return m_helpWindows; }
+    const QList<QPointer<ScratchpadWindow>> &scratchpadWindows() const { return m_scratchpadWindows; }
+    ScratchpadText &scratchpadText() { return m_scratchpadText; }
 
     void applicationDidFinishLaunching();
     void applicationWillTerminate();
-    bool applicationShouldOpenUntitledFile() const { return false; }
 
     void runStartupTasks();
     void storeScratchpadText();
@@ -45,7 +48,7 @@ public:
     // Whether quitting writes the scratchpad text also when this process left it as loaded. Only
     // while no other Corvane can run beside this one: otherwise the stored text may be newer than
     // what this process loaded, and only text the user changed here may replace it.
-    void setStoresUnchangedScratchpadText(bool stores) { myStoresUnchangedText = stores; }
+    void setStoresUnchangedScratchpadText(bool stores) { m_storesUnchangedText = stores; }
     // Starts the update check once a window is on the screen (at once when one already is).
     void checkForUpdates();
 
@@ -59,9 +62,9 @@ public:
 
     // Seams for tests: the clock of the launch routine (seconds since 2001-01-01 UTC), what starting an
     // update check does, and the system version the updates page is chosen for.
-    void setClockForTesting(std::function<double()> clock) { myClock = std::move(clock); }
-    void setUpdateCheckForTesting(std::function<void()> check) { myUpdateCheckOverride = std::move(check); }
-    void setSystemVersionForTesting(std::optional<QVersionNumber> version) { mySystemVersion = version; }
+    void setClockForTesting(std::function<double()> clock) { m_clock = std::move(clock); }
+    void setUpdateCheckForTesting(std::function<void()> check) { m_updateCheckOverride = std::move(check); }
+    void setSystemVersionForTesting(std::optional<QVersionNumber> version) { m_systemVersion = version; }
 
 signals:
     // The update check read the feed, which names Corvane: the Help menu's status says so.
@@ -82,13 +85,17 @@ private:
 
     static constexpr int updateCheckDelayWithoutWindowMs = 3000;
 
-    std::function<double()> myClock;
-    std::function<void()> myUpdateCheckOverride;
-    std::optional<QVersionNumber> mySystemVersion;
-    updates::UpdateChecker *myUpdateChecker = nullptr;
-    bool myUpdateCheckAwaitsWindow = false;
-    bool myStoresUnchangedText = true;
-    QString myLoadedScratchpadText;
+    ApplicationActions &m_actions;
+    QList<QPointer<HelpWindow>> m_helpWindows;
+    QList<QPointer<ScratchpadWindow>> m_scratchpadWindows;
+    ScratchpadText m_scratchpadText;
+    std::function<double()> m_clock;
+    std::function<void()> m_updateCheckOverride;
+    std::optional<QVersionNumber> m_systemVersion;
+    updates::UpdateChecker *m_updateChecker = nullptr;
+    bool m_updateCheckAwaitsWindow = false;
+    bool m_storesUnchangedText = true;
+    QString m_loadedScratchpadText;
 };
 
 } // namespace corvane

@@ -1,8 +1,32 @@
 #include "attributes/AttributeHistory.h"
 
+#include "attributes/AttributeListing.h"
+
 #include <cerrno>
 
+#include <sys/stat.h>
+
 namespace corvane {
+
+std::optional<FileIdentity> identityOf(const QUrl &file)
+{
+    const QByteArray path = systemPath(file);
+    struct stat entry = {};
+    if (path.isEmpty() || path.contains('\0') || ::lstat(path.constData(), &entry) != 0)
+        return std::nullopt;
+    FileIdentity identity;
+    identity.device = quint64(entry.st_dev);
+    identity.inode = quint64(entry.st_ino);
+    identity.isLink = S_ISLNK(entry.st_mode);
+    if (identity.isLink) {
+        struct stat target = {};
+        if (::stat(path.constData(), &target) != 0)
+            return std::nullopt;
+        identity.targetDevice = quint64(target.st_dev);
+        identity.targetInode = quint64(target.st_ino);
+    }
+    return identity;
+}
 
 qsizetype AttributeChange::cost() const
 {

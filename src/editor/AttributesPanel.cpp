@@ -1,6 +1,5 @@
 #include "editor/AttributesPanel.h"
 
-#include "attributes/AttributeHistory.h"
 #include "attributes/AttributeListing.h"
 #include "editor/AttributesTreeView.h"
 #include "window/Alerts.h"
@@ -124,8 +123,6 @@ AttributesPanel::AttributesPanel(QWidget *parent)
         header->addAction(toggle);
     }
     connect(myView, &AttributesTreeView::chooseRequested, this, &AttributesPanel::choose);
-    connect(myView, &AttributesTreeView::copyRequested, this, &AttributesPanel::copyRow);
-    connect(myView, &AttributesTreeView::removeRequested, this, &AttributesPanel::removeRow);
     connect(myView->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
         myNote.clear();
         showCurrentDetail();
@@ -337,41 +334,40 @@ void AttributesPanel::choose(const QModelIndex &proxyIndex)
     emit attributeChosen(row.data(AttributesModel::CatalogueIndexRole).toLongLong(), name);
 }
 
-void AttributesPanel::copyRow(const QModelIndex &proxyIndex)
+bool AttributesPanel::hasCurrentRow() const
 {
-    if (!proxyIndex.isValid())
-        return;
-    QApplication::clipboard()->setText(proxyIndex.data(AttributesModel::CopyTextRole).toString());
+    return myView->currentIndex().isValid();
 }
 
-void AttributesPanel::removeRow(const QModelIndex &proxyIndex)
+bool AttributesPanel::canRemoveCurrentRow() const
 {
-    const QModelIndex row = proxyIndex.siblingAtColumn(AttributesModel::LabelColumn);
-    if (!row.isValid() || !row.data(AttributesModel::TopLevelRole).toBool()
-        || !row.data(AttributesModel::EditorCanWriteRole).toBool())
+    const QModelIndex row = myView->currentIndex();
+    return row.isValid() && row.data(AttributesModel::TopLevelRole).toBool()
+        && row.data(AttributesModel::EditorCanWriteRole).toBool();
+}
+
+void AttributesPanel::copyCurrentRow()
+{
+    if (hasCurrentRow())
+        QApplication::clipboard()->setText(myView->currentIndex().data(AttributesModel::CopyTextRole).toString());
+}
+
+void AttributesPanel::removeCurrentRow()
+{
+    if (!canRemoveCurrentRow())
         return;
+    const QModelIndex row = myView->currentIndex().siblingAtColumn(AttributesModel::LabelColumn);
     const QString name = row.data(AttributesModel::FullNameRole).toString();
     const QString label = row.data(Qt::DisplayRole).toString();
     const QString kind = row.siblingAtColumn(AttributesModel::KindColumn).data().toString();
     const QString value = row.data(AttributesModel::CopyTextRole).toString();
-
     QString shown = value.left(200).replace(QLatin1Char('\n'), QLatin1String("; "));
     if (value.size() > 200)
         shown += QStringLiteral("…");
     const AlertRequest question = AlertRequest::question(tr("Remove the attribute “%1”?").arg(label),
         tr("%1 holds %2: %3\n\nEdit > Undo puts it back.").arg(name, kind, shown), Alerts::Button::Remove);
-    if (Alerts::run(question, window()) != Alerts::Button::Remove)
-        return;
-
-    // The bytes as they are now, not as listed: that is what Undo must bring back.
-    std::optional<QByteArray> before;
-    const bool known = !readAttributeState(myFile, name, &before);
-    if (const std::optional<PosixError> error = removeExtendedAttribute(myFile, name)) {
-        emit actionFailed(QStringLiteral("removeXattr error: ") + error->description);
-    } else if (known && before) {
-        emit attributeRemoved(name, label, *before);
-    }
-    reload();
+    if (Alerts::run(question, window()) == Alerts::Button::Remove)
+        emit removalConfirmed(name, label);
 }
 
 } // namespace corvane

@@ -12,6 +12,8 @@
 // listings cannot feed themselves.
 //
 // The panel does not touch the editor: choosing a row and removing one are signals the editor answers.
+// It writes nothing itself: a removal the user confirmed is the editor's to make, so that it goes into
+// the window's history like any other change.
 
 #include "editor/AttributesModel.h"
 
@@ -52,6 +54,12 @@ public:
     // How many listings have been shown since the panel was made.
     int listingsShown() const { return myListingsShown; }
 
+    // Edit > Copy and Edit > Delete on the list's current row.
+    bool hasCurrentRow() const;
+    bool canRemoveCurrentRow() const; // an attribute the editor can write, not an item inside one
+    void copyCurrentRow();
+    void removeCurrentRow(); // asks first
+
 public slots:
     // Lists the file's attributes again soon; requests close together make one listing.
     void reload();
@@ -59,10 +67,8 @@ public slots:
 signals:
     // The user chose a row the editor can take over: the catalogue entry it is (or -1) and its name.
     void attributeChosen(qsizetype catalogueIndex, const QString &fullName);
-    // The panel removed an attribute that held `before`, under the editor's name for it.
-    void attributeRemoved(const QString &name, const QString &label, const QByteArray &before);
-    // A change the user asked for failed; the message is the editor's alert text.
-    void actionFailed(const QString &message);
+    // The user confirmed the removal of the attribute.
+    void removalConfirmed(const QString &name, const QString &label);
     // A new listing is in the model.
     void listingShown();
 
@@ -77,8 +83,6 @@ private:
     void showCurrentDetail();
     void showStatus();
     void choose(const QModelIndex &proxyIndex);
-    void copyRow(const QModelIndex &proxyIndex);
-    void removeRow(const QModelIndex &proxyIndex);
     void watchFile();
 
     AttributesModel *myModel = nullptr;

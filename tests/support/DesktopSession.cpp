@@ -1,5 +1,7 @@
 #include "support/DesktopSession.h"
 
+#include "support/TestSupport.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QRegularExpression>
@@ -56,11 +58,6 @@ DesktopSession::~DesktopSession()
             myXServer->waitForFinished();
         }
     }
-}
-
-QString DesktopSession::corvaneProgram()
-{
-    return QCoreApplication::applicationDirPath() + u"/../src/corvane"_s;
 }
 
 QProcessEnvironment DesktopSession::environment() const

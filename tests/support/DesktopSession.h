@@ -30,7 +30,6 @@ public:
     QString settingsDirectory() const { return mySettings.path(); } // XDG_CONFIG_HOME
     QString settingsFile() const { return mySettings.filePath(QStringLiteral("Corvane/Corvane.conf")); }
 
-    static QString corvaneProgram(); // the build's corvane, beside the tests
     // Starts corvane with the arguments in this session, in the settings directory; the session owns
     // the process.
     QProcess *launch(const QStringList &arguments);
