@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 
 namespace corvane {
@@ -58,9 +59,12 @@ EditorWindow::EditorWindow(ApplicationActions &actions, QWidget *parent)
         &EditorWindow::updateEditActions);
     connect(panel, &AttributesPanel::listingShown, this, &EditorWindow::updateEditActions);
     connect(&m_editor->session(), &EditSession::historyChanged, this, &EditorWindow::updateEditActions);
+    // The menu bar takes the focus while Alt opens a menu: the commands still act where it was.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
-        if (now && now->window() == this)
+        if (now && now->window() == this && !qobject_cast<QMenuBar *>(now)) {
+            m_editTarget = textControlOf(now);
             updateEditActions();
+        }
     });
     for (QWidget *control : { static_cast<QWidget *>(m_editor->attributeComboBox()),
              static_cast<QWidget *>(m_editor->valueEdit()), static_cast<QWidget *>(panel->filterField()),
@@ -144,7 +148,7 @@ void EditorWindow::setAttributesPanelShown(bool shown)
 
 bool EditorWindow::focusHasTyping(bool undo) const
 {
-    QWidget *target = textControlOf(focusWidget());
+    QWidget *target = m_editTarget.data();
     if (auto *line = qobject_cast<QLineEdit *>(target))
         return !line->isReadOnly() && (undo ? line->isUndoAvailable() : line->isRedoAvailable());
     if (auto *text = qobject_cast<QPlainTextEdit *>(target))
@@ -155,7 +159,7 @@ bool EditorWindow::focusHasTyping(bool undo) const
 
 void EditorWindow::run(Command command)
 {
-    QWidget *target = textControlOf(focusWidget());
+    QWidget *target = m_editTarget.data();
     AttributesPanel *panel = m_editor->attributesPanel();
     auto *line = qobject_cast<QLineEdit *>(target);
     auto *text = qobject_cast<QPlainTextEdit *>(target);
@@ -198,7 +202,7 @@ void EditorWindow::run(Command command)
 
 void EditorWindow::updateEditActions()
 {
-    QWidget *target = textControlOf(focusWidget());
+    QWidget *target = m_editTarget.data();
     const auto *line = qobject_cast<QLineEdit *>(target);
     const auto *text = qobject_cast<QPlainTextEdit *>(target);
     const bool editable = (line && !line->isReadOnly()) || (text && !text->isReadOnly());

@@ -2,6 +2,7 @@
 
 #include "window/MainWindow.h"
 
+#include <QPointer>
 #include <QUrl>
 
 class QAction;
@@ -51,6 +52,7 @@ private:
     QAction *m_save = nullptr;
     QList<QAction *> m_editActions; // in Command order
     QAction *m_attributesPanel = nullptr;
+    QPointer<QWidget> m_editTarget; // the control the Edit commands act on: the last one focused
 };
 
 } // namespace corvane

@@ -1,6 +1,7 @@
 #include "support/EditorTestSupport.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -30,8 +31,13 @@ bool clickMenuItem(QMainWindow *window, QAction *item)
         QMenu *menu = title->menu();
         if (!menu || !menu->actions().contains(item))
             continue;
-        menu->popup(window->mapToGlobal(QPoint(0, 0)));
-        if (!QTest::qWaitForWindowExposed(menu))
+        // Alt and the title's underlined letter, as a user opens it in the window in front.
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window))
+            return false;
+        const QKeyCombination alt = QKeySequence::mnemonic(title->text())[0];
+        QTest::keyClick(window, alt.key(), alt.keyboardModifiers());
+        if (!QTest::qWaitForWindowExposed(menu) || QApplication::activePopupWidget() != menu)
             return false;
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
         return true;

@@ -24,8 +24,8 @@ std::unique_ptr<ShownEditor> showEditor(const QUrl &file);
 // The window's action of that object name ("undoAction", "saveAction", ...).
 QAction *actionNamed(QWidget *window, const QString &name);
 
-// Clicks the item where a user does: in the window's menu that holds it, popped up. False when no
-// menu of the window holds it.
+// Clicks the item where a user does: in the window's menu that holds it, opened with its Alt key.
+// False when no menu of the window holds it or the key did not open it.
 bool clickMenuItem(QMainWindow *window, QAction *item);
 
 // Drags `data` onto the widget with the events Qt sends a drop target, and drops it unless told not
