@@ -3,8 +3,6 @@
 #include "plist/PlistReader.h"
 #include "plist/PlistWriter.h"
 
-#include <QStringDecoder>
-
 namespace corvane {
 
 namespace {
@@ -41,24 +39,6 @@ QString unrepresentable(const QString &text)
                 .arg(codePoint(c));
     }
     return {};
-}
-
-QString plural(qsizetype n, const char *one, const char *many)
-{
-    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n == 1 ? one : many));
-}
-
-bool isReadableText(QByteArrayView bytes)
-{
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    const QString text = decoder(bytes);
-    if (decoder.hasError())
-        return false;
-    for (QChar c : text) {
-        if (c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
-            return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -103,48 +83,6 @@ bool hasNulSuffix(QByteArrayView bytes)
 {
     bool suffix = false;
     return plist::parse(bytes, nullptr, nullptr, &suffix) && suffix;
-}
-
-std::optional<QString> describeUnshownValue(QByteArrayView bytes)
-{
-    if (bytes.isEmpty())
-        return std::nullopt;
-    const std::optional<plist::Value> value = plist::parse(bytes);
-    if (!value) {
-        if (isReadableText(bytes))
-            return plural(bytes.size(), "byte of text that is not a property list",
-                "bytes of text that are not a property list");
-        return plural(bytes.size(), "byte that is not text", "bytes that are not text");
-    }
-    using Type = plist::Value::Type;
-    switch (value->type()) {
-    case Type::String:
-        return std::nullopt;
-    case Type::Null:
-        return QStringLiteral("a null value");
-    case Type::Boolean:
-        return QStringLiteral("a true or false value");
-    case Type::Integer:
-    case Type::Real:
-        return QStringLiteral("a number");
-    case Type::Date:
-        return QStringLiteral("a date");
-    case Type::Data:
-        return plural(value->toData().size(), "byte of binary data", "bytes of binary data");
-    case Type::Uid:
-        return QStringLiteral("an object reference");
-    case Type::Array:
-        return value->count() == 0 ? QStringLiteral("an empty array")
-                                   : QStringLiteral("an array of ") + plural(value->count(), "item", "items");
-    case Type::Set:
-        return value->count() == 0 ? QStringLiteral("an empty set")
-                                   : QStringLiteral("a set of ") + plural(value->count(), "item", "items");
-    case Type::Dictionary:
-        return value->count() == 0
-            ? QStringLiteral("an empty dictionary")
-            : QStringLiteral("a dictionary of ") + plural(value->count(), "entry", "entries");
-    }
-    return QStringLiteral("a value that is not text");
 }
 
 } // namespace corvane

@@ -26,10 +26,4 @@ QString decodeAttributeString(QByteArrayView bytes);
 // still hands a whole property list on; a value without one is written without one.
 bool hasNulSuffix(QByteArrayView bytes);
 
-// For Save's "do not destroy what the user never saw" question: nullopt when the value is shown
-// faithfully as text (a string root, or zero bytes, which hold nothing to lose); otherwise a short
-// English phrase saying what it holds, e.g. "an array of 3 items", "a dictionary of 2 entries",
-// "a number", "a date", "112 bytes that are not text".
-std::optional<QString> describeUnshownValue(QByteArrayView bytes);
-
 } // namespace corvane
