@@ -18,6 +18,8 @@ class StartWindow;
 // that is already open, keeps the recent-files list in its own settings group and the Open Recent menu
 // that shows it, and shows the start window while no document is open at launch. A document lives as
 // long as its window. View > Attributes, chosen in one editor window, applies to all of them.
+// (Its functions keep the names of the platform document machinery it stands in for on Linux, so that
+// openDocumentWithContentsOfURL and noteNewRecentDocumentURL mean there what they mean here.)
 class DocumentController : public QObject {
     Q_OBJECT
 public:

@@ -37,40 +37,40 @@ qsizetype AttributeChange::cost() const
 
 void AttributeHistory::record(AttributeChange change)
 {
-    while (size() > myApplied) {
-        myBytes -= mySteps.back().cost();
-        mySteps.pop_back();
+    while (size() > m_applied) {
+        m_bytes -= m_steps.back().cost();
+        m_steps.pop_back();
     }
-    myBytes += change.cost();
-    mySteps.push_back(std::move(change));
-    myApplied = size();
-    while (!mySteps.empty() && (size() > maxSteps || myBytes > maxBytes)) {
-        myBytes -= mySteps.front().cost();
-        mySteps.pop_front();
-        --myApplied;
+    m_bytes += change.cost();
+    m_steps.push_back(std::move(change));
+    m_applied = size();
+    while (!m_steps.empty() && (size() > maxSteps || m_bytes > maxBytes)) {
+        m_bytes -= m_steps.front().cost();
+        m_steps.pop_front();
+        --m_applied;
     }
 }
 
 const AttributeChange *AttributeHistory::nextUndo() const
 {
-    return myApplied > 0 ? &mySteps[size_t(myApplied - 1)] : nullptr;
+    return m_applied > 0 ? &m_steps[size_t(m_applied - 1)] : nullptr;
 }
 
 const AttributeChange *AttributeHistory::nextRedo() const
 {
-    return myApplied < size() ? &mySteps[size_t(myApplied)] : nullptr;
+    return m_applied < size() ? &m_steps[size_t(m_applied)] : nullptr;
 }
 
 void AttributeHistory::didUndo()
 {
-    if (myApplied > 0)
-        --myApplied;
+    if (m_applied > 0)
+        --m_applied;
 }
 
 void AttributeHistory::didRedo()
 {
-    if (myApplied < size())
-        ++myApplied;
+    if (m_applied < size())
+        ++m_applied;
 }
 
 namespace {

@@ -54,13 +54,13 @@ public:
     void didUndo(); // the step nextUndo() named was taken back
     void didRedo();
 
-    qsizetype size() const { return qsizetype(mySteps.size()); }
-    qsizetype bytes() const { return myBytes; }
+    qsizetype size() const { return qsizetype(m_steps.size()); }
+    qsizetype bytes() const { return m_bytes; }
 
 private:
-    std::deque<AttributeChange> mySteps;
-    qsizetype myApplied = 0; // steps [0, myApplied) are in effect
-    qsizetype myBytes = 0;
+    std::deque<AttributeChange> m_steps;
+    qsizetype m_applied = 0; // steps [0, m_applied) are in effect
+    qsizetype m_bytes = 0;
 };
 
 // What the attribute holds now: its bytes, or nullopt when absent. A read that fails for another
