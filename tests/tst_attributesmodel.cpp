@@ -5,7 +5,6 @@
 
 #include <QAbstractItemModelTester>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -16,17 +15,21 @@ namespace {
 
 // What another program leaves on a file from a Mac or a Linux desktop, written by python's own
 // os.setxattr and plistlib.
-const QString writer = uR"PY(
-import datetime, os, plistlib, sys
-p, B = sys.argv[1], plistlib.FMT_BINARY
-os.setxattr(p, 'user.com.apple.metadata:kMDItemKeywords', plistlib.dumps(['sun', 'sea', 'sand'], fmt=B))
-os.setxattr(p, 'user.com.apple.metadata:kMDItemComment', plistlib.dumps('two\nlines', fmt=B))
-os.setxattr(p, 'user.com.apple.metadata:kMDItemDownloadedDate', plistlib.dumps([datetime.datetime(2026, 12, 6, 9, 30)], fmt=B))
-os.setxattr(p, 'user.com.apple.quarantine', b'0083;5f1e2a3b;Safari;F643CD5F-6071-46AB-83AB-390BA944DEC5')
-os.setxattr(p, 'user.xdg.comment', 'Sent by Ann'.encode())
-os.setxattr(p, 'user.test.nested', plistlib.dumps({'outer': {'inner': [1, 2]}, 'flag': True}, fmt=B))
-os.setxattr(p, 'user.DosStream.com.apple.metadata\uf022kMDItemWhereFroms:$DATA', plistlib.dumps(['https://example.com/'], fmt=B) + b'\0')
-)PY"_s;
+QList<corvane::test::PythonAttribute> fromAMac(const QString &p)
+{
+    const auto binary = [](const char *value) {
+        return u"plistlib.dumps(%1, fmt=plistlib.FMT_BINARY)"_s.arg(QString::fromUtf8(value));
+    };
+    return { { p, "user.com.apple.metadata:kMDItemKeywords", binary("['sun', 'sea', 'sand']") },
+        { p, "user.com.apple.metadata:kMDItemComment", binary("'two\\nlines'") },
+        { p, "user.com.apple.metadata:kMDItemDownloadedDate",
+            binary("[datetime.datetime(2026, 12, 6, 9, 30)]") },
+        { p, "user.com.apple.quarantine", u"b'0083;5f1e2a3b;Safari;F643CD5F-6071-46AB-83AB-390BA944DEC5'"_s },
+        { p, "user.xdg.comment", u"'Sent by Ann'.encode()"_s },
+        { p, "user.test.nested", binary("{'outer': {'inner': [1, 2]}, 'flag': True}") },
+        { p, "user.DosStream.com.apple.metadata\xef\x80\xa2kMDItemWhereFroms:$DATA",
+            binary("['https://example.com/']") + u" + b'\\0'"_s } };
+}
 
 QModelIndex topRow(const AttributesModel &model, const QString &name)
 {
@@ -48,18 +51,15 @@ QString cell(const QModelIndex &row, int column)
 // The panel's model over real files, without a window: Qt's model checks, then the rows read back.
 class TestAttributesModel : public QObject {
     Q_OBJECT
-    QTemporaryDir myDir;
+    corvane::test::TestFiles myFiles;
     QString myPath;
     AttributesModel myModel;
 
 private slots:
     void initTestCase()
     {
-        myPath = myDir.filePath(u"from-a-mac.pdf"_s);
-        QFile file(myPath);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
-        QCOMPARE(corvane::test::runProgram(u"python3"_s, { u"-c"_s, writer, myPath }).exitCode, 0);
+        myPath = myFiles.make(u"from-a-mac.pdf"_s);
+        QVERIFY(corvane::test::setAttributesWithPython(fromAMac(myPath)));
         myModel.setDescription(describeFileAttributes(QFile::encodeName(myPath)));
         QCOMPARE(myModel.rowCount(), 7);
     }
@@ -177,7 +177,7 @@ private slots:
     {
         AttributesModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.setDescription(describeFileAttributes(QFile::encodeName(myDir.filePath(u"absent"_s))));
+        model.setDescription(describeFileAttributes(QFile::encodeName(myFiles.path(u"absent"_s))));
         QCOMPARE(model.rowCount(), 0);
         QCOMPARE(model.errorText(), u"No such file or directory"_s);
     }

@@ -34,7 +34,7 @@ namespace {
 // What a file from a Mac carries, written by python as another program writes it.
 QList<PythonAttribute> fromAMac(const QString &path)
 {
-    const QByteArray p = QFile::encodeName(path);
+    const QString &p = path;
     return {
         { p, "user.com.apple.metadata:kMDItemWhereFroms",
             u"plistlib.dumps(['https://example.com/a.zip', 'https://example.com/'], fmt=plistlib.FMT_BINARY)"_s },

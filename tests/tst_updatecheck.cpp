@@ -111,9 +111,9 @@ private slots:
         };
         // A download address is offered only on the download site: an https URL under its base, on its host.
         const auto site = [&](const QString &base, const QString &address, bool offer) {
-            Case c { .body = feed("[" + entry("Corvane", "2.0", address) + "]"),
-                .marked = true,
-                .siteBase = base };
+            Case c {
+                .body = feed("[" + entry("Corvane", "2.0", address) + "]"), .marked = true, .siteBase = base
+            };
             if (offer)
                 c.alerts = { offer2 }, c.opened = { QUrl(address) };
             return c;

@@ -47,18 +47,6 @@ QMap<QByteArray, QByteArray> getfattrDump(const QString &path)
     return attributes;
 }
 
-// Changes the attribute from another process, as a concurrent writer would; a null value removes it.
-bool setfattr(const QString &path, const QByteArray &systemName, const QByteArray &value)
-{
-    const QString name = QString::fromUtf8(systemName);
-    const QString hex = value.isEmpty() ? QString() : "0x"_L1 + QString::fromLatin1(value.toHex());
-    return runProgram(u"setfattr"_s,
-               value.isNull() ? QStringList { u"-x"_s, name, path }
-                              : QStringList { u"-n"_s, name, u"-v"_s, hex, path })
-               .exitCode
-        == 0;
-}
-
 void compareError(const PosixError &error, int expectedCode)
 {
     QCOMPARE(error.code, expectedCode);
@@ -70,7 +58,7 @@ void compareError(const PosixError &error, int expectedCode)
 
 class TestXattr : public QObject {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<corvane::test::TestFiles> m_files;
     QString m_path;
     QUrl m_url;
     struct stat m_before = {};
@@ -79,11 +67,8 @@ class TestXattr : public QObject {
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_path = m_dir->filePath(u"subject.txt"_s);
-        QFile file(m_path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("the file's own data\n") == 20);
-        file.close();
+        m_files = std::make_unique<corvane::test::TestFiles>();
+        m_path = m_files->make(u"subject.txt"_s, "the file's own data\n");
         m_url = QUrl::fromLocalFile(m_path);
         QCOMPARE(::stat(QFile::encodeName(m_path).constData(), &m_before), 0);
     }
@@ -129,8 +114,8 @@ private slots:
         QFETCH(QByteArray, onDisk);
         QFETCH(QByteArray, first);
         QFETCH(QByteArray, second);
-        QVERIFY(QFile::link(m_path, m_dir->filePath(u"link"_s)));
-        const QUrl url = QUrl::fromLocalFile(m_dir->filePath(via));
+        QVERIFY(QFile::link(m_path, m_files->path(u"link"_s)));
+        const QUrl url = m_files->url(via);
         for (const QByteArray &value : { first, second }) {
             QCOMPARE(writeExtendedAttribute(url, name, value).value_or(PosixError()).description, QString());
             QCOMPARE(getfattrDump(m_path), (QMap<QByteArray, QByteArray> { { onDisk, value } }));
@@ -141,7 +126,7 @@ private slots:
         PosixError error;
         QVERIFY(!readExtendedAttribute(url, name, &error));
         compareError(error, ENODATA);
-        QVERIFY(setfattr(m_path, onDisk, first + '+'));
+        QVERIFY(corvane::test::setAttributeWithTool(m_path, QString::fromUtf8(onDisk), first + '+'));
         QCOMPARE(readExtendedAttribute(url, name), first + '+');
     }
 
@@ -173,7 +158,7 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, name);
         QFETCH(int, expected);
-        QVERIFY(QFile::link(m_dir->filePath(u"gone"_s), m_dir->filePath(u"dangling"_s)));
+        QVERIFY(QFile::link(m_files->path(u"gone"_s), m_files->path(u"dangling"_s)));
         QVERIFY(!writeExtendedAttribute(m_url, u"user.a"_s, "kept"));
         const auto before = getfattrDump(m_path);
         if (file == u"read-only"_s) {
@@ -183,7 +168,7 @@ private slots:
             else if (!(m_immutable = runProgram(u"chattr"_s, { u"+i"_s, m_path }).exitCode == 0))
                 QSKIP("root without the right to set the immutable flag: no file here refuses root");
         }
-        const QUrl url = QUrl::fromLocalFile(m_dir->path() + u'/' + file);
+        const QUrl url = QUrl::fromLocalFile(m_files->path(file));
         PosixError error;
         if (operation == 'r')
             QVERIFY(!readExtendedAttribute(url, name, &error));
@@ -229,7 +214,8 @@ private slots:
         detail::setBetweenListProbeAndFetchHookForTesting([&] {
             ++hookCalls;
             if (hookCalls == 1 || everyTime)
-                QVERIFY(setfattr(m_path, keywordsOnDisk, everyTime ? changedTo.repeated(hookCalls) : changedTo));
+                QVERIFY(corvane::test::setAttributeWithTool(
+                    m_path, keywords, everyTime ? changedTo.repeated(hookCalls) : changedTo));
         });
         PosixError error;
         const auto read = readExtendedAttribute(m_url, keywords, &error);

@@ -1,5 +1,7 @@
 #include "support/TestSupport.h"
 
+#include "attributes/ExtendedAttributes.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -32,8 +34,8 @@ bool setAttributesWithPython(const QList<PythonAttribute> &attributes)
 {
     QByteArray lines;
     for (const PythonAttribute &attribute : attributes)
-        lines
-            += attribute.path.toHex() + ' ' + attribute.name.toHex() + ' ' + attribute.value.toUtf8() + '\n';
+        lines += QFile::encodeName(attribute.path).toHex() + ' ' + attribute.name.toHex() + ' '
+            + attribute.value.toUtf8() + '\n';
     return runPython(QStringLiteral("import os, sys, plistlib, datetime, struct\n"
                                     "for line in sys.stdin:\n"
                                     "    path, name, value = line.split(' ', 2)\n"
@@ -95,13 +97,17 @@ QList<QList<QByteArray>> runPythonPerLine(const QString &fields, const QList<QBy
 namespace {
 QString onDisk(const QString &name)
 {
-    return QStringLiteral("user.") + name;
+    return QString::fromUtf8(systemAttributeName(name));
 }
 } // namespace
 
 bool setAttributeWithTool(const QString &path, const QString &name, const QByteArray &value)
 {
-    const QString hex = QStringLiteral("0x") + QString::fromLatin1(value.toHex());
+    if (value.isNull())
+        return runProgram(QStringLiteral("setfattr"), { QStringLiteral("-x"), onDisk(name), path }).exitCode
+            == 0;
+    const QString hex
+        = value.isEmpty() ? QString() : QStringLiteral("0x") + QString::fromLatin1(value.toHex());
     const QStringList arguments { QStringLiteral("-n"), onDisk(name), QStringLiteral("-v"), hex, path };
     return runProgram(QStringLiteral("setfattr"), arguments).exitCode == 0;
 }

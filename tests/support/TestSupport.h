@@ -28,9 +28,9 @@ private:
 
 // Sets attributes as another program does, with python's os.setxattr, one python for them all. Each
 // value is a Python expression (plistlib, datetime and struct imported); a file that does not exist is
-// made empty. Names and paths are bytes, as the system takes them.
+// made empty. Names are bytes, as the system takes them.
 struct PythonAttribute {
-    QByteArray path;
+    QString path;
     QByteArray name;
     QString value;
 };
@@ -56,7 +56,7 @@ ProcessResult runPython(const QString &script, const QByteArray &input = QByteAr
 QList<QList<QByteArray>> runPythonPerLine(const QString &fields, const QList<QByteArray> &lines);
 
 // Attributes set and read by the attr tools, outside Corvane. Names are given as Corvane sees them;
-// the tools get them in the user. namespace, as they are on disk.
+// the tools get them as they are on disk (in user. unless in another namespace). A null value removes.
 bool setAttributeWithTool(const QString &path, const QString &name, const QByteArray &value);
 std::optional<QByteArray> attributeFromTool(const QString &path, const QString &name);
 
