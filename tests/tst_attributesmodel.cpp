@@ -51,24 +51,24 @@ QString cell(const QModelIndex &row, int column)
 // The panel's model over real files, without a window: Qt's model checks, then the rows read back.
 class TestAttributesModel : public QObject {
     Q_OBJECT
-    corvane::test::TestFiles myFiles;
-    QString myPath;
-    AttributesModel myModel;
+    corvane::test::TestFiles m_files;
+    QString m_path;
+    AttributesModel m_model;
 
 private slots:
     void initTestCase()
     {
-        myPath = myFiles.make(u"from-a-mac.pdf"_s);
-        QVERIFY(corvane::test::setAttributesWithPython(fromAMac(myPath)));
-        myModel.setDescription(describeFileAttributes(QFile::encodeName(myPath)));
-        QCOMPARE(myModel.rowCount(), 7);
+        m_path = m_files.make(u"from-a-mac.pdf"_s);
+        QVERIFY(corvane::test::setAttributesWithPython(fromAMac(m_path)));
+        m_model.setDescription(describeFileAttributes(QFile::encodeName(m_path)));
+        QCOMPARE(m_model.rowCount(), 7);
     }
 
     void passesTheModelTester()
     {
         AttributesModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.setDescription(describeFileAttributes(QFile::encodeName(myPath)));
+        model.setDescription(describeFileAttributes(QFile::encodeName(m_path)));
         // Open every row, as a view expanding all would, then fill it again over the opened rows.
         const std::function<void(const QModelIndex &)> walk = [&](const QModelIndex &parent) {
             for (int row = 0; row < model.rowCount(parent); ++row) {
@@ -77,7 +77,7 @@ private slots:
             }
         };
         walk(QModelIndex());
-        model.setDescription(describeFileAttributes(QFile::encodeName(myPath)));
+        model.setDescription(describeFileAttributes(QFile::encodeName(m_path)));
         walk(QModelIndex());
     }
 
@@ -110,21 +110,21 @@ private slots:
     void topLevelRows()
     {
         QFETCH(QString, name);
-        const QModelIndex row = topRow(myModel, name);
+        const QModelIndex row = topRow(m_model, name);
         QVERIFY2(row.isValid(), qPrintable(name));
         QTEST(cell(row, AttributesModel::LabelColumn), "label");
         QTEST(cell(row, AttributesModel::KindColumn), "kind");
         QFETCH(QString, preview);
         if (!preview.isEmpty())
             QCOMPARE(cell(row, AttributesModel::PreviewColumn), preview);
-        QTEST(myModel.rowCount(row), "children");
+        QTEST(m_model.rowCount(row), "children");
         QTEST(row.data(AttributesModel::EditorCanWriteRole).toBool(), "editorCanWrite");
         QTEST(row.data(AttributesModel::CatalogueIndexRole).toLongLong() >= 0, "inCatalogue");
         // The full name is the label's tool tip and the hidden column; the size is what is stored.
         QCOMPARE(row.data(Qt::ToolTipRole).toString(), name);
         QCOMPARE(cell(row, AttributesModel::NameColumn), name);
         const std::optional<QByteArray> stored
-            = corvane::test::attributeFromTool(myPath, name.mid(5)); // the tool adds "user."
+            = corvane::test::attributeFromTool(m_path, name.mid(5)); // the tool adds "user."
         QVERIFY(stored);
         QCOMPARE(row.siblingAtColumn(AttributesModel::SizeColumn).data().toLongLong(), stored->size());
     }
@@ -153,9 +153,9 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(QList<int>, path);
-        QModelIndex row = topRow(myModel, name);
+        QModelIndex row = topRow(m_model, name);
         for (int child : path)
-            row = myModel.index(child, 0, row);
+            row = m_model.index(child, 0, row);
         QVERIFY(row.isValid());
         QTEST(cell(row, AttributesModel::LabelColumn), "label");
         QTEST(cell(row, AttributesModel::KindColumn), "kind");
@@ -169,7 +169,7 @@ private slots:
 
     void detailsAWholeListOneItemALine()
     {
-        const QModelIndex keywords = topRow(myModel, u"user.com.apple.metadata:kMDItemKeywords"_s);
+        const QModelIndex keywords = topRow(m_model, u"user.com.apple.metadata:kMDItemKeywords"_s);
         QCOMPARE(keywords.data(AttributesModel::DetailRole).toString(), u"sun\nsea\nsand"_s);
     }
 
@@ -177,7 +177,7 @@ private slots:
     {
         AttributesModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.setDescription(describeFileAttributes(QFile::encodeName(myFiles.path(u"absent"_s))));
+        model.setDescription(describeFileAttributes(QFile::encodeName(m_files.path(u"absent"_s))));
         QCOMPARE(model.rowCount(), 0);
         QCOMPARE(model.errorText(), u"No such file or directory"_s);
     }

@@ -9,14 +9,14 @@ namespace corvane {
 
 ApplicationAdaptor::ApplicationAdaptor(SingleInstance *parent)
     : QDBusAbstractAdaptor(parent)
-    , myInstance(parent)
+    , m_instance(parent)
 { }
 
 ApplicationAdaptor::~ApplicationAdaptor() = default;
 
 void ApplicationAdaptor::Activate(const QVariantMap &)
 {
-    emit myInstance->activateRequested();
+    emit m_instance->activateRequested();
 }
 
 void ApplicationAdaptor::Open(const QStringList &uris, const QVariantMap &)
@@ -24,8 +24,8 @@ void ApplicationAdaptor::Open(const QStringList &uris, const QVariantMap &)
     // Each file becomes a window: a request for more than anyone selects in a file manager comes from
     // something gone wrong, and is refused whole rather than buried under windows.
     if (uris.size() > maximumOpenCount) {
-        if (myInstance->calledFromDBus())
-            myInstance->sendErrorReply(
+        if (m_instance->calledFromDBus())
+            m_instance->sendErrorReply(
                 QDBusError::InvalidArgs, QStringLiteral("At most %1 files at once").arg(maximumOpenCount));
         return;
     }
@@ -36,18 +36,18 @@ void ApplicationAdaptor::Open(const QStringList &uris, const QVariantMap &)
         if (uri.size() <= maximumUriLength)
             urls.append(QUrl(uri, QUrl::StrictMode));
     }
-    emit myInstance->openRequested(urls);
+    emit m_instance->openRequested(urls);
 }
 
 void ApplicationAdaptor::ActivateAction(const QString &action_name, const QVariantList &, const QVariantMap &)
 {
     if (!SingleInstance::actions().contains(action_name)) {
-        if (myInstance->calledFromDBus())
-            myInstance->sendErrorReply(
+        if (m_instance->calledFromDBus())
+            m_instance->sendErrorReply(
                 QDBusError::InvalidArgs, QStringLiteral("No action named “%1”").arg(action_name.left(200)));
         return;
     }
-    emit myInstance->actionRequested(action_name);
+    emit m_instance->actionRequested(action_name);
 }
 
 } // namespace corvane

@@ -29,7 +29,7 @@ public slots:
         const QString &action_name, const QVariantList &parameter, const QVariantMap &platform_data);
 
 private:
-    SingleInstance *myInstance;
+    SingleInstance *m_instance;
 };
 
 } // namespace corvane

@@ -9,39 +9,39 @@ AttributesModel::AttributesModel(QObject *parent)
 void AttributesModel::setDescription(FileDescription description)
 {
     beginResetModel();
-    myFile = std::move(description);
-    myNodes.clear();
-    myNodes.reserve(size_t(myFile.attributes.size()));
-    mySortKeys.clear();
-    mySortKeys.reserve(myFile.attributes.size());
-    for (qsizetype i = 0; i < myFile.attributes.size(); ++i) {
-        const AttributeName &name = myFile.attributes.at(i).name;
-        myNodes.push_back({ .value = &myFile.attributes.at(i).value, .attribute = int(i), .row = int(i) });
+    m_file = std::move(description);
+    m_nodes.clear();
+    m_nodes.reserve(size_t(m_file.attributes.size()));
+    m_sortKeys.clear();
+    m_sortKeys.reserve(m_file.attributes.size());
+    for (qsizetype i = 0; i < m_file.attributes.size(); ++i) {
+        const AttributeName &name = m_file.attributes.at(i).name;
+        m_nodes.push_back({ .value = &m_file.attributes.at(i).value, .attribute = int(i), .row = int(i) });
         // Case folded so that "comment" and "Comment" sit together; the name breaks ties.
-        mySortKeys.append(name.label.toCaseFolded() + QChar(0) + name.name);
+        m_sortKeys.append(name.label.toCaseFolded() + QChar(0) + name.name);
     }
     endResetModel();
 }
 
 QString AttributesModel::errorText() const
 {
-    return myFile.error ? myFile.error->description : QString();
+    return m_file.error ? m_file.error->description : QString();
 }
 
 int AttributesModel::childNode(int parentNode, int row) const
 {
-    if (myNodes[size_t(parentNode)].firstChild < 0) {
-        const Node parent = myNodes[size_t(parentNode)];
+    if (m_nodes[size_t(parentNode)].firstChild < 0) {
+        const Node parent = m_nodes[size_t(parentNode)];
         const qsizetype count = parent.value->children.size();
-        const int first = int(myNodes.size());
+        const int first = int(m_nodes.size());
         for (qsizetype i = 0; i < count; ++i)
-            myNodes.push_back({ .value = &parent.value->children.at(i),
+            m_nodes.push_back({ .value = &parent.value->children.at(i),
                 .attribute = parent.attribute,
                 .parent = parentNode,
                 .row = int(i) });
-        myNodes[size_t(parentNode)].firstChild = first;
+        m_nodes[size_t(parentNode)].firstChild = first;
     }
-    return myNodes[size_t(parentNode)].firstChild + row;
+    return m_nodes[size_t(parentNode)].firstChild + row;
 }
 
 QModelIndex AttributesModel::index(int row, int column, const QModelIndex &parent) const
@@ -57,19 +57,19 @@ QModelIndex AttributesModel::parent(const QModelIndex &child) const
 {
     if (!child.isValid())
         return QModelIndex();
-    const int parentNode = myNodes[size_t(child.internalId())].parent;
+    const int parentNode = m_nodes[size_t(child.internalId())].parent;
     if (parentNode < 0)
         return QModelIndex();
-    return createIndex(myNodes[size_t(parentNode)].row, 0, quintptr(parentNode));
+    return createIndex(m_nodes[size_t(parentNode)].row, 0, quintptr(parentNode));
 }
 
 int AttributesModel::rowCount(const QModelIndex &parent) const
 {
     if (!parent.isValid())
-        return int(myFile.attributes.size());
+        return int(m_file.attributes.size());
     if (parent.column() != 0)
         return 0;
-    return int(myNodes[size_t(parent.internalId())].value->children.size());
+    return int(m_nodes[size_t(parent.internalId())].value->children.size());
 }
 
 int AttributesModel::columnCount(const QModelIndex &) const
@@ -95,7 +95,7 @@ QVariant AttributesModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())
         return QVariant();
-    const Node &node = myNodes[size_t(index.internalId())];
+    const Node &node = m_nodes[size_t(index.internalId())];
     const AttributeDescription &attribute = attributeOf(node);
     const bool topLevel = node.parent < 0;
     const bool unreadable = topLevel && attribute.error.has_value();
@@ -140,7 +140,7 @@ QVariant AttributesModel::data(const QModelIndex &index, int role) const
     case SortRole:
         if (!topLevel)
             return node.row;
-        return mySortKeys.at(node.row);
+        return m_sortKeys.at(node.row);
     case FilterRole:
         if (!topLevel)
             return QString(labelOf(node) + QLatin1Char('\n') + preview(*node.value));

@@ -36,7 +36,7 @@ public:
 
     // Replaces everything the model shows (a model reset).
     void setDescription(FileDescription description);
-    const FileDescription &description() const { return myFile; }
+    const FileDescription &description() const { return m_file; }
     // Empty when the names could be listed; otherwise the system's reason.
     QString errorText() const;
 
@@ -51,7 +51,7 @@ public:
 private:
     struct Node {
         const ValueNode *value = nullptr;
-        int attribute = 0; // index into myFile.attributes
+        int attribute = 0; // index into m_file.attributes
         int parent = -1; // node index; -1 for a top-level row
         int row = 0;
         int firstChild = -1; // children are contiguous once made; -1 until then
@@ -59,15 +59,15 @@ private:
     int childNode(int parentNode, int row) const;
     const AttributeDescription &attributeOf(const Node &node) const
     {
-        return myFile.attributes.at(node.attribute);
+        return m_file.attributes.at(node.attribute);
     }
     QString labelOf(const Node &node) const;
 
-    FileDescription myFile;
+    FileDescription m_file;
     // Top-level nodes are 0 .. attributes - 1; children are appended as views open them.
-    mutable std::vector<Node> myNodes;
+    mutable std::vector<Node> m_nodes;
     // The top-level rows' sort keys, made once per listing rather than at each of the sort's comparisons.
-    QList<QString> mySortKeys;
+    QList<QString> m_sortKeys;
 };
 
 } // namespace corvane

@@ -42,17 +42,17 @@ public:
     ~AttributesPanel() override;
 
     void setFile(const QUrl &file);
-    QUrl file() const { return myFile; }
+    QUrl file() const { return m_file; }
 
-    AttributesModel *model() const { return myModel; }
-    QSortFilterProxyModel *proxyModel() const { return myProxy; }
-    QLineEdit *filterField() const { return myFilter; }
-    AttributesTreeView *view() const { return myView; }
-    QPlainTextEdit *detailText() const { return myDetail; }
-    QLabel *statusLabel() const { return myStatus; }
+    AttributesModel *model() const { return m_model; }
+    QSortFilterProxyModel *proxyModel() const { return m_proxy; }
+    QLineEdit *filterField() const { return m_filter; }
+    AttributesTreeView *view() const { return m_view; }
+    QPlainTextEdit *detailText() const { return m_detail; }
+    QLabel *statusLabel() const { return m_status; }
 
     // How many listings have been shown since the panel was made.
-    int listingsShown() const { return myListingsShown; }
+    int listingsShown() const { return m_listingsShown; }
 
     // Edit > Copy and Edit > Delete on the list's current row.
     bool hasCurrentRow() const;
@@ -85,21 +85,21 @@ private:
     void choose(const QModelIndex &proxyIndex);
     void watchFile();
 
-    AttributesModel *myModel = nullptr;
-    QSortFilterProxyModel *myProxy = nullptr;
-    QLineEdit *myFilter = nullptr;
-    AttributesTreeView *myView = nullptr;
-    QPlainTextEdit *myDetail = nullptr;
-    QLabel *myStatus = nullptr;
-    QString myNote; // said below the list until the next listing: why a chosen row stays here
+    AttributesModel *m_model = nullptr;
+    QSortFilterProxyModel *m_proxy = nullptr;
+    QLineEdit *m_filter = nullptr;
+    AttributesTreeView *m_view = nullptr;
+    QPlainTextEdit *m_detail = nullptr;
+    QLabel *m_status = nullptr;
+    QString m_note; // said below the list until the next listing: why a chosen row stays here
 
-    QUrl myFile;
-    QFileSystemWatcher myWatcher;
-    QTimer myReloadTimer;
-    QPointer<QThread> myWorker;
-    bool myReloadPending = false; // asked for while hidden or while a listing ran
-    int myListingsShown = 0;
-    QPointer<QWidget> myWatchedWindow;
+    QUrl m_file;
+    QFileSystemWatcher m_watcher;
+    QTimer m_reloadTimer;
+    QPointer<QThread> m_worker;
+    bool m_reloadPending = false; // asked for while hidden or while a listing ran
+    int m_listingsShown = 0;
+    QPointer<QWidget> m_watchedWindow;
 };
 
 } // namespace corvane

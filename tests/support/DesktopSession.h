@@ -25,10 +25,10 @@ public:
     DesktopSession &operator=(const DesktopSession &) = delete;
 
     // Empty when the session is ready; otherwise what failed to start.
-    QString failure() const { return myFailure; }
-    QString busAddress() const { return myBusAddress; }
-    QString settingsDirectory() const { return mySettings.path(); } // XDG_CONFIG_HOME
-    QString settingsFile() const { return mySettings.filePath(QStringLiteral("Corvane/Corvane.conf")); }
+    QString failure() const { return m_failure; }
+    QString busAddress() const { return m_busAddress; }
+    QString settingsDirectory() const { return m_settings.path(); } // XDG_CONFIG_HOME
+    QString settingsFile() const { return m_settings.filePath(QStringLiteral("Corvane/Corvane.conf")); }
 
     // Starts corvane with the arguments in this session, in the settings directory; the session owns
     // the process.
@@ -44,13 +44,13 @@ private:
     QProcessEnvironment environment() const;
     QString run(const QString &program, const QStringList &arguments, int *exitCode = nullptr) const;
 
-    QTemporaryDir mySettings;
-    std::unique_ptr<QProcess> myXServer;
-    std::unique_ptr<PrivateBus> myBus;
-    QString myDisplay;
-    QString myBusAddress;
-    QString myFailure;
-    QList<QProcess *> myLaunched;
+    QTemporaryDir m_settings;
+    std::unique_ptr<QProcess> m_xServer;
+    std::unique_ptr<PrivateBus> m_bus;
+    QString m_display;
+    QString m_busAddress;
+    QString m_failure;
+    QList<QProcess *> m_launched;
 };
 
 } // namespace corvane::test

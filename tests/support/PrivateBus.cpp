@@ -8,19 +8,19 @@ constexpr int startTimeoutMs = 30000;
 
 PrivateBus::PrivateBus()
 {
-    myDaemon.setStandardErrorFile(QProcess::nullDevice());
-    myDaemon.start(QStringLiteral("dbus-daemon"),
+    m_daemon.setStandardErrorFile(QProcess::nullDevice());
+    m_daemon.start(QStringLiteral("dbus-daemon"),
         { QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address") });
-    myAddress = firstLine(myDaemon);
+    m_address = firstLine(m_daemon);
 }
 
 PrivateBus::~PrivateBus()
 {
-    if (myDaemon.state() != QProcess::NotRunning) {
-        myDaemon.terminate();
-        if (!myDaemon.waitForFinished(5000)) {
-            myDaemon.kill();
-            myDaemon.waitForFinished();
+    if (m_daemon.state() != QProcess::NotRunning) {
+        m_daemon.terminate();
+        if (!m_daemon.waitForFinished(5000)) {
+            m_daemon.kill();
+            m_daemon.waitForFinished();
         }
     }
 }
