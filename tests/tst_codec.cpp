@@ -54,28 +54,6 @@ private slots:
         QCOMPARE(QString::fromUtf8(plistlibRead.value(0).value(0)), text);
         QCOMPARE(decodeAttributeString(*bytes), text);
     }
-
-    // What the editor shows for stored bytes: a string root, else nothing.
-    void shows_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("shown");
-        const auto xml = [](const char *body) {
-            return "<?xml version=\"1.0\"?><plist>" + QByteArray(body) + "</plist>";
-        };
-        QTest::newRow("string with one NUL appended")
-            << corvane::plist::writeBinary(QStringLiteral("x")) + '\0' << QStringLiteral("x");
-        QTest::newRow("array of one") << xml("<array><string>x</string></array>") << QString();
-        QTest::newRow("dictionary") << xml("<dict><key>a</key><string>x</string></dict>") << QString();
-        QTest::newRow("data") << QByteArray("<00ff00>") << QString();
-        QTest::newRow("plain sentence") << QByteArray("two words") << QString();
-        QTest::newRow("binary junk") << QByteArray("\x01\x02\xff", 3) << QString();
-    }
-    void shows()
-    {
-        QFETCH(QByteArray, bytes);
-        QTEST(decodeAttributeString(bytes), "shown");
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCodec)

@@ -78,28 +78,6 @@ private slots:
             QCOMPARE(attributeFromTool(secretNow, comment), Bytes(saved));
     }
 
-    // A failed read refuses the step with the system's reason; another program's value asks first.
-    void stepRefusedOrAsked()
-    {
-        TestFiles files;
-        const QString doc = files.make(u"doc"_s);
-        EditSession session;
-        session.setFile(QUrl::fromLocalFile(doc));
-        QCOMPARE(session.apply(session.prepareSave(comment, u"Comment"_s, u"mine"_s)), QString());
-        QVERIFY(setAttributeWithTool(doc, comment, plistlibBinaryString(u"theirs"_s)));
-        EditSession::Change undo = session.prepareUndo();
-        QVERIFY(undo.question);
-        QCOMPARE(undo.question->messageText, u"“Comment” was changed by another program."_s);
-        QCOMPARE(undo.question->confirm, EditQuestion::Confirm::Undo);
-        QCOMPARE(session.apply(undo), QString());
-        QCOMPARE(attributeFromTool(doc, comment), Bytes());
-
-        QCOMPARE(session.apply(session.prepareSave(QString(300, u'n'), u"long"_s, u"v"_s)),
-            u"setXattr error: Numerical result out of range"_s);
-        const EditSession::Change redo = session.prepareRedo();
-        QVERIFY(!redo.question && redo.error.isEmpty());
-    }
-
     // The history forgets its oldest steps past its bounds, and a new step forgets what could be redone.
     void historyBounds()
     {
