@@ -147,15 +147,13 @@ EditSession::Change EditSession::prepareStep(bool undo) const
     change.beforeKnown = true;
     if (change.before != (undo ? step->after : step->before)) {
         // Someone else wrote since: their value is not ours to throw away without asking.
+        const QString details = undo
+            ? tr("It no longer holds what Corvane saved in %1. Undoing replaces its current value, which is "
+                 "then lost.")
+            : tr("It no longer holds what it held before Corvane's undo in %1. Redoing replaces its current "
+                 "value, which is then lost.");
         change.question = EditQuestion { tr("“%1” was changed by another program.").arg(step->label),
-            undo ? tr(
-                "It no longer holds what Corvane saved in %1. Undoing replaces its current value, which is "
-                "then lost.")
-                       .arg(displayName(step->file))
-                 : tr("It no longer holds what it held before Corvane's undo in %1. Redoing replaces its "
-                      "current "
-                      "value, which is then lost.")
-                       .arg(displayName(step->file)),
+            details.arg(displayName(step->file)),
             undo ? EditQuestion::Confirm::Undo : EditQuestion::Confirm::Redo };
     }
     return change;
