@@ -2,7 +2,7 @@
 //
 //   list-and-describe/1000/corvane     describeFileAttributes: listxattr twice, getxattr twice per
 //                                      attribute, names recognised, values decoded into trees
-//   list-and-describe/1000/json        the same, then written as --list --json writes it
+//   list-and-describe/1000/json        runListCommand with --list --json: the same, written out as JSON
 //   list-and-describe/1000/syscalls    the floor: the same system calls into plain buffers, no decoding
 //   list-and-describe/1000/getfattr    `getfattr -d -m - FILE > /dev/null` as a process, its start included
 //   panel-fill/1000/corvane            what the attributes panel does before it can paint: the description,
@@ -15,12 +15,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QSortFilterProxyModel>
 #include <QString>
 
 #include "attributes/AttributeDescription.h"
-#include "attributes/AttributeJson.h"
+#include "attributes/ListCommand.h"
 #include "editor/AttributesModel.h"
 
 #include <cstdio>
@@ -72,8 +73,12 @@ void describe(benchmark::State &state)
 void json(benchmark::State &state)
 {
     for (auto _ : state) {
-        const QByteArray out = corvane::fileToJson(corvane::describeFileAttributes(path));
-        benchmark::DoNotOptimize(out.data());
+        QBuffer out, err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        if (corvane::runListCommand({ "--list", "--json", path }, out, err) != 0)
+            state.SkipWithError("the listing failed");
+        benchmark::DoNotOptimize(out.data().data());
     }
 }
 

@@ -12,6 +12,11 @@
 //   attribute-write            ours: encodeAttributeString (escape, XML document, XML read, binary write)
 //                              libplist: the same steps: escape, the same XML document, plist_from_xml,
 //                              plist_to_bin
+//   value-write (keywords, text)  ours: encodeEditableValue, what the editor's Apply runs: the edited
+//                              value (1,000 keywords, or a 60 KiB text) to bytes in its form (binary
+//                              or XML property list)
+//                              libplist: the same tree built with plist_new_array/plist_new_string,
+//                              plist_to_bin or plist_to_xml, then freeing both
 // The inputs are a typical keyword value (about 40 bytes of text) and a value filling the 64 KiB a Linux
 // attribute may hold, in ASCII and non-ASCII text. Every side's result is checked once before timing.
 
@@ -22,6 +27,7 @@
 #include <QString>
 
 #include "attributes/AttributeCodec.h"
+#include "attributes/EditableValue.h"
 #include "plist/PlistReader.h"
 #include "plist/PlistWriter.h"
 
@@ -42,16 +48,26 @@ struct Input {
     QByteArray xml;
 };
 
-QByteArray libplistBytes(const std::string &utf8, bool xml)
+// Builds the tree libplist writes for a list of texts (or one text), then writes it.
+QByteArray libplistWriteTexts(const std::vector<std::string> &items, bool list, bool xml)
 {
-    plist_t node = plist_new_string(utf8.c_str());
+    plist_t root = list ? plist_new_array() : plist_new_string(items.front().c_str());
+    if (list) {
+        for (const std::string &item : items)
+            plist_array_append_item(root, plist_new_string(item.c_str()));
+    }
     char *out = nullptr;
     uint32_t length = 0;
-    xml ? plist_to_xml(node, &out, &length) : plist_to_bin(node, &out, &length);
+    xml ? plist_to_xml(root, &out, &length) : plist_to_bin(root, &out, &length);
     QByteArray bytes(out, length);
     xml ? plist_to_xml_free(out) : plist_to_bin_free(out);
-    plist_free(node);
+    plist_free(root);
     return bytes;
+}
+
+QByteArray libplistBytes(const std::string &utf8, bool xml)
+{
+    return libplistWriteTexts({ utf8 }, false, xml);
 }
 
 Input makeInput(std::string name, const QString &unit, qsizetype binaryBudget)
@@ -141,8 +157,52 @@ void add(const std::string &name, qsizetype bytes, Run run, Check check)
     });
 }
 
+// The editor's Apply on 1,000 keywords and on a 60 KiB text, in both property-list forms.
+void registerValueWrites()
+{
+    struct Case {
+        std::string name;
+        corvane::EditableValue value;
+        std::vector<std::string> utf8;
+    };
+    static std::vector<Case> cases;
+    for (const bool xml : { false, true }) {
+        const auto form = xml ? corvane::ValueForm::XmlPropertyList : corvane::ValueForm::BinaryPropertyList;
+        const std::string suffix = xml ? "-xml" : "-binary";
+        Case keywords { "1000-keywords" + suffix,
+            corvane::newEditableValue("user.k", corvane::EditKind::TextList), {} };
+        for (int i = 0; i < 1000; ++i)
+            keywords.value.texts.append(u"keyword %1, café"_s.arg(i));
+        Case text { "60KiB-text" + suffix, corvane::newEditableValue("user.k", corvane::EditKind::Text), {} };
+        while (text.value.text.size() < 60 * 1024)
+            text.value.text += u"holiday, beach & family; "_s;
+        for (Case *c : { &keywords, &text }) {
+            c->value.form = form;
+            for (const QString &item :
+                c->value.kind == corvane::EditKind::Text ? QStringList { c->value.text } : c->value.texts)
+                c->utf8.push_back(item.toStdString());
+            cases.push_back(*c);
+        }
+    }
+    for (const Case &c : cases) {
+        const bool xml = c.value.form == corvane::ValueForm::XmlPropertyList;
+        const bool list = c.value.kind == corvane::EditKind::TextList;
+        // Both sides' bytes must read back as the value.
+        const auto readsBack = [&c](const QByteArray &bytes) {
+            return corvane::decodeEditableValue(corvane::recogniseAttributeName("user.k"), bytes) == c.value;
+        };
+        add(
+            "value-write/" + c.name + "/corvane", 0,
+            [&c] { return corvane::encodeEditableValue(c.value).value_or(QByteArray()); }, readsBack);
+        add(
+            "value-write/" + c.name + "/libplist", 0,
+            [&c, list, xml] { return libplistWriteTexts(c.utf8, list, xml); }, readsBack);
+    }
+}
+
 void registerAll()
 {
+    registerValueWrites();
     static const std::vector<Input> inputs = {
         makeInput("typical-ascii", u"holiday, beach, family"_s, 0),
         makeInput("typical-nonascii", u"Urlaub, Strand, café, 東京"_s, 0),

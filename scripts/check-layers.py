@@ -23,6 +23,7 @@ LAYERS = {
     "attributes": CORE,
     "feed": CORE,
     "settings": CORE,
+    "session": CORE,
     "window": WINDOW,
     # Designer files are compiled into the widgets that use them: they may name window services only.
     "resources": WINDOW,

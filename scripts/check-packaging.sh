@@ -2,7 +2,9 @@
 # Checks that Corvane installs as a desktop application, the way a user's machine will see it.
 #
 #   check-packaging.sh files BUILD_DIR   install into a scratch tree and validate what lands there:
-#                                        launcher, metainfo, icons, man page, and that they agree
+#                                        launcher, file manager menus, metainfo, icons, man page, and
+#                                        that they agree; Open With lists Corvane without making it
+#                                        the default
 #   check-packaging.sh deb BUILD_DIR     build the .deb with CPack, check its control fields, install it
 #                                        with apt-get, run the installed corvane, then remove it again
 #
@@ -37,6 +39,104 @@ desktop_value() {
   sed -n "s/^$1=//p" "$2" | head -n1
 }
 
+# A key's value within one [group] of a desktop-entry style file (KDE's service menus, Nemo's actions).
+group_value() {
+  awk -v group="[$2]" -v key="$3" '
+    /^\[/ { inside = ($0 == group); next }
+    inside && index($0, key "=") == 1 && !found { print substr($0, length(key) + 2); found = 1 }
+  ' "$1"
+}
+
+# Whether a ;-separated list holds an item.
+list_has() {
+  [[ ";$1;" == *";$2;"* ]]
+}
+
+# Dolphin shows a service menu's actions for the selected items when its MimeType matches each of them
+# (application/octet-stream stands for every file there), runs Exec once with every item (%F), and
+# outside the system's own directories only reads the file when it is executable.
+check_service_menu() {
+  local menu=$1 actions action name exec names=()
+  [[ $(group_value "$menu" "Desktop Entry" Type) == Service ]] || fail "$menu: Type is not Service"
+  list_has "$(group_value "$menu" "Desktop Entry" X-KDE-ServiceTypes | tr , ';')" KonqPopupMenu/Plugin ||
+    fail "$menu: X-KDE-ServiceTypes does not name KonqPopupMenu/Plugin (KIO before 5.85 needs it)"
+  local types
+  types=$(group_value "$menu" "Desktop Entry" MimeType)
+  list_has "$types" application/octet-stream || fail "$menu: MimeType '$types' leaves out files"
+  list_has "$types" inode/directory || fail "$menu: MimeType '$types' leaves out folders"
+  [[ -x $menu ]] || fail "$menu is not executable: Dolphin ignores it when installed per user"
+  actions=$(group_value "$menu" "Desktop Entry" Actions)
+  [[ -n $actions ]] || fail "$menu: no Actions"
+  IFS=';' read -ra actions <<<"$actions"
+  for action in "${actions[@]}"; do
+    [[ -n $action ]] || continue
+    name=$(group_value "$menu" "Desktop Action $action" Name)
+    exec=$(group_value "$menu" "Desktop Action $action" Exec)
+    [[ -n $name ]] || fail "$menu: action $action has no [Desktop Action $action] group with a Name"
+    [[ $exec == "corvane %F" ]] || fail "$menu: action $action runs '$exec', expected 'corvane %F' (every item, one window each)"
+    names+=("$name")
+  done
+  [[ " ${names[*]} " == *" Show Extended Attributes "* && " ${names[*]} " == *" Edit Metadata Attributes "* ]] ||
+    fail "$menu: the actions are '${names[*]}', expected Show Extended Attributes and Edit Metadata Attributes"
+}
+
+# Nemo skips an action without Name, Exec, Selection and Extensions or Mimetypes; "any" takes folders too.
+check_nemo_action() {
+  local action=$1 key
+  for key in Name Exec Selection Extensions; do
+    [[ -n $(group_value "$action" "Nemo Action" "$key") ]] || fail "$action: no $key in [Nemo Action]"
+  done
+  [[ $(group_value "$action" "Nemo Action" Active) != false ]] || fail "$action is not Active"
+  [[ $(group_value "$action" "Nemo Action" Exec) == "corvane %F" ]] || fail "$action: Exec is not 'corvane %F'"
+  [[ $(group_value "$action" "Nemo Action" Selection) == notnone ]] ||
+    fail "$action: Selection is not notnone (one item or several)"
+  [[ $(group_value "$action" "Nemo Action" Extensions) == "any;" ]] ||
+    fail "$action: Extensions is not 'any;' (files and folders)"
+  # Nemo escapes double quotes in the paths it inserts, and only those.
+  [[ $(group_value "$action" "Nemo Action" Quote) == double ]] ||
+    fail "$action: Quote is not double, so a name with a space splits in two"
+}
+
+# The launcher is offered for a text file and a folder, yet a desktop's own default stays the default.
+# That default sits in a data directory after Corvane's, where a mimeapps.list of Corvane's own would
+# come first.
+check_handlers() {
+  local prefix=$1 scratch output default
+  if ! command -v gio >/dev/null || ! command -v update-desktop-database >/dev/null; then
+    fail "gio (libglib2.0-bin) or update-desktop-database (desktop-file-utils) missing: file associations unchecked"
+    return
+  fi
+  scratch=$(mktemp -d)
+  mkdir -p "$scratch/desktop/applications" "$scratch/home" "$scratch/config"
+  cat >"$scratch/desktop/applications/text-viewer.desktop" <<'ENTRY'
+[Desktop Entry]
+Type=Application
+Name=Text Viewer
+Exec=cat %F
+Terminal=true
+MimeType=text/plain;
+ENTRY
+  printf '[Default Applications]\ntext/plain=text-viewer.desktop\n' >"$scratch/desktop/applications/mimeapps.list"
+  update-desktop-database "$scratch/desktop/applications"
+  # An installed package's cache is kept by dpkg's trigger; a staged tree has none yet.
+  [[ $prefix == /usr ]] || update-desktop-database "$prefix/share/applications"
+  local type
+  for type in text/plain inode/directory; do
+    output=$(env -i PATH="$prefix/bin:/usr/bin:/bin" HOME="$scratch/home" XDG_DATA_HOME="$scratch/home" \
+      XDG_CONFIG_HOME="$scratch/config" XDG_CONFIG_DIRS="$scratch/config" \
+      XDG_DATA_DIRS="$prefix/share:$scratch/desktop" gio mime "$type" 2>&1) || true
+    grep -qx $'\t'"$app_id.desktop" <<<"$(sed -n '/^Registered applications:/,/^[^\t]/p' <<<"$output")" ||
+      fail "gio mime $type does not list $app_id.desktop among the handlers: $output"
+    if [[ $type == text/plain ]]; then
+      default=$(sed -n 's/^Default application for .*: //p' <<<"$output")
+      [[ $default == text-viewer.desktop ]] ||
+        fail "installing Corvane made '$default' the default for text/plain instead of the desktop's own"
+      echo "gio mime text/plain: default $default, handlers $(sed -n 's/^\t//p' <<<"$output" | sort -u | paste -sd' ')"
+    fi
+  done
+  rm -rf "$scratch"
+}
+
 # Validates one installed tree rooted at $1 (a prefix such as /usr, possibly under a DESTDIR).
 check_tree() {
   local prefix=$1
@@ -45,6 +145,8 @@ check_tree() {
   local man=$prefix/share/man/man1/corvane.1.gz
   local svg=$prefix/share/icons/hicolor/scalable/apps/$app_id.svg
   local service=$prefix/share/dbus-1/services/$app_id.service
+  local service_menu=$prefix/share/kio/servicemenus/$app_id.servicemenu.desktop
+  local nemo_actions=("$prefix/share/nemo/actions/$app_id".{show-attributes,edit-metadata}.nemo_action)
   local failures_before=$failures
 
   # Slim container images tell dpkg to drop man pages; the package still ships one (checked in files mode).
@@ -54,7 +156,8 @@ check_tree() {
   fi
 
   local f
-  for f in "$prefix/bin/corvane" "$desktop" "$metainfo" ${man:+"$man"} "$svg" "$service"; do
+  for f in "$prefix/bin/corvane" "$desktop" "$metainfo" ${man:+"$man"} "$svg" "$service" "$service_menu" \
+    "${nemo_actions[@]}"; do
     [[ -e $f ]] || fail "not installed: $f"
   done
   [[ -x $prefix/bin/corvane ]] || fail "$prefix/bin/corvane is not executable"
@@ -70,6 +173,20 @@ check_tree() {
   [[ $exec == "corvane %F" ]] || fail "Exec is '$exec', expected 'corvane %F' (files from the file manager)"
   icon=$(desktop_value Icon "$desktop")
   [[ $icon == "$app_id" ]] || fail "Icon is '$icon', expected '$app_id' (the installed icon's name)"
+
+  # Open With lists Corvane for every file and folder (text/plain for desktops that match only the
+  # specific type), and nothing in the entry asks to be the default for any of them.
+  local types type
+  types=$(group_value "$desktop" "Desktop Entry" MimeType)
+  for type in application/octet-stream inode/directory text/plain; do
+    list_has "$types" "$type" || fail "the launcher's MimeType '$types' lacks $type"
+  done
+  ! grep -q '^InitialPreference=' "$desktop" || fail "the launcher ranks itself with InitialPreference"
+  check_service_menu "$service_menu"
+  for f in "${nemo_actions[@]}"; do
+    check_nemo_action "$f"
+  done
+  check_handlers "$prefix"
 
   # A DBusActivatable launcher is started through the bus by the service file of the same name; the
   # bus runs Exec without PATH, so it must name the installed binary by its full path (the prefix as
@@ -129,6 +246,9 @@ check_files() {
   stage=$(mktemp -d)
   trap 'rm -rf "$stage"' EXIT
   DESTDIR=$stage cmake --install "$build" --prefix /usr >/dev/null
+  local lists
+  lists=$(find "$stage" -name '*.list')
+  [[ -z $lists ]] || fail "the install changes which application opens a type: $lists"
   check_tree "$stage/usr"
 }
 
@@ -202,6 +322,10 @@ check_deb() {
   grep -q ' \./usr/bin/corvane$' <<<"$listing" || fail "the package has no /usr/bin/corvane"
   grep -q ' \./usr/share/man/man1/corvane\.1\.gz$' <<<"$listing" || fail "the package has no man page"
   ! grep -q '\./usr/local/' <<<"$listing" || fail "the package installs under /usr/local"
+  ! grep -Eq '/applications/([^/]*-)?(mimeapps|defaults)\.list$' <<<"$listing" ||
+    fail "the package changes which application opens a type: $(grep -E '\.list$' <<<"$listing")"
+  grep -Eq '^-rwxr-xr-x .* \./usr/share/kio/servicemenus/'"$app_id"'\.servicemenu\.desktop$' <<<"$listing" ||
+    fail "the package's service menu is missing or not executable"
 
   if dpkg-query -W -f='${db:Status-Status}' corvane 2>/dev/null | grep -qx installed; then
     echo "corvane is already installed; removing it to test a fresh install"

@@ -102,6 +102,21 @@ aliases = bytearray(b"bplist00\x50") + bytes([0xAF, 0x10, 64]) + bytes(range(1, 
 aliases += bytes([9]) + bytes([8]) * 64 + bytes(6) + bytes([1, 1]) + struct.pack(">QQQ", 65, 0, len(aliases))
 save("aliases.bplist", bytes(aliases))
 
+# Shared references, each a few hundred bytes that expand a thousandfold when written out: a list of 120
+# references to one list of 240 references to one null, and a list of 970 references to one dictionary
+# whose key is 1,000 bytes of \x01 (six bytes each in JSON).
+shared_lists = bplist([bytes([0xAF, 0x10, 120]) + b"\x01" * 120, bytes([0xAF, 0x10, 240]) + b"\x02" * 240, b"\x00"],
+                      offset_size=2)
+escaped_keys = bplist([bytes([0xAF, 0x11, 0x03, 0xCA]) + b"\x01" * 970, b"\xd1\x02\x03",
+                       b"\x5f\x11\x03\xe8" + b"\x01" * 1000, b"\x00"], offset_size=2)
+# 299 dictionaries, each inside the last beside one shared text of 50 lines: the copied text indents
+# every line of it by two spaces per level.
+lines = b"\x5f\x10\x64" + b"a\n" * 50
+deep_dicts = bplist([b"\x51k", b"\x51s", lines] + [b"\xd2" + struct.pack(">HHHH", 0, 1, 4 + i, 2) for i in range(299)]
+                    + [b"\x50"], top=3, offset_size=2, ref_size=2)
+for name, data in [("shared-lists", shared_lists), ("escaped-keys", escaped_keys), ("deep-dicts", deep_dicts)]:
+    save(name + ".bplist", data)
+
 count = len(os.listdir(root))
 size = sum(os.path.getsize(os.path.join(root, f)) for f in os.listdir(root))
 print(f"{count} files, {size} bytes in {os.path.normpath(root)}", file=sys.stderr)
@@ -143,6 +158,16 @@ def shared_entry(entry, references):
         out += struct.pack(">H", offset)
     out += bytes(6) + bytes([2, 1]) + struct.pack(">QQQ", len(objects), 0, table)
     return bytes(out)
+
+
+# The same shapes as attribute values (the first byte picks the name the value is read under), and a
+# flat list long enough to need its items counted by what they write, not by a fixed cost each.
+values = os.path.join(os.path.dirname(root), "attributevalue")
+for name, data in [("shared-lists", shared_lists), ("escaped-keys", escaped_keys), ("deep-dicts", deep_dicts),
+                   ("flat-list", plistlib.dumps([chr(97 + i % 26) for i in range(3000)], fmt=plistlib.FMT_BINARY)),
+                   ("lastused-min", struct.pack("<qq", -2**63, 0))]:
+    with open(os.path.join(values, name), "wb") as f:
+        f.write((b"\x02" if name.startswith("lastused") else b"\x00") + data)
 
 
 feed("shared-nonascii-name.bplist", shared_entry({"AppName": "Corvan\u00e9" * 40}, 64))

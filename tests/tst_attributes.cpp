@@ -3,10 +3,12 @@
 #include <QTest>
 
 #include "attributes/AttributeDescription.h"
+#include "attributes/AttributeJson.h"
 #include "attributes/AttributeListing.h"
 #include "attributes/AttributeNames.h"
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sys/mount.h>
@@ -129,6 +131,7 @@ private slots:
             { "quarantine that is not a record: text", quarantine, u"b'0083;later;Safari'"_s, text, plain, u"0083;later;Safari"_s },
             { "quarantine form under another name: text", comment, u"b'0083;5f1e2a3b;Safari'"_s, text, plain, u"0083;5f1e2a3b;Safari"_s },
             { "last used date", "user.com.apple.lastuseddate#PS"_ba, u"struct.pack('<qq', 1765000000, 500000000)"_s, u"date"_s, u"date"_s, u"2025-12-06T05:46:40.500Z"_s },
+            { "last used date, the earliest seconds: long before 2001", "user.com.apple.lastuseddate#PS"_ba, u"struct.pack('<qq', -2**63, 0)"_s, u"date"_s, u"date"_s, u"-9223372037833082880.0 seconds from 2001-01-01T00:00:00Z"_s },
             { "last used date, nanoseconds out of range: bytes", "user.com.apple.lastuseddate#PS"_ba, u"struct.pack('<qq', 1, 10**9)"_s, bytes, u"16 bytes"_s, u"010000000000000000ca9a3b00000000"_s },
             { "Finder info: bytes", "user.com.apple.FinderInfo"_ba, u"bytes(32)"_s, bytes, u"32 bytes"_s, QString(64, u'0') },
             { "empty value", "user.e"_ba, u"b''"_s, text, plain, {} },
@@ -159,26 +162,80 @@ private slots:
         QVERIFY(!attribute.error);
         QVERIFY(!attribute.tooLargeToExpand);
         QCOMPARE(attribute.size, qsizetype(::getxattr(path.constData(), name.constData(), nullptr, 0)));
-        QTEST(kindName(attribute.value.kind), "kind");
+        QTEST(kindName(attribute.value.kind()), "kind");
         QTEST(kindLabel(attribute.value), "kindLabel");
         QTEST(preview(attribute.value), "preview");
         QTEST(copyText(attribute.value), "copyText");
         QTEST(attribute.trailingNul, "trailingNul");
     }
 
-    // A binary list that names one long string many times is small on disk (3.5 KiB, what ext4 holds)
-    // but would expand to megabytes of text: it is shown as bytes. At 64 KiB the same would be a
-    // gigabyte.
-    void sharedReferencesDoNotExpand()
+    // What a value may expand to is paid for by its size: shared references and escaped keys that
+    // would write out a hundred times their size are shown as their bytes, long flat lists decode.
+    void expansionPaidForByTheInput_data()
     {
-        QVERIFY(setAttributesWithPython({ { QFile::decodeName(m_path), "user.bomb",
-            u"plistlib.dumps(['a' * 2000] * 1500, fmt=plistlib.FMT_BINARY)"_s } }));
-        const FileDescription file = describeFileAttributes(m_path);
-        QCOMPARE(file.attributes.size(), 1);
-        const AttributeDescription &bomb = file.attributes.front();
-        QVERIFY(bomb.tooLargeToExpand);
-        QCOMPARE(bomb.value.kind, ValueKind::Bytes);
-        QCOMPARE(bomb.value.bytes.size(), bomb.size);
+        QTest::addColumn<QString>("plist"); // a Python expression
+        QTest::addColumn<QString>("kind"); // in words; empty: too large, shown as its bytes
+        const QString bytes;
+        QTest::newRow("list of 120 references to one list of 240") << u"[[True] * 240] * 120"_s << bytes;
+        QTest::newRow("970 references to a dictionary keyed by 1,000 escaped bytes")
+            << u"[{'\\x01' * 1000: True}] * 970"_s << bytes;
+        QTest::newRow("one long text referenced 1,500 times") << u"['a' * 2000] * 1500"_s << bytes;
+        QTest::newRow("32,001 one-letter texts")
+            << u"[chr(97 + i % 26) for i in range(32001)]"_s << u"list of 32001 texts"_s;
+        QTest::newRow("31,000 true") << u"[True] * 31000"_s << u"list of 31000 true or false values"_s;
+        QTest::newRow("escaped keys within their budget")
+            << u"[{'\\x01' * 10: True}] * 20"_s << u"list of 20 dictionaries"_s;
+        QTest::newRow("shared, within its budget: references stay shared")
+            << u"[['ab'] * 40] * 20"_s << u"list of 20 lists"_s;
+    }
+    void expansionPaidForByTheInput()
+    {
+        QFETCH(QString, plist);
+        QFETCH(QString, kind);
+        const auto written = corvane::test::runPythonPerLine(
+            u"[plistlib.dumps(eval(line), fmt=plistlib.FMT_BINARY)]"_s, { plist.toUtf8() });
+        QCOMPARE(written.size(), 1);
+        const QByteArray value = written[0][0];
+        const AttributeName name = recogniseAttributeName("user.test");
+        const AttributeDescription described = describeAttribute(name, value);
+        const ExpansionCost cost = expansionCost(described.value);
+        QVERIFY(cost.fitsWithin(ExpansionBudget().allowance(name.systemName.size() + value.size())));
+        QVERIFY(valueToJson(described.value).size() <= cost.bytes);
+        QVERIFY(copyText(described.value).size() <= cost.bytes);
+        QCOMPARE(described.tooLargeToExpand, kind.isEmpty());
+        if (kind.isEmpty()) {
+            QCOMPARE(described.value.kind(), ValueKind::Bytes);
+            QCOMPARE(described.value.bytes(), value);
+            QVERIFY(attributeToJson(described).contains("\"note\": \"a property list that would expand"));
+            return;
+        }
+        QCOMPARE(kindLabel(described.value), kind);
+        const QList<ValueNode> &items = described.value.children();
+        if (!items.front().isContainer())
+            return;
+        // Each reference is the one list the property list holds, not a copy of it.
+        QVERIFY(std::all_of(items.cbegin(), items.cend(),
+            [&](const ValueNode &item) { return item.identity() == items.front().identity(); }));
+    }
+
+    // The floor above a value's own share is the listing's, not each value's: a file of many values
+    // that each need it cannot add it up.
+    void expansionFloorSharedByTheListing()
+    {
+        const auto written = corvane::test::runPythonPerLine(
+            u"[plistlib.dumps(['x' * 1000] * int(line), fmt=plistlib.FMT_BINARY)]"_s, { "76" });
+        QCOMPARE(written.size(), 1);
+        const QByteArray value = written[0][0];
+        const AttributeName name = recogniseAttributeName("user.a");
+        const qsizetype share = ExpansionBudget::perInputByte * (name.systemName.size() + value.size());
+        // The value needs more than half the floor besides its own share.
+        const ExpansionCost cost = expansionCost(describeAttribute(name, value).value);
+        QVERIFY2(cost.bytes > share + ExpansionBudget::floor.bytes / 2
+                && cost.bytes <= share + ExpansionBudget::floor.bytes,
+            qPrintable(u"%1 over its share"_s.arg(cost.bytes - share)));
+        ExpansionBudget listing;
+        QVERIFY(!describeAttribute(name, value, &listing).tooLargeToExpand);
+        QVERIFY(describeAttribute(name, value, &listing).tooLargeToExpand);
     }
 
     // Root sees trusted. names; they are listed and decoded like any other, and are not the editor's.

@@ -1,4 +1,5 @@
 #include "attributes/AttributeDescription.h"
+#include "editor/AttributesFilterModel.h"
 #include "editor/AttributesModel.h"
 #include "support/EditorTestSupport.h"
 #include "support/TestSupport.h"
@@ -22,13 +23,36 @@ QList<corvane::test::PythonAttribute> fromAMac(const QString &p)
     };
     return { { p, "user.com.apple.metadata:kMDItemKeywords", binary("['sun', 'sea', 'sand']") },
         { p, "user.com.apple.metadata:kMDItemComment", binary("'two\\nlines'") },
-        { p, "user.com.apple.metadata:kMDItemDownloadedDate",
-            binary("[datetime.datetime(2026, 12, 6, 9, 30)]") },
+        { p, "user.com.apple.metadata:kMDItemDownloadedDate", binary("[datetime.datetime(2026, 12, 6, 9, 30)]") },
         { p, "user.com.apple.quarantine", u"b'0083;5f1e2a3b;Safari;F643CD5F-6071-46AB-83AB-390BA944DEC5'"_s },
         { p, "user.xdg.comment", u"'Sent by Ann'.encode()"_s },
         { p, "user.test.nested", binary("{'outer': {'inner': [1, 2]}, 'flag': True}") },
         { p, "user.DosStream.com.apple.metadata\xef\x80\xa2kMDItemWhereFroms:$DATA",
             binary("['https://example.com/']") + u" + b'\\0'"_s } };
+}
+
+// Names and values that test what the panel shows of them: names that would hide or disguise
+// themselves, a key with a right-to-left override, a list whose last item lies beyond its one-line
+// preview, and a few hundred bytes that would expand to 150 KB.
+const QString hostileWriter = uR"PY(
+import os, plistlib, sys
+p, B = sys.argv[1], plistlib.FMT_BINARY
+for name in [b'user.bidi\xe2\x80\xaeexe.txt', b'user.caf\xe9', b'user.caf\xe8', b'user.back\\slash', b'user.tab\there',
+             'user.Grüße'.encode()]:
+    os.setxattr(p, name, b'x')
+os.setxattr(p, 'user.keys', plistlib.dumps({'\u202eevil': 1}, fmt=B))
+os.setxattr(p, 'user.long', plistlib.dumps(['item%d' % i for i in range(40)], fmt=B))
+os.setxattr(p, 'user.shared', plistlib.dumps([[True] * 240] * 120, fmt=B))
+)PY"_s;
+
+QModelIndex rowNamed(const AttributesModel &model, const QByteArray &systemName)
+{
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const QModelIndex index = model.index(row, 0);
+        if (index.data(AttributesModel::SystemNameRole).toByteArray() == systemName)
+            return index;
+    }
+    return QModelIndex();
 }
 
 QModelIndex topRow(const AttributesModel &model, const QString &name)
@@ -54,6 +78,7 @@ class TestAttributesModel : public QObject {
     corvane::test::TestFiles m_files;
     QString m_path;
     AttributesModel m_model;
+    AttributesModel m_hostile;
 
 private slots:
     void initTestCase()
@@ -62,6 +87,87 @@ private slots:
         QVERIFY(corvane::test::setAttributesWithPython(fromAMac(m_path)));
         m_model.setDescription(describeFileAttributes(QFile::encodeName(m_path)));
         QCOMPARE(m_model.rowCount(), 7);
+
+        const QString hostile = m_files.make(u"hostile"_s);
+        QCOMPARE(corvane::test::runProgram(u"python3"_s, { u"-c"_s, hostileWriter, hostile }).exitCode, 0);
+        m_hostile.setDescription(describeFileAttributes(QFile::encodeName(hostile)));
+        QCOMPARE(m_hostile.rowCount(), 9);
+    }
+
+    // Two names that differ never look alike: what would hide or reorder text is escaped.
+    void namesShownSoTheyCanBeToldApart_data()
+    {
+        QTest::addColumn<QByteArray>("systemName");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("right-to-left override") << "user.bidi\xe2\x80\xae"
+                                                   "exe.txt"_ba
+                                                << u"bidi\\u202eexe.txt"_s;
+        QTest::newRow("not UTF-8, é in Latin-1") << "user.caf\xe9"_ba << u"caf\\xe9"_s;
+        QTest::newRow("not UTF-8, è in Latin-1") << "user.caf\xe8"_ba << u"caf\\xe8"_s;
+        QTest::newRow("a backslash, doubled") << "user.back\\slash"_ba << u"back\\\\slash"_s;
+        QTest::newRow("a tab") << "user.tab\there"_ba << u"tab\\x09here"_s;
+        QTest::newRow("printable text as it is") << u"user.Grüße"_s.toUtf8() << u"Grüße"_s;
+    }
+    void namesShownSoTheyCanBeToldApart()
+    {
+        QFETCH(QByteArray, systemName);
+        QFETCH(QString, label);
+        const QModelIndex row = rowNamed(m_hostile, systemName);
+        QVERIFY(row.isValid());
+        QCOMPARE(cell(row, AttributesModel::LabelColumn), label);
+        QCOMPARE(row.data(Qt::ToolTipRole).toString(), u"user."_s + label);
+    }
+
+    void keysShownEscaped()
+    {
+        const QModelIndex keys = rowNamed(m_hostile, "user.keys");
+        QCOMPARE(cell(m_hostile.index(0, 0, keys), AttributesModel::LabelColumn), u"\\u202eevil"_s);
+    }
+
+    // What would expand a thousandfold stays one row of bytes, and the detail area says why.
+    void valueTooLargeToExpandSaysWhy()
+    {
+        const QModelIndex shared = rowNamed(m_hostile, "user.shared");
+        QCOMPARE(m_hostile.rowCount(shared), 0);
+        QVERIFY(cell(shared, AttributesModel::KindColumn).endsWith(u" bytes"_s));
+        QVERIFY(
+            shared.data(AttributesModel::DetailRole)
+                .toString()
+                .startsWith(u"Shown as its bytes: this property list would expand to more than 64 times"_s));
+        QCOMPARE(m_hostile.tooLargeToExpandCount(), 1);
+    }
+
+    // The filter keeps an attribute by its label, full name or line, or by any item of its value even
+    // beyond that line; a kept attribute shows all its items.
+    void filterKeepsAttributesByNameOrAnyValue_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("labels");
+        QTest::newRow("nothing typed") << QString() << QStringList {};
+        QTest::newRow("label, any case") << u"LONG"_s << QStringList { u"long"_s };
+        QTest::newRow("the last item, beyond the line") << u"item39"_s << QStringList { u"long"_s };
+        QTest::newRow("a key") << u"evil"_s << QStringList { u"keys"_s };
+        QTest::newRow("as the name is shown") << u"\\xe9"_s << QStringList { u"caf\\xe9"_s };
+        QTest::newRow("nothing") << u"item40"_s << QStringList {};
+    }
+    void filterKeepsAttributesByNameOrAnyValue()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, labels);
+        corvane::AttributesFilterModel filter;
+        QAbstractItemModelTester tester(&filter, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        filter.setSourceModel(&m_hostile);
+        filter.setFilterText(typed);
+        if (typed.isEmpty()) {
+            QCOMPARE(filter.rowCount(), m_hostile.rowCount());
+            return;
+        }
+        QStringList shown;
+        for (int row = 0; row < filter.rowCount(); ++row)
+            shown << filter.index(row, 0).data().toString();
+        QCOMPARE(shown, labels);
+        if (labels == QStringList { u"long"_s })
+            QCOMPARE(filter.rowCount(filter.index(0, 0)), 40);
     }
 
     void passesTheModelTester()

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -337,6 +338,37 @@ private slots:
         QTRY_COMPARE(panel()->proxyModel()->rowCount(), 106);
         QVERIFY2(panel()->listingsShown() - burst <= 10,
             qPrintable(QString::number(panel()->listingsShown() - burst)));
+    }
+
+    // A value that would expand a thousandfold is one row of bytes; the status and the detail say why.
+    void valueTooLargeToExpandSaysWhy()
+    {
+        QCOMPARE(runPython(u"import os, plistlib\nos.setxattr('%1', 'user.shared', "
+                           "plistlib.dumps([[True] * 240] * 120, fmt=plistlib.FMT_BINARY))\n"_s.arg(m_path))
+                     .exitCode,
+            0);
+        QTRY_COMPARE(panel()->proxyModel()->rowCount(), 6);
+        QCOMPARE(panel()->statusLabel()->text(), u"6 attributes; 1 shown as bytes, too large to expand"_s);
+        QVERIFY(focusRow(panel(), u"user.shared"_s));
+        QVERIFY(panel()->detailText()->toPlainText().startsWith(u"Shown as its bytes: "_s));
+    }
+
+    // A folder opened from a file manager: its own attributes, kept as current as a file's.
+    void aFolderIsListedAndRereadLikeAFile()
+    {
+        const QString folder = m_files.path(u"folder"_s);
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(setAttributesWithPython(fromAMac(folder)));
+        auto opened = showEditor(QUrl::fromLocalFile(folder));
+        QVERIFY(opened);
+        AttributesPanel *folderPanel = opened->editor->attributesPanel();
+        QTRY_COMPARE(folderPanel->proxyModel()->rowCount(), 5);
+        // The listing that follows the window's activation may catch the first write; only the
+        // folder's own watch catches the second.
+        for (const QString &name : { u"user.xdg.tags"_s, u"user.xdg.origin.url"_s }) {
+            QCOMPARE(runProgram(u"setfattr"_s, { u"-n"_s, name, u"-v"_s, u"x"_s, folder }).exitCode, 0);
+            QTRY_VERIFY(shown(folderPanel, AttributesModel::FullNameRole).contains(name));
+        }
     }
 
     void rereadsAfterSave()

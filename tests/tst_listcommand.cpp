@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "support/EditorTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <fcntl.h>
@@ -156,6 +157,65 @@ private slots:
               "user.xdg.comment (Comment (desktop), plain text) = \"two\\nlines\"\n"
               "\n";
         QCOMPARE(listing.out, block + block);
+    }
+
+    // Names that would hide or disguise themselves (a right-to-left override, bytes that are not UTF-8,
+    // line breaks, a backslash, a no-break space) are escaped in octal, and every name parses back to
+    // its exact bytes; values that would expand a thousandfold are given as their bytes with the reason.
+    void namesParseBackAndBombsSayWhy()
+    {
+        const QString path = m_files.make(u"names"_s);
+        const QString script = uR"PY(
+import os, plistlib, re, sys
+path, B = sys.argv[2], plistlib.FMT_BINARY
+names = [b'user.bidi\xe2\x80\xaeexe.txt', b'user.caf\xe9', b'user.caf\xe8', b'user.back\\slash', b'user.\\134 as typed',
+         b'user.line\nbreak\x7f', b'user.no-break\xc2\xa0space', b'user.Gr\xc3\xbc\xc3\x9fe']
+bombs = {b'user.shared': plistlib.dumps([[True] * 240] * 120, fmt=B),
+         b'user.keys': plistlib.dumps([{'\x01' * 1000: True}] * 970, fmt=B)}
+if sys.argv[1] == 'write':
+    for name in names:
+        os.setxattr(path, name, b'x')
+    for name, value in bombs.items():
+        os.setxattr(path, name, value)
+    sys.exit(0)
+text = sys.stdin.buffer.read()
+assert b'\xe2\x80\xae' not in text and b'\xe9' not in text and b'\xa0' not in text, text
+assert b'user.Gr\xc3\xbc\xc3\x9fe (Gr\xc3\xbc\xc3\x9fe, ' in text, text  # printable text stays as it is
+lines = text.split(b'\n')
+assert lines[0] == b'# file: ' + os.fsencode(path) and lines[-2:] == [b'', b''], lines
+unescape = lambda field: re.sub(rb'\\([0-7]{3})', lambda m: bytes([int(m.group(1), 8)]), field)
+parsed = {unescape(line.split(b' (', 1)[0]): line for line in lines[1:-2]}
+assert sorted(parsed) == sorted(names + list(bombs)), sorted(parsed)
+for name in bombs:
+    assert b' bytes: a property list that would expand to more than 64 times its size' in parsed[name], parsed[name]
+print('ok')
+)PY"_s;
+        const auto written = runProgram(u"python3"_s, { u"-c"_s, script, u"write"_s, path });
+        QVERIFY2(written.exitCode == 0, written.err.constData());
+        const ProcessResult listing = runCorvane({ "--list", QFile::encodeName(path) });
+        QCOMPARE(listing.exitCode, 0);
+        const auto checked = runProgram(u"python3"_s, { u"-c"_s, script, u"check"_s, path }, listing.out);
+        QVERIFY2(checked.exitCode == 0, (checked.err + listing.out.left(2000)).constData());
+
+        // The JSON gives the bombs' exact bytes and the note; names keep their exact bytes in base64.
+        const ProcessResult json = runCorvane({ "--list", "--json", QFile::encodeName(path) });
+        QCOMPARE(json.exitCode, 0);
+        const QJsonArray attributes = QJsonDocument::fromJson(json.out)
+                                          .object()[u"files"_s]
+                                          .toArray()[0]
+                                          .toObject()[u"attributes"_s]
+                                          .toArray();
+        QCOMPARE(attributes.size(), 10);
+        for (const QJsonValue &value : attributes) {
+            const QJsonObject attribute = value.toObject();
+            const bool bomb
+                = attribute[u"name"_s] == u"user.shared"_s || attribute[u"name"_s] == u"user.keys"_s;
+            QCOMPARE(attribute.contains(u"note"_s), bomb);
+            if (bomb)
+                QCOMPARE(QByteArray::fromBase64(attribute[u"value"_s].toString().toLatin1()),
+                    corvane::test::attributeFromTool(path, attribute[u"name"_s].toString().mid(5))
+                        .value_or("?"));
+        }
     }
 
     void exitStatusAndMessages_data()

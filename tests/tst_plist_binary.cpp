@@ -1,9 +1,8 @@
-// The binary form against python3's plistlib, and the guards against hostile binary input.
+// Reading what python3's plistlib writes, and the guards against hostile binary input.
 
 #include <QTest>
 
 #include "plist/PlistReader.h"
-#include "plist/PlistWriter.h"
 #include "support/TestSupport.h"
 
 using namespace Qt::StringLiterals;
@@ -72,36 +71,6 @@ Bplist nestedArrays(int depth)
 class TestPlistBinary : public QObject {
     Q_OBJECT
 private slots:
-    void writerMatchesPlistlib_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::newRow("empty") << QString();
-        QTest::newRow("ASCII") << u"Keywords, comma separated"_s;
-        QTest::newRow("14 chars, length in the marker") << QString(14, u'a');
-        QTest::newRow("15 chars, first length integer") << QString(15, u'b');
-        QTest::newRow("255 chars, one-byte length") << QString(255, u'd');
-        QTest::newRow("256 chars, two-byte length and offset") << QString(256, u'e');
-        QTest::newRow("70000 chars, four-byte length and offset") << QString(70000, u'f');
-        QTest::newRow("70000 non-ASCII units") << QString(70000, u'\u00e9');
-        QTest::newRow("accents and CJK") << u"Crème brûlée 東京都の写真"_s;
-        QTest::newRow("emoji, a surrogate pair") << u"ok 😀 done"_s;
-        QTest::newRow("DEL is still ASCII") << u"\x7f"_s;
-    }
-    void writerMatchesPlistlib()
-    {
-        QFETCH(QString, text);
-        const QByteArray ours = corvane::plist::writeBinary(text);
-        // plistlib reads our bytes (anything but a string fails the run), then writes its own.
-        const auto plistlib = corvane::test::runPythonPerLine(
-            QStringLiteral("(s:=plistlib.loads(base64.b64decode(line))).encode(),"
-                           "plistlib.dumps(s,fmt=plistlib.FMT_BINARY)"),
-            { ours.toBase64() });
-        QCOMPARE(plistlib.size(), 1);
-        QCOMPARE(QString::fromUtf8(plistlib[0].value(0)), text);
-        QCOMPARE(ours, plistlib[0].value(1));
-        QCOMPARE(corvane::plist::parse(ours).value_or(Value()).toString(), text);
-    }
-
     // Every type plistlib writes, in both its forms, and what only hand-made bytes can carry.
     void reads_data()
     {

@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -10,8 +11,9 @@
 using corvane::AppDelegate;
 using corvane::ScratchpadWindow;
 
-// Scratchpad windows as the Window menu opens them, their font sizes against a real settings file. The text
-// they exchange with the application is tested with quitting, which settles it in every way.
+// Scratchpad windows as the Window menu opens them, their font sizes and their text against a real
+// settings file. The text they exchange with the application is tested with quitting, which settles it
+// in every way.
 class TestScratchpad : public QObject {
     Q_OBJECT
     std::unique_ptr<corvane::test::SettingsSandbox> m_settings;
@@ -69,6 +71,36 @@ private slots:
         QCOMPARE(pad->text(), QStringLiteral("notes"));
         for (auto *control : pad->findChildren<QWidget *>()) // a name for every control
             QVERIFY(control->focusPolicy() == Qt::NoFocus || !control->accessibleName().isEmpty());
+    }
+
+    // Typed text is on disk soon after the typing, with the window still open, not only at quit. At
+    // quit the session's one Corvane stores its text; one running beside another stores only what
+    // changed since it last stored, so the other's newer text is not replaced by a copy written before.
+    void typedTextIsStoredWhileOpen_data()
+    {
+        QTest::addColumn<bool>("alone");
+        QTest::addColumn<QString>("afterQuit");
+        QTest::newRow("the session's one Corvane") << false << QStringLiteral("old typed");
+        QTest::newRow("beside another Corvane") << true << QStringLiteral("theirs");
+    }
+    void typedTextIsStoredWhileOpen()
+    {
+        QFETCH(bool, alone);
+        QVERIFY(m_settings->write("noUpdateCheck=true\nscratchpad=old\n"));
+        corvane::ApplicationActions actions;
+        AppDelegate delegate(actions);
+        delegate.setStoresUnchangedScratchpadText(!alone);
+        delegate.runStartupTasks();
+        delegate.openScratchpad();
+        QVERIFY(QTest::qWaitForWindowActive(delegate.scratchpadWindows().at(0)));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(" typed"));
+        QTRY_COMPARE(
+            m_settings->onDisk(QStringLiteral("scratchpad")).toString(), QStringLiteral("old typed"));
+
+        QVERIFY(m_settings->write("noUpdateCheck=true\nscratchpad=theirs\n"));
+        delegate.applicationWillTerminate();
+        QTEST(m_settings->onDisk(QStringLiteral("scratchpad")).toString(), "afterQuit");
     }
 };
 

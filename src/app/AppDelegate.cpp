@@ -3,6 +3,7 @@
 #include "BuildConfig.h"
 #include "help/HelpWindow.h"
 #include "scratchpad/ScratchpadWindow.h"
+#include "settings/DebouncedWriter.h"
 #include "settings/LaunchSchedule.h"
 #include "settings/Preferences.h"
 #include "updates/UpdateChecker.h"
@@ -79,7 +80,11 @@ void restoreDefaultSignalHandling()
 AppDelegate::AppDelegate(ApplicationActions &actions, QObject *parent)
     : QObject(parent)
     , m_actions(actions)
+    , m_scratchpadWriter(std::make_unique<DebouncedWriter>([this] { storeScratchpadText(); }))
 {
+    // Typed text reaches the disk within a second, not only at quit: a crash or SIGKILL loses little.
+    connect(&m_scratchpadText, &ScratchpadText::edited, this, [this] { m_scratchpadWriter->schedule(); });
+    connect(&m_scratchpadText, &ScratchpadText::handedBack, this, [this] { m_scratchpadWriter->schedule(); });
     if (QCoreApplication *app = QCoreApplication::instance())
         app->installEventFilter(this);
     installTerminationSignalHandlers();
@@ -150,16 +155,19 @@ void AppDelegate::runStartupTasks()
     const LaunchSchedule::Clock clock = m_clock ? m_clock : LaunchSchedule::Clock(&LaunchSchedule::systemNow);
     if (std::optional<QString> saved = LaunchSchedule::run(preferences, clock, [this] { checkForUpdates(); }))
         m_scratchpadText.setText(*saved);
-    m_loadedScratchpadText = m_scratchpadText.text();
+    m_storedScratchpadText = m_scratchpadText.text();
 }
 
 void AppDelegate::storeScratchpadText()
 {
-    if (!m_storesUnchangedText && m_scratchpadText.text() == m_loadedScratchpadText)
+    // Beside another Corvane, text this process did not change may be older than what that one stored.
+    const QString text = scratchpadTextToStore();
+    if (!m_storesUnchangedText && text == m_storedScratchpadText)
         return;
     Preferences preferences;
-    preferences.setString(PreferenceKey::scratchpad, m_scratchpadText.text());
+    preferences.setString(PreferenceKey::scratchpad, text);
     preferences.sync();
+    m_storedScratchpadText = text;
 }
 
 void AppDelegate::checkForUpdates()
@@ -196,20 +204,32 @@ void AppDelegate::startUpdateCheck()
 
 void AppDelegate::handBackOpenScratchpads()
 {
+    if (ScratchpadWindow *latest = latestOpenScratchpad())
+        latest->handBack();
+}
+
+QString AppDelegate::scratchpadTextToStore() const
+{
+    ScratchpadWindow *latest = latestOpenScratchpad();
+    return latest ? latest->text() : m_scratchpadText.text();
+}
+
+ScratchpadWindow *AppDelegate::latestOpenScratchpad() const
+{
     QList<ScratchpadWindow *> open;
     for (const QPointer<ScratchpadWindow> &window : std::as_const(m_scratchpadWindows)) {
         if (window && window->isVisible())
             open.append(window);
     }
     if (open.isEmpty())
-        return;
+        return nullptr;
     // Handing back spreads the text to every scratchpad, so letting each open window hand back in
     // turn would overwrite the later windows' text with the earlier ones' before they could give it.
     // The outcome of "each in turn, the most recently typed into last" is that window's text, spread.
     std::stable_sort(open.begin(), open.end(), [](const ScratchpadWindow *a, const ScratchpadWindow *b) {
         return a->lastEditStamp() < b->lastEditStamp();
     });
-    open.last()->handBack();
+    return open.last();
 }
 
 void AppDelegate::openScratchpad()

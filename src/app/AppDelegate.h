@@ -9,11 +9,13 @@
 #include "scratchpad/ScratchpadText.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace corvane {
 
 class ApplicationActions;
+class DebouncedWriter;
 class HelpWindow;
 class ScratchpadWindow;
 namespace updates {
@@ -24,8 +26,8 @@ class UpdateChecker;
 // (Named for the role it has on macOS, where Qt leaves the application's delegate to the platform, and
 // its two routines for the moments they run at: readers of either code base find them by those names.)
 //
-// It owns the scratchpad text (loaded from the preferences at launch, stored at termination) and every
-// scratchpad and help window opened from the menus, for the life of the process. Termination is
+// It owns the scratchpad text (loaded from the preferences at launch, stored within a second of each
+// change the user makes and at termination) and every scratchpad and help window opened from the menus, for the life of the process. Termination is
 // reached by the Quit command, by closing the last window, and by SIGTERM, SIGINT or SIGHUP, which
 // the constructor turns into an ordinary quit of the event loop.
 class AppDelegate : public QObject {
@@ -55,6 +57,8 @@ public:
     // Open scratchpad windows give their text to the application before it is stored, the one the
     // user typed into last deciding what is kept.
     void handBackOpenScratchpads();
+    // What quitting now would store: that window's text, or the application's while none is open.
+    QString scratchpadTextToStore() const;
 
     // The updates page for a system version: only the minor number decides.
     static QUrl updatesPageFor(const QVersionNumber &systemVersion);
@@ -82,6 +86,7 @@ protected:
 private:
     void installTerminationSignalHandlers();
     void startUpdateCheck();
+    ScratchpadWindow *latestOpenScratchpad() const;
 
     static constexpr int updateCheckDelayWithoutWindowMs = 3000;
 
@@ -95,7 +100,8 @@ private:
     updates::UpdateChecker *m_updateChecker = nullptr;
     bool m_updateCheckAwaitsWindow = false;
     bool m_storesUnchangedText = true;
-    QString m_loadedScratchpadText;
+    QString m_storedScratchpadText; // as this process last loaded or stored it
+    std::unique_ptr<DebouncedWriter> m_scratchpadWriter;
 };
 
 } // namespace corvane

@@ -1,9 +1,9 @@
 #include "app/ApplicationAdaptor.h"
 
 #include "app/SingleInstance.h"
+#include "session/BusRequests.h"
 
 #include <QDBusError>
-#include <QUrl>
 
 namespace corvane {
 
@@ -16,38 +16,32 @@ ApplicationAdaptor::~ApplicationAdaptor() = default;
 
 void ApplicationAdaptor::Activate(const QVariantMap &)
 {
-    emit m_instance->activateRequested();
+    answer(m_instance->requests()->submitActivate());
 }
 
 void ApplicationAdaptor::Open(const QStringList &uris, const QVariantMap &)
 {
-    // Each file becomes a window: a request for more than anyone selects in a file manager comes from
-    // something gone wrong, and is refused whole rather than buried under windows.
-    if (uris.size() > maximumOpenCount) {
-        if (m_instance->calledFromDBus())
-            m_instance->sendErrorReply(
-                QDBusError::InvalidArgs, QStringLiteral("At most %1 files at once").arg(maximumOpenCount));
-        return;
-    }
-    QList<QUrl> urls;
-    urls.reserve(uris.size());
-    for (const QString &uri : uris) {
-        // Longer than any path, percent-encoded, can be: not a file; parsing it would only cost.
-        if (uri.size() <= maximumUriLength)
-            urls.append(QUrl(uri, QUrl::StrictMode));
-    }
-    emit m_instance->openRequested(urls);
+    const BusRequests::OpenRequest request = BusRequests::parseOpen(uris);
+    answer(request.refusal ? request.refusal : m_instance->requests()->submitOpen(request.urls));
 }
 
-void ApplicationAdaptor::ActivateAction(const QString &action_name, const QVariantList &, const QVariantMap &)
+void ApplicationAdaptor::ActivateAction(
+    const QString &action_name, const QVariantList &parameter, const QVariantMap &)
 {
-    if (!SingleInstance::actions().contains(action_name)) {
-        if (m_instance->calledFromDBus())
-            m_instance->sendErrorReply(
-                QDBusError::InvalidArgs, QStringLiteral("No action named “%1”").arg(action_name.left(200)));
+    const BusRequests::Refusal refusal
+        = BusRequests::checkAction(action_name, parameter, SingleInstance::actions());
+    answer(refusal ? refusal : m_instance->requests()->submitAction(action_name));
+}
+
+void ApplicationAdaptor::answer(const BusRequests::Refusal &refusal)
+{
+    // Without an error the call's empty reply goes out as the slot returns; the work waits in the queue.
+    if (!refusal || !m_instance->calledFromDBus())
         return;
-    }
-    emit m_instance->actionRequested(action_name);
+    m_instance->sendErrorReply(refusal.kind == BusRequests::Refusal::Kind::LimitExceeded
+            ? QDBusError::LimitsExceeded
+            : QDBusError::InvalidArgs,
+        refusal.message);
 }
 
 } // namespace corvane

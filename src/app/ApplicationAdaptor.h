@@ -8,17 +8,18 @@
 namespace corvane {
 
 class SingleInstance;
+namespace BusRequests {
+struct Refusal;
+}
 
 // The freedesktop application interface (org.freedesktop.Application) as the running Corvane offers it
 // on the session bus: what launchers, file managers and a second `corvane` call. Each call is answered
-// at once and the work is queued, so a caller never waits on a window or a modal alert.
+// at once, taken into the instance's request queue or refused with a D-Bus error saying why, so a
+// caller never waits on a window or a modal alert.
 class ApplicationAdaptor : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
 public:
-    static constexpr qsizetype maximumOpenCount = 1000;
-    static constexpr qsizetype maximumUriLength = 3 * 4096 + 16; // PATH_MAX, every byte encoded
-
     explicit ApplicationAdaptor(SingleInstance *parent);
     ~ApplicationAdaptor() override;
 
@@ -29,6 +30,8 @@ public slots:
         const QString &action_name, const QVariantList &parameter, const QVariantMap &platform_data);
 
 private:
+    void answer(const BusRequests::Refusal &refusal);
+
     SingleInstance *m_instance;
 };
 

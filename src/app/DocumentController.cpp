@@ -92,17 +92,11 @@ Document *DocumentController::documentForURL(const QUrl &url) const
 
 Document *DocumentController::openDocumentWithContentsOfURL(const QUrl &url, bool display)
 {
-    const int unreachable = url.isLocalFile() ? reachability(url.toLocalFile()) : 0;
-    if (!url.isLocalFile() || unreachable != 0) {
-        const QString path = QDir::toNativeSeparators(url.toLocalFile());
+    if (const QString failure = openingFailure(url); !failure.isEmpty()) {
         AlertRequest alert;
         alert.style = AlertRequest::Style::Warning;
         alert.messageText = tr("The file could not be opened.");
-        alert.informativeText = !url.isLocalFile()
-            ? tr("“%1” is not a local file.").arg(url.toDisplayString())
-            : unreachable == ENOENT
-            ? tr("There is no file at “%1”.").arg(path)
-            : tr("“%1” cannot be reached: %2.").arg(path, posixError(unreachable).description);
+        alert.informativeText = failure;
         Alerts::run(alert, m_startWindow);
         return nullptr;
     }
@@ -133,6 +127,28 @@ Document *DocumentController::openDocumentWithContentsOfURL(const QUrl &url, boo
             m_startWindow->close();
     }
     return document;
+}
+
+QString DocumentController::openDocumentWithoutAlert(const QUrl &url)
+{
+    QString failure = openingFailure(url);
+    if (failure.isEmpty())
+        openDocumentWithContentsOfURL(url);
+    return failure;
+}
+
+QString DocumentController::openingFailure(const QUrl &url) const
+{
+    // A file address naming another machine is as far out of reach as a web address.
+    if (!url.isLocalFile() || !url.host().isEmpty())
+        return tr("“%1” is not a local file.").arg(url.toDisplayString());
+    const QString path = QDir::toNativeSeparators(url.toLocalFile());
+    const int unreachable = reachability(url.toLocalFile());
+    if (unreachable == 0)
+        return {};
+    return unreachable == ENOENT
+        ? tr("There is no file at “%1”.").arg(path)
+        : tr("“%1” cannot be reached: %2.").arg(path, posixError(unreachable).description);
 }
 
 void DocumentController::forgetDocument(Document *document)

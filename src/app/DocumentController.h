@@ -30,6 +30,9 @@ public:
     // Opens the file as a document and shows its window, or raises the window that already shows it.
     // A path that names nothing on disk is refused with a message; nullptr then.
     Document *openDocumentWithContentsOfURL(const QUrl &url, bool display = true);
+    // The same for callers that gather failures into one alert of their own: returns why the file
+    // could not be opened, in the words the alert above would say, or nothing once it is open.
+    QString openDocumentWithoutAlert(const QUrl &url);
     Document *documentForURL(const QUrl &url) const;
     QList<Document *> documents() const;
 
@@ -60,6 +63,7 @@ signals:
     void documentOpened(corvane::Document *document);
 
 private:
+    QString openingFailure(const QUrl &url) const; // empty when the file can be opened
     void forgetDocument(Document *document);
     QList<QUrl> chooseFiles();
     void rebuildOpenRecentMenu();

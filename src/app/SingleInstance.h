@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/RequestQueue.h"
+
 #include <QDBusContext>
 #include <QList>
 #include <QObject>
@@ -15,7 +17,12 @@ namespace corvane {
 // well-known name; in that order, so a name owner always answers calls, and of two launches at the same
 // moment the bus makes one the owner and the other hands over. A later launch hands its request (open
 // these files, show a window, run an action) to the owner and ends. Without a bus, or when the owner
-// does not answer within handOverTimeoutMs, a launch runs on its own as if it were alone.
+// does not answer within handOverTimeoutMs, a launch runs on its own as if it were alone. A request the
+// owner refuses (more files than it takes at once) ends the later launch with the owner's reason.
+//
+// Without a session bus address libdbus would start a bus of its own (dbus-launch, when installed),
+// which outlives Corvane and lets a later launch hand over to a process that was meant to run alone;
+// withholdBusAutolaunch, before the QApplication exists, keeps Qt and libdbus from doing so.
 //
 // QtDBus gives the context of a call to an adaptor (the caller, the error reply) to the object the
 // adaptor belongs to, hence the QDBusContext here.
@@ -33,6 +40,7 @@ public:
         Primary, // this process serves the session: it owns the name
         HandedOver, // the running Corvane took the request: this process has nothing left to do
         Alone, // no bus, or an owner that did not answer: this process runs for itself
+        Refused, // the owner answered the request with an error: refusal() says why
     };
 
     // What this launch asks for: an action when one is named, else the files when there are any, else
@@ -45,16 +53,19 @@ public:
     explicit SingleInstance(QObject *parent = nullptr);
     ~SingleInstance() override;
 
-    Role start(const Request &request);
+    static void withholdBusAutolaunch();
 
-signals:
-    // Emitted by the exported interface; connect them queued so the caller's reply goes out first.
-    void activateRequested();
-    void openRequested(const QList<QUrl> &urls);
-    void actionRequested(const QString &action);
+    Role start(const Request &request);
+    QString refusal() const { return myRefusal; }
+
+    // Where the exported interface puts what callers ask for.
+    RequestQueue *requests() { return &myRequests; }
 
 private:
-    bool handOver(const Request &request);
+    Role handOver(const Request &request);
+
+    RequestQueue myRequests;
+    QString myRefusal;
 };
 
 } // namespace corvane

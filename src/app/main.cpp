@@ -80,6 +80,7 @@ int main(int argc, char *argv[])
     if (commandLine.parse(argumentsOf(argc, argv)) != CommandLine::Command::OpenWindows)
         return runWithoutDisplay(argc, argv, commandLine);
 
+    SingleInstance::withholdBusAutolaunch();
     QApplication app(argc, argv);
 
     // Before any window: a Corvane already serving this session takes the request, and this one ends.
@@ -91,6 +92,10 @@ int main(int argc, char *argv[])
     const SingleInstance::Role role = instance.start(request);
     if (role == SingleInstance::Role::HandedOver)
         return 0;
+    if (role == SingleInstance::Role::Refused) {
+        std::fprintf(stderr, "corvane: %s\n", qPrintable(instance.refusal()));
+        return 1;
+    }
 
     Application application;
     AppDelegate &delegate = application.delegate();
@@ -99,22 +104,15 @@ int main(int argc, char *argv[])
     // replace the stored scratchpad text: the other process may hold newer text of its own.
     delegate.setStoresUnchangedScratchpadText(role == SingleInstance::Role::Primary);
 
-    QObject::connect(&instance, &SingleInstance::activateRequested, &documents,
-        &DocumentController::showFrontWindow, Qt::QueuedConnection);
-    QObject::connect(
-        &instance, &SingleInstance::openRequested, &documents,
-        [&documents](const QList<QUrl> &urls) {
-            for (const QUrl &url : urls)
-                documents.openDocumentWithContentsOfURL(url);
-        },
-        Qt::QueuedConnection);
-    QObject::connect(
-        &instance, &SingleInstance::actionRequested, &delegate,
-        [&delegate](const QString &action) {
-            if (action == SingleInstance::scratchpadAction)
-                delegate.openScratchpad();
-        },
-        Qt::QueuedConnection);
+    instance.requests()->setHandlers({
+        .open = [&documents](const QUrl &url) { return documents.openDocumentWithoutAlert(url); },
+        .activate = [&documents] { documents.showFrontWindow(); },
+        .runAction =
+            [&delegate](const QString &action) {
+                if (action == SingleInstance::scratchpadAction)
+                    delegate.openScratchpad();
+            },
+    });
 
     for (const QString &url : request.fileUrls)
         documents.openDocumentWithContentsOfURL(QUrl(url));

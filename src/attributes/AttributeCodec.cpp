@@ -3,6 +3,8 @@
 #include "plist/PlistReader.h"
 #include "plist/PlistWriter.h"
 
+#include <QStringDecoder>
+
 namespace corvane {
 
 namespace {
@@ -19,33 +21,11 @@ QString codePoint(char32_t c)
     return QStringLiteral("U+") + QStringLiteral("%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
 }
 
-// The first character XML 1.0 cannot hold, described for the user; empty when there is none.
-QString unrepresentable(const QString &text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size()
-            && QChar::isLowSurrogate(text[i + 1].unicode())) {
-            ++i;
-            continue;
-        }
-        if (QChar::isSurrogate(c))
-            return QStringLiteral("The text contains an incomplete Unicode character (a lone surrogate %1), "
-                                  "which cannot be stored.")
-                .arg(codePoint(c));
-        if ((c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || c == 0xFFFE || c == 0xFFFF)
-            return QStringLiteral("The text contains the control character %1, which cannot be stored "
-                                  "in a property list.")
-                .arg(codePoint(c));
-    }
-    return {};
-}
-
 } // namespace
 
 std::optional<QByteArray> encodeAttributeString(const QString &text, QString *errorDescription)
 {
-    const QString problem = unrepresentable(text);
+    const QString problem = unstorableCharacter(text, TextForm::PropertyList);
     if (!problem.isEmpty()) {
         if (errorDescription)
             *errorDescription = problem;
@@ -77,6 +57,47 @@ QString decodeAttributeString(QByteArrayView bytes)
 {
     const std::optional<plist::Value> value = plist::parse(bytes);
     return value ? value->toString() : QString();
+}
+
+QString unstorableCharacter(const QString &text, TextForm form)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size()
+            && QChar::isLowSurrogate(text[i + 1].unicode())) {
+            ++i;
+            continue;
+        }
+        if (QChar::isSurrogate(c))
+            return QStringLiteral("The text contains an incomplete Unicode character (a lone surrogate %1), "
+                                  "which cannot be stored.")
+                .arg(codePoint(c));
+        const bool control = c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r';
+        if (form == TextForm::PlainText && control)
+            return QStringLiteral("The text contains the control character %1, which plain text cannot hold.")
+                .arg(codePoint(c));
+        // XML 1.0 holds neither.
+        if (form == TextForm::PropertyList && (control || c == 0xFFFE || c == 0xFFFF))
+            return QStringLiteral("The text contains the control character %1, which cannot be stored "
+                                  "in a property list.")
+                .arg(codePoint(c));
+    }
+    return {};
+}
+
+std::optional<QString> readableText(QByteArrayView bytes)
+{
+    // A byte order mark at the start is part of the text: written back, the value keeps it.
+    QStringDecoder decoder(QStringConverter::Utf8,
+        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    QString text = decoder(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    for (QChar c : std::as_const(text)) {
+        if (c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
+            return std::nullopt;
+    }
+    return text;
 }
 
 bool hasNulSuffix(QByteArrayView bytes)

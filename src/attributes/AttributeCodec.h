@@ -26,4 +26,15 @@ QString decodeAttributeString(QByteArrayView bytes);
 // still hands a whole property list on; a value without one is written without one.
 bool hasNulSuffix(QByteArrayView bytes);
 
+enum class TextForm { PropertyList, PlainText };
+
+// The first character of the text that the form cannot store, described for the user: a lone surrogate,
+// a control character other than tab, line feed and carriage return, and in a property list (whose XML
+// form holds neither) U+FFFE or U+FFFF. Empty when every character can be stored.
+QString unstorableCharacter(const QString &text, TextForm form);
+
+// The bytes as text when they are UTF-8 without control characters other than tab, line feed and
+// carriage return, the text Linux desktops store (a byte order mark kept as U+FEFF); nullopt otherwise.
+std::optional<QString> readableText(QByteArrayView bytes);
+
 } // namespace corvane

@@ -1,6 +1,7 @@
 #include "attributes/AttributeDescription.h"
 
 #include "attributes/AttributeListing.h"
+#include "attributes/ExpansionBudget.h"
 #include "plist/PlistReader.h"
 
 #include <QStringDecoder>
@@ -8,6 +9,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <cerrno>
 
@@ -20,15 +22,6 @@ using namespace Qt::StringLiterals;
 // Seconds from 1970-01-01 to 2001-01-01, the two epochs in play.
 constexpr qint64 unixTo2001 = 978307200;
 
-ValueNode dateNode(double secondsSince2001, const QDateTime &date)
-{
-    ValueNode node;
-    node.kind = ValueKind::Date;
-    node.real = secondsSince2001;
-    node.date = date;
-    return node;
-}
-
 ValueNode dateFromUnix(qint64 seconds, qint64 nanoseconds)
 {
     // A QDateTime holds milliseconds in a qint64; beyond that there is no date to show.
@@ -36,91 +29,120 @@ ValueNode dateFromUnix(qint64 seconds, qint64 nanoseconds)
     const QDateTime date = inRange
         ? QDateTime::fromMSecsSinceEpoch(seconds * 1000 + nanoseconds / 1'000'000, QTimeZone::utc())
         : QDateTime();
-    return dateNode(double(seconds - unixTo2001) + double(nanoseconds) / 1e9, date);
+    // In floating point: the seconds may be as far from 2001 as a qint64 reaches.
+    return ValueNode::fromDate(double(seconds) - double(unixTo2001) + double(nanoseconds) / 1e9, date);
 }
 
-// Turns a property-list tree into a ValueNode tree, counting what every text derived from it will cost
-// (shared subtrees of a binary list cost once per reference there). Returns false once over budget.
+// Turns a property-list tree into a ValueNode tree that shares what the property list shares: each
+// object the binary form references many times becomes one node referenced as often, so building costs
+// what the input holds. Equal scalars share too, which changes nothing a view shows.
 class TreeBuilder {
 public:
-    explicit TreeBuilder(qsizetype budget)
-        : m_remaining(budget)
-    { }
-
-    bool build(const plist::Value &value, const QString &key, int depth, ValueNode &out)
+    ValueNode build(const plist::Value &value)
     {
         using Type = plist::Value::Type;
-        out.key = key;
-        if (!spend(32 + 2 * qsizetype(depth) + key.size()))
-            return false;
+        const Key key = keyOf(value);
+        if (const auto found = m_built.constFind(key); found != m_built.cend())
+            return *found;
+        ValueNode node;
         switch (value.type()) {
         case Type::Null:
-            out.kind = ValueKind::Null;
-            return true;
+            node = ValueNode::null();
+            break;
         case Type::Boolean:
-            out.kind = ValueKind::Boolean;
-            out.boolean = value.toBool();
-            return true;
+            node = ValueNode::fromBoolean(value.toBool());
+            break;
         case Type::Integer:
-            out.kind = ValueKind::Integer;
-            out.integerHigh = value.integerHigh();
-            out.integerLow = value.integerLow();
-            return true;
+            node = ValueNode::fromInteger(value.integerHigh(), value.integerLow());
+            break;
         case Type::Real:
-            out.kind = ValueKind::Real;
-            out.real = value.toReal();
-            return true;
+            node = ValueNode::fromReal(value.toReal());
+            break;
         case Type::Date:
-            out = dateNode(value.toDateSeconds(), value.toDateTime());
-            out.key = key;
-            return true;
+            node = ValueNode::fromDate(value.toDateSeconds(), value.toDateTime());
+            break;
         case Type::Data:
-            out.kind = ValueKind::Data;
-            out.bytes = value.toData();
-            return spend(4 * out.bytes.size()); // hexadecimal, and base64 beside it
+            node = ValueNode::fromBytes(ValueKind::Data, value.toData());
+            break;
         case Type::String:
-            out.kind = ValueKind::String;
-            out.string = value.toString();
-            // JSON's \uXXXX at worst, and the copied text indents every line break to the depth.
-            return spend(6 * out.string.size() + 2 * qsizetype(depth) * out.string.count(u'\n'));
-        case Type::Uid: {
+            node = ValueNode::fromText(ValueKind::String, value.toString());
+            break;
+        case Type::Uid:
             // As the XML form writes an object reference: a dictionary holding it under CF$UID.
-            out.kind = ValueKind::Dictionary;
-            ValueNode uid;
-            uid.kind = ValueKind::Integer;
-            uid.key = u"CF$UID"_s;
-            uid.integerLow = value.toUid();
-            out.children.append(uid);
-            return true;
-        }
+            node = ValueNode::fromEntries(
+                ValueKind::Dictionary, { u"CF$UID"_s }, { ValueNode::fromInteger(0, value.toUid()) });
+            break;
         case Type::Array:
-        case Type::Set:
-            out.kind = ValueKind::Array;
-            out.children.resize(value.count());
-            for (qsizetype i = 0; i < value.count(); ++i) {
-                if (!build(value.elements()[i], QString(), depth + 1, out.children[i]))
-                    return false;
-            }
-            return true;
-        case Type::Dictionary:
-            out.kind = ValueKind::Dictionary;
-            out.children.resize(value.count());
-            for (qsizetype i = 0; i < value.count(); ++i) {
-                if (!build(value.values()[i], value.keys()[i], depth + 1, out.children[i]))
-                    return false;
-            }
-            return true;
+        case Type::Set: {
+            QList<ValueNode> items;
+            items.reserve(value.count());
+            for (const plist::Value &element : value.elements())
+                items.append(build(element));
+            node = ValueNode::fromItems(items);
+            break;
         }
-        return true;
+        case Type::Dictionary: {
+            QList<ValueNode> values;
+            values.reserve(value.count());
+            for (const plist::Value &element : value.values())
+                values.append(build(element));
+            node = ValueNode::fromEntries(ValueKind::Dictionary, value.keys(), values);
+            break;
+        }
+        }
+        m_built.insert(key, node);
+        return node;
     }
 
 private:
-    bool spend(qsizetype cost)
+    // What makes two property-list values one node: the same shared container or text (their data's
+    // address, which lives as long as the tree being built), or the same scalar.
+    struct Key {
+        int type;
+        quint64 first;
+        quint64 second;
+        bool operator==(const Key &) const = default;
+    };
+    friend size_t qHash(const Key &key, size_t seed = 0)
     {
-        m_remaining -= cost;
-        return m_remaining >= 0;
+        return qHashMulti(seed, key.type, key.first, key.second);
     }
-    qsizetype m_remaining;
+
+    static Key keyOf(const plist::Value &value)
+    {
+        using Type = plist::Value::Type;
+        const auto address = [](const void *p) { return quint64(quintptr(p)); };
+        switch (value.type()) {
+        case Type::Null:
+            return { 0, 0, 0 };
+        case Type::Boolean:
+            return { 1, value.toBool(), 0 };
+        case Type::Integer:
+            return { 2, quint64(value.integerHigh()), value.integerLow() };
+        case Type::Real:
+            return { 3, std::bit_cast<quint64>(value.toReal()), 0 };
+        case Type::Date:
+            return { 4, std::bit_cast<quint64>(value.toDateSeconds()), 0 };
+        case Type::Uid:
+            return { 5, value.toUid(), 0 };
+        case Type::String: {
+            const QString text = value.toString();
+            return { 6, address(text.constData()), quint64(text.size()) };
+        }
+        case Type::Data: {
+            const QByteArray data = value.toData();
+            return { 7, address(data.constData()), quint64(data.size()) };
+        }
+        case Type::Array:
+        case Type::Set:
+            return { 8, address(&value.elements()), quint64(value.count()) };
+        case Type::Dictionary:
+            return { 9, address(&value.values()), quint64(value.count()) };
+        }
+        return { -1, 0, 0 };
+    }
+
+    QHash<Key, ValueNode> m_built;
 };
 
 std::optional<QString> readableText(QByteArrayView bytes)
@@ -144,30 +166,16 @@ bool isHex(QStringView field, qsizetype maximumLength)
         field.begin(), field.end(), [](QChar c) { return c.unicode() < 0x80 && std::isxdigit(c.unicode()); });
 }
 
-ValueNode stringNode(const QString &key, const QString &text)
-{
-    ValueNode node;
-    node.kind = ValueKind::String;
-    node.key = key;
-    node.string = text;
-    return node;
-}
-
 // "flags;hex seconds since 1970;agent;id", the last two possibly empty or absent.
 std::optional<ValueNode> quarantineRecord(const QString &text)
 {
     const QStringList fields = text.split(u';');
     if (fields.size() < 2 || fields.size() > 4 || !isHex(fields[0], 8) || !isHex(fields[1], 15))
         return std::nullopt;
-    ValueNode node;
-    node.kind = ValueKind::Quarantine;
-    node.children.append(stringNode(u"flags"_s, fields[0]));
-    ValueNode time = dateFromUnix(fields[1].toLongLong(nullptr, 16), 0);
-    time.key = u"time"_s;
-    node.children.append(time);
-    node.children.append(stringNode(u"agent"_s, fields.value(2)));
-    node.children.append(stringNode(u"id"_s, fields.value(3)));
-    return node;
+    const auto field = [](const QString &value) { return ValueNode::fromText(ValueKind::String, value); };
+    return ValueNode::fromEntries(ValueKind::Quarantine, { u"flags"_s, u"time"_s, u"agent"_s, u"id"_s },
+        { field(fields[0]), dateFromUnix(fields[1].toLongLong(nullptr, 16), 0), field(fields.value(2)),
+            field(fields.value(3)) });
 }
 
 // struct timespec as macOS stores it: seconds and nanoseconds, each 64-bit little-endian.
@@ -184,19 +192,21 @@ std::optional<ValueNode> timespecDate(QByteArrayView bytes)
 
 ValueNode bytesNode(QByteArrayView bytes)
 {
-    ValueNode node;
-    node.kind = ValueKind::Bytes;
-    node.bytes = bytes.toByteArray();
-    return node;
+    return ValueNode::fromBytes(ValueKind::Bytes, bytes.toByteArray());
 }
 
 } // namespace
 
-AttributeDescription describeAttribute(const AttributeName &name, QByteArrayView value)
+AttributeDescription describeAttribute(
+    const AttributeName &name, QByteArrayView value, ExpansionBudget *budget)
 {
     AttributeDescription result;
     result.name = name;
     result.size = value.size();
+    ExpansionBudget ownBudget;
+    if (!budget)
+        budget = &ownBudget;
+    const qsizetype inputSize = name.systemName.size() + value.size();
 
     QByteArrayView content = value;
     const bool endsWithNul = value.endsWith('\0');
@@ -210,9 +220,14 @@ AttributeDescription describeAttribute(const AttributeName &name, QByteArrayView
     if (content.endsWith('\0') && !content.chopped(1).endsWith('\0'))
         withoutNul.chop(1);
     const auto describedAs = [&](ValueNode node, QByteArrayView used) {
+        budget->spend(inputSize, expansionCost(node));
         result.value = std::move(node);
         result.trailingNul = result.trailingNul || used.size() < content.size();
         return result;
+    };
+    const auto asBytes = [&](bool tooLargeToExpand) {
+        result.tooLargeToExpand = tooLargeToExpand;
+        return describedAs(bytesNode(content), content);
     };
 
     if (name.macName == u"com.apple.lastuseddate#PS"_s) {
@@ -228,37 +243,62 @@ AttributeDescription describeAttribute(const AttributeName &name, QByteArrayView
     }
 
     // The reader takes one trailing NUL itself; trying without it first tells whether one was there.
-    const qsizetype budget = qMax<qsizetype>(1 << 20, 16 * value.size());
     plist::Format format = plist::Format::Binary;
     std::optional<plist::Value> parsed;
     QByteArrayView parsedBytes = withoutNul;
+    QString parseError;
     if (withoutNul.size() < content.size())
         parsed = plist::parse(withoutNul, nullptr, &format);
     if (!parsed) {
         parsedBytes = content;
-        parsed = plist::parse(content, nullptr, &format);
+        parsed = plist::parse(content, &parseError, &format);
     }
-    const auto fromPlist = [&]() -> std::optional<AttributeDescription> {
-        ValueNode node;
-        if (!TreeBuilder(budget).build(*parsed, QString(), 0, node)) {
-            result.tooLargeToExpand = true;
-            return describedAs(bytesNode(content), content);
-        }
+    const auto fromPlist = [&] {
+        ValueNode node = TreeBuilder().build(*parsed);
+        if (!expansionCost(node).fitsWithin(budget->allowance(inputSize)))
+            return asBytes(true);
         return describedAs(std::move(node), parsedBytes);
     };
     // Plain text also reads as an old-style property list ("draft" as a string, "(draft)" as a
     // list), so text that is readable stays text; binary and XML lists are never mistaken for it.
     if (parsed && format != plist::Format::OpenStep)
-        return *fromPlist();
-    if (text) {
-        ValueNode node;
-        node.kind = ValueKind::Text;
-        node.string = *text;
-        return describedAs(std::move(node), withoutNul);
-    }
+        return fromPlist();
+    if (text)
+        return describedAs(ValueNode::fromText(ValueKind::Text, *text), withoutNul);
     if (parsed)
-        return *fromPlist();
-    return describedAs(bytesNode(content), content);
+        return fromPlist();
+    // The reader stops a binary list whose references multiply its nodes far beyond its size.
+    return asBytes(parseError.startsWith(u"too many nodes"_s));
+}
+
+QString tooLargeToExpandNote()
+{
+    return u"a property list that would expand to more than %1 times its size; shown as its bytes"_s.arg(
+        ExpansionBudget::perInputByte);
+}
+
+std::optional<QList<QByteArray>> listAttributeNames(const QByteArray &path, PosixError *error)
+{
+    std::optional<QList<QByteArray>> names = listExtendedAttributes(path, error);
+    if (names)
+        std::sort(names->begin(), names->end());
+    return names;
+}
+
+std::optional<AttributeDescription> readAttribute(
+    const QByteArray &path, const QByteArray &systemName, ExpansionBudget &budget)
+{
+    PosixError error;
+    const std::optional<QByteArray> value = readExtendedAttributeBytes(path, systemName, &error);
+    if (!value && error.code == ENODATA)
+        return std::nullopt;
+    if (!value) {
+        AttributeDescription unreadable;
+        unreadable.name = recogniseAttributeName(systemName);
+        unreadable.error = error;
+        return unreadable;
+    }
+    return describeAttribute(recogniseAttributeName(systemName), *value, &budget);
 }
 
 FileDescription describeFileAttributes(const QByteArray &path)
@@ -266,26 +306,16 @@ FileDescription describeFileAttributes(const QByteArray &path)
     FileDescription file;
     file.path = path;
     PosixError error;
-    std::optional<QList<QByteArray>> names = listExtendedAttributes(path, &error);
+    const std::optional<QList<QByteArray>> names = listAttributeNames(path, &error);
     if (!names) {
         file.error = error;
         return file;
     }
-    std::sort(names->begin(), names->end());
+    ExpansionBudget budget;
     file.attributes.reserve(names->size());
-    for (const QByteArray &systemName : std::as_const(*names)) {
-        const std::optional<QByteArray> value = readExtendedAttributeBytes(path, systemName, &error);
-        if (!value && error.code == ENODATA)
-            continue;
-        const AttributeName name = recogniseAttributeName(systemName);
-        if (!value) {
-            AttributeDescription unreadable;
-            unreadable.name = name;
-            unreadable.error = error;
-            file.attributes.append(unreadable);
-            continue;
-        }
-        file.attributes.append(describeAttribute(name, *value));
+    for (const QByteArray &name : *names) {
+        if (std::optional<AttributeDescription> attribute = readAttribute(path, name, budget))
+            file.attributes.append(std::move(*attribute));
     }
     return file;
 }

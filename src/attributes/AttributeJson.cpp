@@ -8,7 +8,7 @@ namespace {
 
 void appendValue(QByteArray &out, const ValueNode &node)
 {
-    switch (node.kind) {
+    switch (node.kind()) {
     case ValueKind::String:
     case ValueKind::Text:
     case ValueKind::Date:
@@ -28,29 +28,29 @@ void appendValue(QByteArray &out, const ValueNode &node)
     }
     case ValueKind::Data:
     case ValueKind::Bytes:
-        out += '"' + node.bytes.toBase64() + '"';
+        out += '"' + node.bytes().toBase64() + '"';
         return;
     case ValueKind::Null:
         out += "null";
         return;
     case ValueKind::Array:
         out += '[';
-        for (qsizetype i = 0; i < node.children.size(); ++i) {
+        for (qsizetype i = 0; i < node.children().size(); ++i) {
             if (i > 0)
                 out += ',';
-            appendValue(out, node.children[i]);
+            appendValue(out, node.children()[i]);
         }
         out += ']';
         return;
     case ValueKind::Dictionary:
     case ValueKind::Quarantine:
         out += '{';
-        for (qsizetype i = 0; i < node.children.size(); ++i) {
+        for (qsizetype i = 0; i < node.children().size(); ++i) {
             if (i > 0)
                 out += ',';
-            appendJsonString(out, node.children[i].key);
+            appendJsonString(out, node.keys()[i]);
             out += ':';
-            appendValue(out, node.children[i]);
+            appendValue(out, node.children()[i]);
         }
         out += '}';
         return;
@@ -117,6 +117,30 @@ void appendJsonString(QByteArray &out, QStringView text)
     out += '"';
 }
 
+qsizetype jsonStringLength(QStringView text)
+{
+    qsizetype length = 2;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'"' || c == u'\\' || c == u'\n' || c == u'\r' || c == u'\t')
+            length += 2;
+        else if (c < 0x20)
+            length += 6;
+        else if (c < 0x80)
+            length += 1;
+        else if (c < 0x800)
+            length += 2;
+        else if (QChar::isHighSurrogate(c) && i + 1 < text.size()
+            && QChar::isLowSurrogate(text[i + 1].unicode()))
+            length += 4, ++i;
+        else if (QChar::isSurrogate(c))
+            length += 6;
+        else
+            length += 3;
+    }
+    return length;
+}
+
 QByteArray valueToJson(const ValueNode &node)
 {
     QByteArray out;
@@ -140,30 +164,29 @@ QByteArray attributeToJson(const AttributeDescription &attribute)
         out += ", \"kind\": null, \"size\": null, \"value\": null, \"error\": ";
         appendJsonString(out, attribute.error->description);
     } else {
-        out += ", \"kind\": \"" + kindName(attribute.value.kind).toLatin1() + '"';
+        out += ", \"kind\": \"" + kindName(attribute.value.kind()).toLatin1() + '"';
         out += ", \"size\": " + QByteArray::number(attribute.size);
         out += ", \"value\": ";
         appendValue(out, attribute.value);
+        if (attribute.tooLargeToExpand) {
+            out += ", \"note\": ";
+            appendJsonString(out, tooLargeToExpandNote());
+        }
     }
     out += '}';
     return out;
 }
 
-QByteArray fileToJson(const FileDescription &file)
+QByteArray fileJsonOpening(const QByteArray &path, const std::optional<PosixError> &error)
 {
     QByteArray out = "{";
-    appendName(out, "path", file.path);
+    appendName(out, "path", path);
     out += ", \"error\": ";
-    if (file.error)
-        appendJsonString(out, file.error->description);
+    if (error)
+        appendJsonString(out, error->description);
     else
         out += "null";
     out += ", \"attributes\": [";
-    for (qsizetype i = 0; i < file.attributes.size(); ++i) {
-        out += i > 0 ? ",\n  " : "\n  ";
-        out += attributeToJson(file.attributes[i]);
-    }
-    out += file.attributes.isEmpty() ? "]}" : "\n]}";
     return out;
 }
 

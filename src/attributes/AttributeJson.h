@@ -14,6 +14,8 @@ namespace corvane {
 // A JSON string: quotes, backslashes and control characters escaped, a lone surrogate as \uXXXX,
 // everything else as UTF-8.
 void appendJsonString(QByteArray &out, QStringView text);
+// The bytes appendJsonString writes for the text, quotes and escapes included.
+qsizetype jsonStringLength(QStringView text);
 
 // The decoded value as compact JSON on one line: strings and text as strings, lists as arrays,
 // dictionaries and quarantine records as objects, integers exactly, reals as numbers or as the
@@ -22,10 +24,12 @@ void appendJsonString(QByteArray &out, QStringView text);
 QByteArray valueToJson(const ValueNode &node);
 
 // One attribute's object: name (and nameBase64 when the name is not UTF-8), label, macName, kind,
-// size, value; an attribute whose value could not be read has kind, size and value null and an error.
+// size, value, and a note when a property list is given as its bytes because it would expand too far;
+// an attribute whose value could not be read has kind, size and value null and an error.
 QByteArray attributeToJson(const AttributeDescription &attribute);
 
-// One file's object: path (and pathBase64 when it is not UTF-8), error, attributes, one per line.
-QByteArray fileToJson(const FileDescription &file);
+// One file's object up to its list of attributes: {"path": ... (and pathBase64 when it is not UTF-8),
+// "error": ..., "attributes": [ . The attributes follow one per line, and "]}" closes it.
+QByteArray fileJsonOpening(const QByteArray &path, const std::optional<PosixError> &error);
 
 } // namespace corvane

@@ -92,7 +92,121 @@ QString namespaceOf(const QString &name)
     return {};
 }
 
+// The code point starting at `at` and its length in bytes, or a length of 0 when the bytes there are
+// not UTF-8 (overlong forms, surrogates and code points past U+10FFFF included).
+std::pair<char32_t, int> codePointAt(QByteArrayView bytes, qsizetype at)
+{
+    const uchar lead = uchar(bytes[at]);
+    if (lead < 0x80)
+        return { lead, 1 };
+    int length = 0;
+    char32_t c = 0, least = 0;
+    if ((lead & 0xE0) == 0xC0)
+        length = 2, c = lead & 0x1F, least = 0x80;
+    else if ((lead & 0xF0) == 0xE0)
+        length = 3, c = lead & 0x0F, least = 0x800;
+    else if ((lead & 0xF8) == 0xF0)
+        length = 4, c = lead & 0x07, least = 0x10000;
+    if (length == 0 || at + length > bytes.size())
+        return { 0, 0 };
+    for (int i = 1; i < length; ++i) {
+        const uchar next = uchar(bytes[at + i]);
+        if ((next & 0xC0) != 0x80)
+            return { 0, 0 };
+        c = c << 6 | (next & 0x3F);
+    }
+    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return { 0, 0 };
+    return { c, length };
+}
+
+// Characters that show nothing, or show as something else, or move the text around them.
+bool isHidden(char32_t c)
+{
+    if (c == u' ')
+        return false;
+    switch (QChar::category(c)) {
+    case QChar::Other_Control:
+    case QChar::Other_Format: // the bidirectional controls among them
+    case QChar::Other_NotAssigned:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+    case QChar::Separator_Space:
+        return true;
+    default:
+        break;
+    }
+    // Letters and marks that draw nothing: Hangul fillers, the combining grapheme joiner, variation
+    // selectors.
+    return c == 0x115F || c == 0x1160 || c == 0x3164 || c == 0xFFA0 || c == 0x034F
+        || (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0x180B && c <= 0x180F) || (c >= 0xE0100 && c <= 0xE01EF);
+}
+
+void appendShown(QString &shown, char32_t c)
+{
+    if (c == u'\\')
+        shown += u"\\\\"_s;
+    else if (c < 0x80 && isHidden(c)) // as the byte it is: bytes that are not UTF-8 are all above 0x7F
+        shown += u"\\x"_s + QString::number(c, 16).rightJustified(2, u'0');
+    else if (isHidden(c) || (c >= 0xD800 && c <= 0xDFFF))
+        shown += c <= 0xFFFF ? u"\\u"_s + QString::number(c, 16).rightJustified(4, u'0')
+                             : u"\\U"_s + QString::number(c, 16).rightJustified(8, u'0');
+    else
+        shown += QString::fromUcs4(&c, 1);
+}
+
 } // namespace
+
+QString shownName(QByteArrayView bytes)
+{
+    QString shown;
+    shown.reserve(bytes.size());
+    for (qsizetype at = 0; at < bytes.size();) {
+        const auto [c, length] = codePointAt(bytes, at);
+        if (length == 0) {
+            shown += u"\\x"_s + QString::number(uchar(bytes[at]), 16).rightJustified(2, u'0');
+            ++at;
+            continue;
+        }
+        appendShown(shown, c);
+        at += length;
+    }
+    return shown;
+}
+
+QString shownText(const QString &text)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i].unicode(), text[i + 1].unicode());
+            ++i;
+        }
+        appendShown(shown, c); // a lone surrogate is unassigned, so it is escaped
+    }
+    return shown;
+}
+
+QByteArray octalEscaped(QByteArrayView bytes)
+{
+    QByteArray out;
+    out.reserve(bytes.size());
+    for (qsizetype at = 0; at < bytes.size();) {
+        const auto [c, length] = codePointAt(bytes, at);
+        const bool escaped = length == 0 || c == u'\\' || isHidden(c);
+        for (int i = 0; i < qMax(length, 1); ++i) {
+            const uchar byte = uchar(bytes[at + i]);
+            if (escaped)
+                out += '\\' + QByteArray::number(byte, 8).rightJustified(3, '0');
+            else
+                out += char(byte);
+        }
+        at += qMax(length, 1);
+    }
+    return out;
+}
 
 QString sambaStreamName(const QString &streamName)
 {
@@ -131,23 +245,33 @@ AttributeName recogniseAttributeName(QByteArrayView systemName)
         result.macName = name.sliced(hfsPrefix.size());
     }
 
+    // The prefixes are ASCII, so they are as long in bytes as in characters.
+    const QByteArray &bytes = result.systemName;
     if (const auto mac = macLabels().constFind(result.macName); mac != macLabels().cend()) {
         result.label = *mac;
         result.wellKnown = true;
     } else if (const auto plain = linuxLabels().constFind(name); plain != linuxLabels().cend()) {
         result.label = *plain;
         result.wellKnown = true;
-    } else if (!result.macName.isEmpty()) {
+    } else if (!result.macName.isEmpty() && result.form != AttributeNameForm::SambaStream) {
         result.label = result.macName;
+        result.labelBytes
+            = bytes.sliced(result.form == AttributeNameForm::User ? userPrefix.size() : hfsPrefix.size());
     } else if (!result.streamName.isEmpty()) {
         result.label = result.streamName;
+        result.labelBytes
+            = bytes.sliced(streamPrefix.size(), bytes.size() - streamPrefix.size() - streamSuffix.size());
+        result.labelBytes.replace(QString(QChar(sambaColon)).toUtf8(), ":");
     } else if (result.nameSpace == u"user"_s) {
         result.label = name.sliced(userPrefix.size());
-    } else {
-        result.label = name;
+        result.labelBytes = bytes.sliced(userPrefix.size());
     }
-    if (result.label.isEmpty())
-        result.label = name; // "user." alone
+    if (result.label.isEmpty()) { // "user." alone, or no form known
+        result.label = name;
+        result.labelBytes = bytes;
+    }
+    if (result.wellKnown)
+        result.labelBytes = result.label.toUtf8();
 
     result.editorCanWrite
         = result.validUtf8 && result.nameSpace == u"user"_s && result.form != AttributeNameForm::SambaStream;

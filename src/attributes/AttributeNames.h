@@ -30,6 +30,9 @@ struct AttributeName {
     // with its ':' restored); empty in the other forms.
     QString streamName;
     QString label; // "Keywords", "Where from", ...; never empty (falls back to the name itself)
+    // The label's exact bytes: the part of systemName it was taken from (with Samba's U+F022 back to
+    // ':'), or the known label in UTF-8. What shownName() and octalEscaped() escape.
+    QByteArray labelBytes;
     bool wellKnown = false; // the label comes from Corvane's list, not from the name
     // The editor may take the attribute over: a "user." name, valid UTF-8, in neither Samba's stream
     // form (whose value carries Samba's trailing NUL) nor the HFS+ form (outside "user.").
@@ -40,6 +43,20 @@ struct AttributeName {
 };
 
 AttributeName recogniseAttributeName(QByteArrayView systemName);
+
+// A name as the panel shows it, so that two names that differ never look alike: bytes that are not
+// UTF-8 as \xNN, ASCII control characters as \xNN too (never mistaken for those: such bytes are
+// below 0x80), a backslash as \\, and characters that are invisible or that reorder the text around
+// them (bidirectional controls such as U+202E, other format characters, line and paragraph separators,
+// spaces other than U+0020, other control characters, unassigned code points) as \uNNNN or \UNNNNNNNN.
+QString shownName(QByteArrayView bytes);
+// The same for text that is already decoded (a dictionary's keys); a lone surrogate shows as \uDNNN.
+QString shownText(const QString &text);
+
+// The same bytes for the text listing, as getfattr escapes names: each byte that is not UTF-8, that
+// belongs to a character shownName() escapes, or that is a backslash, as a backslash and three octal
+// digits, so that a name parses back to its exact bytes.
+QByteArray octalEscaped(QByteArrayView bytes);
 
 // Samba's spelling of a stream name inside an attribute name (':' as U+F022) and back.
 QString sambaStreamName(const QString &streamName);

@@ -2,39 +2,24 @@
 
 #include "attributes/AttributeDescription.h"
 #include "attributes/AttributeJson.h"
+#include "attributes/AttributeNames.h"
 
 namespace corvane {
 
 namespace {
 
-// Names and paths may hold line breaks and other control characters; in the text form each stays on
-// its line with them written as octal escapes, as getfattr does.
-QByteArray oneLine(const QString &text)
+// One attribute's line in the text form: its name and label with octal escapes, as getfattr writes
+// names, so that every line splits and parses back to the exact name.
+QByteArray textLine(const AttributeDescription &attribute)
 {
-    QByteArray out = text.toUtf8();
-    for (qsizetype i = 0; i < out.size(); ++i) {
-        const uchar c = uchar(out[i]);
-        if (c < 0x20 || c == 0x7F) {
-            const QByteArray escape = '\\' + QByteArray::number(c, 8).rightJustified(3, '0');
-            out.replace(i, 1, escape);
-            i += escape.size() - 1;
-        }
-    }
-    return out;
-}
-
-QByteArray textBlock(const FileDescription &file)
-{
-    QByteArray out = "# file: " + oneLine(QString::fromUtf8(file.path)) + '\n';
-    for (const AttributeDescription &attribute : file.attributes) {
-        out += oneLine(attribute.name.name) + " (" + oneLine(attribute.name.label) + ", ";
-        if (attribute.error) {
-            out += "unreadable: " + attribute.error->description.toUtf8() + ")\n";
-            continue;
-        }
-        out += kindLabel(attribute.value).toUtf8() + ") = " + valueToJson(attribute.value) + '\n';
-    }
-    return out + '\n';
+    QByteArray out
+        = octalEscaped(attribute.name.systemName) + " (" + octalEscaped(attribute.name.labelBytes) + ", ";
+    if (attribute.error)
+        return out + "unreadable: " + attribute.error->description.toUtf8() + ")\n";
+    out += kindLabel(attribute.value).toUtf8();
+    if (attribute.tooLargeToExpand)
+        out += ": " + tooLargeToExpandNote().toUtf8();
+    return out + ") = " + valueToJson(attribute.value) + '\n';
 }
 
 } // namespace
@@ -74,26 +59,45 @@ int runListCommand(const QList<QByteArray> &arguments, QIODevice &out, QIODevice
         return 2;
     }
 
+    // Written as they are read, one attribute at a time, so that the listing holds one value however
+    // many a file carries.
     int status = 0;
     if (json)
         out.write("{\"files\": [\n");
     for (qsizetype i = 0; i < paths.size(); ++i) {
-        const FileDescription file = describeFileAttributes(paths[i]);
-        if (file.error) {
+        const QByteArray &path = paths[i];
+        PosixError error;
+        const std::optional<QList<QByteArray>> names = listAttributeNames(path, &error);
+        if (!names) {
             status = 1;
-            err.write("corvane: " + paths[i] + ": " + file.error->description.toUtf8() + '\n');
-        }
-        for (const AttributeDescription &attribute : file.attributes) {
-            if (attribute.error) {
-                status = 1;
-                err.write("corvane: " + paths[i] + ": " + attribute.name.systemName + ": "
-                    + attribute.error->description.toUtf8() + '\n');
-            }
+            err.write("corvane: " + path + ": " + error.description.toUtf8() + '\n');
         }
         if (json)
-            out.write((i > 0 ? ",\n" : "") + fileToJson(file));
-        else if (!file.error)
-            out.write(textBlock(file));
+            out.write(
+                (i > 0 ? ",\n" : "") + fileJsonOpening(path, names ? std::nullopt : std::optional(error)));
+        else if (names)
+            out.write("# file: " + octalEscaped(path) + '\n');
+        ExpansionBudget budget;
+        bool first = true;
+        for (const QByteArray &name : names.value_or(QList<QByteArray>())) {
+            const std::optional<AttributeDescription> attribute = readAttribute(path, name, budget);
+            if (!attribute)
+                continue;
+            if (attribute->error) {
+                status = 1;
+                err.write(
+                    "corvane: " + path + ": " + name + ": " + attribute->error->description.toUtf8() + '\n');
+            }
+            if (json)
+                out.write((first ? "\n  " : ",\n  ") + attributeToJson(*attribute));
+            else
+                out.write(textLine(*attribute));
+            first = false;
+        }
+        if (json)
+            out.write(first ? "]}" : "\n]}");
+        else if (names)
+            out.write("\n");
     }
     if (json)
         out.write("\n]}\n");

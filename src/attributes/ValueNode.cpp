@@ -1,306 +1,154 @@
 #include "attributes/ValueNode.h"
 
-#include <charconv>
-#include <cmath>
-#include <limits>
-
 namespace corvane {
 
-namespace {
-
-using namespace Qt::StringLiterals;
-
-QString counted(qsizetype n, const QString &one, const QString &many)
-{
-    return u"%1 %2"_s.arg(n).arg(n == 1 ? one : many);
-}
-
-// The noun for a list's items when they are all of one kind.
-std::pair<QString, QString> itemNoun(ValueKind kind)
-{
-    switch (kind) {
-    case ValueKind::String:
-    case ValueKind::Text:
-        return { u"text"_s, u"texts"_s };
-    case ValueKind::Integer:
-    case ValueKind::Real:
-        return { u"number"_s, u"numbers"_s };
-    case ValueKind::Boolean:
-        return { u"true or false value"_s, u"true or false values"_s };
-    case ValueKind::Date:
-        return { u"date"_s, u"dates"_s };
-    case ValueKind::Data:
-    case ValueKind::Bytes:
-        return { u"piece of data"_s, u"pieces of data"_s };
-    case ValueKind::Array:
-        return { u"list"_s, u"lists"_s };
-    case ValueKind::Dictionary:
-        return { u"dictionary"_s, u"dictionaries"_s };
-    case ValueKind::Quarantine:
-    case ValueKind::Null:
-        break;
-    }
-    return { u"item"_s, u"items"_s };
-}
-
-QString integerText(qint64 high, quint64 low)
-{
-    const __int128 value = (__int128(high) << 64) | __int128(low);
-    unsigned __int128 magnitude = value < 0 ? -static_cast<unsigned __int128>(value) : value;
-    QString digits;
-    do {
-        digits.prepend(QChar(u'0' + int(magnitude % 10)));
-        magnitude /= 10;
-    } while (magnitude != 0);
-    return value < 0 ? u'-' + digits : digits;
-}
-
-QString realText(double real)
-{
-    if (std::isnan(real))
-        return u"NaN"_s;
-    if (std::isinf(real))
-        return real > 0 ? u"Infinity"_s : u"-Infinity"_s;
-    char buffer[64];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, real).ptr;
-    QString text = QString::fromLatin1(buffer, end - buffer);
-    // A whole number keeps a fraction, so that it still reads as a real and not as an integer.
-    if (!text.contains(u'.') && !text.contains(u'e'))
-        text += u".0"_s;
-    return text;
-}
-
-QString dateText(const ValueNode &node)
-{
-    if (!node.date.isValid())
-        return u"%1 seconds from 2001-01-01T00:00:00Z"_s.arg(realText(node.real));
-    const QDateTime utc = node.date.toUTC();
-    return utc.toString(utc.time().msec() ? u"yyyy-MM-ddTHH:mm:ss.zzzZ"_s : u"yyyy-MM-ddTHH:mm:ssZ"_s);
-}
-
-// Appends to `out` while room is left; returns false once the preview is full.
-class PreviewWriter {
-public:
-    explicit PreviewWriter(qsizetype maximumLength)
-        : m_maximum(maximumLength)
-    { }
-
-    bool append(QStringView text)
-    {
-        for (QChar c : text) {
-            if (m_out.size() >= m_maximum) {
-                m_full = true;
-                return false;
-            }
-            if (c == u'\n' || c == u'\r')
-                m_out += QChar(0x21B5);
-            else if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-                m_out += u' ';
-            else
-                m_out += c;
-        }
-        return true;
-    }
-
-    bool node(const ValueNode &node, bool nested)
-    {
-        switch (node.kind) {
-        case ValueKind::Array:
-        case ValueKind::Dictionary:
-        case ValueKind::Quarantine: {
-            const bool dictionary = node.kind != ValueKind::Array;
-            if (nested && !append(dictionary ? u"{" : u"("))
-                return false;
-            for (qsizetype i = 0; i < node.children.size(); ++i) {
-                if (i > 0 && !append(dictionary ? u"; " : u", "))
-                    return false;
-                const ValueNode &child = node.children[i];
-                if (dictionary && !(append(child.key) && append(u": ")))
-                    return false;
-                if (!this->node(child, true))
-                    return false;
-            }
-            return !nested || append(dictionary ? u"}" : u")");
-        }
-        case ValueKind::Data:
-        case ValueKind::Bytes:
-            // Only as much hexadecimal as can be shown is made.
-            return append(QString::fromLatin1(node.bytes.first(qMin(node.bytes.size(), m_maximum)).toHex()))
-                && (node.bytes.size() <= m_maximum || append(u"…"));
-        default:
-            return append(scalarText(node));
-        }
-    }
-
-    QString result()
-    {
-        if (m_full && !m_out.isEmpty())
-            m_out.back() = QChar(0x2026);
-        return m_out;
-    }
-
-private:
-    qsizetype m_maximum;
-    QString m_out;
-    bool m_full = false;
+struct ValueNode::Data : QSharedData {
+    ValueKind kind = ValueKind::Bytes;
+    bool boolean = false;
+    qint64 integerHigh = 0;
+    quint64 integerLow = 0;
+    double real = 0;
+    QString string;
+    QByteArray bytes;
+    QDateTime date;
+    QList<ValueNode> children;
+    QStringList keys;
 };
 
-// A nested container inside a list, on the list's one line for it: "(a, b)", "{key: value}".
-QString inlineText(const ValueNode &node)
+ValueNode::ValueNode()
 {
-    PreviewWriter writer(std::numeric_limits<qsizetype>::max());
-    writer.node(node, true);
-    return writer.result();
+    // Every empty node shares one block, so that a tree's placeholders cost nothing.
+    static const QExplicitlySharedDataPointer<const Data> empty(new Data);
+    d = empty;
 }
 
-void appendCopyText(const ValueNode &node, const QString &indent, QString &out)
+ValueNode::ValueNode(Data *data)
+    : d(data)
+{ }
+
+ValueNode::ValueNode(const ValueNode &other) noexcept = default;
+ValueNode::ValueNode(ValueNode &&other) noexcept = default;
+ValueNode &ValueNode::operator=(const ValueNode &other) noexcept = default;
+ValueNode &ValueNode::operator=(ValueNode &&other) noexcept = default;
+ValueNode::~ValueNode() = default;
+
+ValueNode ValueNode::fromText(ValueKind kind, const QString &text)
 {
-    if (!node.isContainer()) {
-        QString text = scalarText(node);
-        if (!indent.isEmpty())
-            text.replace(u'\n', u'\n' + indent);
-        out += text;
-        return;
-    }
-    const QString inner = indent + u"  "_s;
-    for (qsizetype i = 0; i < node.children.size(); ++i) {
-        const ValueNode &child = node.children[i];
-        if (i > 0)
-            out += u'\n' + indent;
-        if (node.kind == ValueKind::Array) {
-            if (child.isContainer())
-                out += inlineText(child);
-            else
-                appendCopyText(child, indent, out);
-        } else if (child.isContainer() && !child.children.isEmpty()) {
-            out += child.key + u":\n"_s + inner;
-            appendCopyText(child, inner, out);
-        } else {
-            out += child.key + u": "_s;
-            if (child.isContainer())
-                out += inlineText(child); // "()" or "{}"
-            else
-                appendCopyText(child, indent, out);
-        }
-    }
+    auto *data = new Data;
+    data->kind = kind;
+    data->string = text;
+    return ValueNode(data);
 }
 
-} // namespace
-
-QString kindName(ValueKind kind)
+ValueNode ValueNode::fromBytes(ValueKind kind, const QByteArray &bytes)
 {
-    switch (kind) {
-    case ValueKind::String:
-        return u"string"_s;
-    case ValueKind::Array:
-        return u"array"_s;
-    case ValueKind::Dictionary:
-        return u"dictionary"_s;
-    case ValueKind::Integer:
-        return u"integer"_s;
-    case ValueKind::Real:
-        return u"real"_s;
-    case ValueKind::Boolean:
-        return u"boolean"_s;
-    case ValueKind::Date:
-        return u"date"_s;
-    case ValueKind::Data:
-        return u"data"_s;
-    case ValueKind::Text:
-        return u"text"_s;
-    case ValueKind::Quarantine:
-        return u"quarantine"_s;
-    case ValueKind::Bytes:
-        return u"bytes"_s;
-    case ValueKind::Null:
-        return u"null"_s;
-    }
-    return u"bytes"_s;
+    auto *data = new Data;
+    data->kind = kind;
+    data->bytes = bytes;
+    return ValueNode(data);
 }
 
-QString kindLabel(const ValueNode &node)
+ValueNode ValueNode::fromInteger(qint64 high, quint64 low)
 {
-    switch (node.kind) {
-    case ValueKind::String:
-        return u"text"_s;
-    case ValueKind::Text:
-        return u"plain text"_s;
-    case ValueKind::Array: {
-        if (node.children.isEmpty())
-            return u"empty list"_s;
-        ValueKind common = node.children.front().kind;
-        for (const ValueNode &child : node.children) {
-            const auto isNumber = [](ValueKind k) { return k == ValueKind::Integer || k == ValueKind::Real; };
-            if (child.kind != common && !(isNumber(child.kind) && isNumber(common))) {
-                common = ValueKind::Null; // mixed: "items"
-                break;
-            }
-        }
-        const auto [one, many] = itemNoun(common);
-        return u"list of "_s + counted(node.children.size(), one, many);
-    }
-    case ValueKind::Dictionary:
-        return node.children.isEmpty()
-            ? u"empty dictionary"_s
-            : u"dictionary of "_s + counted(node.children.size(), u"entry"_s, u"entries"_s);
-    case ValueKind::Integer:
-        return u"whole number"_s;
-    case ValueKind::Real:
-        return u"number"_s;
-    case ValueKind::Boolean:
-        return u"true or false"_s;
-    case ValueKind::Date:
-        return u"date"_s;
-    case ValueKind::Data:
-        return counted(node.bytes.size(), u"byte of data"_s, u"bytes of data"_s);
-    case ValueKind::Quarantine:
-        return u"quarantine record"_s;
-    case ValueKind::Bytes:
-        return counted(node.bytes.size(), u"byte"_s, u"bytes"_s);
-    case ValueKind::Null:
-        return u"nothing"_s;
-    }
-    return {};
+    auto *data = new Data;
+    data->kind = ValueKind::Integer;
+    data->integerHigh = high;
+    data->integerLow = low;
+    return ValueNode(data);
 }
 
-QString scalarText(const ValueNode &node)
+ValueNode ValueNode::fromReal(double real)
 {
-    switch (node.kind) {
-    case ValueKind::String:
-    case ValueKind::Text:
-        return node.string;
-    case ValueKind::Integer:
-        return integerText(node.integerHigh, node.integerLow);
-    case ValueKind::Real:
-        return realText(node.real);
-    case ValueKind::Boolean:
-        return node.boolean ? u"true"_s : u"false"_s;
-    case ValueKind::Date:
-        return dateText(node);
-    case ValueKind::Data:
-    case ValueKind::Bytes:
-        return QString::fromLatin1(node.bytes.toHex());
-    case ValueKind::Array:
-    case ValueKind::Dictionary:
-    case ValueKind::Quarantine:
-    case ValueKind::Null:
-        break;
-    }
-    return {};
+    auto *data = new Data;
+    data->kind = ValueKind::Real;
+    data->real = real;
+    return ValueNode(data);
 }
 
-QString preview(const ValueNode &node, qsizetype maximumLength)
+ValueNode ValueNode::fromBoolean(bool value)
 {
-    PreviewWriter writer(qMax<qsizetype>(maximumLength, 1));
-    writer.node(node, false);
-    return writer.result();
+    auto *data = new Data;
+    data->kind = ValueKind::Boolean;
+    data->boolean = value;
+    return ValueNode(data);
 }
 
-QString copyText(const ValueNode &node)
+ValueNode ValueNode::fromDate(double secondsSince2001, const QDateTime &date)
 {
-    QString out;
-    appendCopyText(node, QString(), out);
-    return out;
+    auto *data = new Data;
+    data->kind = ValueKind::Date;
+    data->real = secondsSince2001;
+    data->date = date;
+    return ValueNode(data);
+}
+
+ValueNode ValueNode::null()
+{
+    auto *data = new Data;
+    data->kind = ValueKind::Null;
+    return ValueNode(data);
+}
+
+ValueNode ValueNode::fromItems(const QList<ValueNode> &items)
+{
+    auto *data = new Data;
+    data->kind = ValueKind::Array;
+    data->children = items;
+    return ValueNode(data);
+}
+
+ValueNode ValueNode::fromEntries(ValueKind kind, const QStringList &keys, const QList<ValueNode> &values)
+{
+    auto *data = new Data;
+    data->kind = kind;
+    data->keys = keys;
+    data->children = values;
+    return ValueNode(data);
+}
+
+ValueKind ValueNode::kind() const
+{
+    return d->kind;
+}
+const QString &ValueNode::string() const
+{
+    return d->string;
+}
+const QByteArray &ValueNode::bytes() const
+{
+    return d->bytes;
+}
+bool ValueNode::boolean() const
+{
+    return d->boolean;
+}
+qint64 ValueNode::integerHigh() const
+{
+    return d->integerHigh;
+}
+quint64 ValueNode::integerLow() const
+{
+    return d->integerLow;
+}
+double ValueNode::real() const
+{
+    return d->real;
+}
+const QDateTime &ValueNode::date() const
+{
+    return d->date;
+}
+const QList<ValueNode> &ValueNode::children() const
+{
+    return d->children;
+}
+const QStringList &ValueNode::keys() const
+{
+    return d->keys;
+}
+const void *ValueNode::identity() const
+{
+    return d.data();
 }
 
 } // namespace corvane

@@ -6,11 +6,18 @@
 // can say what it is in words ("list of 3 texts"), give a one-line preview and the text a user would
 // copy. AttributeDescription builds the trees, within limits that keep every text derived from them
 // a small multiple of the value's size.
+//
+// Nodes are immutable and implicitly shared, as the property-list values they come from: a subtree
+// that a binary list references a thousand times is one node referenced a thousand times, so a tree
+// costs memory for what its input holds, not for what it expands to. A dictionary keeps its keys
+// beside its children, so that one subtree can sit under several keys.
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QExplicitlySharedDataPointer>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace corvane {
 
@@ -29,22 +36,53 @@ enum class ValueKind {
     Null, // the binary format's null object
 };
 
-struct ValueNode {
-    ValueKind kind = ValueKind::Bytes;
-    QString key; // the key in the parent dictionary or the field in a quarantine record; else empty
-    QString string; // String, Text
-    QByteArray bytes; // Data, Bytes
-    bool boolean = false; // Boolean
-    qint64 integerHigh = 0; // Integer: the two's complement 128-bit value's high word
-    quint64 integerLow = 0; // and its low word
-    double real = 0; // Real; Date: seconds since 2001-01-01 00:00:00 UTC, the property lists' epoch
-    QDateTime date; // Date, in UTC; invalid when the seconds are past what a date can hold
-    QList<ValueNode> children; // Array, Dictionary, Quarantine
+class ValueNode {
+public:
+    ValueNode(); // no bytes
+    ValueNode(const ValueNode &other) noexcept;
+    ValueNode(ValueNode &&other) noexcept;
+    ValueNode &operator=(const ValueNode &other) noexcept;
+    ValueNode &operator=(ValueNode &&other) noexcept;
+    ~ValueNode();
 
+    static ValueNode fromText(ValueKind kind, const QString &text); // String or Text
+    static ValueNode fromBytes(ValueKind kind, const QByteArray &bytes); // Data or Bytes
+    // Two's complement 128-bit integer: high word (signed) and low word.
+    static ValueNode fromInteger(qint64 high, quint64 low);
+    static ValueNode fromReal(double real);
+    static ValueNode fromBoolean(bool value);
+    // Seconds since 2001-01-01 00:00:00 UTC, the property lists' epoch, and that time in UTC (invalid
+    // when the seconds are past what a date can hold).
+    static ValueNode fromDate(double secondsSince2001, const QDateTime &date);
+    static ValueNode null();
+    static ValueNode fromItems(const QList<ValueNode> &items); // Array
+    // Dictionary or Quarantine (flags, time, agent, id); keys parallel to values.
+    static ValueNode fromEntries(ValueKind kind, const QStringList &keys, const QList<ValueNode> &values);
+
+    ValueKind kind() const;
     bool isContainer() const
     {
-        return kind == ValueKind::Array || kind == ValueKind::Dictionary || kind == ValueKind::Quarantine;
+        return kind() == ValueKind::Array || kind() == ValueKind::Dictionary
+            || kind() == ValueKind::Quarantine;
     }
+    const QString &string() const; // String, Text
+    const QByteArray &bytes() const; // Data, Bytes
+    bool boolean() const;
+    qint64 integerHigh() const;
+    quint64 integerLow() const;
+    double real() const; // Real; Date: seconds since 2001-01-01 00:00:00 UTC
+    const QDateTime &date() const; // Date
+    const QList<ValueNode> &children() const; // Array, Dictionary, Quarantine
+    // The children's keys in a dictionary or the fields of a quarantine record; empty otherwise.
+    const QStringList &keys() const;
+    // The same for every node that shares this one's data: what a walk over a tree with shared
+    // subtrees remembers in order to visit each of them once.
+    const void *identity() const;
+
+private:
+    struct Data;
+    explicit ValueNode(Data *data);
+    QExplicitlySharedDataPointer<const Data> d;
 };
 
 // The kind's name in the listing's JSON: "string", "array", ..., "bytes", "null".
@@ -69,5 +107,10 @@ QString preview(const ValueNode &node, qsizetype maximumLength = 200);
 // record) as "key: value" lines, nested containers indented by two spaces below their key or item;
 // data and bytes as hexadecimal.
 QString copyText(const ValueNode &node);
+
+// Whether any key or any scalar's text (numbers and dates as shown; data and bytes not) contains
+// `text`, in any case. Each shared subtree is searched once, so a search costs what the value holds on
+// disk, not what it expands to.
+bool containsText(const ValueNode &node, QStringView text);
 
 } // namespace corvane

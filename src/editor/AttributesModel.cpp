@@ -2,6 +2,8 @@
 
 namespace corvane {
 
+using namespace Qt::StringLiterals;
+
 AttributesModel::AttributesModel(QObject *parent)
     : QAbstractItemModel(parent)
 { }
@@ -12,13 +14,17 @@ void AttributesModel::setDescription(FileDescription description)
     m_file = std::move(description);
     m_nodes.clear();
     m_nodes.reserve(size_t(m_file.attributes.size()));
-    m_sortKeys.clear();
-    m_sortKeys.reserve(m_file.attributes.size());
+    m_topLevelTexts.clear();
+    m_topLevelTexts.reserve(m_file.attributes.size());
+    m_tooLargeCount = 0;
     for (qsizetype i = 0; i < m_file.attributes.size(); ++i) {
-        const AttributeName &name = m_file.attributes.at(i).name;
-        m_nodes.push_back({ .value = &m_file.attributes.at(i).value, .attribute = int(i), .row = int(i) });
+        const AttributeDescription &attribute = m_file.attributes.at(i);
+        m_nodes.push_back({ .value = &attribute.value, .attribute = int(i), .row = int(i) });
+        const QString label = shownName(attribute.name.labelBytes);
         // Case folded so that "comment" and "Comment" sit together; the name breaks ties.
-        m_sortKeys.append(name.label.toCaseFolded() + QChar(0) + name.name);
+        m_topLevelTexts.append({ label, shownName(attribute.name.systemName),
+            label.toCaseFolded() + QChar(0) + attribute.name.name });
+        m_tooLargeCount += attribute.tooLargeToExpand ? 1 : 0;
     }
     endResetModel();
 }
@@ -28,14 +34,19 @@ QString AttributesModel::errorText() const
     return m_file.error ? m_file.error->description : QString();
 }
 
+bool AttributesModel::valueContains(int row, QStringView text) const
+{
+    return row >= 0 && row < m_file.attributes.size() && containsText(m_file.attributes.at(row).value, text);
+}
+
 int AttributesModel::childNode(int parentNode, int row) const
 {
     if (m_nodes[size_t(parentNode)].firstChild < 0) {
         const Node parent = m_nodes[size_t(parentNode)];
-        const qsizetype count = parent.value->children.size();
+        const QList<ValueNode> &children = parent.value->children();
         const int first = int(m_nodes.size());
-        for (qsizetype i = 0; i < count; ++i)
-            m_nodes.push_back({ .value = &parent.value->children.at(i),
+        for (qsizetype i = 0; i < children.size(); ++i)
+            m_nodes.push_back({ .value = &children.at(i),
                 .attribute = parent.attribute,
                 .parent = parentNode,
                 .row = int(i) });
@@ -69,7 +80,7 @@ int AttributesModel::rowCount(const QModelIndex &parent) const
         return int(m_file.attributes.size());
     if (parent.column() != 0)
         return 0;
-    return int(m_nodes[size_t(parent.internalId())].value->children.size());
+    return int(m_nodes[size_t(parent.internalId())].value->children().size());
 }
 
 int AttributesModel::columnCount(const QModelIndex &) const
@@ -85,9 +96,10 @@ bool AttributesModel::hasChildren(const QModelIndex &parent) const
 QString AttributesModel::labelOf(const Node &node) const
 {
     if (node.parent < 0)
-        return attributeOf(node).name.label;
-    if (!node.value->key.isEmpty())
-        return node.value->key;
+        return m_topLevelTexts.at(node.row).label;
+    const QStringList &keys = m_nodes[size_t(node.parent)].value->keys();
+    if (node.row < keys.size())
+        return shownText(keys.at(node.row));
     return tr("Item %1").arg(node.row + 1);
 }
 
@@ -112,12 +124,12 @@ QVariant AttributesModel::data(const QModelIndex &index, int role) const
         case PreviewColumn:
             return unreadable ? attribute.error->description : preview(*node.value);
         case NameColumn:
-            return topLevel ? attribute.name.name : QString();
+            return topLevel ? m_topLevelTexts.at(node.row).name : QString();
         }
         return QVariant();
     case Qt::ToolTipRole:
         if (index.column() == LabelColumn || index.column() == NameColumn)
-            return attribute.name.name;
+            return m_topLevelTexts.at(node.attribute).name;
         return QVariant();
     case Qt::TextAlignmentRole:
         if (index.column() == SizeColumn)
@@ -130,7 +142,13 @@ QVariant AttributesModel::data(const QModelIndex &index, int role) const
     case CopyTextRole:
         return unreadable ? QString() : copyText(*node.value);
     case DetailRole:
-        return unreadable ? attribute.error->description : copyText(*node.value);
+        if (unreadable)
+            return attribute.error->description;
+        if (topLevel && attribute.tooLargeToExpand)
+            return tr("Shown as its bytes: this property list would expand to more than %1 times its size.")
+                       .arg(ExpansionBudget::perInputByte)
+                + u"\n\n"_s + copyText(*node.value);
+        return copyText(*node.value);
     case EditorCanWriteRole:
         return topLevel && attribute.name.editorCanWrite;
     case CatalogueIndexRole:
@@ -140,12 +158,12 @@ QVariant AttributesModel::data(const QModelIndex &index, int role) const
     case SortRole:
         if (!topLevel)
             return node.row;
-        return m_sortKeys.at(node.row);
+        return m_topLevelTexts.at(node.row).sortKey;
     case FilterRole:
         if (!topLevel)
             return QString(labelOf(node) + QLatin1Char('\n') + preview(*node.value));
-        return QString(attribute.name.label + QLatin1Char('\n') + attribute.name.name + QLatin1Char('\n')
-            + (unreadable ? attribute.error->description : preview(*node.value)));
+        return QString(labelOf(node) + QLatin1Char('\n') + m_topLevelTexts.at(node.row).name
+            + QLatin1Char('\n') + (unreadable ? attribute.error->description : preview(*node.value)));
     default:
         return QVariant();
     }

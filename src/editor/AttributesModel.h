@@ -2,11 +2,12 @@
 
 // The attributes panel's data: one top-level row per attribute of a file, described by
 // describeFileAttributes, and below a list, dictionary or quarantine record one row per item. It
-// knows no widgets (QtCore only), so tests and the benchmark use it without a window; the panel puts a
-// QSortFilterProxyModel over it for the order by label and the filter.
+// knows no widgets (QtCore only), so tests and the benchmark use it without a window; the panel puts an
+// AttributesFilterModel over it for the order by label and the filter.
 //
 // Child rows are made the first time a view asks for them, so filling the model costs one row per
-// attribute whatever the values hold.
+// attribute whatever the values hold. Names and keys are shown with what would hide or disguise them
+// escaped (shownName), so two attributes never look alike.
 
 #include "attributes/AttributeDescription.h"
 
@@ -29,7 +30,7 @@ public:
         CatalogueIndexRole, // the catalogue entry it is, or -1
         TopLevelRole, // bool
         SortRole, // top-level rows by label, children in their stored order
-        FilterRole, // what the filter searches: label, full name and value
+        FilterRole, // what the filter matches a top-level row by: label, full name and the value's line
     };
 
     explicit AttributesModel(QObject *parent = nullptr);
@@ -39,6 +40,10 @@ public:
     const FileDescription &description() const { return m_file; }
     // Empty when the names could be listed; otherwise the system's reason.
     QString errorText() const;
+    // Whether a key or a scalar anywhere in the attribute's value contains the text (containsText).
+    bool valueContains(int row, QStringView text) const;
+    // How many attributes are shown as bytes because they would expand too far.
+    qsizetype tooLargeToExpandCount() const { return m_tooLargeCount; }
 
     QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex &child) const override;
@@ -66,8 +71,15 @@ private:
     FileDescription m_file;
     // Top-level nodes are 0 .. attributes - 1; children are appended as views open them.
     mutable std::vector<Node> m_nodes;
-    // The top-level rows' sort keys, made once per listing rather than at each of the sort's comparisons.
-    QList<QString> m_sortKeys;
+    // What the top-level rows show of their names, and their sort keys, made once per listing rather
+    // than at each paint or each of the sort's comparisons.
+    struct TopLevelText {
+        QString label;
+        QString name;
+        QString sortKey;
+    };
+    QList<TopLevelText> m_topLevelTexts;
+    qsizetype m_tooLargeCount = 0;
 };
 
 } // namespace corvane

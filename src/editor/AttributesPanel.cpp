@@ -1,6 +1,7 @@
 #include "editor/AttributesPanel.h"
 
 #include "attributes/AttributeListing.h"
+#include "editor/AttributesFilterModel.h"
 #include "editor/AttributesTreeView.h"
 #include "window/Alerts.h"
 
@@ -19,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include <cerrno>
+#include <climits>
 #include <memory>
 
 namespace corvane {
@@ -73,16 +75,10 @@ QModelIndex indexOf(const AttributesModel *model, const RowPath &path)
 AttributesPanel::AttributesPanel(QWidget *parent)
     : QWidget(parent)
     , m_model(new AttributesModel(this))
-    , m_proxy(new QSortFilterProxyModel(this))
+    , m_proxy(new AttributesFilterModel(this))
 {
     setObjectName(QStringLiteral("attributesPanel"));
     m_proxy->setSourceModel(m_model);
-    m_proxy->setSortRole(AttributesModel::SortRole);
-    m_proxy->setFilterRole(AttributesModel::FilterRole);
-    m_proxy->setFilterKeyColumn(AttributesModel::LabelColumn);
-    m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
-    m_proxy->setRecursiveFilteringEnabled(true);
-    m_proxy->setAutoAcceptChildRows(true);
     m_proxy->sort(AttributesModel::LabelColumn, Qt::AscendingOrder);
 
     m_filter = new QLineEdit(this);
@@ -91,7 +87,7 @@ AttributesPanel::AttributesPanel(QWidget *parent)
     m_filter->setClearButtonEnabled(true);
     m_filter->setAccessibleName(tr("Filter attributes"));
     m_filter->setAccessibleDescription(tr("Shows only the attributes whose name or value contains the text"));
-    connect(m_filter, &QLineEdit::textChanged, m_proxy, &QSortFilterProxyModel::setFilterFixedString);
+    connect(m_filter, &QLineEdit::textChanged, m_proxy, &AttributesFilterModel::setFilterText);
 
     m_view = new AttributesTreeView(this);
     m_view->setObjectName(QStringLiteral("attributesList"));
@@ -155,6 +151,8 @@ AttributesPanel::AttributesPanel(QWidget *parent)
     m_reloadTimer.setSingleShot(true);
     connect(&m_reloadTimer, &QTimer::timeout, this, &AttributesPanel::startListing);
     connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &AttributesPanel::reload);
+    // A folder is watched as a directory, and reports its attribute changes as such.
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &AttributesPanel::reload);
 }
 
 AttributesPanel::~AttributesPanel()
@@ -171,8 +169,9 @@ void AttributesPanel::setFile(const QUrl &file)
     m_detail->clear();
     m_note.clear();
     m_status->clear();
-    if (!m_watcher.files().isEmpty())
-        m_watcher.removePaths(m_watcher.files());
+    const QStringList watched = m_watcher.files() + m_watcher.directories();
+    if (!watched.isEmpty())
+        m_watcher.removePaths(watched);
     watchFile();
     scheduleReload(0);
 }
@@ -182,7 +181,8 @@ void AttributesPanel::watchFile()
     const QString path = m_file.toLocalFile();
     // A file that was deleted (or renamed away) drops out of the watcher; one back at the path is
     // watched again.
-    if (!path.isEmpty() && !m_watcher.files().contains(path) && QFileInfo::exists(path))
+    if (!path.isEmpty() && !m_watcher.files().contains(path) && !m_watcher.directories().contains(path)
+        && QFileInfo::exists(path))
         m_watcher.addPath(path);
 }
 
@@ -291,9 +291,18 @@ void AttributesPanel::showListing(const QByteArray &path, FileDescription descri
 
 void AttributesPanel::showCurrentDetail()
 {
+    // Laying out one very long line takes the text field seconds; the start says what the value is,
+    // and Ctrl+C copies all of it.
+    constexpr qsizetype shownAtMost = 64 * 1024;
     const QModelIndex current = m_view->currentIndex();
-    m_detail->setPlainText(
-        current.isValid() ? current.data(AttributesModel::DetailRole).toString() : QString());
+    QString detail = current.isValid() ? current.data(AttributesModel::DetailRole).toString() : QString();
+    if (detail.size() > shownAtMost) {
+        const qsizetype more = detail.size() - shownAtMost;
+        detail.truncate(shownAtMost);
+        detail += tr("… (%n more characters; Ctrl+C in the list copies them all)", nullptr,
+            int(qMin<qsizetype>(more, INT_MAX)));
+    }
+    m_detail->setPlainText(detail);
 }
 
 void AttributesPanel::showStatus()
@@ -310,6 +319,10 @@ void AttributesPanel::showStatus()
     } else {
         text = file.attributes.size() == 1 ? tr("1 attribute")
                                            : tr("%1 attributes").arg(file.attributes.size());
+        // The detail area of such a row says why in full.
+        if (const qsizetype tooLarge = m_model->tooLargeToExpandCount())
+            text += tr(
+                "; %n shown as bytes, too large to expand", nullptr, int(qMin<qsizetype>(tooLarge, INT_MAX)));
     }
     if (!m_note.isEmpty())
         text += QLatin1Char(' ') + m_note;
@@ -327,7 +340,8 @@ void AttributesPanel::choose(const QModelIndex &proxyIndex)
     const QString name = row.data(AttributesModel::FullNameRole).toString();
     if (!row.data(AttributesModel::EditorCanWriteRole).toBool()) {
         // The editor would save it under another name, or without what its writer added: shown here only.
-        m_note = tr("“%1” is shown here only: the editor cannot store it back as it is.").arg(name);
+        m_note = tr("“%1” is shown here only: the editor cannot store it back as it is.")
+                     .arg(row.data(Qt::ToolTipRole).toString());
         showStatus();
         return;
     }
@@ -349,7 +363,8 @@ bool AttributesPanel::canRemoveCurrentRow() const
 void AttributesPanel::copyCurrentRow()
 {
     if (hasCurrentRow())
-        QApplication::clipboard()->setText(m_view->currentIndex().data(AttributesModel::CopyTextRole).toString());
+        QApplication::clipboard()->setText(
+            m_view->currentIndex().data(AttributesModel::CopyTextRole).toString());
 }
 
 void AttributesPanel::removeCurrentRow()
@@ -365,7 +380,9 @@ void AttributesPanel::removeCurrentRow()
     if (value.size() > 200)
         shown += QStringLiteral("…");
     const AlertRequest question = AlertRequest::question(tr("Remove the attribute “%1”?").arg(label),
-        tr("%1 holds %2: %3\n\nEdit > Undo puts it back.").arg(name, kind, shown), Alerts::Button::Remove);
+        tr("%1 holds %2: %3\n\nEdit > Undo puts it back.")
+            .arg(row.data(Qt::ToolTipRole).toString(), kind, shown),
+        Alerts::Button::Remove);
     if (Alerts::run(question, window()) == Alerts::Button::Remove)
         emit removalConfirmed(name, label);
 }

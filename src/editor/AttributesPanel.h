@@ -15,6 +15,7 @@
 // It writes nothing itself: a removal the user confirmed is the editor's to make, so that it goes into
 // the window's history like any other change.
 
+#include "editor/AttributesFilterModel.h"
 #include "editor/AttributesModel.h"
 
 #include <QFileSystemWatcher>
@@ -28,7 +29,6 @@
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
-class QSortFilterProxyModel;
 class QThread;
 
 namespace corvane {
@@ -45,7 +45,7 @@ public:
     QUrl file() const { return m_file; }
 
     AttributesModel *model() const { return m_model; }
-    QSortFilterProxyModel *proxyModel() const { return m_proxy; }
+    AttributesFilterModel *proxyModel() const { return m_proxy; }
     QLineEdit *filterField() const { return m_filter; }
     AttributesTreeView *view() const { return m_view; }
     QPlainTextEdit *detailText() const { return m_detail; }
@@ -86,7 +86,7 @@ private:
     void watchFile();
 
     AttributesModel *m_model = nullptr;
-    QSortFilterProxyModel *m_proxy = nullptr;
+    AttributesFilterModel *m_proxy = nullptr;
     QLineEdit *m_filter = nullptr;
     AttributesTreeView *m_view = nullptr;
     QPlainTextEdit *m_detail = nullptr;

@@ -1,7 +1,7 @@
 #pragma once
 
 // The property-list layer: PlistReader turns bytes of any of the three serializations into a tree of
-// Value, PlistWriter turns a string back into the binary form. Values are immutable and implicitly
+// Value, PlistWriter turns a tree back into the binary or the XML form. Values are immutable and implicitly
 // shared, so a subtree that the binary form references many times is held once in memory.
 
 #include <QByteArray>
@@ -63,6 +63,11 @@ public:
     const QStringList &keys() const; // Dictionary keys in order (empty otherwise)
     const QList<Value> &values() const; // Dictionary values, parallel to keys() (empty otherwise)
     const Value *find(const QString &key) const; // nullptr if absent or not a dictionary
+
+    // Copies share one identity, distinct values made separately do not (empty strings, data and
+    // containers excepted: those are one shared instance each). The binary writer writes a container
+    // once per identity, as plistlib writes a Python object once.
+    const void *identity() const { return d; }
 
     // Deep comparison; reals compare by value (so NaN differs from itself) and dates likewise.
     bool operator==(const Value &other) const;

@@ -8,7 +8,8 @@ namespace corvane {
 // The one copy of the scratchpad text, shared by every scratchpad window of the application. Its
 // owner (the application) loads and stores it; each scratchpad window is handed it when made, takes
 // the text when it appears and hands its own back when it is about to disappear. What is handed back
-// is given to every window, open or closed, so one reopened later shows it.
+// is given to every window, open or closed, so one reopened later shows it. Typing in any window is
+// announced here too, so the owner can keep the stored text in step while windows stay open.
 class ScratchpadText : public QObject {
     Q_OBJECT
 public:
@@ -23,11 +24,16 @@ public:
         emit handedBack(m_text);
     }
 
-    // Orders typing across the windows: each edit of any scratchpad takes the next stamp.
-    quint64 nextEditStamp() { return ++m_edits; }
+    // The user typed in a window. Returns the edit's stamp, which orders typing across the windows.
+    quint64 noteEdited()
+    {
+        emit edited();
+        return ++m_edits;
+    }
 
 signals:
     void handedBack(const QString &text);
+    void edited(); // the user changed the text of a window; it holds the change, this copy does not yet
 
 private:
     QString m_text;

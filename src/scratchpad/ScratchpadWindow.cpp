@@ -27,7 +27,7 @@ ScratchpadWindow::ScratchpadWindow(ApplicationActions &actions, ScratchpadText &
     connect(&shared, &ScratchpadText::handedBack, this, &ScratchpadWindow::setText);
     connect(m_ui->scratchpadContents, &QPlainTextEdit::textChanged, this, [this] {
         if (!m_settingText && m_shared)
-            m_lastEdit = m_shared->nextEditStamp();
+            m_lastEdit = m_shared->noteEdited();
     });
     connect(m_ui->incFontSizeButton, &QPushButton::clicked, this, &ScratchpadWindow::zoomIn);
     connect(m_ui->decFontSizeButton, &QPushButton::clicked, this, &ScratchpadWindow::zoomOut);

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 
 #include <csignal>
@@ -29,9 +30,23 @@ DesktopSession::DesktopSession(Bus bus)
     }
     m_display = u':' + display;
 
-    if (bus == Bus::Private) {
-        m_bus = std::make_unique<PrivateBus>();
+    QDir(m_settings.path()).mkpath(u"runtime"_s);
+    QFile::setPermissions(
+        m_settings.filePath(u"runtime"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QDir(m_settings.path()).mkpath(u"probe"_s);
+    QFile probe(m_settings.filePath(u"probe/dbus-launch"_s));
+    if (!probe.open(QIODevice::WriteOnly)
+        || probe.write("#!/bin/sh\ntouch \"$(dirname \"$0\")/dbus-launch-ran\"\nexit 1\n") < 0
+        || !probe.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) {
+        m_failure = u"cannot write the dbus-launch probe"_s;
+        return;
+    }
+
+    if (bus == Bus::Private || bus == Bus::User) {
+        const QString socket = m_settings.filePath(u"runtime/bus"_s);
+        m_bus = std::make_unique<PrivateBus>(bus == Bus::User ? u"unix:path="_s + socket : QString());
         m_busAddress = m_bus->address();
+        m_busAddressExported = bus == Bus::Private;
         if (m_busAddress.isEmpty())
             m_failure = u"dbus-daemon did not start (Debian package dbus-daemon)"_s;
     } else if (bus == Bus::Nowhere) {
@@ -60,6 +75,11 @@ DesktopSession::~DesktopSession()
     }
 }
 
+bool DesktopSession::autolaunchTried() const
+{
+    return QFile::exists(m_settings.filePath(u"probe/dbus-launch-ran"_s));
+}
+
 QProcessEnvironment DesktopSession::environment() const
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -68,6 +88,9 @@ QProcessEnvironment DesktopSession::environment() const
     environment.remove(u"WAYLAND_DISPLAY"_s);
     environment.insert(u"DISPLAY"_s, m_display);
     environment.insert(u"XDG_CONFIG_HOME"_s, m_settings.path());
+    environment.insert(u"XDG_RUNTIME_DIR"_s, m_settings.filePath(u"runtime"_s));
+    // Found after the one dbus-x11 installs, before any other.
+    environment.insert(u"PATH"_s, m_settings.filePath(u"probe"_s) + u':' + environment.value(u"PATH"_s));
     // libxkbcommon-x11 hands strndup a keymap name without its NUL, which AddressSanitizer's strict
     // string checks report as an overflow on every start under a real X server; the offscreen tests
     // never load it. Corvane's own code keeps every other check.
@@ -76,7 +99,7 @@ QProcessEnvironment DesktopSession::environment() const
         environment.insert(u"ASAN_OPTIONS"_s,
             QString(sanitizer).replace(
                 QLatin1String("strict_string_checks=1"), QLatin1String("strict_string_checks=0")));
-    if (!m_busAddress.isEmpty())
+    if (!m_busAddress.isEmpty() && m_busAddressExported)
         environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, m_busAddress);
     return environment;
 }

@@ -17,7 +17,12 @@ namespace corvane::test {
 // starts ends with it.
 class DesktopSession {
 public:
-    enum class Bus { Private, Unset, Nowhere };
+    enum class Bus {
+        Private, // a bus of its own, its address in DBUS_SESSION_BUS_ADDRESS
+        Unset, // no address, nothing at XDG_RUNTIME_DIR/bus
+        Nowhere, // an address where no bus listens
+        User, // no address, a bus of its own at XDG_RUNTIME_DIR/bus, as a systemd user session has
+    };
 
     explicit DesktopSession(Bus bus);
     ~DesktopSession();
@@ -26,7 +31,11 @@ public:
 
     // Empty when the session is ready; otherwise what failed to start.
     QString failure() const { return m_failure; }
-    QString busAddress() const { return m_busAddress; }
+    QString busAddress() const { return m_busAddress; } // where the test's own calls go
+    // Whether something tried to start a bus with dbus-launch, which libdbus does when asked for the
+    // session bus without an address (seen here when dbus-x11 is not installed; when it is, the bus it
+    // starts shows in what the launches do).
+    bool autolaunchTried() const;
     QString settingsDirectory() const { return m_settings.path(); } // XDG_CONFIG_HOME
     QString settingsFile() const { return m_settings.filePath(QStringLiteral("Corvane/Corvane.conf")); }
 
@@ -49,6 +58,7 @@ private:
     std::unique_ptr<PrivateBus> m_bus;
     QString m_display;
     QString m_busAddress;
+    bool m_busAddressExported = true;
     QString m_failure;
     QList<QProcess *> m_launched;
 };

@@ -6,11 +6,14 @@ namespace {
 constexpr int startTimeoutMs = 30000;
 }
 
-PrivateBus::PrivateBus()
+PrivateBus::PrivateBus(const QString &listenAddress)
 {
+    QStringList arguments { QStringLiteral("--session"), QStringLiteral("--nofork"),
+        QStringLiteral("--print-address") };
+    if (!listenAddress.isEmpty())
+        arguments.append(QStringLiteral("--address=") + listenAddress);
     m_daemon.setStandardErrorFile(QProcess::nullDevice());
-    m_daemon.start(QStringLiteral("dbus-daemon"),
-        { QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address") });
+    m_daemon.start(QStringLiteral("dbus-daemon"), arguments);
     m_address = firstLine(m_daemon);
 }
 

@@ -5,10 +5,11 @@
 
 namespace corvane::test {
 
-// A session bus of the test's own (dbus-daemon), for as long as it lives.
+// A session bus of the test's own (dbus-daemon), for as long as it lives; listening where dbus-daemon
+// chooses, or at the given address.
 class PrivateBus {
 public:
-    PrivateBus();
+    explicit PrivateBus(const QString &listenAddress = {});
     ~PrivateBus();
     PrivateBus(const PrivateBus &) = delete;
     PrivateBus &operator=(const PrivateBus &) = delete;

@@ -40,7 +40,7 @@ bool setAttributesWithPython(const QList<PythonAttribute> &attributes)
                                     "for line in sys.stdin:\n"
                                     "    path, name, value = line.split(' ', 2)\n"
                                     "    path = bytes.fromhex(path)\n"
-                                    "    open(path, 'ab').close()\n"
+                                    "    os.path.exists(path) or open(path, 'ab').close()\n"
                                     "    os.setxattr(path, bytes.fromhex(name), eval(value))\n"),
                lines)
                .exitCode

@@ -27,8 +27,8 @@ private:
 };
 
 // Sets attributes as another program does, with python's os.setxattr, one python for them all. Each
-// value is a Python expression (plistlib, datetime and struct imported); a file that does not exist is
-// made empty. Names are bytes, as the system takes them.
+// value is a Python expression (plistlib, datetime and struct imported); a path that names nothing is
+// made an empty file. Names are bytes, as the system takes them.
 struct PythonAttribute {
     QString path;
     QByteArray name;

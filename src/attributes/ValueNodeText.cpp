@@ -1,0 +1,342 @@
+// What a ValueNode says in words: its kind, its one-line preview, the text a user copies, and the
+// search the panel's filter runs over it.
+#include "attributes/ValueNode.h"
+
+#include <QSet>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <functional>
+#include <limits>
+
+namespace corvane {
+
+namespace {
+
+using namespace Qt::StringLiterals;
+
+QString counted(qsizetype n, const QString &one, const QString &many)
+{
+    return u"%1 %2"_s.arg(n).arg(n == 1 ? one : many);
+}
+
+// The noun for a list's items when they are all of one kind.
+std::pair<QString, QString> itemNoun(ValueKind kind)
+{
+    switch (kind) {
+    case ValueKind::String:
+    case ValueKind::Text:
+        return { u"text"_s, u"texts"_s };
+    case ValueKind::Integer:
+    case ValueKind::Real:
+        return { u"number"_s, u"numbers"_s };
+    case ValueKind::Boolean:
+        return { u"true or false value"_s, u"true or false values"_s };
+    case ValueKind::Date:
+        return { u"date"_s, u"dates"_s };
+    case ValueKind::Data:
+    case ValueKind::Bytes:
+        return { u"piece of data"_s, u"pieces of data"_s };
+    case ValueKind::Array:
+        return { u"list"_s, u"lists"_s };
+    case ValueKind::Dictionary:
+        return { u"dictionary"_s, u"dictionaries"_s };
+    case ValueKind::Quarantine:
+    case ValueKind::Null:
+        break;
+    }
+    return { u"item"_s, u"items"_s };
+}
+
+QString integerText(qint64 high, quint64 low)
+{
+    const __int128 value = (__int128(high) << 64) | __int128(low);
+    unsigned __int128 magnitude = value < 0 ? -static_cast<unsigned __int128>(value) : value;
+    QString digits;
+    do {
+        digits.prepend(QChar(u'0' + int(magnitude % 10)));
+        magnitude /= 10;
+    } while (magnitude != 0);
+    return value < 0 ? u'-' + digits : digits;
+}
+
+QString realText(double real)
+{
+    if (std::isnan(real))
+        return u"NaN"_s;
+    if (std::isinf(real))
+        return real > 0 ? u"Infinity"_s : u"-Infinity"_s;
+    char buffer[64];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, real).ptr;
+    QString text = QString::fromLatin1(buffer, end - buffer);
+    // A whole number keeps a fraction, so that it still reads as a real and not as an integer.
+    if (!text.contains(u'.') && !text.contains(u'e'))
+        text += u".0"_s;
+    return text;
+}
+
+QString dateText(const ValueNode &node)
+{
+    if (!node.date().isValid())
+        return u"%1 seconds from 2001-01-01T00:00:00Z"_s.arg(realText(node.real()));
+    const QDateTime utc = node.date().toUTC();
+    return utc.toString(utc.time().msec() ? u"yyyy-MM-ddTHH:mm:ss.zzzZ"_s : u"yyyy-MM-ddTHH:mm:ssZ"_s);
+}
+
+// Appends to `out` while room is left; returns false once the preview is full.
+class PreviewWriter {
+public:
+    explicit PreviewWriter(qsizetype maximumLength)
+        : m_maximum(maximumLength)
+    { }
+
+    bool append(QStringView text)
+    {
+        for (QChar c : text) {
+            if (m_out.size() >= m_maximum) {
+                m_full = true;
+                return false;
+            }
+            if (c == u'\n' || c == u'\r')
+                m_out += QChar(0x21B5);
+            else if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+                m_out += u' ';
+            else
+                m_out += c;
+        }
+        return true;
+    }
+
+    bool node(const ValueNode &node, bool nested)
+    {
+        switch (node.kind()) {
+        case ValueKind::Array:
+        case ValueKind::Dictionary:
+        case ValueKind::Quarantine: {
+            const bool dictionary = node.kind() != ValueKind::Array;
+            if (nested && !append(dictionary ? u"{" : u"("))
+                return false;
+            const QList<ValueNode> &children = node.children();
+            for (qsizetype i = 0; i < children.size(); ++i) {
+                if (i > 0 && !append(dictionary ? u"; " : u", "))
+                    return false;
+                if (dictionary && !(append(node.keys().at(i)) && append(u": ")))
+                    return false;
+                if (!this->node(children[i], true))
+                    return false;
+            }
+            return !nested || append(dictionary ? u"}" : u")");
+        }
+        case ValueKind::Data:
+        case ValueKind::Bytes: {
+            // Only as much hexadecimal as can be shown is made.
+            const QByteArray &bytes = node.bytes();
+            return append(QString::fromLatin1(bytes.first(qMin(bytes.size(), m_maximum)).toHex()))
+                && (bytes.size() <= m_maximum || append(u"…"));
+        }
+        default:
+            return append(scalarText(node));
+        }
+    }
+
+    QString result()
+    {
+        if (m_full && !m_out.isEmpty())
+            m_out.back() = QChar(0x2026);
+        return m_out;
+    }
+
+private:
+    qsizetype m_maximum;
+    QString m_out;
+    bool m_full = false;
+};
+
+// A nested container inside a list, on the list's one line for it: "(a, b)", "{key: value}".
+QString inlineText(const ValueNode &node)
+{
+    PreviewWriter writer(std::numeric_limits<qsizetype>::max());
+    writer.node(node, true);
+    return writer.result();
+}
+
+void appendCopyText(const ValueNode &node, const QString &indent, QString &out)
+{
+    if (!node.isContainer()) {
+        QString text = scalarText(node);
+        if (!indent.isEmpty())
+            text.replace(u'\n', u'\n' + indent);
+        out += text;
+        return;
+    }
+    const QString inner = indent + u"  "_s;
+    const QList<ValueNode> &children = node.children();
+    for (qsizetype i = 0; i < children.size(); ++i) {
+        const ValueNode &child = children[i];
+        if (i > 0)
+            out += u'\n' + indent;
+        if (node.kind() == ValueKind::Array) {
+            if (child.isContainer())
+                out += inlineText(child);
+            else
+                appendCopyText(child, indent, out);
+        } else if (child.isContainer() && !child.children().isEmpty()) {
+            out += node.keys().at(i) + u":\n"_s + inner;
+            appendCopyText(child, inner, out);
+        } else {
+            out += node.keys().at(i) + u": "_s;
+            if (child.isContainer())
+                out += inlineText(child); // "()" or "{}"
+            else
+                appendCopyText(child, indent, out);
+        }
+    }
+}
+
+} // namespace
+
+QString kindName(ValueKind kind)
+{
+    switch (kind) {
+    case ValueKind::String:
+        return u"string"_s;
+    case ValueKind::Array:
+        return u"array"_s;
+    case ValueKind::Dictionary:
+        return u"dictionary"_s;
+    case ValueKind::Integer:
+        return u"integer"_s;
+    case ValueKind::Real:
+        return u"real"_s;
+    case ValueKind::Boolean:
+        return u"boolean"_s;
+    case ValueKind::Date:
+        return u"date"_s;
+    case ValueKind::Data:
+        return u"data"_s;
+    case ValueKind::Text:
+        return u"text"_s;
+    case ValueKind::Quarantine:
+        return u"quarantine"_s;
+    case ValueKind::Bytes:
+        return u"bytes"_s;
+    case ValueKind::Null:
+        return u"null"_s;
+    }
+    return u"bytes"_s;
+}
+
+QString kindLabel(const ValueNode &node)
+{
+    const QList<ValueNode> &children = node.children();
+    switch (node.kind()) {
+    case ValueKind::String:
+        return u"text"_s;
+    case ValueKind::Text:
+        return u"plain text"_s;
+    case ValueKind::Array: {
+        if (children.isEmpty())
+            return u"empty list"_s;
+        ValueKind common = children.front().kind();
+        for (const ValueNode &child : children) {
+            const auto isNumber = [](ValueKind k) { return k == ValueKind::Integer || k == ValueKind::Real; };
+            if (child.kind() != common && !(isNumber(child.kind()) && isNumber(common))) {
+                common = ValueKind::Null; // mixed: "items"
+                break;
+            }
+        }
+        const auto [one, many] = itemNoun(common);
+        return u"list of "_s + counted(children.size(), one, many);
+    }
+    case ValueKind::Dictionary:
+        return children.isEmpty() ? u"empty dictionary"_s
+                                  : u"dictionary of "_s + counted(children.size(), u"entry"_s, u"entries"_s);
+    case ValueKind::Integer:
+        return u"whole number"_s;
+    case ValueKind::Real:
+        return u"number"_s;
+    case ValueKind::Boolean:
+        return u"true or false"_s;
+    case ValueKind::Date:
+        return u"date"_s;
+    case ValueKind::Data:
+        return counted(node.bytes().size(), u"byte of data"_s, u"bytes of data"_s);
+    case ValueKind::Quarantine:
+        return u"quarantine record"_s;
+    case ValueKind::Bytes:
+        return counted(node.bytes().size(), u"byte"_s, u"bytes"_s);
+    case ValueKind::Null:
+        return u"nothing"_s;
+    }
+    return {};
+}
+
+QString scalarText(const ValueNode &node)
+{
+    switch (node.kind()) {
+    case ValueKind::String:
+    case ValueKind::Text:
+        return node.string();
+    case ValueKind::Integer:
+        return integerText(node.integerHigh(), node.integerLow());
+    case ValueKind::Real:
+        return realText(node.real());
+    case ValueKind::Boolean:
+        return node.boolean() ? u"true"_s : u"false"_s;
+    case ValueKind::Date:
+        return dateText(node);
+    case ValueKind::Data:
+    case ValueKind::Bytes:
+        return QString::fromLatin1(node.bytes().toHex());
+    case ValueKind::Array:
+    case ValueKind::Dictionary:
+    case ValueKind::Quarantine:
+    case ValueKind::Null:
+        break;
+    }
+    return {};
+}
+
+QString preview(const ValueNode &node, qsizetype maximumLength)
+{
+    PreviewWriter writer(qMax<qsizetype>(maximumLength, 1));
+    writer.node(node, false);
+    return writer.result();
+}
+
+QString copyText(const ValueNode &node)
+{
+    QString out;
+    appendCopyText(node, QString(), out);
+    return out;
+}
+
+bool containsText(const ValueNode &node, QStringView text)
+{
+    QSet<const void *> searched;
+    const std::function<bool(const ValueNode &)> search = [&](const ValueNode &value) {
+        if (searched.contains(value.identity()))
+            return false;
+        searched.insert(value.identity());
+        switch (value.kind()) {
+        case ValueKind::Array:
+        case ValueKind::Dictionary:
+        case ValueKind::Quarantine:
+            for (const QString &key : value.keys()) {
+                if (key.contains(text, Qt::CaseInsensitive))
+                    return true;
+            }
+            return std::any_of(value.children().cbegin(), value.children().cend(), search);
+        case ValueKind::Data:
+        case ValueKind::Bytes:
+        case ValueKind::Null:
+            return false;
+        default:
+            return scalarText(value).contains(text, Qt::CaseInsensitive);
+        }
+    };
+    return search(node);
+}
+
+} // namespace corvane
