@@ -21,15 +21,15 @@ Q_DECLARE_METATYPE(Refusal::Kind)
 // gathers what failed into one alert.
 class TestBusRequests : public QObject {
     Q_OBJECT
-    QTemporaryDir mySettingsDir;
-    QTemporaryDir myDir;
+    QTemporaryDir m_settingsDir;
+    QTemporaryDir m_dir;
 
 private slots:
     void initTestCase()
     {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mySettingsDir.path());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
         QApplication::setQuitOnLastWindowClosed(false);
-        QFile file(myDir.filePath(u"here.txt"_s));
+        QFile file(m_dir.filePath(u"here.txt"_s));
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
 
@@ -106,7 +106,7 @@ private slots:
                 .activate = {},
                 .runAction = {} });
         const auto missing
-            = [this](int i) { return QUrl::fromLocalFile(myDir.filePath(u"gone%1"_s.arg(i))); };
+            = [this](int i) { return QUrl::fromLocalFile(m_dir.filePath(u"gone%1"_s.arg(i))); };
 
         test::AlertRecorder recorder;
         const QList<AlertRequest> &alerts = recorder.alerts();
@@ -118,7 +118,7 @@ private slots:
                 queue.submitOpen({ QUrl(u"http://example.com/"_s) });
                 for (int i = 2; i < 14; ++i)
                     queue.submitOpen({ missing(i) });
-                queue.submitOpen({ QUrl::fromLocalFile(myDir.filePath(u"here.txt"_s)) });
+                queue.submitOpen({ QUrl::fromLocalFile(m_dir.filePath(u"here.txt"_s)) });
                 for (int i = 0; i < 20; ++i)
                     QCoreApplication::processEvents();
             }
