@@ -222,28 +222,39 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("child");
         QTest::addColumn<QString>("copied");
+        QTest::addColumn<bool>("removable");
         QTest::newRow("list, one item a line")
-            << whereFroms << -1 << u"https://example.com/a.zip\nhttps://example.com/"_s;
-        QTest::newRow("child row, its own value") << whereFroms << 0 << u"https://example.com/a.zip"_s;
-        QTest::newRow("plain text") << u"user.xdg.comment"_s << -1 << u"Sent by Ann"_s;
+            << whereFroms << -1 << u"https://example.com/a.zip\nhttps://example.com/"_s << true;
+        QTest::newRow("item of a list, its own value")
+            << whereFroms << 0 << u"https://example.com/a.zip"_s << false;
+        QTest::newRow("plain text") << u"user.xdg.comment"_s << -1 << u"Sent by Ann"_s << true;
+        QTest::newRow("samba stream, read-only") << sambaKeywords << -1 << u"samba"_s << false;
     }
 
     // Ctrl+C and Edit > Copy, clicked in the open menu, do the same on the list's row; Edit > Delete is
-    // there for the rows Delete removes.
+    // there for the rows Delete removes, and Delete leaves the others as they are, without a question.
     void copyCopiesTheRowsValue()
     {
         QFETCH(QString, name);
         QFETCH(int, child);
+        QFETCH(bool, removable);
         QVERIFY(focusRow(panel(), name, child));
         QAction *copy = actionNamed(&m_shown->window, u"copyAction"_s);
         QVERIFY(copy->isEnabled());
-        QCOMPARE(actionNamed(&m_shown->window, u"deleteAction"_s)->isEnabled(), child < 0);
+        QCOMPARE(actionNamed(&m_shown->window, u"deleteAction"_s)->isEnabled(), removable);
         QApplication::clipboard()->clear();
         press(Qt::CTRL | Qt::Key_C);
         QTEST(QApplication::clipboard()->text(), "copied");
         QApplication::clipboard()->clear();
         QVERIFY(clickMenuItem(&m_shown->window, copy));
         QTEST(QApplication::clipboard()->text(), "copied");
+        if (removable)
+            return;
+        const std::optional<QByteArray> stored = attributeFromTool(m_path, name);
+        AlertRecorder alerts;
+        press(QKeyCombination(Qt::Key_Delete));
+        QCOMPARE(alerts.count(), 0);
+        QVERIFY(stored && attributeFromTool(m_path, name) == stored);
     }
 
     void deleteAsksThenRemovesAndUndoRestores()
@@ -280,28 +291,6 @@ private slots:
         QTRY_VERIFY(shown(panel(), AttributesModel::FullNameRole).contains(comment));
         QCOMPARE(editor->valueEdit()->toPlainText(), u"From the Mac"_s);
         QCOMPARE(alerts.count(), 2);
-    }
-
-    void deleteLeavesReadOnlyAndChildRows_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("child");
-        QTest::newRow("samba stream") << sambaKeywords << -1;
-        QTest::newRow("item of a list") << whereFroms << 0;
-    }
-
-    void deleteLeavesReadOnlyAndChildRows()
-    {
-        QFETCH(QString, name);
-        QFETCH(int, child);
-        const std::optional<QByteArray> stored = attributeFromTool(m_path, name.mid(5));
-        AlertRecorder alerts;
-        alerts.answerNext(Alerts::Button::Remove);
-        QVERIFY(focusRow(panel(), name, child));
-        press(QKeyCombination(Qt::Key_Delete));
-        QCOMPARE(alerts.count(), 0);
-        QVERIFY(stored);
-        QCOMPARE(attributeFromTool(m_path, name.mid(5)), stored);
     }
 
     void failedRemovalShowsTheEditorsAlert()

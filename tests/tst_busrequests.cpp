@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,13 +20,11 @@ Q_DECLARE_METATYPE(Refusal::Kind)
 // gathers what failed into one alert.
 class TestBusRequests : public QObject {
     Q_OBJECT
-    QTemporaryDir m_settingsDir;
     QTemporaryDir m_dir;
 
 private slots:
     void initTestCase()
     {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
         QApplication::setQuitOnLastWindowClosed(false);
         QFile file(m_dir.filePath(u"here.txt"_s));
         QVERIFY(file.open(QIODevice::WriteOnly));
