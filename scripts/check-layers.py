@@ -3,7 +3,9 @@
 
 Each folder under src/ belongs to a layer. A file may include headers from its own layer or a lower
 one, never from a higher layer, and a feature never includes another feature: features meet only in
-app/, which composes them. The <header> entries of Qt Designer files count as includes.
+app/, which composes them. The <header> entries of Qt Designer files count as includes. Headers are
+named from src/ ("window/Alerts.h") or beside the including file; an include that climbs with ".." or
+leaves src/ is refused, since it could reach any layer while looking like one of its own folder.
 
   check-layers.py [SRC_DIR]         judge every include, print the folder map, fail on a violation
   check-layers.py --map SRC_DIR     print which folder includes which, judging nothing
@@ -46,8 +48,31 @@ def includes(path):
                 yield number, match.group(1).strip()
 
 
+def included_folder(src, path, header):
+    """The folder of src/ a quoted include names, None for a generated or system header, or a reason
+    to refuse it. Headers are named from src/ ("window/Alerts.h"): a ".." or an absolute path could
+    reach any layer, or leave the tree, while reading like an include of its own folder."""
+    if header.startswith("/"):
+        return None, "leaves src/; name headers from src/, as folder/File.h"
+    if ".." in header.replace("\\", "/").split("/"):
+        return None, "climbs out of its folder; name headers from src/, as folder/File.h"
+    # The compiler looks beside the including file first, then in src/.
+    for base in (path.parent, src):
+        candidate = (base / header).resolve()
+        if candidate.exists():
+            if src.resolve() not in candidate.parents:
+                return None, "leaves src/ (through a link)"
+            return candidate.relative_to(src.resolve()).parts[0], None
+    parts = header.split("/")
+    # Generated headers (BuildConfig.h, ui_*.h) and system headers name no folder of ours.
+    if len(parts) > 1 and (src / parts[0]).is_dir():
+        return parts[0], None
+    return None, None
+
+
 def scan(src):
-    """Yields (file, line, own folder, included folder) for every include that names a folder."""
+    """Yields (file, line, own folder, included folder or None, refusal or None) for every include
+    that names a folder of ours or is refused."""
     for path in sorted(src.rglob("*")):
         if path.suffix not in SOURCE_SUFFIXES or not path.is_file():
             continue
@@ -55,10 +80,9 @@ def scan(src):
         if len(relative.parts) < 2:
             continue
         for number, header in includes(path):
-            parts = header.split("/")
-            # Generated headers (BuildConfig.h, ui_*.h) and system headers name no folder of ours.
-            if len(parts) > 1 and (src / parts[0]).is_dir():
-                yield relative, number, relative.parts[0], parts[0]
+            folder, refusal = included_folder(src, path, header)
+            if folder or refusal:
+                yield relative, number, relative.parts[0], folder, f'"{header}" {refusal}' if refusal else None
 
 
 def main(argv):
@@ -74,7 +98,11 @@ def main(argv):
     for folder in sorted(p.name for p in src.iterdir() if p.is_dir()):
         if judge and folder not in LAYERS:
             problems.append(f"src/{folder}/: folder has no layer; add it to {Path(__file__).name}")
-    for relative, number, own, other in scan(src):
+    for relative, number, own, other, refusal in scan(src):
+        if refusal:
+            if judge:
+                problems.append(f"src/{relative}:{number}: {refusal}")
+            continue
         if own != other:
             graph[own].add(other)
         if not judge or own not in LAYERS or other not in LAYERS:

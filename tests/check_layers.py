@@ -13,25 +13,33 @@ SOUND = {
     "attributes/Codec.cpp": '#include "plist/PlistValue.h"\n',
     "window/Alerts.h": '#include "settings/Preferences.h"\n',
     "settings/Preferences.h": "#pragma once\n",
-    "editor/ViewController.cpp": '#include "attributes/Codec.h"\n#include "window/Alerts.h"\n#include "ui_EditorView.h"\n',
-    "scratchpad/ScratchpadView.cpp": '#include "BuildConfig.h"\n',
-    "resources/EditorView.ui": "<ui>\n <header>window/DragView.h</header>\n</ui>\n",
-    "app/main.cpp": '#include "editor/ViewController.h"\n#include "scratchpad/ScratchpadView.h"\n',
+    "editor/EditorWidget.cpp": '#include "attributes/Codec.h"\n#include "window/Alerts.h"\n#include "ui_EditorWidget.h"\n',
+    "scratchpad/ScratchpadWindow.cpp": '#include "BuildConfig.h"\n',
+    "resources/EditorWidget.ui": "<ui>\n <header>window/DropArea.h</header>\n</ui>\n",
+    "app/main.cpp": '#include "editor/EditorWidget.h"\n#include "scratchpad/ScratchpadWindow.h"\n',
+    "app/Local.h": "#pragma once\n",
 }
 
 ROWS = [
     # (row name, file, planted text, expected in the message or None for a pass)
     ("sound tree passes", None, None, None),
-    ("feature includes app", "editor/ViewController.cpp", '#include "app/AppDelegate.h"\n',
-     "src/editor/ViewController.cpp:4: editor/ (features) includes app/"),
+    ("feature includes app", "editor/EditorWidget.cpp", '#include "app/AppDelegate.h"\n',
+     "src/editor/EditorWidget.cpp:4: editor/ (features) includes app/"),
     ("core includes window services", "plist/PlistValue.h", '#include "window/Alerts.h"\n',
      "src/plist/PlistValue.h:2: plist/ (core) includes window/"),
-    ("feature includes sibling feature", "scratchpad/ScratchpadView.cpp", '  #  include "editor/ViewController.h"\n',
-     "src/scratchpad/ScratchpadView.cpp:2: feature scratchpad/ includes feature editor/"),
-    ("designer header names a feature", "resources/EditorView.ui", "<header>editor/AttributesPanel.h</header>\n",
-     "src/resources/EditorView.ui:4: resources/ (window services) includes editor/"),
+    ("feature includes sibling feature", "scratchpad/ScratchpadWindow.cpp", '  #  include "editor/EditorWidget.h"\n',
+     "src/scratchpad/ScratchpadWindow.cpp:2: feature scratchpad/ includes feature editor/"),
+    ("designer header names a feature", "resources/EditorWidget.ui", "<header>editor/AttributesPanel.h</header>\n",
+     "src/resources/EditorWidget.ui:4: resources/ (window services) includes editor/"),
     ("folder without a layer", "newthing/Thing.cpp", '#include "plist/PlistValue.h"\n',
      "src/newthing/: folder has no layer"),
+    ("core climbs to app", "plist/PlistValue.h", '#include "../app/AppDelegate.h"\n',
+     'src/plist/PlistValue.h:2: "../app/AppDelegate.h" climbs out of its folder'),
+    ("climb hidden inside a folder name", "attributes/Codec.cpp", '#include "window/../app/main.h"\n',
+     'src/attributes/Codec.cpp:2: "window/../app/main.h" climbs out of its folder'),
+    ("absolute path out of the tree", "window/Alerts.h", '#include "/usr/include/stdio.h"\n',
+     'src/window/Alerts.h:2: "/usr/include/stdio.h" leaves src/'),
+    ("sibling header beside the file", "app/main.cpp", '#include "Local.h"\n', None),
 ]
 
 

@@ -20,48 +20,21 @@ using corvane::test::runProgram;
 
 Q_DECLARE_METATYPE(AttributeNameForm)
 
-namespace {
-
-// Sets attributes with python's os.setxattr, one python for them all; each value is a Python
-// expression (plistlib, datetime and struct imported). A file that does not exist is made empty.
-struct PythonSetxattr {
-    QString path;
-    QByteArray name;
-    QString value;
-};
-bool pythonSetxattr(const QList<PythonSetxattr> &attributes)
-{
-    QByteArray lines;
-    for (const PythonSetxattr &attribute : attributes)
-        lines += attribute.path.toUtf8().toHex() + ' ' + attribute.name.toHex() + ' '
-            + attribute.value.toUtf8() + '\n';
-    return corvane::test::runPython(u"import os, sys, plistlib, datetime, struct\n"
-                                    "for line in sys.stdin:\n"
-                                    "    path, name, value = line.split(' ', 2)\n"
-                                    "    path = bytes.fromhex(path)\n"
-                                    "    open(path, 'ab').close()\n"
-                                    "    os.setxattr(path, bytes.fromhex(name), eval(value))\n"_s,
-               lines)
-               .exitCode
-        == 0;
-}
-
-} // namespace
+using test::PythonAttribute;
+using test::setAttributesWithPython;
 
 // Listing, recognising and decoding what other programs store on real files.
 class TestAttributes : public QObject {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<QTemporaryDir> m_rows;
+    std::unique_ptr<test::TestFiles> m_files;
+    std::unique_ptr<test::TestFiles> m_rows;
     QByteArray m_path;
 
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_path = QFile::encodeName(m_dir->filePath(u"subject"_s));
-        QFile file(QFile::decodeName(m_path));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("data") == 4);
+        m_files = std::make_unique<test::TestFiles>();
+        m_path = QFile::encodeName(m_files->make(u"subject"_s, "data"));
     }
     void cleanup() { detail::setBetweenListProbeAndFetchHookForTesting({}); }
 
@@ -167,15 +140,15 @@ private slots:
             { "long text: preview cut at 200", comment, u"b'x' * 300"_s, text, plain, QString(199, u'x') + u'\u2026', QString(300, u'x') },
         };
         // clang-format on
-        m_rows = std::make_unique<QTemporaryDir>();
-        QList<PythonSetxattr> written;
+        m_rows = std::make_unique<test::TestFiles>();
+        QList<PythonAttribute> written;
         for (const Row &row : rows) {
-            written.append({ m_rows->filePath(QString::number(written.size())), row.name, row.value });
+            written.append({ m_rows->path(QString::number(written.size())), row.name, row.value });
             QTest::newRow(row.tag) << row.name << row.kind << row.kindLabel << row.preview
                                    << (row.copyText.isNull() ? row.preview : row.copyText) << row.trailingNul
                                    << written.last().path;
         }
-        QVERIFY(pythonSetxattr(written));
+        QVERIFY(setAttributesWithPython(written));
     }
     void descriptions()
     {
@@ -354,14 +327,14 @@ private slots:
                 + QString::fromLocal8Bit(std::strerror(errno))));
         const auto unmount = qScopeGuard([&] { ::umount(QFile::encodeName(mountPoint.path()).constData()); });
         const QString path = mountPoint.filePath(u"many"_s);
-        QList<PythonSetxattr> many, longNames;
+        QList<PythonAttribute> many, longNames;
         for (int i = 0; i < 1000; ++i) {
             many.append(
                 { path, u"user.com.apple.metadata:kMDItemTest%1"_s.arg(i, 4, 10, QChar(u'0')).toUtf8(),
                     u"plistlib.dumps(['item %1', %1], fmt=plistlib.FMT_BINARY)"_s.arg(i) });
             longNames.append({ path, "user." + QByteArray(200, 'n') + QByteArray::number(i), u"b''"_s });
         }
-        QVERIFY(pythonSetxattr(many));
+        QVERIFY(setAttributesWithPython(many));
         const FileDescription file = describeFileAttributes(QFile::encodeName(path));
         QVERIFY(!file.error);
         QCOMPARE(file.attributes.size(), 1000);
@@ -375,7 +348,7 @@ private slots:
         }
 
         // Names beyond the kernel's 64 KiB for a list: its reason, not a partial list.
-        QVERIFY(pythonSetxattr(longNames));
+        QVERIFY(setAttributesWithPython(longNames));
         const FileDescription tooMany = describeFileAttributes(QFile::encodeName(path));
         QVERIFY(tooMany.error);
         QCOMPARE(tooMany.error->code, E2BIG);

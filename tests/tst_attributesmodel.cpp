@@ -6,7 +6,6 @@
 
 #include <QAbstractItemModelTester>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -17,17 +16,20 @@ namespace {
 
 // What another program leaves on a file from a Mac or a Linux desktop, written by python's own
 // os.setxattr and plistlib.
-const QString writer = uR"PY(
-import datetime, os, plistlib, sys
-p, B = sys.argv[1], plistlib.FMT_BINARY
-os.setxattr(p, 'user.com.apple.metadata:kMDItemKeywords', plistlib.dumps(['sun', 'sea', 'sand'], fmt=B))
-os.setxattr(p, 'user.com.apple.metadata:kMDItemComment', plistlib.dumps('two\nlines', fmt=B))
-os.setxattr(p, 'user.com.apple.metadata:kMDItemDownloadedDate', plistlib.dumps([datetime.datetime(2026, 12, 6, 9, 30)], fmt=B))
-os.setxattr(p, 'user.com.apple.quarantine', b'0083;5f1e2a3b;Safari;F643CD5F-6071-46AB-83AB-390BA944DEC5')
-os.setxattr(p, 'user.xdg.comment', 'Sent by Ann'.encode())
-os.setxattr(p, 'user.test.nested', plistlib.dumps({'outer': {'inner': [1, 2]}, 'flag': True}, fmt=B))
-os.setxattr(p, 'user.DosStream.com.apple.metadata\uf022kMDItemWhereFroms:$DATA', plistlib.dumps(['https://example.com/'], fmt=B) + b'\0')
-)PY"_s;
+QList<corvane::test::PythonAttribute> fromAMac(const QString &p)
+{
+    const auto binary = [](const char *value) {
+        return u"plistlib.dumps(%1, fmt=plistlib.FMT_BINARY)"_s.arg(QString::fromUtf8(value));
+    };
+    return { { p, "user.com.apple.metadata:kMDItemKeywords", binary("['sun', 'sea', 'sand']") },
+        { p, "user.com.apple.metadata:kMDItemComment", binary("'two\\nlines'") },
+        { p, "user.com.apple.metadata:kMDItemDownloadedDate", binary("[datetime.datetime(2026, 12, 6, 9, 30)]") },
+        { p, "user.com.apple.quarantine", u"b'0083;5f1e2a3b;Safari;F643CD5F-6071-46AB-83AB-390BA944DEC5'"_s },
+        { p, "user.xdg.comment", u"'Sent by Ann'.encode()"_s },
+        { p, "user.test.nested", binary("{'outer': {'inner': [1, 2]}, 'flag': True}") },
+        { p, "user.DosStream.com.apple.metadata\xef\x80\xa2kMDItemWhereFroms:$DATA",
+            binary("['https://example.com/']") + u" + b'\\0'"_s } };
+}
 
 // Names and values that test what the panel shows of them: names that would hide or disguise
 // themselves, a key with a right-to-left override, a list whose last item lies beyond its one-line
@@ -73,27 +75,23 @@ QString cell(const QModelIndex &row, int column)
 // The panel's model over real files, without a window: Qt's model checks, then the rows read back.
 class TestAttributesModel : public QObject {
     Q_OBJECT
-    QTemporaryDir myDir;
-    QString myPath;
-    AttributesModel myModel;
-    AttributesModel myHostile;
+    corvane::test::TestFiles m_files;
+    QString m_path;
+    AttributesModel m_model;
+    AttributesModel m_hostile;
 
 private slots:
     void initTestCase()
     {
-        myPath = myDir.filePath(u"from-a-mac.pdf"_s);
-        QFile file(myPath);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
-        QCOMPARE(corvane::test::runProgram(u"python3"_s, { u"-c"_s, writer, myPath }).exitCode, 0);
-        myModel.setDescription(describeFileAttributes(QFile::encodeName(myPath)));
-        QCOMPARE(myModel.rowCount(), 7);
+        m_path = m_files.make(u"from-a-mac.pdf"_s);
+        QVERIFY(corvane::test::setAttributesWithPython(fromAMac(m_path)));
+        m_model.setDescription(describeFileAttributes(QFile::encodeName(m_path)));
+        QCOMPARE(m_model.rowCount(), 7);
 
-        const QString hostile = myDir.filePath(u"hostile"_s);
-        QVERIFY(QFile(hostile).open(QIODevice::WriteOnly));
+        const QString hostile = m_files.make(u"hostile"_s);
         QCOMPARE(corvane::test::runProgram(u"python3"_s, { u"-c"_s, hostileWriter, hostile }).exitCode, 0);
-        myHostile.setDescription(describeFileAttributes(QFile::encodeName(hostile)));
-        QCOMPARE(myHostile.rowCount(), 9);
+        m_hostile.setDescription(describeFileAttributes(QFile::encodeName(hostile)));
+        QCOMPARE(m_hostile.rowCount(), 9);
     }
 
     // Two names that differ never look alike: what would hide or reorder text is escaped.
@@ -114,7 +112,7 @@ private slots:
     {
         QFETCH(QByteArray, systemName);
         QFETCH(QString, label);
-        const QModelIndex row = rowNamed(myHostile, systemName);
+        const QModelIndex row = rowNamed(m_hostile, systemName);
         QVERIFY(row.isValid());
         QCOMPARE(cell(row, AttributesModel::LabelColumn), label);
         QCOMPARE(row.data(Qt::ToolTipRole).toString(), u"user."_s + label);
@@ -122,21 +120,21 @@ private slots:
 
     void keysShownEscaped()
     {
-        const QModelIndex keys = rowNamed(myHostile, "user.keys");
-        QCOMPARE(cell(myHostile.index(0, 0, keys), AttributesModel::LabelColumn), u"\\u202eevil"_s);
+        const QModelIndex keys = rowNamed(m_hostile, "user.keys");
+        QCOMPARE(cell(m_hostile.index(0, 0, keys), AttributesModel::LabelColumn), u"\\u202eevil"_s);
     }
 
     // What would expand a thousandfold stays one row of bytes, and the detail area says why.
     void valueTooLargeToExpandSaysWhy()
     {
-        const QModelIndex shared = rowNamed(myHostile, "user.shared");
-        QCOMPARE(myHostile.rowCount(shared), 0);
+        const QModelIndex shared = rowNamed(m_hostile, "user.shared");
+        QCOMPARE(m_hostile.rowCount(shared), 0);
         QVERIFY(cell(shared, AttributesModel::KindColumn).endsWith(u" bytes"_s));
         QVERIFY(
             shared.data(AttributesModel::DetailRole)
                 .toString()
                 .startsWith(u"Shown as its bytes: this property list would expand to more than 64 times"_s));
-        QCOMPARE(myHostile.tooLargeToExpandCount(), 1);
+        QCOMPARE(m_hostile.tooLargeToExpandCount(), 1);
     }
 
     // The filter keeps an attribute by its label, full name or line, or by any item of its value even
@@ -158,10 +156,10 @@ private slots:
         QFETCH(QStringList, labels);
         corvane::AttributesFilterModel filter;
         QAbstractItemModelTester tester(&filter, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        filter.setSourceModel(&myHostile);
+        filter.setSourceModel(&m_hostile);
         filter.setFilterText(typed);
         if (typed.isEmpty()) {
-            QCOMPARE(filter.rowCount(), myHostile.rowCount());
+            QCOMPARE(filter.rowCount(), m_hostile.rowCount());
             return;
         }
         QStringList shown;
@@ -176,7 +174,7 @@ private slots:
     {
         AttributesModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.setDescription(describeFileAttributes(QFile::encodeName(myPath)));
+        model.setDescription(describeFileAttributes(QFile::encodeName(m_path)));
         // Open every row, as a view expanding all would, then fill it again over the opened rows.
         const std::function<void(const QModelIndex &)> walk = [&](const QModelIndex &parent) {
             for (int row = 0; row < model.rowCount(parent); ++row) {
@@ -185,7 +183,7 @@ private slots:
             }
         };
         walk(QModelIndex());
-        model.setDescription(describeFileAttributes(QFile::encodeName(myPath)));
+        model.setDescription(describeFileAttributes(QFile::encodeName(m_path)));
         walk(QModelIndex());
     }
 
@@ -218,21 +216,21 @@ private slots:
     void topLevelRows()
     {
         QFETCH(QString, name);
-        const QModelIndex row = topRow(myModel, name);
+        const QModelIndex row = topRow(m_model, name);
         QVERIFY2(row.isValid(), qPrintable(name));
         QTEST(cell(row, AttributesModel::LabelColumn), "label");
         QTEST(cell(row, AttributesModel::KindColumn), "kind");
         QFETCH(QString, preview);
         if (!preview.isEmpty())
             QCOMPARE(cell(row, AttributesModel::PreviewColumn), preview);
-        QTEST(myModel.rowCount(row), "children");
+        QTEST(m_model.rowCount(row), "children");
         QTEST(row.data(AttributesModel::EditorCanWriteRole).toBool(), "editorCanWrite");
         QTEST(row.data(AttributesModel::CatalogueIndexRole).toLongLong() >= 0, "inCatalogue");
         // The full name is the label's tool tip and the hidden column; the size is what is stored.
         QCOMPARE(row.data(Qt::ToolTipRole).toString(), name);
         QCOMPARE(cell(row, AttributesModel::NameColumn), name);
         const std::optional<QByteArray> stored
-            = corvane::test::attributeFromTool(myPath, name.mid(5)); // the tool adds "user."
+            = corvane::test::attributeFromTool(m_path, name.mid(5)); // the tool adds "user."
         QVERIFY(stored);
         QCOMPARE(row.siblingAtColumn(AttributesModel::SizeColumn).data().toLongLong(), stored->size());
     }
@@ -261,9 +259,9 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(QList<int>, path);
-        QModelIndex row = topRow(myModel, name);
+        QModelIndex row = topRow(m_model, name);
         for (int child : path)
-            row = myModel.index(child, 0, row);
+            row = m_model.index(child, 0, row);
         QVERIFY(row.isValid());
         QTEST(cell(row, AttributesModel::LabelColumn), "label");
         QTEST(cell(row, AttributesModel::KindColumn), "kind");
@@ -277,7 +275,7 @@ private slots:
 
     void detailsAWholeListOneItemALine()
     {
-        const QModelIndex keywords = topRow(myModel, u"user.com.apple.metadata:kMDItemKeywords"_s);
+        const QModelIndex keywords = topRow(m_model, u"user.com.apple.metadata:kMDItemKeywords"_s);
         QCOMPARE(keywords.data(AttributesModel::DetailRole).toString(), u"sun\nsea\nsand"_s);
     }
 
@@ -285,7 +283,7 @@ private slots:
     {
         AttributesModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.setDescription(describeFileAttributes(QFile::encodeName(myDir.filePath(u"absent"_s))));
+        model.setDescription(describeFileAttributes(QFile::encodeName(m_files.path(u"absent"_s))));
         QCOMPARE(model.rowCount(), 0);
         QCOMPARE(model.errorText(), u"No such file or directory"_s);
     }

@@ -1,11 +1,12 @@
 #include "app/DocumentController.h"
 #include "app/RequestQueue.h"
 #include "session/BusRequests.h"
+#include "support/AlertRecorder.h"
 #include "window/Alerts.h"
+#include "window/ApplicationActions.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,15 +20,13 @@ Q_DECLARE_METATYPE(Refusal::Kind)
 // gathers what failed into one alert.
 class TestBusRequests : public QObject {
     Q_OBJECT
-    QTemporaryDir mySettingsDir;
-    QTemporaryDir myDir;
+    QTemporaryDir m_dir;
 
 private slots:
     void initTestCase()
     {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mySettingsDir.path());
         QApplication::setQuitOnLastWindowClosed(false);
-        QFile file(myDir.filePath(u"here.txt"_s));
+        QFile file(m_dir.filePath(u"here.txt"_s));
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
 
@@ -96,36 +95,35 @@ private slots:
     // failures make the next alert, one for all of them.
     void failuresGatherIntoOneAlertOutsideNestedLoops()
     {
-        DocumentController documents;
+        ApplicationActions applicationActions;
+        DocumentController documents(applicationActions);
         RequestQueue queue;
         queue.setHandlers(
             { .open = [&documents](const QUrl &url) { return documents.openDocumentWithoutAlert(url); },
                 .activate = {},
                 .runAction = {} });
         const auto missing
-            = [this](int i) { return QUrl::fromLocalFile(myDir.filePath(u"gone%1"_s.arg(i))); };
+            = [this](int i) { return QUrl::fromLocalFile(m_dir.filePath(u"gone%1"_s.arg(i))); };
 
-        QList<AlertRequest> alerts;
+        test::AlertRecorder recorder;
+        const QList<AlertRequest> &alerts = recorder.alerts();
         int depth = 0, deepest = 0;
-        Alerts::setHandlerForTesting([&](const AlertRequest &alert) -> int {
-            alerts.append(alert);
+        recorder.setWhileShown([&](const AlertRequest &) {
             deepest = std::max(deepest, ++depth);
             if (alerts.size() == 1) {
                 // What arrives while the user reads the alert, with the alert's loop running.
                 queue.submitOpen({ QUrl(u"http://example.com/"_s) });
                 for (int i = 2; i < 14; ++i)
                     queue.submitOpen({ missing(i) });
-                queue.submitOpen({ QUrl::fromLocalFile(myDir.filePath(u"here.txt"_s)) });
+                queue.submitOpen({ QUrl::fromLocalFile(m_dir.filePath(u"here.txt"_s)) });
                 for (int i = 0; i < 20; ++i)
                     QCoreApplication::processEvents();
             }
             --depth;
-            return firstButtonReturn;
         });
         QVERIFY(!queue.submitOpen({ missing(0), missing(1) }));
         QTRY_COMPARE(alerts.size(), 2);
         QTRY_COMPARE(queue.waiting(), 0);
-        Alerts::setHandlerForTesting({});
 
         QCOMPARE(deepest, 1);
         QCOMPARE(alerts[0].messageText, u"2 files could not be opened."_s);

@@ -7,7 +7,6 @@
 #include "support/TestSupport.h"
 
 using corvane::decodeAttributeString;
-using corvane::describeUnshownValue;
 using corvane::encodeAttributeString;
 
 class TestCodec : public QObject {
@@ -54,42 +53,6 @@ private slots:
             QStringLiteral("plistlib.loads(base64.b64decode(line)).encode(),"), { bytes->toBase64() });
         QCOMPARE(QString::fromUtf8(plistlibRead.value(0).value(0)), text);
         QCOMPARE(decodeAttributeString(*bytes), text);
-        QCOMPARE(describeUnshownValue(*bytes), std::nullopt);
-    }
-
-    // What the editor shows for stored bytes, and how it describes a value it cannot show.
-    void showsAndDescribes_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("unshown");
-        const auto hidden = [](const char *name, const QByteArray &bytes, const char *description) {
-            QTest::newRow(name) << bytes << QString() << QString::fromUtf8(description);
-        };
-        const auto xml = [](const char *body) {
-            return "<?xml version=\"1.0\"?><plist>" + QByteArray(body) + "</plist>";
-        };
-        QTest::newRow("string with one NUL appended")
-            << corvane::plist::writeBinary(QStringLiteral("x")) + '\0' << QStringLiteral("x") << QString();
-        hidden("array of one", xml("<array><true/></array>"), "an array of 1 item");
-        hidden("dictionary", xml("<dict><key>a</key><true/><key>b</key><true/></dict>"),
-            "a dictionary of 2 entries");
-        hidden("empty dictionary", "{}", "an empty dictionary");
-        hidden("integer", xml("<integer>5</integer>"), "a number");
-        hidden("real", xml("<real>5.5</real>"), "a number");
-        hidden("date", xml("<date>2020-01-01T00:00:00Z</date>"), "a date");
-        hidden("boolean", xml("<false/>"), "a true or false value");
-        hidden("data", "<00ff00>", "3 bytes of binary data");
-        hidden("plain sentence", "two words", "9 bytes of text that are not a property list");
-        hidden("binary junk", QByteArray("\x01\x02\xff", 3), "3 bytes that are not text");
-    }
-    void showsAndDescribes()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, shown);
-        QFETCH(QString, unshown);
-        QCOMPARE(decodeAttributeString(bytes), shown);
-        QCOMPARE(describeUnshownValue(bytes).value_or(QString()), unshown);
     }
 };
 

@@ -1,57 +1,53 @@
+#include "BuildConfig.h"
+#include "app/Application.h"
+#include "app/StartWindow.h"
+#include "help/HelpWindow.h"
+#include "scratchpad/ScratchpadWindow.h"
+#include "support/AlertRecorder.h"
+#include "support/EditorTestSupport.h"
+#include "window/UrlOpener.h"
+
 #include <QAction>
 #include <QTest>
 #include <QTextBrowser>
 
-#include "BuildConfig.h"
-#include "app/AppDelegate.h"
-#include "app/ApplicationMenus.h"
-#include "window/UrlOpener.h"
-#include "window/WindowController.h"
-#include "help/HelpView.h"
-#include "scratchpad/ScratchpadView.h"
-#include "support/SettingsSandbox.h"
-#include "window/Alerts.h"
-#include "window/UrlOpener.h"
-#include "window/WindowController.h"
-
 using namespace corvane;
 
-// The Window and Help menu commands: a new window every time, kept for the process, and web pages
-// handed to the browser, whose failure stays silent.
+// The Window and Help menu commands, clicked in a window's menus: a new window every time, kept for
+// the process, and web pages handed to the browser, whose failure stays silent.
 class TestCommands : public QObject {
     Q_OBJECT
-    test::SettingsSandbox m_settings;
     QList<QUrl> m_opened;
 
 private slots:
     void initTestCase()
     {
         UrlOpener::setHandlerForTesting([this](const QUrl &url) { return m_opened.append(url), false; });
-        Alerts::setHandlerForTesting([](const AlertRequest &) {
-            return QTest::qFail("no alert expected", __FILE__, __LINE__), firstButtonReturn;
-        });
     }
     void init() { m_opened.clear(); }
 
     void menuCommands()
     {
-        AppDelegate delegate;
-        ApplicationMenus menus;
-        menus.connectToDelegate(&delegate);
-        for (QAction *command : { menus.helpAction(), menus.helpAction(), menus.scratchpadAction(),
-                 menus.scratchpadAction(), menus.scratchpadAction(), menus.supportAction() })
-            command->trigger();
-        QCOMPARE(delegate.myHelpWindow.size(), 2);
-        QCOMPARE(delegate.mySPWindow.size(), 3);
-        QVERIFY(qobject_cast<ScratchpadView *>(delegate.mySPWindow[2]->contentViewController()));
-        QCOMPARE(delegate.myHelpWindow[0]->windowTitle(), QStringLiteral("Corvane Help"));
+        test::AlertRecorder alerts;
+        Application application;
+        ApplicationActions &actions = application.actions();
+        const AppDelegate &delegate = application.delegate();
+        application.documents().showStartWindow();
+        StartWindow *start = application.documents().startWindow();
+        for (QAction *command : { actions.helpAction(), actions.helpAction(), actions.scratchpadAction(),
+                 actions.scratchpadAction(), actions.scratchpadAction(), actions.supportAction() })
+            QVERIFY(test::clickMenuItem(start, command));
+        QCOMPARE(delegate.helpWindows().size(), 2);
+        QCOMPARE(delegate.scratchpadWindows().size(), 3);
+        QCOMPARE(delegate.helpWindows()[0]->windowTitle(), QStringLiteral("Corvane Help"));
         QCOMPARE(m_opened, QList<QUrl> { QUrl(QString::fromUtf8(build::supportUrl)) });
 
-        // A closed window keeps its controller; the command still makes a new one.
-        delegate.myHelpWindow[0]->close();
-        menus.helpAction()->trigger();
-        QCOMPARE(delegate.myHelpWindow.size(), 3);
-        QVERIFY(delegate.myHelpWindow[0] && !delegate.myHelpWindow[0]->isVisible());
+        // A closed window is kept; the command still makes a new one, from any window's menu.
+        delegate.helpWindows()[0]->close();
+        QVERIFY(test::clickMenuItem(delegate.scratchpadWindows()[0], actions.helpAction()));
+        QCOMPARE(delegate.helpWindows().size(), 3);
+        QVERIFY(delegate.helpWindows()[0] && !delegate.helpWindows()[0]->isVisible());
+        QCOMPARE(alerts.count(), 0);
     }
 
     void updatesPage_data()
@@ -67,7 +63,8 @@ private slots:
     {
         QFETCH(QString, system);
         QFETCH(bool, oldPage);
-        AppDelegate delegate;
+        ApplicationActions actions;
+        AppDelegate delegate(actions);
         delegate.setSystemVersionForTesting(QVersionNumber::fromString(system));
         delegate.openUpdates();
         QCOMPARE(m_opened,
@@ -76,9 +73,10 @@ private slots:
 
     void helpLinks()
     {
-        HelpView view;
+        ApplicationActions actions;
+        HelpWindow window(actions);
         // Links inside the guide move within it; web pages go to the browser; nothing else is followed.
-        QTextBrowser *browser = view.helpBrowser();
+        QTextBrowser *browser = window.helpBrowser();
         emit browser->anchorClicked(QUrl(QStringLiteral("#safety")));
         QCOMPARE(browser->source().fragment(), QStringLiteral("safety"));
         emit browser->anchorClicked(QUrl(QStringLiteral("https://example.org/page")));

@@ -1,19 +1,17 @@
-#include "app/AppDelegate.h"
-#include "app/ApplicationMenus.h"
-#include "app/DocumentController.h"
-#include "app/SceneFactory.h"
-#include "editor/ViewController.h"
+#include "app/Application.h"
+#include "app/Document.h"
+#include "app/StartWindow.h"
+#include "help/HelpWindow.h"
+#include "scratchpad/ScratchpadWindow.h"
 #include "support/AlertRecorder.h"
-#include "support/TestSupport.h"
-#include "window/Document.h"
-#include "window/DragView.h"
-#include "window/WindowController.h"
+#include "support/EditorTestSupport.h"
+#include "window/DropArea.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
-#include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -22,9 +20,8 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTextEdit>
+#include <QTextBrowser>
 
 #include <cerrno>
 #include <cstring>
@@ -33,45 +30,29 @@ using namespace corvane;
 using namespace corvane::test;
 using namespace Qt::StringLiterals;
 
+// Opening files as documents, the start window, and the menus every kind of window carries, all
+// through one Application as main() makes it.
 class TestDocuments : public QObject {
     Q_OBJECT
-    QTemporaryDir mySettingsDir;
-    QTemporaryDir myDir;
-    std::unique_ptr<ApplicationMenus> myMenus;
-    std::unique_ptr<DocumentController> myController;
+    TestFiles m_files;
+    std::unique_ptr<Application> m_app;
 
-    QString makeFile(const QString &name, const QByteArray &data = QByteArrayLiteral("x"))
-    {
-        const QString path = myDir.filePath(name);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(data) != data.size())
-            return QString();
-        return path;
-    }
+    DocumentController &documents() { return m_app->documents(); }
+    ApplicationActions &actions() { return m_app->actions(); }
 
 private slots:
     void initTestCase()
     {
         QCoreApplication::setOrganizationName(u"Corvane"_s);
         QCoreApplication::setApplicationName(u"Corvane"_s);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mySettingsDir.path());
         QApplication::setQuitOnLastWindowClosed(false);
     }
-
     void init()
     {
         QSettings().clear();
-        myMenus = std::make_unique<ApplicationMenus>();
-        myController = std::make_unique<DocumentController>();
-        myMenus->setDocumentController(myController.get());
+        m_app = std::make_unique<Application>();
     }
-
-    void cleanup()
-    {
-        myController.reset();
-        myMenus.reset();
-    }
+    void cleanup() { m_app.reset(); }
 
     void anyFileOpensAsADocumentAndClosesWithoutAsking_data()
     {
@@ -84,29 +65,29 @@ private slots:
     void anyFileOpensAsADocumentAndClosesWithoutAsking()
     {
         QFETCH(QString, name);
-        const QString path = makeFile(name, name == QLatin1String("empty") ? QByteArray() : name.toUtf8());
+        const QString path
+            = m_files.make(name, name == QLatin1String("empty") ? QByteArray() : name.toUtf8());
         QVERIFY(!path.isEmpty());
         if (name == QLatin1String("secret.bin"))
             QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
         AlertRecorder alerts;
-        Document *document = myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(path));
+        Document *document = documents().openDocumentWithContentsOfURL(QUrl::fromLocalFile(path));
         QVERIFY(document);
         QCOMPARE(alerts.count(), 0);
         QCOMPARE(document->fileURL(), QUrl::fromLocalFile(path));
-        WindowController *window = document->windowController();
+        EditorWindow *window = document->window();
         QVERIFY(window && window->isVisible());
         QCOMPARE(window->windowTitle(), name);
-        QVERIFY(qobject_cast<ViewController *>(window->contentViewController()));
-        QCOMPARE(myController->recentDocumentURLs().value(0), QUrl::fromLocalFile(path));
+        QCOMPARE(documents().recentDocumentURLs().value(0), QUrl::fromLocalFile(path));
 
         // Closing the window ends the document without asking; opening the file again makes a new one.
         QPointer<Document> closed = document;
         QVERIFY(QTest::qWaitForWindowActive(window));
-        myMenus->closeAction()->trigger();
+        QTest::keySequence(window, actions().closeAction()->shortcut());
         QTRY_VERIFY(closed.isNull());
         QCOMPARE(alerts.count(), 0);
-        QVERIFY(myController->documents().isEmpty());
-        QVERIFY(myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(path)));
+        QVERIFY(documents().documents().isEmpty());
+        QVERIFY(documents().openDocumentWithContentsOfURL(QUrl::fromLocalFile(path)));
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 
@@ -120,270 +101,266 @@ private slots:
     void anOpenFileIsRaisedNotOpenedAgain()
     {
         QFETCH(QString, again);
-        const QString path = makeFile(u"sub/once.txt"_s);
-        QFile::remove(myDir.filePath(u"link-to-once"_s));
-        QVERIFY(QFile::link(path, myDir.filePath(u"link-to-once"_s)));
-        Document *first = myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(path));
+        const QString path = m_files.make(u"sub/once.txt"_s);
+        QFile::remove(m_files.path(u"link-to-once"_s));
+        QVERIFY(QFile::link(path, m_files.path(u"link-to-once"_s)));
+        Document *first = documents().openDocumentWithContentsOfURL(QUrl::fromLocalFile(path));
         QVERIFY(first);
-        first->windowController()->hide();
-        QCOMPARE(
-            myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(myDir.filePath(again))), first);
-        QCOMPARE(myController->documents().size(), 1);
-        QVERIFY(first->windowController()->isVisible());
+        first->window()->hide();
+        QCOMPARE(documents().openDocumentWithContentsOfURL(m_files.url(again)), first);
+        QCOMPARE(documents().documents().size(), 1);
+        QVERIFY(first->window()->isVisible());
     }
 
-    void aMissingFileIsRefusedWithAMessage()
-    {
-        AlertRecorder alerts;
-        QVERIFY(!myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(myDir.filePath(u"nope"_s))));
-        QVERIFY(!myController->openDocumentWithContentsOfURL(QUrl(u"https://example.org/f"_s)));
-        QCOMPARE(alerts.count(), 2);
-        QVERIFY(alerts.alerts().first().informativeText.contains(u"nope"_s));
-        QVERIFY(myController->documents().isEmpty());
-        QVERIFY(myController->recentDocumentURLs().isEmpty());
-    }
-
-    // A file the user may not reach exists all the same: the message gives the system's reason.
-    void anUnreachableFileSaysWhy()
+    // A file that is not there, or not local, is refused with the system's reason.
+    void unopenableFilesSayWhy()
     {
         CORVANE_RUN_UNPRIVILEGED();
-        const QString path = makeFile(u"locked/inside.txt"_s);
-        const QString folder = QFileInfo(path).absolutePath();
-        QVERIFY(QFile::setPermissions(folder, QFileDevice::Permissions()));
+        const QString locked = m_files.make(u"locked/inside.txt"_s);
+        QVERIFY(QFile::setPermissions(QFileInfo(locked).absolutePath(), QFileDevice::Permissions()));
         AlertRecorder alerts;
-        QVERIFY(!myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(path)));
-        QFile::setPermissions(
-            folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        QCOMPARE(alerts.count(), 1);
+        QVERIFY(!documents().openDocumentWithContentsOfURL(m_files.url(u"nope"_s)));
+        QVERIFY(!documents().openDocumentWithContentsOfURL(QUrl(u"https://example.org/f"_s)));
+        QVERIFY(!documents().openDocumentWithContentsOfURL(QUrl::fromLocalFile(locked)));
+        QFile::setPermissions(QFileInfo(locked).absolutePath(),
+            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QCOMPARE(alerts.count(), 3);
+        QVERIFY(alerts.alerts().at(0).informativeText.contains(u"There is no file at"_s));
+        QVERIFY(alerts.alerts().at(1).informativeText.contains(u"is not a local file"_s));
         QVERIFY2(alerts.last().informativeText.contains(QString::fromLocal8Bit(std::strerror(EACCES))),
             qPrintable(alerts.last().informativeText));
+        QVERIFY(documents().documents().isEmpty());
+        QVERIFY(documents().recentDocumentURLs().isEmpty());
     }
 
     void recentDocuments()
     {
         QList<QUrl> opened;
         for (int i = 0; i < 12; ++i) {
-            opened.prepend(QUrl::fromLocalFile(makeFile(u"r%1.txt"_s.arg(i))));
-            myController->noteNewRecentDocumentURL(opened.first());
+            opened.prepend(QUrl::fromLocalFile(m_files.make(u"r%1.txt"_s.arg(i))));
+            documents().noteNewRecentDocumentURL(opened.first());
         }
-        myController->noteNewRecentDocumentURL(opened.at(3));
-        const QList<QUrl> recent = myController->recentDocumentURLs();
+        documents().noteNewRecentDocumentURL(opened.at(3));
+        const QList<QUrl> recent = documents().recentDocumentURLs();
         QCOMPARE(recent.size(), DocumentController::maximumRecentDocumentCount);
         QCOMPARE(recent.first(), opened.at(3)); // used again: first, and only once
         QCOMPARE(recent.count(opened.at(3)), 1);
         QCOMPARE(recent.at(1), opened.at(0));
 
         // The Open Recent menu lists them and opens the one chosen.
-        emit myMenus->openRecentMenu()->aboutToShow();
-        QList<QAction *> items = myMenus->openRecentMenu()->actions();
-        QCOMPARE(items.first()->text(), opened.at(3).fileName());
-        items.first()->trigger();
-        QCOMPARE(myController->documents().size(), 1);
-        QCOMPARE(myController->documents().first()->fileURL(), opened.at(3));
+        QMenu *menu = actions().openRecentMenu();
+        menu->popup(QPoint(20, 20));
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        QCOMPARE(menu->actions().first()->text(), opened.at(3).fileName());
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions().first()).center());
+        QCOMPARE(documents().documents().size(), 1);
+        QCOMPARE(documents().documents().first()->fileURL(), opened.at(3));
 
-        myController->clearRecentDocuments();
-        QVERIFY(myController->recentDocumentURLs().isEmpty());
+        documents().clearRecentDocuments();
+        QVERIFY(documents().recentDocumentURLs().isEmpty());
         // A hand-edited value of another type, or relative paths, read as no recent files.
         QSettings().setValue(u"DocumentController/recentDocuments"_s, 42);
-        QVERIFY(myController->recentDocumentURLs().isEmpty());
+        QVERIFY(documents().recentDocumentURLs().isEmpty());
         QSettings().setValue(u"DocumentController/recentDocuments"_s, QStringList { u"rel/x"_s });
-        QVERIFY(myController->recentDocumentURLs().isEmpty());
+        QVERIFY(documents().recentDocumentURLs().isEmpty());
     }
 
-    void openCommandStartsWhereTheLastEnded()
+    // The start window's Open button and Ctrl+O in an editor choose from where the last choice ended;
+    // a file dropped onto the start window opens and closes it.
+    void startWindowAndOpenCommand()
     {
-        const QString path = makeFile(u"deep/er/chosen.txt"_s);
+        const QString chosen = m_files.make(u"deep/er/chosen.txt"_s);
         QStringList startDirectories;
-        myController->setFileChooserForTesting([&](const QString &start) {
+        documents().setFileChooserForTesting([&](const QString &start) {
             startDirectories.append(start);
-            return QList<QUrl> { QUrl::fromLocalFile(path) };
+            return QList<QUrl> { QUrl::fromLocalFile(chosen) };
         });
-        myMenus->openAction()->trigger();
-        myController->openDocument();
-        QCOMPARE(startDirectories.size(), 2);
-        QCOMPARE(startDirectories.first(), QDir::homePath());
-        QCOMPARE(startDirectories.last(), QFileInfo(path).absolutePath());
-        QCOMPARE(myController->documents().size(), 1);
-    }
-
-    void startWindowOpensDroppedFilesAndCloses()
-    {
-        myController->showStartWindow();
-        QPointer<WindowController> start = myController->startWindow();
-        QVERIFY(start && start->isVisible());
-        QVERIFY(!start->document());
-        QVERIFY(start->menuBar()->actions().contains(myMenus->helpMenu()->menuAction()));
-        auto *dropArea = start->findChild<DragView *>();
+        documents().showStartWindow();
+        QPointer<StartWindow> start = documents().startWindow();
+        QVERIFY(start && QTest::qWaitForWindowActive(start));
         auto *openButton = start->findChild<QPushButton *>(u"openButton"_s);
-        QVERIFY(dropArea && openButton && !openButton->accessibleName().isEmpty());
+        QVERIFY(openButton && !openButton->accessibleName().isEmpty());
+        QTest::mouseClick(openButton, Qt::LeftButton);
+        QTRY_VERIFY(start.isNull());
+        QCOMPARE(documents().documents().size(), 1);
+        EditorWindow *editor = documents().documents().first()->window();
+        QVERIFY(QTest::qWaitForWindowActive(editor));
+        QTest::keySequence(editor, actions().openAction()->shortcut());
+        QCOMPARE(startDirectories, (QStringList { QDir::homePath(), QFileInfo(chosen).absolutePath() }));
+        QCOMPARE(documents().documents().size(), 1);
 
-        const QString path = makeFile(u"dropped.txt"_s);
+        documents().showStartWindow();
+        start = documents().startWindow();
+        const QString dropped = m_files.make(u"dropped.txt"_s);
         QMimeData data;
-        data.setUrls({ QUrl::fromLocalFile(path) });
-        QVERIFY(dropArea->performDragOperation(&data));
-        QTRY_COMPARE(myController->documents().size(), 1);
-        QCOMPARE(myController->documents().first()->fileURL(), QUrl::fromLocalFile(path));
+        data.setUrls({ QUrl::fromLocalFile(dropped) });
+        QVERIFY(dragOnto(start->findChild<DropArea *>(), &data).second);
+        QTRY_COMPARE(documents().documents().size(), 2);
+        QCOMPARE(documents().documents().last()->fileURL(), QUrl::fromLocalFile(dropped));
         QTRY_VERIFY(start.isNull());
 
-        // A file dropped onto an editor, after a web link, is the one loaded and goes into Open Recent.
-        Document *document = myController->documents().first();
-        const QString other = makeFile(u"dropped later.txt"_s);
-        data.setUrls({ QUrl(u"https://example.org/page"_s), QUrl::fromLocalFile(other) });
-        QVERIFY(document->windowController()->findChild<DragView *>()->performDragOperation(&data));
-        QCOMPARE(document->fileURL(), QUrl::fromLocalFile(other));
-        QCOMPARE(myController->recentDocumentURLs().value(0), QUrl::fromLocalFile(other));
+        // A file dropped onto an editor is the document's now, and goes into Open Recent.
+        const QString later = m_files.make(u"dropped later.txt"_s);
+        data.setUrls({ QUrl::fromLocalFile(later) });
+        QVERIFY(dragOnto(editor->editor()->dropArea(), &data).second);
+        QCOMPARE(documents().documents().first()->fileURL(), QUrl::fromLocalFile(later));
+        QCOMPARE(documents().recentDocumentURLs().value(0), QUrl::fromLocalFile(later));
     }
 
-    // The update status is shown, not chosen: a click on it changes nothing.
-    void updateStatusIsNoChoice()
+    // The update status is shown, not chosen; the update check marks it in every window.
+    void updateStatus()
     {
-        QAction *status = myMenus->updateStatusItem();
-        QMenu *help = myMenus->helpMenu();
-        help->popup(QPoint(20, 20));
-        QVERIFY(QTest::qWaitForWindowExposed(help));
-        QTest::mouseClick(help, Qt::LeftButton, {}, help->actionGeometry(status).center());
-        QVERIFY(!status->isChecked());
-        help->close();
-
-        QVERIFY(!instantiateScene(u"No Such Scene"_s));
+        QAction *status = actions().updateStatusAction();
+        QVERIFY(!status->isEnabled() && !status->isChecked());
+        emit m_app->delegate().checkedForUpdate();
+        QCOMPARE(status->text(), u"Checked for update"_s);
+        QVERIFY(status->isChecked());
     }
 
-    // Every shortcut a menu shows does its work from the keyboard in each kind of window where its item
-    // is enabled; Save only in an editor, Edit commands only on text, the changing ones on editable text.
-    void menuShortcutsWorkInEveryWindow_data()
+    // In every kind of window each Alt key is its own, and every shortcut a menu shows does its work
+    // from the keyboard where its item is enabled, and only there.
+    void menusOfEveryWindow_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<int>("text"); // 0: no text control, 1: read-only text, 2: editable text
-        QTest::newRow("start window") << u"start"_s << 0;
-        QTest::newRow("editor") << u"editor"_s << 2;
-        QTest::newRow("help") << u"help"_s << 1;
-        QTest::newRow("scratchpad") << u"scratchpad"_s << 2;
+        QTest::newRow("start window") << u"start"_s;
+        QTest::newRow("editor") << u"editor"_s;
+        QTest::newRow("help") << u"help"_s;
+        QTest::newRow("scratchpad") << u"scratchpad"_s;
     }
-    void menuShortcutsWorkInEveryWindow()
+    void menusOfEveryWindow()
     {
         QFETCH(QString, kind);
-        QFETCH(int, text);
-        const bool editor = kind == QLatin1String("editor");
         QTest::failOnWarning(QRegularExpression(u"Ambiguous shortcut"_s));
-        AppDelegate delegate;
-        myMenus->connectToDelegate(&delegate);
+        AlertRecorder alerts;
+        AppDelegate &delegate = m_app->delegate();
         int chooserCalls = 0;
-        myController->setFileChooserForTesting(
-            [&](const QString &) { return ++chooserCalls, QList<QUrl>(); });
-        QSignalSpy quits(myMenus->quitAction(), &QAction::triggered);
-
-        const QString path = makeFile(u"keys.txt"_s);
-        const auto open = [&]() -> WindowController * {
-            if (kind == QLatin1String("start")) {
-                myController->showStartWindow();
-                return myController->startWindow();
+        documents().setFileChooserForTesting([&](const QString &) { return ++chooserCalls, QList<QUrl>(); });
+        QSignalSpy quits(actions().quitAction(), &QAction::triggered);
+        const QString path = m_files.make(u"keys.txt"_s, "x");
+        const auto open = [&]() -> QMainWindow * {
+            if (kind == u"start") {
+                documents().showStartWindow();
+                return documents().startWindow();
             }
-            if (kind == QLatin1String("editor"))
-                return myController->openDocumentWithContentsOfURL(QUrl::fromLocalFile(path))
-                    ->windowController();
-            kind == QLatin1String("help") ? delegate.openHelp() : delegate.openScratchpad();
-            return (kind == QLatin1String("help") ? delegate.myHelpWindow : delegate.mySPWindow).constLast();
+            if (kind == u"editor")
+                return documents().openDocumentWithContentsOfURL(QUrl::fromLocalFile(path))->window();
+            kind == u"help" ? delegate.openHelp() : delegate.openScratchpad();
+            return kind == u"help" ? static_cast<QMainWindow *>(delegate.helpWindows().constLast())
+                                   : delegate.scratchpadWindows().constLast();
         };
-        QPointer<WindowController> window = open();
+        QPointer<QMainWindow> window = open();
         const auto bringBack = [&] {
-            window->showWindow();
+            if (!window || !window->isVisible())
+                window = open();
+            window->showNormal();
+            window->activateWindow();
             return QTest::qWaitForWindowActive(window);
         };
         QVERIFY(bringBack());
-        // The editor's value field, the scratchpad's text, the help page.
-        QWidget *content = window->contentViewController();
-        QWidget *field = content->findChild<QPlainTextEdit *>();
-        if (!field)
-            field = content->findChild<QTextEdit *>();
-        if (field)
-            field->setFocus(Qt::TabFocusReason);
-        const auto press = [&](const QKeySequence &key) { QTest::keySequence(window, key); };
-        const auto fieldText = [&] { return field->property("plainText").toString(); };
 
-        QList<QAction *> tested;
-        QList<QAction *> edit = myMenus->editMenu()->actions();
-        edit.removeIf([](QAction *a) { return a->isSeparator() || a->shortcut().isEmpty(); });
-        QCOMPARE(edit.size(), 6); // Undo, Redo, Cut, Copy, Paste, Select All
-        // Undo and Redo have nothing to take back yet: no typing, no save.
-        for (QAction *action : edit)
-            QCOMPARE(action->isEnabled(),
-                action != edit[0] && action != edit[1]
-                    && (text == 2 || (text == 1 && (action == edit[3] || action == edit[5]))));
-        if (text == 2) {
-            QTest::keyClicks(QApplication::focusWidget(), u"ab"_s);
-            QVERIFY(edit[0]->isEnabled());
-            press(edit[5]->shortcut()); // Select All
-            press(edit[3]->shortcut()); // Copy
-            QCOMPARE(QGuiApplication::clipboard()->text(), u"ab"_s);
-            QGuiApplication::clipboard()->clear();
-            press(edit[2]->shortcut()); // Cut
-            QCOMPARE(fieldText(), QString());
-            QCOMPARE(QGuiApplication::clipboard()->text(), u"ab"_s);
-            press(edit[4]->shortcut()); // Paste
-            press(edit[4]->shortcut());
-            QCOMPARE(fieldText(), u"abab"_s);
-            press(edit[0]->shortcut()); // Undo
-            QCOMPARE(fieldText(), u"ab"_s);
-            press(edit[1]->shortcut()); // Redo
-            QCOMPARE(fieldText(), u"abab"_s);
-            tested << edit;
-        } else if (text == 1) {
-            press(edit[5]->shortcut());
-            press(edit[3]->shortcut());
-            QVERIFY(QGuiApplication::clipboard()->text().startsWith(u"Corvane Help"_s));
-            tested << edit[3] << edit[5];
+        QStringList altKeys; // the menu bar's titles and the window's labels and buttons
+        for (QAction *menu : window->menuBar()->actions())
+            altKeys << QKeySequence::mnemonic(menu->text()).toString();
+        for (QLabel *label : window->findChildren<QLabel *>())
+            altKeys << (label->buddy() ? QKeySequence::mnemonic(label->text()).toString() : QString());
+        for (QAbstractButton *button : window->findChildren<QAbstractButton *>())
+            altKeys << QKeySequence::mnemonic(button->text()).toString();
+        altKeys.removeAll(QString());
+        QCOMPARE(altKeys.size(), QSet<QString>(altKeys.begin(), altKeys.end()).size());
+        QList<QAction *> shown;
+        for (QAction *menu : window->menuBar()->actions()) {
+            QStringList keys;
+            for (QAction *item : menu->menu()->actions()) {
+                keys << QKeySequence::mnemonic(item->text()).toString();
+                if (!item->shortcut().isEmpty())
+                    shown << item;
+            }
+            keys.removeAll(QString());
+            QCOMPARE(keys.size(), QSet<QString>(keys.begin(), keys.end()).size());
         }
 
-        QCOMPARE(myMenus->saveAction()->isEnabled(), editor);
-        if (editor) {
-            press(myMenus->saveAction()->shortcut());
+        // The text the Edit menu acts on: the editor's value, the scratchpad's text, the help page.
+        auto *text = window->findChild<QPlainTextEdit *>();
+        QTextEdit *help = kind == u"help" ? window->findChild<QTextBrowser *>() : nullptr;
+        if (text)
+            text->setFocus(Qt::TabFocusReason);
+        else if (help)
+            help->setFocus(Qt::TabFocusReason);
+        const auto press = [&](QAction *action) { QTest::keySequence(window, action->shortcut()); };
+        const auto named = [&](const char *title) {
+            for (QAction *action : std::as_const(shown))
+                if (action->iconText() == QLatin1String(title))
+                    return action;
+            return static_cast<QAction *>(nullptr);
+        };
+        // Each Edit item on the text, by its key and clicked in the open menu, in turn: both do the same.
+        QList<QAction *> tried;
+        const auto step = [&](const char *title, int i) {
+            tried << named(title);
+            return i % 2 ? clickMenuItem(window, named(title)) : (press(named(title)), true);
+        };
+        if (text) {
+            QVERIFY(
+                !named("Undo")->isEnabled() && !named("Copy")->isEnabled() && named("Paste")->isEnabled());
+            QTest::keyClicks(QApplication::focusWidget(), u"ab"_s);
+            // The item, the text after it, and whether it puts "ab" on the clipboard.
+            const QList<std::tuple<const char *, QString, bool>> steps = { { "Select All", u"ab"_s, false },
+                { "Copy", u"ab"_s, true }, { "Cut", {}, true }, { "Paste", u"ab"_s, false },
+                { "Paste", u"abab"_s, false }, { "Undo", u"ab"_s, false }, { "Redo", u"abab"_s, false },
+                { "Select All", u"abab"_s, false }, { "Delete", {}, false } };
+            for (int i = 0; i < steps.size(); ++i) {
+                const auto &[title, after, copies] = steps[i];
+                if (copies)
+                    QGuiApplication::clipboard()->clear();
+                QVERIFY2(step(title, i), title);
+                QCOMPARE(text->toPlainText(), after);
+                QVERIFY(!copies || QGuiApplication::clipboard()->text() == u"ab"_s);
+            }
+            text->setFocus();
+        } else if (help) {
+            QVERIFY(!named("Copy")->isEnabled() && step("Select All", 0) && step("Copy", 1));
+            QVERIFY(QGuiApplication::clipboard()->text().startsWith(u"Corvane Help"_s));
+        }
+        if (kind == u"editor") {
+            QTest::keyClicks(QApplication::focusWidget(), u"kept"_s);
+            press(named("Save"));
             QCOMPARE(QFile(path).size(), 1); // the data untouched, the value stored
             QVERIFY(runProgram(u"getfattr"_s, { u"-d"_s, path }).out.contains("kMDItemKeywords"));
-            tested << myMenus->saveAction();
+            tried << named("Save");
+        } else if (kind == u"scratchpad") {
+            const double size = qobject_cast<ScratchpadWindow *>(window)->fontSize();
+            for (QAction *step : { named("Larger Text"), named("Smaller Text") }) {
+                for (const QKeySequence &key : step->shortcuts())
+                    QTest::keySequence(window, key);
+                tried << step;
+            }
+            QCOMPARE(qobject_cast<ScratchpadWindow *>(window)->fontSize(), size + 1);
         }
-        for (const QKeySequence &key : myMenus->openAction()->shortcuts())
-            press(key);
-        QCOMPARE(chooserCalls, myMenus->openAction()->shortcuts().size());
-        for (const QKeySequence &key : myMenus->helpAction()->shortcuts())
-            press(key);
-        QCOMPARE(delegate.myHelpWindow.size(),
-            int(kind == QLatin1String("help")) + myMenus->helpAction()->shortcuts().size());
+        press(actions().openAction());
+        QCOMPARE(chooserCalls, 1);
+        const qsizetype helpWindows = delegate.helpWindows().size();
+        press(actions().helpAction());
+        QCOMPARE(delegate.helpWindows().size(), helpWindows + 1);
+        // No shortcut a menu of the window shows goes untried (the window's own go with it below).
+        tried << actions().openAction() << actions().helpAction() << actions().minimizeAction()
+              << actions().closeAction() << actions().quitAction();
+        for (QAction *action : std::as_const(shown))
+            QVERIFY2(!action->isEnabled() || tried.contains(action), qPrintable(action->text()));
         QVERIFY(bringBack());
-        QAction *minimize = myMenus->windowMenu()->actions().first();
-        for (const QKeySequence &key : minimize->shortcuts()) {
-            press(key);
-            QTRY_VERIFY(window->isMinimized());
+        press(actions().minimizeAction());
+        QTRY_VERIFY(window->isMinimized());
+        for (const QKeySequence &key : actions().closeAction()->shortcuts()) {
             QVERIFY(bringBack());
-        }
-        const auto bringBackOrReopen = [&] {
-            if (!window || !window->isVisible())
-                window = open();
-            return bringBack();
-        };
-        for (const QKeySequence &key : myMenus->closeAction()->shortcuts()) {
-            QVERIFY(bringBackOrReopen());
-            // Gone, or hidden where the window is kept for the process.
-            const bool deletes = window->testAttribute(Qt::WA_DeleteOnClose);
-            press(key);
+            const bool deletes = window->testAttribute(Qt::WA_DeleteOnClose); // else hidden, kept
+            QTest::keySequence(window, key);
             QTRY_VERIFY(deletes ? window.isNull() : !window->isVisible());
         }
         // The quit key is pressed last: a quit request closes the windows (the quit test runs the
         // real event loop to its end).
-        for (const QKeySequence &key : myMenus->quitAction()->shortcuts()) {
-            QVERIFY(bringBackOrReopen());
-            press(key);
-        }
-        QCOMPARE(quits.size(), myMenus->quitAction()->shortcuts().size());
-        tested << myMenus->openAction() << myMenus->helpAction() << minimize << myMenus->quitAction()
-               << myMenus->closeAction();
-
-        // No shortcut a menu shows goes untried.
-        for (QMenu *menu :
-            { myMenus->fileMenu(), myMenus->editMenu(), myMenus->windowMenu(), myMenus->helpMenu() }) {
-            for (QAction *action : menu->actions())
-                QVERIFY2(action->shortcut().isEmpty() || !action->isEnabled() || tested.contains(action),
-                    qPrintable(action->text()));
-        }
+        QVERIFY(bringBack());
+        press(actions().quitAction());
+        QCOMPARE(quits.size(), 1);
+        QCOMPARE(alerts.count(), 0);
     }
 };
 

@@ -1,9 +1,5 @@
-#include "editor/ViewController.h"
 #include "support/EditorTestSupport.h"
-#include "window/Document.h"
-#include "window/DragView.h"
-#include "window/DragViewDelegate.h"
-#include "window/WindowController.h"
+#include "window/DropArea.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -13,7 +9,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace corvane;
@@ -22,53 +18,15 @@ using namespace Qt::StringLiterals;
 
 namespace {
 const QString comment = u"com.apple.metadata:kMDItemComment"_s;
-
-class RecordingDelegate : public QObject, public DragViewDelegate {
-public:
-    QList<QList<QUrl>> calls;
-    void dragViewDidReceiveWithFileURLs(const QList<QUrl> &urls) override { calls.append(urls); }
-};
-
-// Sends the events Qt sends a drop target; returns whether the entry and the drop were accepted.
-std::pair<bool, bool> dragOnto(QWidget *target, const QMimeData *data, bool drop = true)
-{
-    const QPoint at = target->rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &enter);
-    // Qt follows an entry with a move at once, and the move's answer is what the drag's source shows.
-    QDragMoveEvent firstMove(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &firstMove);
-    const bool entered
-        = enter.isAccepted() && firstMove.isAccepted() && firstMove.dropAction() == Qt::CopyAction;
-    if (!drop)
-        return { entered, false };
-    if (!entered) { // a refused drag is never dropped: it leaves, and Qt tells the widget that took the enter
-        QDragLeaveEvent leave;
-        QCoreApplication::sendEvent(target, &leave);
-        return { false, false };
-    }
-    QDropEvent dropEvent(QPointF(at), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &dropEvent);
-    return { true, dropEvent.isAccepted() };
-}
-
-// The widget Qt hands a drag to: the one under the pointer, or its nearest ancestor taking drops.
-QWidget *dropTargetAt(QWidget *window, QWidget *under)
-{
-    QWidget *widget = window->childAt(under->mapTo(window, under->rect().center()));
-    while (widget && !widget->isWindow() && !widget->acceptDrops())
-        widget = widget->parentWidget();
-    return widget;
-}
 } // namespace
 
 class TestDropView : public QObject {
     Q_OBJECT
-    QTemporaryDir myDir;
+    TestFiles m_files;
 
 private slots:
-    // Only local files are taken, and only they reach the delegate; anything else is refused on entry.
-    void dragViewAnswers_data()
+    // Only local files are taken, and only they are handed on; anything else is refused on entry.
+    void dropAreaAnswers_data()
     {
         QTest::addColumn<QList<QUrl>>("urls");
         QTest::addColumn<QList<QUrl>>("handed");
@@ -80,40 +38,36 @@ private slots:
         QTest::newRow("a web link") << QList<QUrl> { web } << QList<QUrl> {};
         QTest::newRow("text without URLs") << QList<QUrl> {} << QList<QUrl> {};
     }
-    void dragViewAnswers()
+    void dropAreaAnswers()
     {
         QFETCH(QList<QUrl>, urls);
         QFETCH(QList<QUrl>, handed);
         const bool taken = !handed.isEmpty();
-        DragView view;
-        auto delegate = std::make_unique<RecordingDelegate>();
-        view.setDelegate(delegate.get());
+        DropArea area;
+        QSignalSpy dropped(&area, &DropArea::filesDropped);
         QMimeData data;
         data.setUrls(urls);
         data.setText(u"text"_s);
-        QCOMPARE(view.backgroundColor().alpha(), 0);
+        QCOMPARE(area.backgroundColor().alpha(), 0);
 
         // The answer a drag gets is the one to its first move, which the drag's source shows.
-        QCOMPARE(dragOnto(&view, &data, false).first, taken);
-        QVERIFY(view.backgroundColor().alpha() > 0);
-        const QColor shown = view.backgroundColor();
+        QCOMPARE(dragOnto(&area, &data, false).first, taken);
+        QVERIFY(area.backgroundColor().alpha() > 0);
+        const QColor shown = area.backgroundColor();
         QDragLeaveEvent leave;
-        QCoreApplication::sendEvent(&view, &leave);
-        QCOMPARE(view.backgroundColor().alpha(), 0);
+        QCoreApplication::sendEvent(&area, &leave);
+        QCOMPARE(area.backgroundColor().alpha(), 0);
         QMimeData other;
         other.setUrls(taken ? QList<QUrl> {} : QList<QUrl> { QUrl::fromLocalFile(u"/tmp/f"_s) });
-        DragView otherView; // accepting and refusing look different
-        dragOnto(&otherView, &other, false);
-        QVERIFY(otherView.backgroundColor().alpha() > 0 && otherView.backgroundColor() != shown);
+        DropArea otherArea; // accepting and refusing look different
+        dragOnto(&otherArea, &other, false);
+        QVERIFY(otherArea.backgroundColor().alpha() > 0 && otherArea.backgroundColor() != shown);
 
-        QCOMPARE(dragOnto(&view, &data).second, taken);
-        QCOMPARE(view.backgroundColor().alpha(), 0);
-        // A drop arriving without a prior entry is answered by what it carries, delegate or not.
-        QCOMPARE(view.performDragOperation(&data), taken);
-        QCOMPARE(delegate->calls, taken ? QList<QList<QUrl>>({ handed, handed }) : QList<QList<QUrl>>());
-        delegate.reset(); // held weakly
-        QVERIFY(!view.delegate());
-        QCOMPARE(view.performDragOperation(&data), taken);
+        QCOMPARE(dragOnto(&area, &data).second, taken);
+        QCOMPARE(area.backgroundColor().alpha(), 0);
+        QCOMPARE(dropped.size(), taken ? 1 : 0);
+        for (const QList<QVariant> &arguments : std::as_const(dropped))
+            QCOMPARE(arguments.first().value<QList<QUrl>>(), handed);
     }
 
     void dropAnywhereOnTheEditorLoadsTheFirstLocalFile_data()
@@ -129,44 +83,46 @@ private slots:
     {
         QFETCH(QString, where);
         const bool folder = where == QLatin1String("folder");
-        const QString first = myDir.filePath(folder ? u"Folder"_s : u"first.txt"_s);
-        const QString second = myDir.filePath(u"second.txt"_s);
-        QVERIFY(folder ? QDir().mkpath(first) : QFile(first).open(QIODevice::WriteOnly));
-        QVERIFY(QFile(second).open(QIODevice::WriteOnly));
+        const QString first = folder ? m_files.path(u"Folder"_s) : m_files.make(u"first.txt"_s);
+        const QString second = m_files.make(u"second.txt"_s);
+        QVERIFY(QDir().mkpath(m_files.path(u"Folder"_s)));
         QVERIFY(setAttributeWithTool(first, comment, QByteArrayLiteral("\"first comment\"")));
         auto shown = showEditor(QUrl::fromLocalFile(second));
-        ViewController *editor = shown->editor;
-        editor->xattrSelectCombobox()->setCurrentIndex(2);
-        emit editor->xattrSelectCombobox()->activated(2);
-        editor->contentTextbox()->setPlainText(u"typed"_s);
+        QVERIFY(shown);
+        EditorWidget *editor = shown->editor;
+        QSignalSpy dropped(&shown->window, &EditorWindow::fileDropped);
+        editor->attributeComboBox()->setCurrentIndex(2);
+        emit editor->attributeComboBox()->activated(2);
+        editor->valueEdit()->setPlainText(u"typed"_s);
 
-        QWidget *under = where == QLatin1String("value") || folder ? editor->contentTextbox()->viewport()
-            : where == QLatin1String("combo")                      ? editor->xattrSelectCombobox()->lineEdit()
+        QWidget *under = where == QLatin1String("value") || folder ? editor->valueEdit()->viewport()
+            : where == QLatin1String("combo")                      ? editor->attributeComboBox()->lineEdit()
             : where == QLatin1String("save") ? static_cast<QWidget *>(editor->saveButton())
-                                             : editor->dragView();
+                                             : editor->dropArea();
         QMimeData data;
         data.setUrls({ QUrl(u"https://example.org/link"_s),
             QUrl::fromLocalFile(folder ? first + QLatin1Char('/') : first), QUrl::fromLocalFile(second) });
         data.setText(u"file names that must not land in a field"_s);
-        QCOMPARE(dragOnto(dropTargetAt(shown->window.get(), under), &data), std::make_pair(true, true));
+        QCOMPARE(dragOnto(dropTargetAt(&shown->window, under), &data), std::make_pair(true, true));
 
-        QCOMPARE(shown->document->fileURL().toLocalFile().chopped(folder ? 1 : 0), first);
-        QCOMPARE(shown->window->windowTitle(), QFileInfo(first).fileName());
-        QCOMPARE(editor->xattrSelectCombobox()->currentText(), u"Comment"_s);
-        QCOMPARE(editor->contentTextbox()->toPlainText(), u"first comment"_s);
-        QCOMPARE(editor->dragView()->backgroundColor().alpha(), 0);
+        QCOMPARE(shown->window.file().toLocalFile().chopped(folder ? 1 : 0), first);
+        QCOMPARE(dropped.size(), 1);
+        QCOMPARE(shown->window.windowTitle(), QFileInfo(first).fileName());
+        QCOMPARE(editor->attributeComboBox()->currentText(), u"Comment"_s);
+        QCOMPARE(editor->valueEdit()->toPlainText(), u"first comment"_s);
+        QCOMPARE(editor->dropArea()->backgroundColor().alpha(), 0);
     }
 
     void textDraggedIntoTheValueFieldStaysText()
     {
-        const QString opened = myDir.filePath(u"text.txt"_s);
-        QVERIFY(QFile(opened).open(QIODevice::WriteOnly));
+        const QString opened = m_files.make(u"text.txt"_s);
         auto shown = showEditor(QUrl::fromLocalFile(opened));
+        QVERIFY(shown);
         QMimeData data;
         data.setText(u"dragged words"_s);
-        QVERIFY(dragOnto(shown->editor->contentTextbox()->viewport(), &data).second);
-        QVERIFY(shown->editor->contentTextbox()->toPlainText().contains(u"dragged words"_s));
-        QCOMPARE(shown->editor->theSourcePath(), opened);
+        QVERIFY(dragOnto(shown->editor->valueEdit()->viewport(), &data).second);
+        QVERIFY(shown->editor->valueEdit()->toPlainText().contains(u"dragged words"_s));
+        QCOMPARE(shown->window.file(), QUrl::fromLocalFile(opened));
     }
 };
 

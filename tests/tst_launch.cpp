@@ -3,6 +3,7 @@
 #include "app/AppDelegate.h"
 #include "settings/Preferences.h"
 #include "support/SettingsSandbox.h"
+#include "window/ApplicationActions.h"
 
 #include <QFile>
 
@@ -51,7 +52,8 @@ private slots:
         const double launch = 800000000.25;
         const QByteArray last = "dateLastUpdateCheck=" + QByteArray::number(launch - ago, 'g', 17) + "\n";
         QVERIFY(m_settings->write(stored + (qIsNaN(ago) ? QByteArray() : last)));
-        AppDelegate delegate;
+        corvane::ApplicationActions actions;
+        AppDelegate delegate(actions);
         int started = 0;
         double clock = launch;
         delegate.setClockForTesting([&clock] { return (clock += 0.25) - 0.25; });
@@ -90,10 +92,11 @@ private slots:
         // exists, and quitting without one writes it back unchanged, the empty text as a text.
         for (int launch = 0; launch < 2; ++launch) {
             QVERIFY(m_settings->relaunch());
-            AppDelegate delegate;
+            corvane::ApplicationActions actions;
+            AppDelegate delegate(actions);
             delegate.setUpdateCheckForTesting([] { QFAIL("opted out"); });
             delegate.applicationDidFinishLaunching();
-            QCOMPARE(delegate.scratchpadContents.text(), text);
+            QCOMPARE(delegate.scratchpadText().text(), text);
             delegate.applicationWillTerminate();
             QCOMPARE(m_settings->onDisk(Key::scratchpad).typeId(), QMetaType::QString);
             QCOMPARE(m_settings->onDisk(Key::scratchpad).toString(), text);
@@ -108,7 +111,8 @@ private slots:
                                   "scratchpad=kept\n"));
         struct stat before = {}, after = {};
         QCOMPARE(::stat(QFile::encodeName(m_settings->file()).constData(), &before), 0);
-        AppDelegate delegate;
+        corvane::ApplicationActions actions;
+        AppDelegate delegate(actions);
         delegate.setClockForTesting([] { return 800000001.0; });
         delegate.setUpdateCheckForTesting([] { QFAIL("not due"); });
         delegate.applicationDidFinishLaunching();

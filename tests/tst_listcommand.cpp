@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
+using corvane::test::corvaneProgram;
 using corvane::test::ProcessResult;
 using corvane::test::runProgram;
 
@@ -82,11 +83,6 @@ for name, attribute in zip(names, got):
 print('ok')
 )PY"_s;
 
-QString corvaneProgram()
-{
-    return QCoreApplication::applicationDirPath() + u"/../src/corvane"_s;
-}
-
 // Runs the built program with arguments given as bytes (file names need not be UTF-8), in an
 // environment with no display at all: a listing that needed one would fail to start.
 ProcessResult runCorvane(const QList<QByteArray> &arguments)
@@ -113,37 +109,27 @@ ProcessResult runCorvane(const QList<QByteArray> &arguments)
     return result;
 }
 
-bool setfattr(const QString &path, const QString &name, const QString &text)
-{
-    return runProgram(u"setfattr"_s,
-               { u"-n"_s, name, u"-v"_s, u"0x"_s + QString::fromLatin1(text.toUtf8().toHex()), path })
-               .exitCode
-        == 0;
-}
-
 } // namespace
 
 // `corvane --list`, run as a user or a script runs it.
 class TestListCommand : public QObject {
     Q_OBJECT
-    QTemporaryDir m_dir;
+    corvane::test::TestFiles m_files;
 
 private slots:
     void initTestCase() { QVERIFY2(QFile::exists(corvaneProgram()), "build the corvane target first"); }
     // QTemporaryDir cannot name a file whose name is not UTF-8, so it could not remove it.
-    void cleanupTestCase() { ::unlink(QFile::encodeName(m_dir.path()) + "/caf\xe9"); }
+    void cleanupTestCase() { ::unlink(QFile::encodeName(m_files.path(u"caf"_s)) + "\xe9"); }
 
     // Python writes arrays, dates, nested dictionaries, Samba's stream form and the records, setfattr
     // writes plain text; python reads the JSON back and compares it with what it wrote.
     void jsonMatchesWhatWasWritten()
     {
-        const QString path = m_dir.filePath(u"from a Mac.pdf"_s);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("%PDF") == 4);
-        file.close();
+        const QString path = m_files.make(u"from a Mac.pdf"_s, "%PDF");
         const auto written = runProgram(u"python3"_s, { u"-c"_s, peer, u"write"_s, path });
         QVERIFY2(written.exitCode == 0, written.err.constData());
-        QVERIFY(setfattr(path, u"user.xdg.comment"_s, u"Grüße\n\"from\" Linux"_s));
+        QVERIFY(corvane::test::setAttributeWithTool(
+            path, u"user.xdg.comment"_s, u"Grüße\n\"from\" Linux"_s.toUtf8()));
 
         const ProcessResult listing = runCorvane({ "--list", "--json", QFile::encodeName(path) });
         QCOMPARE(listing.err, QByteArray());
@@ -155,20 +141,12 @@ private slots:
 
     void textForm()
     {
-        const QString path = m_dir.filePath(u"text form"_s);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
-        QVERIFY(setfattr(path, u"user.xdg.comment"_s, u"two\nlines"_s));
-        QVERIFY(
-            runProgram(u"python3"_s,
-                { u"-c"_s,
-                    u"import os, sys, plistlib\nos.setxattr(sys.argv[1], "
-                    "'user.com.apple.metadata:kMDItemKeywords', plistlib.dumps(['a', 'b\"'], "
-                    "fmt=plistlib.FMT_BINARY))\nos.setxattr(sys.argv[1], 'user.line\\nbreak', b'\\x01')"_s,
-                    path })
-                .exitCode
-            == 0);
+        const QString path = m_files.make(u"text form"_s);
+        QVERIFY(corvane::test::setAttributeWithTool(path, u"user.xdg.comment"_s, u"two\nlines"_s.toUtf8()));
+        QVERIFY(corvane::test::setAttributesWithPython(
+            { { path, "user.com.apple.metadata:kMDItemKeywords",
+                  u"plistlib.dumps(['a', 'b\"'], fmt=plistlib.FMT_BINARY)"_s },
+                { path, "user.line\nbreak", u"b'\\x01'"_s } }));
         const ProcessResult listing
             = runCorvane({ "--list", QFile::encodeName(path), QFile::encodeName(path) });
         QCOMPARE(listing.exitCode, 0);
@@ -186,10 +164,7 @@ private slots:
     // its exact bytes; values that would expand a thousandfold are given as their bytes with the reason.
     void namesParseBackAndBombsSayWhy()
     {
-        const QString path = m_dir.filePath(u"names"_s);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
+        const QString path = m_files.make(u"names"_s);
         const QString script = uR"PY(
 import os, plistlib, re, sys
 path, B = sys.argv[2], plistlib.FMT_BINARY
@@ -273,7 +248,7 @@ print('ok')
     {
         QFETCH(QList<QByteArray>, arguments);
         QFETCH(QList<QByteArray>, errors);
-        const QByteArray dir = QFile::encodeName(m_dir.path());
+        const QByteArray dir = QFile::encodeName(m_files.path(QString()));
         for (const char *name : { "/plain", "/caf\xe9", "/--json" })
             QVERIFY(::close(::open(dir + name, O_CREAT | O_WRONLY, 0644)) == 0);
         for (QByteArray &argument : arguments)

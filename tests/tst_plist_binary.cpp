@@ -169,7 +169,7 @@ private slots:
         // clang-format off
         row("size: 41 bytes", "too short", good.first(41));
         row("magic: version 15", "version", "bplist15" + good.sliced(8));
-        row("trailer: truncated", "", good.chopped(3));
+        row("trailer: truncated", "too short", good.chopped(3));
         row("width: offset size 0", "offset width", Bplist { .objects = { a }, .offsetSize = 0 }.bytes());
         row("width: offset size 9", "offset width", Bplist { .objects = { a }, .offsetSize = 9 }.bytes());
         row("width: reference size 0", "reference width", Bplist { .objects = { a }, .refSize = 0 }.bytes());

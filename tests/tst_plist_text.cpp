@@ -182,8 +182,8 @@ private slots:
         row("xml guard: Shift_JIS declared", "unsupported encoding", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><plist><true/></plist>");
         row("xml guard: US-ASCII with a byte above 127", "encoding", "<?xml version=\"1.0\" encoding=\"US-ASCII\"?><plist><string>\xC3\xA9</string></plist>");
         row("xml guard: encoding declared twice", "malformed XML declaration", "<?xml version=\"1.0\" encoding=\"UTF-8\" encoding=\"UTF-7\"?><plist/>");
-        row("xml guard: declaration after a second BOM", "", "\xEF\xBB\xBF\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-7\"?><plist/>");
-        row("xml guard: UTF-16 pattern after a UTF-8 BOM", "", "\xEF\xBB\xBF" + utf16("<?xml version=\"1.0\"?><plist/>", QStringConverter::Utf16LE));
+        row("xml guard: declaration after a second BOM", "malformed data", "\xEF\xBB\xBF\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-7\"?><plist/>");
+        row("xml guard: UTF-16 pattern after a UTF-8 BOM", "malformed data", "\xEF\xBB\xBF" + utf16("<?xml version=\"1.0\"?><plist/>", QStringConverter::Utf16LE));
         row("xml guard: declaration not at the start", "not at the start", "\n<?xml version=\"1.0\" encoding=\"UTF-7\"?><plist/>");
         row("xml: nesting 513 levels", "nesting", plistDoc(nested("<array>", "</array>", 513)));
         row("old-style: plain sentence", "after the value", "hello world");

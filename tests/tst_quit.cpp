@@ -1,18 +1,18 @@
 #include <QApplication>
 #include <QDir>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
 
-#include "app/AppDelegate.h"
-#include "app/ApplicationMenus.h"
-#include "scratchpad/ScratchpadView.h"
+#include "app/Application.h"
+#include "scratchpad/ScratchpadWindow.h"
 #include "support/PrivateBus.h"
 #include "support/SettingsSandbox.h"
-#include "window/WindowController.h"
+#include "support/TestSupport.h"
 
 #include <csignal>
 
@@ -24,15 +24,15 @@ class TestQuit : public QObject {
     Q_OBJECT
     std::unique_ptr<test::SettingsSandbox> m_settings;
 
-    static ScratchpadView *view(const AppDelegate &delegate, int window)
+    static ScratchpadWindow *view(const AppDelegate &delegate, int window)
     {
-        return qobject_cast<ScratchpadView *>(delegate.mySPWindow.at(window)->contentViewController());
+        return delegate.scratchpadWindows().at(window);
     }
 
 private slots:
     void init() { m_settings = std::make_unique<test::SettingsSandbox>(); }
 
-    // The real event loop, ended each way; aboutToQuit runs the termination routine as main connects it.
+    // The real event loop, ended each way, with the wiring main() runs (Application).
     void everyWayOfQuitting_data()
     {
         QTest::addColumn<QString>("route");
@@ -49,35 +49,35 @@ private slots:
     {
         QFETCH(QString, route);
         QFETCH(int, newest);
-        AppDelegate delegate;
-        ApplicationMenus menus;
-        menus.connectToDelegate(&delegate);
-        delegate.scratchpadContents.setText(QStringLiteral("saved"));
-        connect(qApp, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
+        Application application;
+        AppDelegate &delegate = application.delegate();
+        ApplicationActions &actions = application.actions();
+        delegate.scratchpadText().setText(QStringLiteral("saved"));
         delegate.openScratchpad();
         delegate.openScratchpad();
-        QVERIFY(QTest::qWaitForWindowActive(delegate.mySPWindow.at(1)));
+        QVERIFY(QTest::qWaitForWindowActive(view(delegate, 1)));
         for (const int window : { 1 - newest, newest }) { // each window starts from the saved text
-            view(delegate, window)->scratchpadContents()->moveCursor(QTextCursor::End);
-            QTest::keyClicks(view(delegate, window)->scratchpadContents(),
+            view(delegate, window)->textEdit()->moveCursor(QTextCursor::End);
+            QTest::keyClicks(view(delegate, window)->textEdit(),
                 window == newest ? QStringLiteral(" newest") : QStringLiteral(" older"));
         }
         QCOMPARE(
             view(delegate, 1 - newest)->text(), QStringLiteral("saved older")); // nothing passes while open
 
-        QTimer::singleShot(0, &delegate, [&delegate, &menus, route, newest] {
+        QTimer::singleShot(0, &delegate, [&delegate, &actions, route, newest] {
             if (route.startsWith(QLatin1String("quit request"))) {
                 QCoreApplication::quit();
             } else if (route.endsWith(QLatin1String("Ctrl+Q"))) {
-                QTest::keySequence(delegate.mySPWindow.at(1), QKeySequence(Qt::CTRL | Qt::Key_Q));
+                QTest::keySequence(view(delegate, 1), QKeySequence(Qt::CTRL | Qt::Key_Q));
             } else if (route.endsWith(QLatin1String("menu"))) {
-                menus.fileMenu()->popup(QPoint(0, 0));
-                const QPoint quit = menus.fileMenu()->actionGeometry(menus.quitAction()).center();
-                QTest::mouseMove(menus.fileMenu(), quit);
-                QTest::mouseClick(menus.fileMenu(), Qt::LeftButton, {}, quit);
+                QMenu *file = view(delegate, 1)->menuBar()->actions().first()->menu();
+                file->popup(QPoint(0, 0));
+                const QPoint quit = file->actionGeometry(actions.quitAction()).center();
+                QTest::mouseMove(file, quit);
+                QTest::mouseClick(file, Qt::LeftButton, {}, quit);
             } else if (route.startsWith(QLatin1String("closing"))) {
-                delegate.mySPWindow.at(newest)->close(); // the one closed last was given its text
-                delegate.mySPWindow.at(1 - newest)->close();
+                view(delegate, newest)->close(); // the one closed last was given its text
+                view(delegate, 1 - newest)->close();
             } else {
                 ::raise(route == QLatin1String("SIGTERM")  ? SIGTERM
                         : route == QLatin1String("SIGINT") ? SIGINT
@@ -102,7 +102,7 @@ private slots:
     void realProcessStoresItsTextOnSignal()
     {
         QFETCH(int, signalNumber);
-        const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/../src/corvane");
+        const QString program = test::corvaneProgram();
         QVERIFY2(QFile::exists(program), "build the corvane target first");
         const QString text = QStringLiteral("kept, \"quoted\"\nGrüße 🙂");
         QVERIFY(m_settings->write("noUpdateCheck=true\n"));

@@ -4,12 +4,12 @@
 #include <QTest>
 
 #include "app/AppDelegate.h"
-#include "scratchpad/ScratchpadView.h"
+#include "scratchpad/ScratchpadWindow.h"
 #include "support/SettingsSandbox.h"
-#include "window/WindowController.h"
+#include "window/ApplicationActions.h"
 
 using corvane::AppDelegate;
-using corvane::ScratchpadView;
+using corvane::ScratchpadWindow;
 
 // Scratchpad windows as the Window menu opens them, their font sizes and their text against a real
 // settings file. The text they exchange with the application is tested with quitting, which settles it
@@ -47,13 +47,14 @@ private slots:
         QFETCH(QList<double>, sizes);
         if (!stored.isNull())
             QVERIFY(m_settings->write("fontSizeMain=" + stored + "\n"));
-        AppDelegate delegate;
-        delegate.scratchpadContents.setText(QStringLiteral("notes"));
+        corvane::ApplicationActions actions;
+        AppDelegate delegate(actions);
+        delegate.scratchpadText().setText(QStringLiteral("notes"));
         delegate.openScratchpad();
-        QVERIFY(QTest::qWaitForWindowActive(delegate.mySPWindow.at(0)));
-        QCOMPARE(delegate.mySPWindow.at(0)->windowTitle(), QStringLiteral("Scratchpad"));
-        auto *pad = qobject_cast<ScratchpadView *>(delegate.mySPWindow.at(0)->contentViewController());
-        QTEST(pad->scratchpadContents()->font().pointSizeF(), "initial");
+        ScratchpadWindow *pad = delegate.scratchpadWindows().at(0);
+        QVERIFY(QTest::qWaitForWindowActive(pad));
+        QCOMPARE(pad->windowTitle(), QStringLiteral("Scratchpad"));
+        QTEST(pad->textEdit()->font().pointSizeF(), "initial");
 
         const QString keys = QStringLiteral("P=M");
         const Qt::Key keyOf[] = { Qt::Key_Plus, Qt::Key_Equal, Qt::Key_Minus };
@@ -61,10 +62,10 @@ private slots:
             const QString button = steps[i] == u'+' ? QStringLiteral("incFontSizeButton")
                                                     : QStringLiteral("decFontSizeButton");
             if (const qsizetype key = keys.indexOf(steps[i]); key >= 0)
-                QTest::keySequence(pad->scratchpadContents(), QKeySequence(Qt::CTRL | keyOf[key]));
+                QTest::keySequence(pad->textEdit(), QKeySequence(Qt::CTRL | keyOf[key]));
             else
                 QTest::mouseClick(pad->findChild<QPushButton *>(button), Qt::LeftButton);
-            QCOMPARE(pad->scratchpadContents()->font().pointSizeF(), sizes[i]);
+            QCOMPARE(pad->textEdit()->font().pointSizeF(), sizes[i]);
             QCOMPARE(m_settings->onDisk(QStringLiteral("fontSizeMain")).toDouble(), sizes[i]); // every step
         }
         QCOMPARE(pad->text(), QStringLiteral("notes"));
@@ -86,11 +87,12 @@ private slots:
     {
         QFETCH(bool, alone);
         QVERIFY(m_settings->write("noUpdateCheck=true\nscratchpad=old\n"));
-        AppDelegate delegate;
+        corvane::ApplicationActions actions;
+        AppDelegate delegate(actions);
         delegate.setStoresUnchangedScratchpadText(!alone);
         delegate.runStartupTasks();
         delegate.openScratchpad();
-        QVERIFY(QTest::qWaitForWindowActive(delegate.mySPWindow.at(0)));
+        QVERIFY(QTest::qWaitForWindowActive(delegate.scratchpadWindows().at(0)));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ControlModifier);
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(" typed"));
         QTRY_COMPARE(

@@ -11,9 +11,11 @@
 
 #include "BuildConfig.h"
 #include "support/DesktopSession.h"
+#include "support/TestSupport.h"
 
 #include <csignal>
 
+using corvane::test::corvaneProgram;
 using corvane::test::DesktopSession;
 using namespace Qt::StringLiterals;
 using Bus = DesktopSession::Bus;
@@ -78,7 +80,7 @@ private slots:
         clean.insert(u"PATH"_s, qEnvironmentVariable("PATH"));
         clean.insert(u"HOME"_s, QDir::tempPath());
         corvane.setProcessEnvironment(clean); // no DISPLAY, WAYLAND_DISPLAY, QT_QPA_PLATFORM or bus
-        corvane.start(DesktopSession::corvaneProgram(), arguments);
+        corvane.start(corvaneProgram(), arguments);
         QVERIFY(corvane.waitForFinished(60000));
         QCOMPARE(corvane.exitStatus(), QProcess::NormalExit);
         QCOMPARE(corvane.exitCode(), exitCode);

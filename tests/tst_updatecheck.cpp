@@ -1,10 +1,10 @@
 #include "feed/UpdateFeed.h"
+#include "support/AlertRecorder.h"
 #include "support/HttpsTestServer.h"
 #include "updates/UpdateChecker.h"
 #include "window/Alerts.h"
 #include "window/UrlOpener.h"
 
-#include <QMenu>
 #include <QNetworkProxy>
 #include <QProcess>
 #include <QSignalSpy>
@@ -17,8 +17,9 @@ using corvane::test::HttpsTestServer;
 
 namespace {
 const QString siteBase = u"https://downloads.corvane.test/get/"_s;
-const QString notChecked = u"Update not checked"_s;
-const QString checked = u"Checked for update"_s;
+// Whether the check had said it checked for an update when an alert came up.
+const QString checked = u"checked"_s;
+const QString notChecked = u"not checked"_s;
 
 QByteArray entry(const char *name, const QByteArray &version, const QString &url)
 {
@@ -37,7 +38,7 @@ QString offerAlert(const QString &version, const QString &running, const QString
 }
 QString errorAlert(const QString &text)
 {
-    return u"An error occurred:|%1|OK|critical|Update not checked"_s.arg(text);
+    return u"An error occurred:|%1|OK|critical|not checked"_s.arg(text);
 }
 
 // One check: what the server answers, how the application stands, and what the user must see.
@@ -48,11 +49,9 @@ struct Case {
     QString running = u"1.0"_s;
     QStringList alerts = {};
     QList<QUrl> opened = {};
-    QString statusTitle = notChecked;
-    QString choice = u"Download"_s;
-    QString menuItem = notChecked;
+    bool marked = false; // the check says it checked for an update
+    Alerts::Button choice = Alerts::Button::Download;
     QString siteBase = ::siteBase;
-    bool helpMenu = true;
     bool trusted = true; // false: the server's certificate comes from an authority nobody trusts
     bool answer = true; // false: the server takes the request and never says a word
     int requests = 1;
@@ -65,8 +64,6 @@ class TestUpdateCheck : public QObject {
     Q_OBJECT
     QProcess m_plistlib;
     HttpsTestServer m_server, m_stranger;
-    QString m_choice;
-    QMenu *m_menu = nullptr;
     QStringList m_alerts;
     QList<QUrl> m_opened;
 
@@ -91,18 +88,10 @@ private slots:
         QVERIFY(feed("\"ok\"").startsWith("<?xml"));
         QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
         QVERIFY(m_server.listen() && m_stranger.listen());
-        Alerts::setHandlerForTesting([this](const AlertRequest &alert) {
-            m_alerts << u"%1|%2|%3|%4|%5"_s.arg(alert.messageText, alert.informativeText,
-                alert.buttons.join(u','),
-                alert.style == AlertRequest::Style::Critical ? u"critical"_s : u"info"_s,
-                m_menu->actions().at(1)->text());
-            return firstButtonReturn + int(qMax<qsizetype>(0, alert.buttons.indexOf(m_choice)));
-        });
         UrlOpener::setHandlerForTesting([this](const QUrl &url) { return m_opened << url, true; });
     }
     void cleanupTestCase()
     {
-        Alerts::setHandlerForTesting({});
         UrlOpener::setHandlerForTesting({});
         m_plistlib.closeWriteChannel();
         m_plistlib.waitForFinished();
@@ -114,18 +103,17 @@ private slots:
         const QString url3 = siteBase + u"corvane-3.0.tar.gz"_s;
         const QByteArray newer = feed("[" + entry("Corvane", "2.0", url2) + "]");
         const QString offer2 = offerAlert(u"2.0"_s, u"1.0"_s);
-        const QString nearMiss = u"Update not checked "_s; // trailing space
         const auto offered = [&](Case c) {
             c.alerts = { offer2 };
             c.opened = { QUrl(url2) };
-            c.statusTitle = checked;
+            c.marked = true;
             return c;
         };
         // A download address is offered only on the download site: an https URL under its base, on its host.
         const auto site = [&](const QString &base, const QString &address, bool offer) {
-            Case c { .body = feed("[" + entry("Corvane", "2.0", address) + "]"),
-                .statusTitle = checked,
-                .siteBase = base };
+            Case c {
+                .body = feed("[" + entry("Corvane", "2.0", address) + "]"), .marked = true, .siteBase = base
+            };
             if (offer)
                 c.alerts = { offer2 }, c.opened = { QUrl(address) };
             return c;
@@ -137,7 +125,7 @@ private slots:
 
         // clang-format off
         row("200 text/xml, newer version, Download opens it") << offered({.body = newer});
-        row("text/plain, Ignore opens nothing") << Case{.body = newer, .contentType = "text/plain", .alerts = {offer2}, .statusTitle = checked, .choice = u"Ignore"_s};
+        row("text/plain, Ignore opens nothing") << Case{.body = newer, .contentType = "text/plain", .alerts = {offer2}, .marked = true, .choice = Alerts::Button::Ignore};
         row("text/plain with charset parameter") << offered({.body = newer, .contentType = "text/plain; charset=utf-8"});
         row("media type in capitals") << offered({.body = newer, .contentType = "TEXT/XML"});
         row("binary feed") << offered({.body = feed("[" + entry("Corvane", "2.0", url2) + "]", true)});
@@ -148,9 +136,9 @@ private slots:
         row("empty array") << Case{.body = feed("[]"), .alerts = {errorAlert(u"Update Property List has no entries."_s)}};
         row("other applications only") << Case{.body = feed("[" + entry("Other", "9", url2) + ",{\"AppName\":\"Corvane2\"}]")};
         row("root is a dictionary, not a list") << Case{.body = feed(entry("Corvane", "2.0", url2))};
-        row("same version marks the item only") << Case{.body = feed("[" + entry("Corvane", "1.2", url2) + "]"), .running = u"1.2"_s, .statusTitle = checked};
-        row("same version in another Unicode spelling") << Case{.body = feed("[" + entry("Corvane", "1.2-\\u00e9", url2) + "]"), .running = u"1.2-e\u0301"_s, .statusTitle = checked};
-        row("older version is offered") << Case{.body = feed("[" + entry("Corvane", "1.1", url2) + "]"), .running = u"1.2"_s, .alerts = {offerAlert(u"1.1"_s, u"1.2"_s)}, .opened = {QUrl(url2)}, .statusTitle = checked};
+        row("same version marks the item only") << Case{.body = feed("[" + entry("Corvane", "1.2", url2) + "]"), .running = u"1.2"_s, .marked = true};
+        row("same version in another Unicode spelling") << Case{.body = feed("[" + entry("Corvane", "1.2-\\u00e9", url2) + "]"), .running = u"1.2-e\u0301"_s, .marked = true};
+        row("older version is offered") << Case{.body = feed("[" + entry("Corvane", "1.1", url2) + "]"), .running = u"1.2"_s, .alerts = {offerAlert(u"1.1"_s, u"1.2"_s)}, .opened = {QUrl(url2)}, .marked = true};
         row("address outside the site") << site(siteBase, u"https://elsewhere.example/corvane.tar.gz"_s, false);
         row("lookalike address carrying the base in its query") << site(siteBase, u"https://elsewhere.example/?"_s + siteBase, false);
         row("plain http site") << site(u"http://downloads.corvane.test/"_s, u"http://downloads.corvane.test/a"_s, false);
@@ -166,8 +154,8 @@ private slots:
         row("entry 1,000 is examined") << offered({.body = feed("[" + others(updates::feedEntriesExamined - 1) + entry("Corvane", "2.0", url2) + "]")});
         row("entry 1,001 is ignored") << Case{.body = feed("[" + others(updates::feedEntriesExamined) + entry("Corvane", "2.0", url2) + "]")};
         const QByteArray longest(updates::feedTextLengthLimit, 'v');
-        row("version of 256 characters is offered") << Case{.body = feed("[" + entry("Corvane", longest, url2) + "]"), .alerts = {offerAlert(QString::fromLatin1(longest), u"1.0"_s)}, .opened = {QUrl(url2)}, .statusTitle = checked};
-        row("version of 257 characters is no offer") << Case{.body = feed("[" + entry("Corvane", longest + "v", url2) + "]"), .statusTitle = checked};
+        row("version of 256 characters is offered") << Case{.body = feed("[" + entry("Corvane", longest, url2) + "]"), .alerts = {offerAlert(QString::fromLatin1(longest), u"1.0"_s)}, .opened = {QUrl(url2)}, .marked = true};
+        row("version of 257 characters is no offer") << Case{.body = feed("[" + entry("Corvane", longest + "v", url2) + "]"), .marked = true};
         const QString longestUrl = siteBase + QString(updates::feedUrlLengthLimit - siteBase.size(), u'u');
         row("address of 2,048 characters is offered") << site(siteBase, longestUrl, true);
         row("address of 2,049 characters is no offer") << site(siteBase, longestUrl + u'u', false);
@@ -180,8 +168,8 @@ private slots:
             if (v <= 4)
                 three << offerAlert(QString::number(v) + u".0"_s, u"1.0"_s), threeUrls << QUrl(url);
         }
-        row("five offers, three alerts") << Case{.body = feed("[" + five.chopped(1) + "]"), .alerts = three, .opened = threeUrls, .statusTitle = checked};
-        row("equal offers count once") << Case{.body = feed("[" + entry("Corvane", "2.0", url2) + "," + entry("Corvane", "3.0", url3) + "," + entry("Corvane", "2.0", url2) + "]"), .alerts = {offer2, offerAlert(u"3.0"_s, u"1.0"_s)}, .opened = {QUrl(url2), QUrl(url3)}, .statusTitle = checked};
+        row("five offers, three alerts") << Case{.body = feed("[" + five.chopped(1) + "]"), .alerts = three, .opened = threeUrls, .marked = true};
+        row("equal offers count once") << Case{.body = feed("[" + entry("Corvane", "2.0", url2) + "," + entry("Corvane", "3.0", url3) + "," + entry("Corvane", "2.0", url2) + "]"), .alerts = {offer2, offerAlert(u"3.0"_s, u"1.0"_s)}, .opened = {QUrl(url2), QUrl(url3)}, .marked = true};
         row("dot segments leave the site") << site(siteBase, siteBase + u"../../evil/x.tar.gz"_s, false);
         row("percent-encoded dot segments leave the site") << site(siteBase, siteBase + u"%2e%2E/%2E%2e/evil/x.tar.gz"_s, false);
         row("backslash dot segments leave the site") << site(siteBase, siteBase + u"..%5C..%5Cevil/x.tar.gz"_s, false);
@@ -189,8 +177,6 @@ private slots:
         row("malformed entries are passed over") << offered({.body = feed("[\"text\",{\"Version\":\"2\"},{\"AppName\":7},{\"AppName\":\"Corvane\",\"Version\":\"2.0\"},{\"AppName\":\"Corvane\",\"Version\":2,\"URL\":\"" + url2.toUtf8() + "\"}," + entry("Corvane", "2.0", url2) + "]")});
         row("body exactly at the cap is read") << offered({.body = newer.leftJustified(cap, ' ')});
         row("body one byte over the cap ends silently") << Case{.body = newer.leftJustified(cap + 1, ' ')};
-        row("help menu without the status item") << Case{.body = newer, .alerts = {offerAlert(u"2.0"_s, u"1.0"_s, nearMiss)}, .opened = {QUrl(url2)}, .statusTitle = nearMiss, .menuItem = nearMiss};
-        row("no help menu at all") << Case{.body = newer, .alerts = {offerAlert(u"2.0"_s, u"1.0"_s, notChecked)}, .opened = {QUrl(url2)}, .helpMenu = false};
         row("untrusted authority ends silently") << Case{.body = newer, .trusted = false, .requests = 0};
         row("server that never answers times out silently") << Case{.answer = false, .timeoutMs = 300};
         row("no running version: error alert, no request") << Case{.body = newer, .running = QString(), .alerts = {errorAlert(u"Can't check for updates:\nNo app version string found."_s)}, .requests = 0};
@@ -202,18 +188,24 @@ private slots:
         QFETCH(Case, c);
         HttpsTestServer &server = c.trusted ? m_server : m_stranger;
         server.setResponse({ c.status, c.contentType, c.body, c.answer });
-        QMenu menu;
-        menu.addAction(u"Corvane Help"_s);
-        QAction *statusItem = menu.addAction(c.menuItem);
-        m_menu = &menu;
-        m_choice = c.choice;
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        tls.setCaCertificates({ m_server.authority() });
+        updates::UpdateChecker checker(server.url(), c.siteBase, c.running, tls);
+        QSignalSpy marked(&checker, &updates::UpdateChecker::checkedForUpdate);
+        test::AlertRecorder alerts;
+        alerts.setWhileShown([&](const AlertRequest &alert) {
+            QStringList buttons;
+            for (Alerts::Button button : alert.buttons)
+                buttons << Alerts::title(button);
+            m_alerts << u"%1|%2|%3|%4|%5"_s.arg(alert.messageText, alert.informativeText, buttons.join(u','),
+                alert.style == AlertRequest::Style::Critical ? u"critical"_s : u"info"_s,
+                marked.isEmpty() ? notChecked : checked);
+        });
+        for (int offer = 0; offer < 3; ++offer)
+            alerts.answerNext(c.choice);
         m_alerts.clear();
         m_opened.clear();
 
-        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
-        tls.setCaCertificates({ m_server.authority() });
-        updates::UpdateChecker checker(
-            server.url(), c.siteBase, c.running, [&menu, &c] { return c.helpMenu ? &menu : nullptr; }, tls);
         checker.setTransferTimeout(c.timeoutMs);
         int ticks = 0; // the user interface keeps processing events however slowly the server answers
         QTimer ticker;
@@ -228,8 +220,7 @@ private slots:
         QCOMPARE(server.requestCount(), requestsBefore + c.requests);
         QCOMPARE(m_alerts, c.alerts);
         QCOMPARE(m_opened, c.opened);
-        QCOMPARE(statusItem->text(), c.statusTitle);
-        QCOMPARE(statusItem->isChecked(), c.statusTitle == checked);
+        QCOMPARE(marked.size(), c.marked ? 1 : 0);
         QVERIFY(c.answer || ticks > 0);
     }
 };

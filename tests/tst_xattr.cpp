@@ -3,7 +3,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "attributes/ExtendedAttributes.h"
+#include "attributes/AttributeListing.h"
 #include "support/TestSupport.h"
 
 #include <cerrno>
@@ -47,18 +47,6 @@ QMap<QByteArray, QByteArray> getfattrDump(const QString &path)
     return attributes;
 }
 
-// Changes the attribute from another process, as a concurrent writer would; a null value removes it.
-bool setfattr(const QString &path, const QByteArray &systemName, const QByteArray &value)
-{
-    const QString name = QString::fromUtf8(systemName);
-    const QString hex = value.isEmpty() ? QString() : "0x"_L1 + QString::fromLatin1(value.toHex());
-    return runProgram(u"setfattr"_s,
-               value.isNull() ? QStringList { u"-x"_s, name, path }
-                              : QStringList { u"-n"_s, name, u"-v"_s, hex, path })
-               .exitCode
-        == 0;
-}
-
 void compareError(const PosixError &error, int expectedCode)
 {
     QCOMPARE(error.code, expectedCode);
@@ -70,7 +58,7 @@ void compareError(const PosixError &error, int expectedCode)
 
 class TestXattr : public QObject {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<corvane::test::TestFiles> m_files;
     QString m_path;
     QUrl m_url;
     struct stat m_before = {};
@@ -79,11 +67,8 @@ class TestXattr : public QObject {
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_path = m_dir->filePath(u"subject.txt"_s);
-        QFile file(m_path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("the file's own data\n") == 20);
-        file.close();
+        m_files = std::make_unique<corvane::test::TestFiles>();
+        m_path = m_files->make(u"subject.txt"_s, "the file's own data\n");
         m_url = QUrl::fromLocalFile(m_path);
         QCOMPARE(::stat(QFile::encodeName(m_path).constData(), &m_before), 0);
     }
@@ -91,7 +76,7 @@ private slots:
     // Whatever a test did to the attributes, the file's data and modification time are as they were.
     void cleanup()
     {
-        detail::setBetweenProbeAndFetchHookForTesting({});
+        detail::setBetweenListProbeAndFetchHookForTesting({});
         if (std::exchange(m_immutable, false))
             runProgram(u"chattr"_s, { u"-i"_s, m_path });
         struct stat after = {};
@@ -129,8 +114,8 @@ private slots:
         QFETCH(QByteArray, onDisk);
         QFETCH(QByteArray, first);
         QFETCH(QByteArray, second);
-        QVERIFY(QFile::link(m_path, m_dir->filePath(u"link"_s)));
-        const QUrl url = QUrl::fromLocalFile(m_dir->filePath(via));
+        QVERIFY(QFile::link(m_path, m_files->path(u"link"_s)));
+        const QUrl url = m_files->url(via);
         for (const QByteArray &value : { first, second }) {
             QCOMPARE(writeExtendedAttribute(url, name, value).value_or(PosixError()).description, QString());
             QCOMPARE(getfattrDump(m_path), (QMap<QByteArray, QByteArray> { { onDisk, value } }));
@@ -141,7 +126,7 @@ private slots:
         PosixError error;
         QVERIFY(!readExtendedAttribute(url, name, &error));
         compareError(error, ENODATA);
-        QVERIFY(setfattr(m_path, onDisk, first + '+'));
+        QVERIFY(corvane::test::setAttributeWithTool(m_path, QString::fromUtf8(onDisk), first + '+'));
         QCOMPARE(readExtendedAttribute(url, name), first + '+');
     }
 
@@ -173,7 +158,7 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, name);
         QFETCH(int, expected);
-        QVERIFY(QFile::link(m_dir->filePath(u"gone"_s), m_dir->filePath(u"dangling"_s)));
+        QVERIFY(QFile::link(m_files->path(u"gone"_s), m_files->path(u"dangling"_s)));
         QVERIFY(!writeExtendedAttribute(m_url, u"user.a"_s, "kept"));
         const auto before = getfattrDump(m_path);
         if (file == u"read-only"_s) {
@@ -183,7 +168,7 @@ private slots:
             else if (!(m_immutable = runProgram(u"chattr"_s, { u"+i"_s, m_path }).exitCode == 0))
                 QSKIP("root without the right to set the immutable flag: no file here refuses root");
         }
-        const QUrl url = QUrl::fromLocalFile(m_dir->path() + u'/' + file);
+        const QUrl url = QUrl::fromLocalFile(m_files->path(file));
         PosixError error;
         if (operation == 'r')
             QVERIFY(!readExtendedAttribute(url, name, &error));
@@ -196,35 +181,45 @@ private slots:
         QCOMPARE(getfattrDump(m_path), before);
     }
 
+    // One read loop serves the editor and the listing: a probe and a fetch (the hook runs between them,
+    // once per attempt), read again while the value grows, up to a bound.
     void changeBetweenProbeAndFetch_data()
     {
         QTest::addColumn<QByteArray>("initial");
         QTest::addColumn<QByteArray>("changedTo"); // null: removed
+        QTest::addColumn<bool>("everyTime"); // changed again before every fetch, growing each time
         QTest::addColumn<QByteArray>("expected");
         QTest::addColumn<int>("expectedError");
-        const QByteArray abc("abc"), empty(""), removed;
-        QTest::newRow("shrinks: fetched bytes, no zero padding") << QByteArray(100, 'a') << abc << abc << 0;
-        QTest::newRow("shrinks to empty") << abc << empty << empty << 0;
-        QTest::newRow("grows: the fetch's ERANGE") << abc << QByteArray(100, 'b') << removed << ERANGE;
-        QTest::newRow("empty grows: ERANGE, not a phantom length") << empty << abc << removed << ERANGE;
-        QTest::newRow("removed: the fetch is made and fails") << abc << removed << removed << ENODATA;
-        QTest::newRow("empty removed: the zero-size fetch is made") << empty << removed << removed << ENODATA;
+        QTest::addColumn<int>("attempts");
+        const QByteArray abc("abc"), removed, big(100, 'b');
+        const int bound = attributeReadAttempts;
+        // clang-format off
+        QTest::newRow("rewritten unchanged: one probe, one fetch") << abc << abc << false << abc << 0 << 1;
+        QTest::newRow("shrinks: fetched bytes, no zero padding") << QByteArray(100, 'a') << abc << false << abc << 0 << 1;
+        QTest::newRow("grows: read again") << abc << big << false << big << 0 << 2;
+        QTest::newRow("empty grows: read again, not a phantom length") << QByteArray() << abc << false << abc << 0 << 2;
+        QTest::newRow("grows before every fetch: ERANGE at the bound") << abc << big << true << removed << ERANGE << bound;
+        QTest::newRow("removed: the fetch is made and fails") << abc << removed << false << removed << ENODATA << 1;
+        // clang-format on
     }
     void changeBetweenProbeAndFetch()
     {
         QFETCH(QByteArray, initial);
         QFETCH(QByteArray, changedTo);
+        QFETCH(bool, everyTime);
         QFETCH(QByteArray, expected);
         QFETCH(int, expectedError);
         QVERIFY(!writeExtendedAttribute(m_url, keywords, initial));
         int hookCalls = 0;
-        detail::setBetweenProbeAndFetchHookForTesting([&] {
+        detail::setBetweenListProbeAndFetchHookForTesting([&] {
             ++hookCalls;
-            QVERIFY(setfattr(m_path, keywordsOnDisk, changedTo));
+            if (hookCalls == 1 || everyTime)
+                QVERIFY(corvane::test::setAttributeWithTool(
+                    m_path, keywords, everyTime ? changedTo.repeated(hookCalls) : changedTo));
         });
         PosixError error;
         const auto read = readExtendedAttribute(m_url, keywords, &error);
-        QCOMPARE(hookCalls, 1);
+        QTEST(hookCalls, "attempts");
         QCOMPARE(read, expectedError ? std::nullopt : std::optional(expected));
         if (expectedError)
             compareError(error, expectedError);

@@ -1,21 +1,20 @@
 #include "app/AppDelegate.h"
 
 #include "BuildConfig.h"
-#include "app/ApplicationMenus.h"
-#include "app/SceneFactory.h"
-#include "scratchpad/ScratchpadView.h"
+#include "help/HelpWindow.h"
+#include "scratchpad/ScratchpadWindow.h"
 #include "settings/DebouncedWriter.h"
 #include "settings/LaunchSchedule.h"
 #include "settings/Preferences.h"
 #include "updates/UpdateChecker.h"
+#include "window/ApplicationActions.h"
 #include "window/UrlOpener.h"
-#include "window/WindowController.h"
 
 #include <QAction>
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
-#include <QMenu>
 #include <QOperatingSystemVersion>
 #include <QSocketNotifier>
 #include <QSysInfo>
@@ -36,9 +35,11 @@
 namespace corvane {
 
 namespace {
-AppDelegate *theSharedDelegate = nullptr;
-
 #ifdef Q_OS_UNIX
+// Signal dispositions belong to the process: the delegates alive share them, and the last one to go
+// gives them back.
+int theDelegatesHandlingSignals = 0;
+
 // Self-pipe: a signal handler may do next to nothing, so it writes one byte that the event loop reads.
 int theSignalSockets[2] = { -1, -1 };
 
@@ -76,38 +77,39 @@ void restoreDefaultSignalHandling()
 #endif
 } // namespace
 
-AppDelegate::AppDelegate(QObject *parent)
+AppDelegate::AppDelegate(ApplicationActions &actions, QObject *parent)
     : QObject(parent)
-    , myScratchpadWriter(std::make_unique<DebouncedWriter>([this] { storeScratchpadText(); }))
+    , m_actions(actions)
+    , m_scratchpadWriter(std::make_unique<DebouncedWriter>([this] { storeScratchpadText(); }))
 {
-    theSharedDelegate = this;
     // Typed text reaches the disk within a second, not only at quit: a crash or SIGKILL loses little.
-    connect(&scratchpadContents, &ScratchpadText::edited, this, [this] { myScratchpadWriter->schedule(); });
-    connect(
-        &scratchpadContents, &ScratchpadText::handedBack, this, [this] { myScratchpadWriter->schedule(); });
+    connect(&m_scratchpadText, &ScratchpadText::edited, this, [this] { m_scratchpadWriter->schedule(); });
+    connect(&m_scratchpadText, &ScratchpadText::handedBack, this, [this] { m_scratchpadWriter->schedule(); });
     if (QCoreApplication *app = QCoreApplication::instance())
         app->installEventFilter(this);
     installTerminationSignalHandlers();
+    connect(actions.scratchpadAction(), &QAction::triggered, this, &AppDelegate::openScratchpad);
+    connect(actions.helpAction(), &QAction::triggered, this, &AppDelegate::openHelp);
+    connect(actions.supportAction(), &QAction::triggered, this, &AppDelegate::openSupport);
+    connect(actions.updatesAction(), &QAction::triggered, this, &AppDelegate::openUpdates);
+    connect(this, &AppDelegate::checkedForUpdate, &actions, &ApplicationActions::markUpdateChecked);
 }
 
 AppDelegate::~AppDelegate()
 {
-    if (theSharedDelegate == this) {
-        theSharedDelegate = nullptr;
 #ifdef Q_OS_UNIX
-        // Nobody would read the byte any more: without this, a signal would be swallowed.
+    // Nobody would read the byte any more: without this, a signal would be swallowed.
+    if (--theDelegatesHandlingSignals == 0)
         restoreDefaultSignalHandling();
 #endif
-    }
-    for (const auto &list : { mySPWindow, myHelpWindow }) {
-        for (const auto &controller : list)
-            delete controller.data();
-    }
+    qDeleteAll(m_scratchpadWindows);
+    qDeleteAll(m_helpWindows);
 }
 
 void AppDelegate::installTerminationSignalHandlers()
 {
 #ifdef Q_OS_UNIX
+    ++theDelegatesHandlingSignals;
     if (!prepareSignalSockets())
         return;
     auto *notifier = new QSocketNotifier(theSignalSockets[1], QSocketNotifier::Read, this);
@@ -127,9 +129,9 @@ bool AppDelegate::eventFilter(QObject *watched, QEvent *event)
     // requested, makes them all hand back the same one.
     if (event->type() == QEvent::Quit && watched == QCoreApplication::instance())
         handBackOpenScratchpads();
-    if (myUpdateCheckAwaitsWindow && event->type() == QEvent::Expose) {
+    if (m_updateCheckAwaitsWindow && event->type() == QEvent::Expose) {
         if (auto *window = qobject_cast<QWindow *>(watched); window && window->isExposed()) {
-            myUpdateCheckAwaitsWindow = false;
+            m_updateCheckAwaitsWindow = false;
             QTimer::singleShot(0, this, &AppDelegate::startUpdateCheck);
         }
     }
@@ -150,28 +152,28 @@ void AppDelegate::applicationWillTerminate()
 void AppDelegate::runStartupTasks()
 {
     Preferences preferences;
-    const LaunchSchedule::Clock clock = myClock ? myClock : LaunchSchedule::Clock(&LaunchSchedule::systemNow);
+    const LaunchSchedule::Clock clock = m_clock ? m_clock : LaunchSchedule::Clock(&LaunchSchedule::systemNow);
     if (std::optional<QString> saved = LaunchSchedule::run(preferences, clock, [this] { checkForUpdates(); }))
-        scratchpadContents.setText(*saved);
-    myStoredScratchpadText = scratchpadContents.text();
+        m_scratchpadText.setText(*saved);
+    m_storedScratchpadText = m_scratchpadText.text();
 }
 
 void AppDelegate::storeScratchpadText()
 {
     // Beside another Corvane, text this process did not change may be older than what that one stored.
     const QString text = scratchpadTextToStore();
-    if (!myStoresUnchangedText && text == myStoredScratchpadText)
+    if (!m_storesUnchangedText && text == m_storedScratchpadText)
         return;
     Preferences preferences;
     preferences.setString(PreferenceKey::scratchpad, text);
     preferences.sync();
-    myStoredScratchpadText = text;
+    m_storedScratchpadText = text;
 }
 
 void AppDelegate::checkForUpdates()
 {
-    if (myUpdateCheckOverride) {
-        myUpdateCheckOverride();
+    if (m_updateCheckOverride) {
+        m_updateCheckOverride();
         return;
     }
     // The network machinery (proxy settings, name resolution, the TLS library) takes longer to set up
@@ -183,53 +185,48 @@ void AppDelegate::checkForUpdates()
         startUpdateCheck();
         return;
     }
-    myUpdateCheckAwaitsWindow = true;
+    m_updateCheckAwaitsWindow = true;
     QTimer::singleShot(updateCheckDelayWithoutWindowMs, this, [this] {
-        if (std::exchange(myUpdateCheckAwaitsWindow, false))
+        if (std::exchange(m_updateCheckAwaitsWindow, false))
             startUpdateCheck();
     });
 }
 
 void AppDelegate::startUpdateCheck()
 {
-    if (!myUpdateChecker) {
-        myUpdateChecker = new updates::UpdateChecker(
-            []() -> QMenu * {
-                ApplicationMenus *menus = ApplicationMenus::shared();
-                return menus ? menus->helpMenu() : nullptr;
-            },
-            this);
+    if (!m_updateChecker) {
+        m_updateChecker = new updates::UpdateChecker(this);
+        connect(
+            m_updateChecker, &updates::UpdateChecker::checkedForUpdate, this, &AppDelegate::checkedForUpdate);
     }
-    myUpdateChecker->checkForUpdates();
+    m_updateChecker->checkForUpdates();
 }
 
 void AppDelegate::handBackOpenScratchpads()
 {
-    if (ScratchpadView *latest = latestOpenScratchpad())
-        latest->viewWillDisappear();
+    if (ScratchpadWindow *latest = latestOpenScratchpad())
+        latest->handBack();
 }
 
 QString AppDelegate::scratchpadTextToStore() const
 {
-    ScratchpadView *latest = latestOpenScratchpad();
-    return latest ? latest->text() : scratchpadContents.text();
+    ScratchpadWindow *latest = latestOpenScratchpad();
+    return latest ? latest->text() : m_scratchpadText.text();
 }
 
-ScratchpadView *AppDelegate::latestOpenScratchpad() const
+ScratchpadWindow *AppDelegate::latestOpenScratchpad() const
 {
-    QList<ScratchpadView *> open;
-    for (const auto &controller : std::as_const(mySPWindow)) {
-        if (!controller || !controller->isVisible())
-            continue;
-        if (auto *view = qobject_cast<ScratchpadView *>(controller->contentViewController()))
-            open.append(view);
+    QList<ScratchpadWindow *> open;
+    for (const QPointer<ScratchpadWindow> &window : std::as_const(m_scratchpadWindows)) {
+        if (window && window->isVisible())
+            open.append(window);
     }
     if (open.isEmpty())
         return nullptr;
     // Handing back spreads the text to every scratchpad, so letting each open window hand back in
     // turn would overwrite the later windows' text with the earlier ones' before they could give it.
     // The outcome of "each in turn, the most recently typed into last" is that window's text, spread.
-    std::stable_sort(open.begin(), open.end(), [](const ScratchpadView *a, const ScratchpadView *b) {
+    std::stable_sort(open.begin(), open.end(), [](const ScratchpadWindow *a, const ScratchpadWindow *b) {
         return a->lastEditStamp() < b->lastEditStamp();
     });
     return open.last();
@@ -237,18 +234,16 @@ ScratchpadView *AppDelegate::latestOpenScratchpad() const
 
 void AppDelegate::openScratchpad()
 {
-    WindowController *controller = instantiateScene(QStringLiteral("ScratchpadWindow"));
-    if (auto *view = qobject_cast<ScratchpadView *>(controller->contentViewController()))
-        view->setSharedText(&scratchpadContents);
-    controller->showWindow();
-    mySPWindow.append(controller);
+    auto *window = new ScratchpadWindow(m_actions, m_scratchpadText);
+    window->showAndRaise();
+    m_scratchpadWindows.append(window);
 }
 
 void AppDelegate::openHelp()
 {
-    WindowController *controller = instantiateScene(QStringLiteral("Help Window"));
-    controller->showWindow();
-    myHelpWindow.append(controller);
+    auto *window = new HelpWindow(m_actions);
+    window->showAndRaise();
+    m_helpWindows.append(window);
 }
 
 void AppDelegate::openSupport()
@@ -275,7 +270,7 @@ QVersionNumber AppDelegate::runningSystemVersion()
 
 void AppDelegate::openUpdates()
 {
-    UrlOpener::open(updatesPageFor(mySystemVersion.value_or(runningSystemVersion())));
+    UrlOpener::open(updatesPageFor(m_systemVersion.value_or(runningSystemVersion())));
 }
 
 } // namespace corvane

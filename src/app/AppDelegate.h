@@ -14,34 +14,35 @@
 
 namespace corvane {
 
+class ApplicationActions;
 class DebouncedWriter;
-class ScratchpadView;
-class WindowController;
+class HelpWindow;
+class ScratchpadWindow;
 namespace updates {
 class UpdateChecker;
 }
 
-// Application-wide state and the launch and termination routines. One instance, created in main after
-// the QApplication.
+// Application-wide state and the launch and termination routines. One instance, made by Application.
+// (Named for the role it has on macOS, where Qt leaves the application's delegate to the platform, and
+// its two routines for the moments they run at: readers of either code base find them by those names.)
 //
 // It owns the scratchpad text (loaded from the preferences at launch, stored within a second of each
-// change the user makes and at termination) and every
-// scratchpad and help window opened from the menus, for the life of the process. Termination is
+// change the user makes and at termination) and every scratchpad and help window opened from the menus, for the life of the process. Termination is
 // reached by the Quit command, by closing the last window, and by SIGTERM, SIGINT or SIGHUP, which
 // the constructor turns into an ordinary quit of the event loop.
 class AppDelegate : public QObject {
     Q_OBJECT
 public:
-    explicit AppDelegate(QObject *parent = nullptr);
+    // Window > Scratchpad and the Help menu's commands open what the delegate keeps.
+    explicit AppDelegate(ApplicationActions &actions, QObject *parent = nullptr);
     ~AppDelegate() override;
 
-    QList<QPointer<WindowController>> myHelpWindow;
-    QList<QPointer<WindowController>> mySPWindow;
-    ScratchpadText scratchpadContents;
+    const QList<QPointer<HelpWindow>> &helpWindows() const { return m_helpWindows; }
+    const QList<QPointer<ScratchpadWindow>> &scratchpadWindows() const { return m_scratchpadWindows; }
+    ScratchpadText &scratchpadText() { return m_scratchpadText; }
 
     void applicationDidFinishLaunching();
     void applicationWillTerminate();
-    bool applicationShouldOpenUntitledFile() const { return false; }
 
     void runStartupTasks();
     void storeScratchpadText();
@@ -49,7 +50,7 @@ public:
     // Whether quitting writes the scratchpad text also when this process left it as loaded. Only
     // while no other Corvane can run beside this one: otherwise the stored text may be newer than
     // what this process loaded, and only text the user changed here may replace it.
-    void setStoresUnchangedScratchpadText(bool stores) { myStoresUnchangedText = stores; }
+    void setStoresUnchangedScratchpadText(bool stores) { m_storesUnchangedText = stores; }
     // Starts the update check once a window is on the screen (at once when one already is).
     void checkForUpdates();
 
@@ -65,9 +66,13 @@ public:
 
     // Seams for tests: the clock of the launch routine (seconds since 2001-01-01 UTC), what starting an
     // update check does, and the system version the updates page is chosen for.
-    void setClockForTesting(std::function<double()> clock) { myClock = std::move(clock); }
-    void setUpdateCheckForTesting(std::function<void()> check) { myUpdateCheckOverride = std::move(check); }
-    void setSystemVersionForTesting(std::optional<QVersionNumber> version) { mySystemVersion = version; }
+    void setClockForTesting(std::function<double()> clock) { m_clock = std::move(clock); }
+    void setUpdateCheckForTesting(std::function<void()> check) { m_updateCheckOverride = std::move(check); }
+    void setSystemVersionForTesting(std::optional<QVersionNumber> version) { m_systemVersion = version; }
+
+signals:
+    // The update check read the feed, which names Corvane: the Help menu's status says so.
+    void checkedForUpdate();
 
 public slots:
     void openScratchpad();
@@ -81,18 +86,22 @@ protected:
 private:
     void installTerminationSignalHandlers();
     void startUpdateCheck();
-    ScratchpadView *latestOpenScratchpad() const;
+    ScratchpadWindow *latestOpenScratchpad() const;
 
     static constexpr int updateCheckDelayWithoutWindowMs = 3000;
 
-    std::function<double()> myClock;
-    std::function<void()> myUpdateCheckOverride;
-    std::optional<QVersionNumber> mySystemVersion;
-    updates::UpdateChecker *myUpdateChecker = nullptr;
-    bool myUpdateCheckAwaitsWindow = false;
-    bool myStoresUnchangedText = true;
-    QString myStoredScratchpadText; // as this process last loaded or stored it
-    std::unique_ptr<DebouncedWriter> myScratchpadWriter;
+    ApplicationActions &m_actions;
+    QList<QPointer<HelpWindow>> m_helpWindows;
+    QList<QPointer<ScratchpadWindow>> m_scratchpadWindows;
+    ScratchpadText m_scratchpadText;
+    std::function<double()> m_clock;
+    std::function<void()> m_updateCheckOverride;
+    std::optional<QVersionNumber> m_systemVersion;
+    updates::UpdateChecker *m_updateChecker = nullptr;
+    bool m_updateCheckAwaitsWindow = false;
+    bool m_storesUnchangedText = true;
+    QString m_storedScratchpadText; // as this process last loaded or stored it
+    std::unique_ptr<DebouncedWriter> m_scratchpadWriter;
 };
 
 } // namespace corvane

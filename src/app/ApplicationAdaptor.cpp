@@ -9,20 +9,20 @@ namespace corvane {
 
 ApplicationAdaptor::ApplicationAdaptor(SingleInstance *parent)
     : QDBusAbstractAdaptor(parent)
-    , myInstance(parent)
+    , m_instance(parent)
 { }
 
 ApplicationAdaptor::~ApplicationAdaptor() = default;
 
 void ApplicationAdaptor::Activate(const QVariantMap &)
 {
-    answer(myInstance->requests()->submitActivate());
+    answer(m_instance->requests()->submitActivate());
 }
 
 void ApplicationAdaptor::Open(const QStringList &uris, const QVariantMap &)
 {
     const BusRequests::OpenRequest request = BusRequests::parseOpen(uris);
-    answer(request.refusal ? request.refusal : myInstance->requests()->submitOpen(request.urls));
+    answer(request.refusal ? request.refusal : m_instance->requests()->submitOpen(request.urls));
 }
 
 void ApplicationAdaptor::ActivateAction(
@@ -30,15 +30,15 @@ void ApplicationAdaptor::ActivateAction(
 {
     const BusRequests::Refusal refusal
         = BusRequests::checkAction(action_name, parameter, SingleInstance::actions());
-    answer(refusal ? refusal : myInstance->requests()->submitAction(action_name));
+    answer(refusal ? refusal : m_instance->requests()->submitAction(action_name));
 }
 
 void ApplicationAdaptor::answer(const BusRequests::Refusal &refusal)
 {
     // Without an error the call's empty reply goes out as the slot returns; the work waits in the queue.
-    if (!refusal || !myInstance->calledFromDBus())
+    if (!refusal || !m_instance->calledFromDBus())
         return;
-    myInstance->sendErrorReply(refusal.kind == BusRequests::Refusal::Kind::LimitExceeded
+    m_instance->sendErrorReply(refusal.kind == BusRequests::Refusal::Kind::LimitExceeded
             ? QDBusError::LimitsExceeded
             : QDBusError::InvalidArgs,
         refusal.message);

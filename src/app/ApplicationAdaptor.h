@@ -32,7 +32,7 @@ public slots:
 private:
     void answer(const BusRequests::Refusal &refusal);
 
-    SingleInstance *myInstance;
+    SingleInstance *m_instance;
 };
 
 } // namespace corvane

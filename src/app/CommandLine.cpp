@@ -23,60 +23,60 @@ QCommandLineOption hidden(QCommandLineOption option)
 } // namespace
 
 CommandLine::CommandLine()
-    : myHelp({ QStringLiteral("h"), QStringLiteral("help") },
+    : m_help({ QStringLiteral("h"), QStringLiteral("help") },
         QCoreApplication::translate("main", "Displays help on commandline options."))
-    , myVersion({ QStringLiteral("v"), QStringLiteral("version") },
+    , m_version({ QStringLiteral("v"), QStringLiteral("version") },
           QCoreApplication::translate("main", "Displays version information."))
-    , myList(QStringLiteral("list"),
+    , m_list(QStringLiteral("list"),
           QCoreApplication::translate("main", "Prints every extended attribute of the files, decoded, and exits."))
-    , myJson(QStringLiteral("json"), QCoreApplication::translate("main", "With --list: prints one JSON document."))
-    , myService(hidden(QCommandLineOption(QStringLiteral("gapplication-service"))))
-    , myScratchpad(
+    , m_json(QStringLiteral("json"), QCoreApplication::translate("main", "With --list: prints one JSON document."))
+    , m_service(hidden(QCommandLineOption(QStringLiteral("gapplication-service"))))
+    , m_scratchpad(
           QStringLiteral("scratchpad"), QCoreApplication::translate("main", "Opens a scratchpad window."))
 {
-    myParser.setApplicationDescription(QCoreApplication::translate("main",
+    m_parser.setApplicationDescription(QCoreApplication::translate("main",
         "Shows and edits the metadata extended attributes of files. A Corvane already running in the "
         "desktop session opens the files instead."));
     // "-reverse" must not read as -r -e -v (--version) ...
-    myParser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    myParser.addOption(myHelp);
-    myParser.addOption(myVersion);
-    myParser.addOption(myList);
-    myParser.addOption(myJson);
-    myParser.addOption(myService);
-    myParser.addOption(myScratchpad);
+    m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    m_parser.addOption(m_help);
+    m_parser.addOption(m_version);
+    m_parser.addOption(m_list);
+    m_parser.addOption(m_json);
+    m_parser.addOption(m_service);
+    m_parser.addOption(m_scratchpad);
     for (const char *name : qtOptionsWithValue)
-        myParser.addOption(
+        m_parser.addOption(
             hidden(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value"))));
     for (const char *name : qtFlags)
-        myParser.addOption(hidden(QCommandLineOption(QString::fromLatin1(name))));
-    myParser.addPositionalArgument(QStringLiteral("files"),
+        m_parser.addOption(hidden(QCommandLineOption(QString::fromLatin1(name))));
+    m_parser.addPositionalArgument(QStringLiteral("files"),
         QCoreApplication::translate("main", "Files to open."), QStringLiteral("[files...]"));
 }
 
 CommandLine::Command CommandLine::parse(const QStringList &arguments)
 {
-    if (!myParser.parse(arguments)) {
-        myError = myParser.errorText();
-        return myCommand = Command::Error;
+    if (!m_parser.parse(arguments)) {
+        m_error = m_parser.errorText();
+        return m_command = Command::Error;
     }
-    if (myParser.isSet(myHelp))
-        myCommand = Command::Help;
-    else if (myParser.isSet(myVersion))
-        myCommand = Command::Version;
-    else if (myParser.isSet(myList))
-        myCommand = Command::List;
-    else if (myParser.isSet(myJson)) {
-        myError = QCoreApplication::translate("main", "--json goes with --list.");
-        myCommand = Command::Error;
+    if (m_parser.isSet(m_help))
+        m_command = Command::Help;
+    else if (m_parser.isSet(m_version))
+        m_command = Command::Version;
+    else if (m_parser.isSet(m_list))
+        m_command = Command::List;
+    else if (m_parser.isSet(m_json)) {
+        m_error = QCoreApplication::translate("main", "--json goes with --list.");
+        m_command = Command::Error;
     } else
-        myCommand = Command::OpenWindows;
-    return myCommand;
+        m_command = Command::OpenWindows;
+    return m_command;
 }
 
 QStringList CommandLine::files() const
 {
-    return myParser.positionalArguments();
+    return m_parser.positionalArguments();
 }
 
 QStringList CommandLine::absoluteFileUrls() const
@@ -87,24 +87,19 @@ QStringList CommandLine::absoluteFileUrls() const
     return urls;
 }
 
-bool CommandLine::listAsJson() const
-{
-    return myParser.isSet(myJson);
-}
-
 bool CommandLine::startedByBus() const
 {
-    return myParser.isSet(myService);
+    return m_parser.isSet(m_service);
 }
 
 bool CommandLine::scratchpadRequested() const
 {
-    return myParser.isSet(myScratchpad);
+    return m_parser.isSet(m_scratchpad);
 }
 
 QString CommandLine::helpText() const
 {
-    return myParser.helpText() + toolHelpText();
+    return m_parser.helpText() + toolHelpText();
 }
 
 } // namespace corvane

@@ -19,27 +19,26 @@ public:
     CommandLine();
     Command parse(const QStringList &arguments); // arguments[0] is the program
 
-    Command command() const { return myCommand; }
+    Command command() const { return m_command; }
     QStringList files() const; // as given, relative to the working directory
     QStringList absoluteFileUrls() const; // as another process can open them, wherever it runs
-    bool listAsJson() const;
     // Started by the session bus: wait for the Activate or Open that follows instead of a start window.
     bool startedByBus() const;
     bool scratchpadRequested() const;
 
     QString helpText() const; // needs a QCoreApplication for the program's name
-    QString errorText() const { return myError; }
+    QString errorText() const { return m_error; }
 
 private:
-    QCommandLineParser myParser;
-    QCommandLineOption myHelp;
-    QCommandLineOption myVersion;
-    QCommandLineOption myList;
-    QCommandLineOption myJson;
-    QCommandLineOption myService;
-    QCommandLineOption myScratchpad;
-    Command myCommand = Command::OpenWindows;
-    QString myError;
+    QCommandLineParser m_parser;
+    QCommandLineOption m_help;
+    QCommandLineOption m_version;
+    QCommandLineOption m_list;
+    QCommandLineOption m_json;
+    QCommandLineOption m_service;
+    QCommandLineOption m_scratchpad;
+    Command m_command = Command::OpenWindows;
+    QString m_error;
 };
 
 } // namespace corvane

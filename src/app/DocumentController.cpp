@@ -1,17 +1,19 @@
 #include "app/DocumentController.h"
 
-#include "app/SceneFactory.h"
+#include "app/Document.h"
 #include "app/StartWindow.h"
 #include "attributes/ExtendedAttributes.h"
+#include "editor/EditorWindow.h"
 #include "window/Alerts.h"
-#include "window/Document.h"
-#include "window/WindowController.h"
+#include "window/ApplicationActions.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMenu>
 #include <QSettings>
 
 #include <cerrno>
@@ -45,20 +47,23 @@ QString comparablePath(const QUrl &url)
 }
 } // namespace
 
-DocumentController::DocumentController(QObject *parent)
+DocumentController::DocumentController(ApplicationActions &actions, QObject *parent)
     : QObject(parent)
+    , m_actions(actions)
 {
-    registerDocumentScene();
+    connect(actions.openAction(), &QAction::triggered, this, &DocumentController::openDocument);
+    connect(actions.openRecentMenu(), &QMenu::aboutToShow, this, &DocumentController::rebuildOpenRecentMenu);
+    rebuildOpenRecentMenu();
 }
 
 DocumentController::~DocumentController()
 {
-    delete myStartWindow;
+    delete m_startWindow;
     // Deleting a window makes its document leave the list, so walk a copy.
-    const QList<QPointer<Document>> documents = std::exchange(myDocuments, {});
+    const QList<QPointer<Document>> documents = std::exchange(m_documents, {});
     for (const QPointer<Document> &document : documents) {
         if (document)
-            delete document->windowController();
+            delete document->window();
         delete document;
     }
 }
@@ -66,7 +71,7 @@ DocumentController::~DocumentController()
 QList<Document *> DocumentController::documents() const
 {
     QList<Document *> result;
-    for (const QPointer<Document> &document : myDocuments) {
+    for (const QPointer<Document> &document : m_documents) {
         if (document)
             result.append(document);
     }
@@ -92,39 +97,34 @@ Document *DocumentController::openDocumentWithContentsOfURL(const QUrl &url, boo
         alert.style = AlertRequest::Style::Warning;
         alert.messageText = tr("The file could not be opened.");
         alert.informativeText = failure;
-        Alerts::run(alert, myStartWindow);
+        Alerts::run(alert, m_startWindow);
         return nullptr;
     }
     const QUrl fileURL = QUrl::fromLocalFile(QFileInfo(url.toLocalFile()).absoluteFilePath());
 
     if (Document *open = documentForURL(fileURL)) {
-        if (display && open->windowController())
-            open->windowController()->showWindow();
+        if (display && open->window())
+            open->window()->showAndRaise();
         return open;
     }
 
-    auto *document = new Document(this);
-    document->setFileURL(fileURL);
-    document->readFromURL(fileURL, QString());
-    document->makeWindowControllers();
-    WindowController *window = document->windowController();
-    if (!window) {
-        delete document;
-        return nullptr;
-    }
+    auto *window = new EditorWindow(m_actions);
+    window->openFile(fileURL);
+    auto *document = new Document(window, this);
     // The document lives as long as its window.
     window->setAttribute(Qt::WA_DeleteOnClose);
     connect(window, &QObject::destroyed, document, [this, document] { forgetDocument(document); });
     // A file dropped onto the window replaces the document's; it is as recent as an opened one.
-    connect(document, &Document::fileURLChanged, this, &DocumentController::noteNewRecentDocumentURL);
-    myDocuments.append(document);
+    connect(window, &EditorWindow::fileDropped, this, &DocumentController::noteNewRecentDocumentURL);
+    connect(window, &EditorWindow::attributesPanelToggled, this, &DocumentController::showAttributesPanels);
+    m_documents.append(document);
     noteNewRecentDocumentURL(fileURL);
     emit documentOpened(document);
 
     if (display) {
-        window->showWindow();
-        if (myStartWindow)
-            myStartWindow->close();
+        window->showAndRaise();
+        if (m_startWindow)
+            m_startWindow->close();
     }
     return document;
 }
@@ -153,7 +153,7 @@ QString DocumentController::openingFailure(const QUrl &url) const
 
 void DocumentController::forgetDocument(Document *document)
 {
-    myDocuments.removeAll(document);
+    m_documents.removeAll(document);
     document->deleteLater();
 }
 
@@ -167,8 +167,8 @@ QList<QUrl> DocumentController::chooseFiles()
 {
     const QString start = lastOpenDirectory();
     QList<QUrl> chosen;
-    if (myFileChooser) {
-        chosen = myFileChooser(start);
+    if (m_fileChooser) {
+        chosen = m_fileChooser(start);
     } else {
         QFileDialog dialog(QApplication::activeWindow(), tr("Open"), start);
         dialog.setFileMode(QFileDialog::ExistingFiles);
@@ -237,14 +237,15 @@ void DocumentController::clearRecentDocuments()
 
 void DocumentController::showStartWindow()
 {
-    if (!myStartWindow) {
-        myStartWindow = new WindowController;
-        myStartWindow->setAttribute(Qt::WA_DeleteOnClose);
-        myStartWindow->setWindowTitle(QStringLiteral("Corvane"));
-        myStartWindow->setContentViewController(new StartWindow(this));
-        myStartWindow->resize(420, 300);
+    if (!m_startWindow) {
+        m_startWindow = new StartWindow(m_actions);
+        m_startWindow->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_startWindow, &StartWindow::filesDropped, this, [this](const QList<QUrl> &urls) {
+            for (const QUrl &url : urls)
+                openDocumentWithContentsOfURL(url);
+        });
     }
-    myStartWindow->showWindow();
+    m_startWindow->showAndRaise();
 }
 
 void DocumentController::showFrontWindow()
@@ -253,12 +254,12 @@ void DocumentController::showFrontWindow()
     if (!front) {
         // Without the focus there is no front window to ask for; the newest visible one stands in.
         for (QWidget *window : QApplication::topLevelWidgets()) {
-            if (window->isVisible() && qobject_cast<WindowController *>(window))
+            if (window->isVisible() && qobject_cast<MainWindow *>(window))
                 front = window;
         }
     }
-    if (auto *window = qobject_cast<WindowController *>(front)) {
-        window->showWindow();
+    if (auto *window = qobject_cast<MainWindow *>(front)) {
+        window->showAndRaise();
     } else if (front) {
         front->raise();
         front->activateWindow();
@@ -267,14 +268,41 @@ void DocumentController::showFrontWindow()
     }
 }
 
-WindowController *DocumentController::startWindow() const
+StartWindow *DocumentController::startWindow() const
 {
-    return myStartWindow;
+    return m_startWindow;
 }
 
 void DocumentController::setFileChooserForTesting(FileChooser chooser)
 {
-    myFileChooser = std::move(chooser);
+    m_fileChooser = std::move(chooser);
+}
+
+void DocumentController::rebuildOpenRecentMenu()
+{
+    QMenu *menu = m_actions.openRecentMenu();
+    menu->clear();
+    const QList<QUrl> recent = recentDocumentURLs();
+    for (const QUrl &url : recent) {
+        QAction *item = menu->addAction(url.fileName());
+        item->setToolTip(url.toLocalFile());
+        item->setStatusTip(url.toLocalFile());
+        item->setEnabled(QFileInfo::exists(url.toLocalFile()));
+        connect(item, &QAction::triggered, this, [this, url] { openDocumentWithContentsOfURL(url); });
+    }
+    if (!recent.isEmpty())
+        menu->addSeparator();
+    QAction *clear = menu->addAction(tr("Clear Menu"));
+    clear->setEnabled(!recent.isEmpty());
+    connect(clear, &QAction::triggered, this, &DocumentController::clearRecentDocuments);
+}
+
+void DocumentController::showAttributesPanels(bool shown)
+{
+    for (Document *document : documents()) {
+        if (document->window())
+            document->window()->setAttributesPanelShown(shown);
+    }
 }
 
 } // namespace corvane

@@ -9,17 +9,22 @@
 
 namespace corvane {
 
+class ApplicationActions;
 class Document;
-class WindowController;
+class StartWindow;
 
 // Corvane's own document machinery: opens files (the Open command, Open Recent, the command line,
 // drops on the start window) as documents with one editor window each, raises the window of a file
-// that is already open, keeps the recent-files list in its own settings group, and shows the start
-// window while no document is open at launch. A document lives as long as its window.
+// that is already open, keeps the recent-files list in its own settings group and the Open Recent menu
+// that shows it, and shows the start window while no document is open at launch. A document lives as
+// long as its window. View > Attributes, chosen in one editor window, applies to all of them.
+// (Its functions keep the names of the platform document machinery it stands in for on Linux, so that
+// openDocumentWithContentsOfURL and noteNewRecentDocumentURL mean there what they mean here.)
 class DocumentController : public QObject {
     Q_OBJECT
 public:
-    explicit DocumentController(QObject *parent = nullptr);
+    // File > Open... and Open Recent open documents here; their windows carry the shared actions.
+    explicit DocumentController(ApplicationActions &actions, QObject *parent = nullptr);
     ~DocumentController() override;
 
     // Opens the file as a document and shows its window, or raises the window that already shows it.
@@ -48,7 +53,7 @@ public:
 
     // The window shown when Corvane starts without a file; it closes once a document opens.
     void showStartWindow();
-    WindowController *startWindow() const;
+    StartWindow *startWindow() const;
 
     // Tests choose files here instead of in a dialog; an empty chooser brings the dialog back.
     using FileChooser = std::function<QList<QUrl>(const QString &startDirectory)>;
@@ -61,10 +66,13 @@ private:
     QString openingFailure(const QUrl &url) const; // empty when the file can be opened
     void forgetDocument(Document *document);
     QList<QUrl> chooseFiles();
+    void rebuildOpenRecentMenu();
+    void showAttributesPanels(bool shown);
 
-    QList<QPointer<Document>> myDocuments;
-    QPointer<WindowController> myStartWindow;
-    FileChooser myFileChooser;
+    ApplicationActions &m_actions;
+    QList<QPointer<Document>> m_documents;
+    QPointer<StartWindow> m_startWindow;
+    FileChooser m_fileChooser;
 };
 
 } // namespace corvane

@@ -31,8 +31,8 @@ QString shortened(const QString &text)
 RequestQueue::RequestQueue(QObject *parent)
     : QObject(parent)
 {
-    myStep.setSingleShot(true);
-    connect(&myStep, &QTimer::timeout, this, &RequestQueue::workOneStep);
+    m_step.setSingleShot(true);
+    connect(&m_step, &QTimer::timeout, this, &RequestQueue::workOneStep);
 }
 
 RequestQueue::~RequestQueue() = default;
@@ -44,7 +44,7 @@ Refusal RequestQueue::admit(qsizetype places, qsizetype windows)
             QStringLiteral("Corvane holds at most %1 requests while an alert is up; try again later")
                 .arg(maximumWaiting));
     }
-    return myBudget.take(windows);
+    return m_budget.take(windows);
 }
 
 Refusal RequestQueue::submitOpen(const QList<QUrl> &urls)
@@ -56,7 +56,7 @@ Refusal RequestQueue::submitOpen(const QList<QUrl> &urls)
     if (Refusal refusal = admit(urls.size(), windows))
         return refusal;
     for (const QUrl &url : urls)
-        myWaiting.push_back({ Item::Kind::Open, url, {} });
+        m_waiting.push_back({ Item::Kind::Open, url, {} });
     workSoon();
     return {};
 }
@@ -64,12 +64,12 @@ Refusal RequestQueue::submitOpen(const QList<QUrl> &urls)
 Refusal RequestQueue::submitActivate()
 {
     // Raising the front window twice raises it once: any number of these cost one step.
-    if (std::any_of(myWaiting.begin(), myWaiting.end(),
+    if (std::any_of(m_waiting.begin(), m_waiting.end(),
             [](const Item &item) { return item.kind == Item::Kind::Activate; }))
         return {};
     if (Refusal refusal = admit(1, 0))
         return refusal;
-    myWaiting.push_back({ Item::Kind::Activate, {}, {} });
+    m_waiting.push_back({ Item::Kind::Activate, {}, {} });
     workSoon();
     return {};
 }
@@ -78,62 +78,62 @@ Refusal RequestQueue::submitAction(const QString &name)
 {
     if (Refusal refusal = admit(1, 1))
         return refusal;
-    myWaiting.push_back({ Item::Kind::Action, {}, name });
+    m_waiting.push_back({ Item::Kind::Action, {}, name });
     workSoon();
     return {};
 }
 
 void RequestQueue::workSoon()
 {
-    if (!myStep.isActive())
-        myStep.start(0);
+    if (!m_step.isActive())
+        m_step.start(0);
 }
 
 bool RequestQueue::mayWorkNow() const
 {
     // The application's own loop is the first level; anything above it is a loop nested inside.
-    return !myWorking && !QApplication::activeModalWidget() && QThread::currentThread()->loopLevel() <= 1;
+    return !m_working && !QApplication::activeModalWidget() && QThread::currentThread()->loopLevel() <= 1;
 }
 
 void RequestQueue::workOneStep()
 {
-    if (myWaiting.empty() && myFailures.isEmpty())
+    if (m_waiting.empty() && m_failures.isEmpty())
         return;
     if (!mayWorkNow()) {
-        myStep.start(nestedLoopPollMs);
+        m_step.start(nestedLoopPollMs);
         return;
     }
-    myWorking = true;
-    if (!myWaiting.empty()) {
-        const Item item = std::move(myWaiting.front());
-        myWaiting.pop_front();
+    m_working = true;
+    if (!m_waiting.empty()) {
+        const Item item = std::move(m_waiting.front());
+        m_waiting.pop_front();
         switch (item.kind) {
         case Item::Kind::Open:
-            if (myHandlers.open) {
-                if (const QString failure = myHandlers.open(item.url); !failure.isEmpty())
-                    myFailures.append(failure);
+            if (m_handlers.open) {
+                if (const QString failure = m_handlers.open(item.url); !failure.isEmpty())
+                    m_failures.append(failure);
             }
             break;
         case Item::Kind::Activate:
-            if (myHandlers.activate)
-                myHandlers.activate();
+            if (m_handlers.activate)
+                m_handlers.activate();
             break;
         case Item::Kind::Action:
-            if (myHandlers.runAction)
-                myHandlers.runAction(item.action);
+            if (m_handlers.runAction)
+                m_handlers.runAction(item.action);
             break;
         }
     } else {
         showFailures();
     }
-    myWorking = false;
-    if (!myWaiting.empty() || !myFailures.isEmpty())
-        myStep.start(0);
+    m_working = false;
+    if (!m_waiting.empty() || !m_failures.isEmpty())
+        m_step.start(0);
 }
 
 void RequestQueue::showFailures()
 {
-    const QStringList failures = std::exchange(myFailures, {});
+    const QStringList failures = std::exchange(m_failures, {});
     AlertRequest alert;
     alert.style = AlertRequest::Style::Warning;
     if (failures.size() == 1) {

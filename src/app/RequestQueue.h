@@ -36,14 +36,14 @@ public:
     explicit RequestQueue(QObject *parent = nullptr);
     ~RequestQueue() override;
 
-    void setHandlers(Handlers handlers) { myHandlers = std::move(handlers); }
-    void setBudgetForTesting(BusRequests::WindowBudget budget) { myBudget = std::move(budget); }
+    void setHandlers(Handlers handlers) { m_handlers = std::move(handlers); }
+    void setBudgetForTesting(BusRequests::WindowBudget budget) { m_budget = std::move(budget); }
 
     BusRequests::Refusal submitOpen(const QList<QUrl> &urls);
     BusRequests::Refusal submitActivate();
     BusRequests::Refusal submitAction(const QString &name);
 
-    qsizetype waiting() const { return qsizetype(myWaiting.size()); }
+    qsizetype waiting() const { return qsizetype(m_waiting.size()); }
 
 private:
     struct Item {
@@ -59,12 +59,12 @@ private:
     bool mayWorkNow() const;
     void showFailures();
 
-    Handlers myHandlers;
-    BusRequests::WindowBudget myBudget;
-    std::deque<Item> myWaiting;
-    QStringList myFailures;
-    QTimer myStep;
-    bool myWorking = false;
+    Handlers m_handlers;
+    BusRequests::WindowBudget m_budget;
+    std::deque<Item> m_waiting;
+    QStringList m_failures;
+    QTimer m_step;
+    bool m_working = false;
 };
 
 } // namespace corvane

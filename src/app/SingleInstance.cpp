@@ -104,7 +104,7 @@ SingleInstance::Role SingleInstance::handOver(const Request &request)
     const QString error = answer.errorName();
     if (error == QDBusError::errorString(QDBusError::LimitsExceeded)
         || error == QDBusError::errorString(QDBusError::InvalidArgs)) {
-        myRefusal = answer.errorMessage();
+        m_refusal = answer.errorMessage();
         return Role::Refused;
     }
     return Role::Alone;

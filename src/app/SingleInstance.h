@@ -56,16 +56,16 @@ public:
     static void withholdBusAutolaunch();
 
     Role start(const Request &request);
-    QString refusal() const { return myRefusal; }
+    QString refusal() const { return m_refusal; }
 
     // Where the exported interface puts what callers ask for.
-    RequestQueue *requests() { return &myRequests; }
+    RequestQueue *requests() { return &m_requests; }
 
 private:
     Role handOver(const Request &request);
 
-    RequestQueue myRequests;
-    QString myRefusal;
+    RequestQueue m_requests;
+    QString m_refusal;
 };
 
 } // namespace corvane

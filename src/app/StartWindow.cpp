@@ -1,43 +1,34 @@
 #include "app/StartWindow.h"
 
-#include "app/DocumentController.h"
 #include "ui_StartWindow.h"
+#include "window/ApplicationActions.h"
+#include "window/DropArea.h"
 
+#include <QAction>
 #include <QTimer>
 
 namespace corvane {
 
-StartWindow::StartWindow(DocumentController *controller, QWidget *parent)
-    : QWidget(parent)
-    , myUi(std::make_unique<Ui::StartWindow>())
-    , myController(controller)
+StartWindow::StartWindow(ApplicationActions &actions, QWidget *parent)
+    : MainWindow(actions, parent)
+    , m_ui(std::make_unique<Ui::StartWindow>())
 {
-    myUi->setupUi(this);
-    myUi->dropArea->setDelegate(this);
-    QFont larger = myUi->dropLabel->font();
+    auto *content = new QWidget;
+    m_ui->setupUi(content);
+    setCentralWidget(content);
+    setWindowTitle(QStringLiteral("Corvane"));
+    resize(420, 300);
+    createMenus({});
+    QFont larger = m_ui->dropLabel->font();
     larger.setPointSizeF(larger.pointSizeF() * 1.3);
-    myUi->dropLabel->setFont(larger);
-    myUi->dropLabel->setForegroundRole(QPalette::PlaceholderText);
-    connect(myUi->openButton, &QPushButton::clicked, this, [this] {
-        if (myController)
-            myController->openDocument();
-    });
+    m_ui->dropLabel->setFont(larger);
+    m_ui->dropLabel->setForegroundRole(QPalette::PlaceholderText);
+    connect(m_ui->openButton, &QPushButton::clicked, actions.openAction(), &QAction::trigger);
+    connect(
+        m_ui->dropArea, &DropArea::filesDropped, this,
+        [this](const QList<QUrl> &urls) { emit filesDropped(urls); }, Qt::QueuedConnection);
 }
 
 StartWindow::~StartWindow() = default;
-
-void StartWindow::dragViewDidReceiveWithFileURLs(const QList<QUrl> &urls)
-{
-    if (!myController)
-        return;
-    // Opening closes this window. Closing it while the window system is still finishing the drop
-    // crashes the X11 drag code, so the files open once the drop has returned.
-    QTimer::singleShot(0, myController.data(), [controller = myController, urls] {
-        for (const QUrl &url : urls) {
-            if (controller)
-                controller->openDocumentWithContentsOfURL(url);
-        }
-    });
-}
 
 } // namespace corvane

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "window/DragViewDelegate.h"
+#include "window/MainWindow.h"
 
-#include <QPointer>
-#include <QWidget>
+#include <QList>
+#include <QUrl>
 
 #include <memory>
 
@@ -13,21 +13,21 @@ class StartWindow;
 
 namespace corvane {
 
-class DocumentController;
-
-// The content of the window Corvane shows when started without a file. It is not a document: a drop
-// area and an Open button, each opening files as documents with windows of their own.
-class StartWindow : public QWidget, public DragViewDelegate {
+// The window Corvane shows when started without a file. It is not a document: a drop area and an Open
+// button, each opening files as documents with windows of their own.
+class StartWindow : public MainWindow {
     Q_OBJECT
 public:
-    explicit StartWindow(DocumentController *controller, QWidget *parent = nullptr);
+    explicit StartWindow(ApplicationActions &actions, QWidget *parent = nullptr);
     ~StartWindow() override;
 
-    void dragViewDidReceiveWithFileURLs(const QList<QUrl> &urls) override;
+signals:
+    // Files dropped onto the window, once the drop is over: opening them closes this window, and
+    // closing it while the window system still finishes the drop crashes the X11 drag code.
+    void filesDropped(const QList<QUrl> &urls);
 
 private:
-    std::unique_ptr<Ui::StartWindow> myUi;
-    QPointer<DocumentController> myController;
+    std::unique_ptr<Ui::StartWindow> m_ui;
 };
 
 } // namespace corvane

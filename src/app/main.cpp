@@ -1,8 +1,6 @@
 #include "BuildConfig.h"
-#include "app/AppDelegate.h"
-#include "app/ApplicationMenus.h"
+#include "app/Application.h"
 #include "app/CommandLine.h"
-#include "app/DocumentController.h"
 #include "app/SingleInstance.h"
 #include "cli/AttributeTool.h"
 #include "cli/ToolArguments.h"
@@ -90,14 +88,12 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    AppDelegate delegate;
+    Application application;
+    AppDelegate &delegate = application.delegate();
+    DocumentController &documents = application.documents();
     // Beside another Corvane (no bus, or one that did not answer) only text the user changed here may
     // replace the stored scratchpad text: the other process may hold newer text of its own.
     delegate.setStoresUnchangedScratchpadText(role == SingleInstance::Role::Primary);
-    ApplicationMenus menus;
-    menus.connectToDelegate(&delegate);
-    DocumentController documents;
-    menus.setDocumentController(&documents);
 
     instance.requests()->setHandlers({
         .open = [&documents](const QUrl &url) { return documents.openDocumentWithoutAlert(url); },
@@ -117,8 +113,7 @@ int main(int argc, char *argv[])
     if (documents.documents().isEmpty() && !commandLine.scratchpadRequested() && !awaitRequest)
         documents.showStartWindow();
 
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
-    QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
+    application.launch();
     // After the launch routine, which loads the text the scratchpad shows.
     if (commandLine.scratchpadRequested())
         QTimer::singleShot(0, &delegate, &AppDelegate::openScratchpad);

@@ -21,11 +21,6 @@ QString codePoint(char32_t c)
     return QStringLiteral("U+") + QStringLiteral("%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
 }
 
-QString plural(qsizetype n, const char *one, const char *many)
-{
-    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n == 1 ? one : many));
-}
-
 } // namespace
 
 std::optional<QByteArray> encodeAttributeString(const QString &text, QString *errorDescription)
@@ -109,48 +104,6 @@ bool hasNulSuffix(QByteArrayView bytes)
 {
     bool suffix = false;
     return plist::parse(bytes, nullptr, nullptr, &suffix) && suffix;
-}
-
-std::optional<QString> describeUnshownValue(QByteArrayView bytes)
-{
-    if (bytes.isEmpty())
-        return std::nullopt;
-    const std::optional<plist::Value> value = plist::parse(bytes);
-    if (!value) {
-        if (readableText(bytes))
-            return plural(bytes.size(), "byte of text that is not a property list",
-                "bytes of text that are not a property list");
-        return plural(bytes.size(), "byte that is not text", "bytes that are not text");
-    }
-    using Type = plist::Value::Type;
-    switch (value->type()) {
-    case Type::String:
-        return std::nullopt;
-    case Type::Null:
-        return QStringLiteral("a null value");
-    case Type::Boolean:
-        return QStringLiteral("a true or false value");
-    case Type::Integer:
-    case Type::Real:
-        return QStringLiteral("a number");
-    case Type::Date:
-        return QStringLiteral("a date");
-    case Type::Data:
-        return plural(value->toData().size(), "byte of binary data", "bytes of binary data");
-    case Type::Uid:
-        return QStringLiteral("an object reference");
-    case Type::Array:
-        return value->count() == 0 ? QStringLiteral("an empty array")
-                                   : QStringLiteral("an array of ") + plural(value->count(), "item", "items");
-    case Type::Set:
-        return value->count() == 0 ? QStringLiteral("an empty set")
-                                   : QStringLiteral("a set of ") + plural(value->count(), "item", "items");
-    case Type::Dictionary:
-        return value->count() == 0
-            ? QStringLiteral("an empty dictionary")
-            : QStringLiteral("a dictionary of ") + plural(value->count(), "entry", "entries");
-    }
-    return QStringLiteral("a value that is not text");
 }
 
 } // namespace corvane

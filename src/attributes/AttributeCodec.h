@@ -37,10 +37,4 @@ QString unstorableCharacter(const QString &text, TextForm form);
 // carriage return, the text Linux desktops store (a byte order mark kept as U+FEFF); nullopt otherwise.
 std::optional<QString> readableText(QByteArrayView bytes);
 
-// For Save's "do not destroy what the user never saw" question: nullopt when the value is shown
-// faithfully as text (a string root, or zero bytes, which hold nothing to lose); otherwise a short
-// English phrase saying what it holds, e.g. "an array of 3 items", "a dictionary of 2 entries",
-// "a number", "a date", "112 bytes that are not text".
-std::optional<QString> describeUnshownValue(QByteArrayView bytes);
-
 } // namespace corvane

@@ -1,8 +1,32 @@
 #include "attributes/AttributeHistory.h"
 
+#include "attributes/AttributeListing.h"
+
 #include <cerrno>
 
+#include <sys/stat.h>
+
 namespace corvane {
+
+std::optional<FileIdentity> identityOf(const QUrl &file)
+{
+    const QByteArray path = systemPath(file);
+    struct stat entry = {};
+    if (path.isEmpty() || path.contains('\0') || ::lstat(path.constData(), &entry) != 0)
+        return std::nullopt;
+    FileIdentity identity;
+    identity.device = quint64(entry.st_dev);
+    identity.inode = quint64(entry.st_ino);
+    identity.isLink = S_ISLNK(entry.st_mode);
+    if (identity.isLink) {
+        struct stat target = {};
+        if (::stat(path.constData(), &target) != 0)
+            return std::nullopt;
+        identity.targetDevice = quint64(target.st_dev);
+        identity.targetInode = quint64(target.st_ino);
+    }
+    return identity;
+}
 
 qsizetype AttributeChange::cost() const
 {
@@ -13,40 +37,40 @@ qsizetype AttributeChange::cost() const
 
 void AttributeHistory::record(AttributeChange change)
 {
-    while (size() > myApplied) {
-        myBytes -= mySteps.back().cost();
-        mySteps.pop_back();
+    while (size() > m_applied) {
+        m_bytes -= m_steps.back().cost();
+        m_steps.pop_back();
     }
-    myBytes += change.cost();
-    mySteps.push_back(std::move(change));
-    myApplied = size();
-    while (!mySteps.empty() && (size() > maxSteps || myBytes > maxBytes)) {
-        myBytes -= mySteps.front().cost();
-        mySteps.pop_front();
-        --myApplied;
+    m_bytes += change.cost();
+    m_steps.push_back(std::move(change));
+    m_applied = size();
+    while (!m_steps.empty() && (size() > maxSteps || m_bytes > maxBytes)) {
+        m_bytes -= m_steps.front().cost();
+        m_steps.pop_front();
+        --m_applied;
     }
 }
 
 const AttributeChange *AttributeHistory::nextUndo() const
 {
-    return myApplied > 0 ? &mySteps[size_t(myApplied - 1)] : nullptr;
+    return m_applied > 0 ? &m_steps[size_t(m_applied - 1)] : nullptr;
 }
 
 const AttributeChange *AttributeHistory::nextRedo() const
 {
-    return myApplied < size() ? &mySteps[size_t(myApplied)] : nullptr;
+    return m_applied < size() ? &m_steps[size_t(m_applied)] : nullptr;
 }
 
 void AttributeHistory::didUndo()
 {
-    if (myApplied > 0)
-        --myApplied;
+    if (m_applied > 0)
+        --m_applied;
 }
 
 void AttributeHistory::didRedo()
 {
-    if (myApplied < size())
-        ++myApplied;
+    if (m_applied < size())
+        ++m_applied;
 }
 
 namespace {

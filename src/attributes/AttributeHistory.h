@@ -1,8 +1,8 @@
 #pragma once
 
 // What a window remembers of the attribute writes and removals made from it, so that each can be
-// taken back byte for byte. The history holds only bytes and names; applying a step to the file, and
-// checking first that nobody else changed the attribute since, are the free functions below it.
+// taken back byte for byte, on the file it was made to. The history holds only bytes, names and the
+// file's identity; applying a step is EditSession's, with the free functions below.
 
 #include "attributes/ExtendedAttributes.h"
 
@@ -15,8 +15,22 @@
 
 namespace corvane {
 
+// Which file a path named: the entry itself (lstat) and, for a symbolic link, the file it led to
+// (stat). A path that later names another file, a link where there was none, or nothing, has another
+// identity or none, so a change is never taken back on a file it was not made to.
+struct FileIdentity {
+    quint64 device = 0;
+    quint64 inode = 0;
+    bool isLink = false;
+    quint64 targetDevice = 0;
+    quint64 targetInode = 0;
+    bool operator==(const FileIdentity &) const = default;
+};
+std::optional<FileIdentity> identityOf(const QUrl &file);
+
 struct AttributeChange {
     QUrl file;
+    FileIdentity identity; // of the file when the change was made
     QString name; // as the editor names it; the attribute layer maps it to the system's name
     QString label; // what the user calls it: a catalogue entry, or the name as typed
     std::optional<QByteArray> before; // nullopt: the attribute was absent
@@ -40,13 +54,13 @@ public:
     void didUndo(); // the step nextUndo() named was taken back
     void didRedo();
 
-    qsizetype size() const { return qsizetype(mySteps.size()); }
-    qsizetype bytes() const { return myBytes; }
+    qsizetype size() const { return qsizetype(m_steps.size()); }
+    qsizetype bytes() const { return m_bytes; }
 
 private:
-    std::deque<AttributeChange> mySteps;
-    qsizetype myApplied = 0; // steps [0, myApplied) are in effect
-    qsizetype myBytes = 0;
+    std::deque<AttributeChange> m_steps;
+    qsizetype m_applied = 0; // steps [0, m_applied) are in effect
+    qsizetype m_bytes = 0;
 };
 
 // What the attribute holds now: its bytes, or nullopt when absent. A read that fails for another

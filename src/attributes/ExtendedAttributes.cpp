@@ -1,5 +1,7 @@
 #include "attributes/ExtendedAttributes.h"
 
+#include "attributes/AttributeListing.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -14,12 +16,8 @@ namespace {
 
 // Only the call sites differ between the systems: macOS takes a position and options (always 0:
 // whole value, follow symbolic links, create or replace); Linux has neither and follows links in
-// the calls without the "l" prefix.
+// the calls without the "l" prefix. Reading is AttributeListing's, shared with the listing.
 #if defined(Q_OS_MACOS)
-ssize_t systemGet(const char *path, const char *name, void *buffer, size_t size)
-{
-    return ::getxattr(path, name, buffer, size, 0, 0);
-}
 int systemSet(const char *path, const char *name, const void *value, size_t size)
 {
     return ::setxattr(path, name, value, size, 0, 0);
@@ -29,10 +27,6 @@ int systemRemove(const char *path, const char *name)
     return ::removexattr(path, name, 0);
 }
 #elif defined(Q_OS_LINUX)
-ssize_t systemGet(const char *path, const char *name, void *buffer, size_t size)
-{
-    return ::getxattr(path, name, buffer, size);
-}
 int systemSet(const char *path, const char *name, const void *value, size_t size)
 {
     return ::setxattr(path, name, value, size, 0);
@@ -44,12 +38,6 @@ int systemRemove(const char *path, const char *name)
 #else
 #error "Corvane's extended-attribute layer supports Linux and macOS only"
 #endif
-
-std::function<void()> &betweenProbeAndFetchHook()
-{
-    static std::function<void()> hook;
-    return hook;
-}
 
 // strerror_r is the GNU variant (returning the text) or the XSI one (filling the buffer), depending
 // on the C library; both give the same text as strerror without its shared static buffer.
@@ -111,39 +99,7 @@ QByteArray systemAttributeName(const QString &name)
 
 std::optional<QByteArray> readExtendedAttribute(const QUrl &file, const QString &name, PosixError *error)
 {
-    const auto fail = [error](int errorNumber) -> std::optional<QByteArray> {
-        if (error)
-            *error = posixError(errorNumber);
-        return std::nullopt;
-    };
-
-    const Target target(file, name);
-    if (target.refusal) {
-        if (error)
-            *error = *target.refusal;
-        return std::nullopt;
-    }
-
-    const ssize_t size = systemGet(target.path.constData(), target.name.constData(), nullptr, 0);
-    if (size < 0)
-        return fail(errno);
-
-    if (const auto &hook = betweenProbeAndFetchHook())
-        hook();
-
-    QByteArray buffer(qsizetype(size), '\0');
-    const ssize_t got
-        = systemGet(target.path.constData(), target.name.constData(), buffer.data(), size_t(size));
-    if (got < 0)
-        return fail(errno);
-    // A fetch with size 0 is itself only a probe: it reports the current length without copying.
-    // When an empty value grew in between, that is the same race the kernel reports as ERANGE for
-    // a non-empty buffer, and it must not be mistaken for bytes we hold.
-    if (got > size)
-        return fail(ERANGE);
-    // If the value shrank in between, the bytes past `got` are not part of it.
-    buffer.truncate(qsizetype(got));
-    return buffer;
+    return readExtendedAttributeBytes(systemPath(file), systemAttributeName(name), error);
 }
 
 std::optional<PosixError> writeExtendedAttribute(const QUrl &file, const QString &name, QByteArrayView value)
@@ -170,12 +126,5 @@ std::optional<PosixError> removeExtendedAttribute(const QUrl &file, const QStrin
         return posixError(errno);
     return std::nullopt;
 }
-
-namespace detail {
-void setBetweenProbeAndFetchHookForTesting(std::function<void()> hook)
-{
-    betweenProbeAndFetchHook() = std::move(hook);
-}
-} // namespace detail
 
 } // namespace corvane

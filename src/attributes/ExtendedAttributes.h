@@ -10,7 +10,6 @@
 #include <QString>
 #include <QUrl>
 
-#include <functional>
 #include <optional>
 
 namespace corvane {
@@ -23,9 +22,9 @@ struct PosixError {
 
 PosixError posixError(int errorNumber);
 
-// Reads the whole value with two getxattr calls: a size probe, then the fetch into a buffer of the
-// probed size. If the value shrank in between, only the bytes the fetch delivered are returned; if
-// it grew, the fetch's ERANGE is the result.
+// Reads the whole value through the listing's read loop (readExtendedAttributeBytes): a size probe and
+// the fetch, two getxattr calls when nothing changes in between. A value that shrank in between is the
+// bytes the fetch delivered; one that grew is read again, a bounded number of times.
 std::optional<QByteArray> readExtendedAttribute(
     const QUrl &file, const QString &name, PosixError *error = nullptr);
 
@@ -40,11 +39,5 @@ std::optional<PosixError> removeExtendedAttribute(const QUrl &file, const QStrin
 // into "user.", the form Samba and rsync use for names coming from macOS. The empty name stays empty
 // so that the system, not we, refuses it. On macOS names go through unchanged.
 QByteArray systemAttributeName(const QString &name);
-
-namespace detail {
-// Called by readExtendedAttribute between its size probe and its fetch, so that tests can change the
-// attribute in that window deterministically. Pass an empty function to clear it.
-void setBetweenProbeAndFetchHookForTesting(std::function<void()> hook);
-} // namespace detail
 
 } // namespace corvane

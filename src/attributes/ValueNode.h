@@ -89,7 +89,8 @@ private:
 QString kindName(ValueKind kind);
 
 // What the node is, in words a user reads: "text", "list of 3 texts", "dictionary of 2 entries",
-// "date", "32 bytes".
+// "date", "32 bytes". The one describer of a value: the panel, its Delete question and Save's question
+// before it replaces a value the editor cannot show all say it so.
 QString kindLabel(const ValueNode &node);
 
 // A scalar's value as text: the string, the integer in decimal, the real in its shortest exact form

@@ -12,25 +12,25 @@ AttributesFilterModel::AttributesFilterModel(QObject *parent)
 
 void AttributesFilterModel::setSourceModel(QAbstractItemModel *model)
 {
-    myModel = qobject_cast<AttributesModel *>(model);
+    m_model = qobject_cast<AttributesModel *>(model);
     QSortFilterProxyModel::setSourceModel(model);
 }
 
 void AttributesFilterModel::setFilterText(const QString &text)
 {
-    if (text == myText)
+    if (text == m_text)
         return;
-    myText = text;
+    m_text = text;
     invalidateFilter();
 }
 
 bool AttributesFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const
 {
-    if (sourceParent.isValid() || myText.isEmpty() || !myModel)
+    if (sourceParent.isValid() || m_text.isEmpty() || !m_model)
         return true;
-    const QModelIndex row = myModel->index(sourceRow, AttributesModel::LabelColumn);
-    return row.data(AttributesModel::FilterRole).toString().contains(myText, Qt::CaseInsensitive)
-        || myModel->valueContains(sourceRow, myText);
+    const QModelIndex row = m_model->index(sourceRow, AttributesModel::LabelColumn);
+    return row.data(AttributesModel::FilterRole).toString().contains(m_text, Qt::CaseInsensitive)
+        || m_model->valueContains(sourceRow, m_text);
 }
 
 } // namespace corvane

@@ -17,7 +17,7 @@ public:
     explicit AttributesFilterModel(QObject *parent = nullptr);
 
     void setSourceModel(QAbstractItemModel *model) override;
-    QString filterText() const { return myText; }
+    QString filterText() const { return m_text; }
 
 public slots:
     void setFilterText(const QString &text);
@@ -26,8 +26,8 @@ protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
 
 private:
-    AttributesModel *myModel = nullptr;
-    QString myText;
+    AttributesModel *m_model = nullptr;
+    QString m_text;
 };
 
 } // namespace corvane

@@ -11,48 +11,48 @@ AttributesModel::AttributesModel(QObject *parent)
 void AttributesModel::setDescription(FileDescription description)
 {
     beginResetModel();
-    myFile = std::move(description);
-    myNodes.clear();
-    myNodes.reserve(size_t(myFile.attributes.size()));
-    myTopLevelTexts.clear();
-    myTopLevelTexts.reserve(myFile.attributes.size());
-    myTooLargeCount = 0;
-    for (qsizetype i = 0; i < myFile.attributes.size(); ++i) {
-        const AttributeDescription &attribute = myFile.attributes.at(i);
-        myNodes.push_back({ .value = &attribute.value, .attribute = int(i), .row = int(i) });
+    m_file = std::move(description);
+    m_nodes.clear();
+    m_nodes.reserve(size_t(m_file.attributes.size()));
+    m_topLevelTexts.clear();
+    m_topLevelTexts.reserve(m_file.attributes.size());
+    m_tooLargeCount = 0;
+    for (qsizetype i = 0; i < m_file.attributes.size(); ++i) {
+        const AttributeDescription &attribute = m_file.attributes.at(i);
+        m_nodes.push_back({ .value = &attribute.value, .attribute = int(i), .row = int(i) });
         const QString label = shownName(attribute.name.labelBytes);
         // Case folded so that "comment" and "Comment" sit together; the name breaks ties.
-        myTopLevelTexts.append({ label, shownName(attribute.name.systemName),
+        m_topLevelTexts.append({ label, shownName(attribute.name.systemName),
             label.toCaseFolded() + QChar(0) + attribute.name.name });
-        myTooLargeCount += attribute.tooLargeToExpand ? 1 : 0;
+        m_tooLargeCount += attribute.tooLargeToExpand ? 1 : 0;
     }
     endResetModel();
 }
 
 QString AttributesModel::errorText() const
 {
-    return myFile.error ? myFile.error->description : QString();
+    return m_file.error ? m_file.error->description : QString();
 }
 
 bool AttributesModel::valueContains(int row, QStringView text) const
 {
-    return row >= 0 && row < myFile.attributes.size() && containsText(myFile.attributes.at(row).value, text);
+    return row >= 0 && row < m_file.attributes.size() && containsText(m_file.attributes.at(row).value, text);
 }
 
 int AttributesModel::childNode(int parentNode, int row) const
 {
-    if (myNodes[size_t(parentNode)].firstChild < 0) {
-        const Node parent = myNodes[size_t(parentNode)];
+    if (m_nodes[size_t(parentNode)].firstChild < 0) {
+        const Node parent = m_nodes[size_t(parentNode)];
         const QList<ValueNode> &children = parent.value->children();
-        const int first = int(myNodes.size());
+        const int first = int(m_nodes.size());
         for (qsizetype i = 0; i < children.size(); ++i)
-            myNodes.push_back({ .value = &children.at(i),
+            m_nodes.push_back({ .value = &children.at(i),
                 .attribute = parent.attribute,
                 .parent = parentNode,
                 .row = int(i) });
-        myNodes[size_t(parentNode)].firstChild = first;
+        m_nodes[size_t(parentNode)].firstChild = first;
     }
-    return myNodes[size_t(parentNode)].firstChild + row;
+    return m_nodes[size_t(parentNode)].firstChild + row;
 }
 
 QModelIndex AttributesModel::index(int row, int column, const QModelIndex &parent) const
@@ -68,19 +68,19 @@ QModelIndex AttributesModel::parent(const QModelIndex &child) const
 {
     if (!child.isValid())
         return QModelIndex();
-    const int parentNode = myNodes[size_t(child.internalId())].parent;
+    const int parentNode = m_nodes[size_t(child.internalId())].parent;
     if (parentNode < 0)
         return QModelIndex();
-    return createIndex(myNodes[size_t(parentNode)].row, 0, quintptr(parentNode));
+    return createIndex(m_nodes[size_t(parentNode)].row, 0, quintptr(parentNode));
 }
 
 int AttributesModel::rowCount(const QModelIndex &parent) const
 {
     if (!parent.isValid())
-        return int(myFile.attributes.size());
+        return int(m_file.attributes.size());
     if (parent.column() != 0)
         return 0;
-    return int(myNodes[size_t(parent.internalId())].value->children().size());
+    return int(m_nodes[size_t(parent.internalId())].value->children().size());
 }
 
 int AttributesModel::columnCount(const QModelIndex &) const
@@ -96,8 +96,8 @@ bool AttributesModel::hasChildren(const QModelIndex &parent) const
 QString AttributesModel::labelOf(const Node &node) const
 {
     if (node.parent < 0)
-        return myTopLevelTexts.at(node.row).label;
-    const QStringList &keys = myNodes[size_t(node.parent)].value->keys();
+        return m_topLevelTexts.at(node.row).label;
+    const QStringList &keys = m_nodes[size_t(node.parent)].value->keys();
     if (node.row < keys.size())
         return shownText(keys.at(node.row));
     return tr("Item %1").arg(node.row + 1);
@@ -107,7 +107,7 @@ QVariant AttributesModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())
         return QVariant();
-    const Node &node = myNodes[size_t(index.internalId())];
+    const Node &node = m_nodes[size_t(index.internalId())];
     const AttributeDescription &attribute = attributeOf(node);
     const bool topLevel = node.parent < 0;
     const bool unreadable = topLevel && attribute.error.has_value();
@@ -124,12 +124,12 @@ QVariant AttributesModel::data(const QModelIndex &index, int role) const
         case PreviewColumn:
             return unreadable ? attribute.error->description : preview(*node.value);
         case NameColumn:
-            return topLevel ? myTopLevelTexts.at(node.row).name : QString();
+            return topLevel ? m_topLevelTexts.at(node.row).name : QString();
         }
         return QVariant();
     case Qt::ToolTipRole:
         if (index.column() == LabelColumn || index.column() == NameColumn)
-            return myTopLevelTexts.at(node.attribute).name;
+            return m_topLevelTexts.at(node.attribute).name;
         return QVariant();
     case Qt::TextAlignmentRole:
         if (index.column() == SizeColumn)
@@ -158,11 +158,11 @@ QVariant AttributesModel::data(const QModelIndex &index, int role) const
     case SortRole:
         if (!topLevel)
             return node.row;
-        return myTopLevelTexts.at(node.row).sortKey;
+        return m_topLevelTexts.at(node.row).sortKey;
     case FilterRole:
         if (!topLevel)
             return QString(labelOf(node) + QLatin1Char('\n') + preview(*node.value));
-        return QString(labelOf(node) + QLatin1Char('\n') + myTopLevelTexts.at(node.row).name
+        return QString(labelOf(node) + QLatin1Char('\n') + m_topLevelTexts.at(node.row).name
             + QLatin1Char('\n') + (unreadable ? attribute.error->description : preview(*node.value)));
     default:
         return QVariant();

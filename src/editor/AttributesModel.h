@@ -37,13 +37,13 @@ public:
 
     // Replaces everything the model shows (a model reset).
     void setDescription(FileDescription description);
-    const FileDescription &description() const { return myFile; }
+    const FileDescription &description() const { return m_file; }
     // Empty when the names could be listed; otherwise the system's reason.
     QString errorText() const;
     // Whether a key or a scalar anywhere in the attribute's value contains the text (containsText).
     bool valueContains(int row, QStringView text) const;
     // How many attributes are shown as bytes because they would expand too far.
-    qsizetype tooLargeToExpandCount() const { return myTooLargeCount; }
+    qsizetype tooLargeToExpandCount() const { return m_tooLargeCount; }
 
     QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex &child) const override;
@@ -56,7 +56,7 @@ public:
 private:
     struct Node {
         const ValueNode *value = nullptr;
-        int attribute = 0; // index into myFile.attributes
+        int attribute = 0; // index into m_file.attributes
         int parent = -1; // node index; -1 for a top-level row
         int row = 0;
         int firstChild = -1; // children are contiguous once made; -1 until then
@@ -64,13 +64,13 @@ private:
     int childNode(int parentNode, int row) const;
     const AttributeDescription &attributeOf(const Node &node) const
     {
-        return myFile.attributes.at(node.attribute);
+        return m_file.attributes.at(node.attribute);
     }
     QString labelOf(const Node &node) const;
 
-    FileDescription myFile;
+    FileDescription m_file;
     // Top-level nodes are 0 .. attributes - 1; children are appended as views open them.
-    mutable std::vector<Node> myNodes;
+    mutable std::vector<Node> m_nodes;
     // What the top-level rows show of their names, and their sort keys, made once per listing rather
     // than at each paint or each of the sort's comparisons.
     struct TopLevelText {
@@ -78,8 +78,8 @@ private:
         QString name;
         QString sortKey;
     };
-    QList<TopLevelText> myTopLevelTexts;
-    qsizetype myTooLargeCount = 0;
+    QList<TopLevelText> m_topLevelTexts;
+    qsizetype m_tooLargeCount = 0;
 };
 
 } // namespace corvane

@@ -1,6 +1,5 @@
 #include "editor/AttributesPanel.h"
 
-#include "attributes/AttributeHistory.h"
 #include "attributes/AttributeListing.h"
 #include "editor/AttributesFilterModel.h"
 #include "editor/AttributesTreeView.h"
@@ -75,118 +74,116 @@ QModelIndex indexOf(const AttributesModel *model, const RowPath &path)
 
 AttributesPanel::AttributesPanel(QWidget *parent)
     : QWidget(parent)
-    , myModel(new AttributesModel(this))
-    , myProxy(new AttributesFilterModel(this))
+    , m_model(new AttributesModel(this))
+    , m_proxy(new AttributesFilterModel(this))
 {
     setObjectName(QStringLiteral("attributesPanel"));
-    myProxy->setSourceModel(myModel);
-    myProxy->sort(AttributesModel::LabelColumn, Qt::AscendingOrder);
+    m_proxy->setSourceModel(m_model);
+    m_proxy->sort(AttributesModel::LabelColumn, Qt::AscendingOrder);
 
-    myFilter = new QLineEdit(this);
-    myFilter->setObjectName(QStringLiteral("attributesFilter"));
-    myFilter->setPlaceholderText(tr("Filter by name or value"));
-    myFilter->setClearButtonEnabled(true);
-    myFilter->setAccessibleName(tr("Filter attributes"));
-    myFilter->setAccessibleDescription(tr("Shows only the attributes whose name or value contains the text"));
-    connect(myFilter, &QLineEdit::textChanged, myProxy, &AttributesFilterModel::setFilterText);
+    m_filter = new QLineEdit(this);
+    m_filter->setObjectName(QStringLiteral("attributesFilter"));
+    m_filter->setPlaceholderText(tr("Filter by name or value"));
+    m_filter->setClearButtonEnabled(true);
+    m_filter->setAccessibleName(tr("Filter attributes"));
+    m_filter->setAccessibleDescription(tr("Shows only the attributes whose name or value contains the text"));
+    connect(m_filter, &QLineEdit::textChanged, m_proxy, &AttributesFilterModel::setFilterText);
 
-    myView = new AttributesTreeView(this);
-    myView->setObjectName(QStringLiteral("attributesList"));
-    myView->setModel(myProxy);
-    myView->setAccessibleName(tr("Attributes"));
-    myView->setAccessibleDescription(
+    m_view = new AttributesTreeView(this);
+    m_view->setObjectName(QStringLiteral("attributesList"));
+    m_view->setModel(m_proxy);
+    m_view->setAccessibleName(tr("Attributes"));
+    m_view->setAccessibleDescription(
         tr("Every extended attribute of the file. Enter shows the attribute in the "
            "editor, Delete removes it, Ctrl+C copies its value"));
-    myView->setUniformRowHeights(true);
-    myView->setAllColumnsShowFocus(true);
-    myView->setSelectionMode(QAbstractItemView::SingleSelection);
-    myView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    myView->setColumnHidden(AttributesModel::NameColumn, true);
-    QHeaderView *header = myView->header();
+    m_view->setUniformRowHeights(true);
+    m_view->setAllColumnsShowFocus(true);
+    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->setColumnHidden(AttributesModel::NameColumn, true);
+    QHeaderView *header = m_view->header();
     header->setSectionResizeMode(AttributesModel::PreviewColumn, QHeaderView::Stretch);
     header->setStretchLastSection(false);
-    myView->setColumnWidth(AttributesModel::LabelColumn, 170);
-    myView->setColumnWidth(AttributesModel::KindColumn, 130);
-    myView->setColumnWidth(AttributesModel::SizeColumn, 60);
-    myView->setColumnWidth(AttributesModel::NameColumn, 260);
+    m_view->setColumnWidth(AttributesModel::LabelColumn, 170);
+    m_view->setColumnWidth(AttributesModel::KindColumn, 130);
+    m_view->setColumnWidth(AttributesModel::SizeColumn, 60);
+    m_view->setColumnWidth(AttributesModel::NameColumn, 260);
     // Every column but the label can be hidden or shown from the header's context menu.
     header->setContextMenuPolicy(Qt::ActionsContextMenu);
     for (int column = AttributesModel::KindColumn; column < AttributesModel::ColumnCount; ++column) {
-        auto *toggle = new QAction(myModel->headerData(column, Qt::Horizontal).toString(), header);
+        auto *toggle = new QAction(m_model->headerData(column, Qt::Horizontal).toString(), header);
         toggle->setCheckable(true);
-        toggle->setChecked(!myView->isColumnHidden(column));
-        connect(toggle, &QAction::toggled, myView,
-            [this, column](bool shown) { myView->setColumnHidden(column, !shown); });
+        toggle->setChecked(!m_view->isColumnHidden(column));
+        connect(toggle, &QAction::toggled, m_view,
+            [this, column](bool shown) { m_view->setColumnHidden(column, !shown); });
         header->addAction(toggle);
     }
-    connect(myView, &AttributesTreeView::chooseRequested, this, &AttributesPanel::choose);
-    connect(myView, &AttributesTreeView::copyRequested, this, &AttributesPanel::copyRow);
-    connect(myView, &AttributesTreeView::removeRequested, this, &AttributesPanel::removeRow);
-    connect(myView->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
-        myNote.clear();
+    connect(m_view, &AttributesTreeView::chooseRequested, this, &AttributesPanel::choose);
+    connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        m_note.clear();
         showCurrentDetail();
         showStatus();
     });
 
-    myDetail = new QPlainTextEdit(this);
-    myDetail->setObjectName(QStringLiteral("attributeDetail"));
-    myDetail->setReadOnly(true);
-    myDetail->setTabChangesFocus(true);
-    myDetail->setAccessibleName(tr("Attribute value in full"));
-    myDetail->setPlaceholderText(tr("Select an attribute to see its whole value"));
-    myDetail->setMaximumHeight(110);
+    m_detail = new QPlainTextEdit(this);
+    m_detail->setObjectName(QStringLiteral("attributeDetail"));
+    m_detail->setReadOnly(true);
+    m_detail->setTabChangesFocus(true);
+    m_detail->setAccessibleName(tr("Attribute value in full"));
+    m_detail->setPlaceholderText(tr("Select an attribute to see its whole value"));
+    m_detail->setMaximumHeight(110);
 
-    myStatus = new QLabel(this);
-    myStatus->setObjectName(QStringLiteral("attributesStatus"));
-    myStatus->setWordWrap(true);
-    myStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    myStatus->setAccessibleName(tr("Attributes status"));
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("attributesStatus"));
+    m_status->setWordWrap(true);
+    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_status->setAccessibleName(tr("Attributes status"));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(myFilter);
-    layout->addWidget(myView, 1);
-    layout->addWidget(myStatus);
-    layout->addWidget(myDetail);
-    setTabOrder(myFilter, myView);
-    setTabOrder(myView, myDetail);
+    layout->addWidget(m_filter);
+    layout->addWidget(m_view, 1);
+    layout->addWidget(m_status);
+    layout->addWidget(m_detail);
+    setTabOrder(m_filter, m_view);
+    setTabOrder(m_view, m_detail);
 
-    myReloadTimer.setSingleShot(true);
-    connect(&myReloadTimer, &QTimer::timeout, this, &AttributesPanel::startListing);
-    connect(&myWatcher, &QFileSystemWatcher::fileChanged, this, &AttributesPanel::reload);
+    m_reloadTimer.setSingleShot(true);
+    connect(&m_reloadTimer, &QTimer::timeout, this, &AttributesPanel::startListing);
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &AttributesPanel::reload);
     // A folder is watched as a directory, and reports its attribute changes as such.
-    connect(&myWatcher, &QFileSystemWatcher::directoryChanged, this, &AttributesPanel::reload);
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &AttributesPanel::reload);
 }
 
 AttributesPanel::~AttributesPanel()
 {
     // A listing is short and bounded; its result is simply dropped.
-    if (myWorker)
-        myWorker->wait();
+    if (m_worker)
+        m_worker->wait();
 }
 
 void AttributesPanel::setFile(const QUrl &file)
 {
-    myFile = file;
-    myModel->setDescription({});
-    myDetail->clear();
-    myNote.clear();
-    myStatus->clear();
-    const QStringList watched = myWatcher.files() + myWatcher.directories();
+    m_file = file;
+    m_model->setDescription({});
+    m_detail->clear();
+    m_note.clear();
+    m_status->clear();
+    const QStringList watched = m_watcher.files() + m_watcher.directories();
     if (!watched.isEmpty())
-        myWatcher.removePaths(watched);
+        m_watcher.removePaths(watched);
     watchFile();
     scheduleReload(0);
 }
 
 void AttributesPanel::watchFile()
 {
-    const QString path = myFile.toLocalFile();
+    const QString path = m_file.toLocalFile();
     // A file that was deleted (or renamed away) drops out of the watcher; one back at the path is
     // watched again.
-    if (!path.isEmpty() && !myWatcher.files().contains(path) && !myWatcher.directories().contains(path)
+    if (!path.isEmpty() && !m_watcher.files().contains(path) && !m_watcher.directories().contains(path)
         && QFileInfo::exists(path))
-        myWatcher.addPath(path);
+        m_watcher.addPath(path);
 }
 
 void AttributesPanel::reload()
@@ -196,62 +193,62 @@ void AttributesPanel::reload()
 
 void AttributesPanel::scheduleReload(int delayMs)
 {
-    if (myFile.isEmpty())
+    if (m_file.isEmpty())
         return;
     // A hidden panel costs nothing: it lists when it is shown again.
-    if (!isVisible() || myWorker) {
-        myReloadPending = true;
+    if (!isVisible() || m_worker) {
+        m_reloadPending = true;
         return;
     }
-    if (!myReloadTimer.isActive())
-        myReloadTimer.start(delayMs);
+    if (!m_reloadTimer.isActive())
+        m_reloadTimer.start(delayMs);
 }
 
 void AttributesPanel::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (myWatchedWindow != window()) {
-        if (myWatchedWindow)
-            myWatchedWindow->removeEventFilter(this);
-        myWatchedWindow = window();
-        myWatchedWindow->installEventFilter(this);
+    if (m_watchedWindow != window()) {
+        if (m_watchedWindow)
+            m_watchedWindow->removeEventFilter(this);
+        m_watchedWindow = window();
+        m_watchedWindow->installEventFilter(this);
     }
-    if (myReloadPending) {
-        myReloadPending = false;
+    if (m_reloadPending) {
+        m_reloadPending = false;
         scheduleReload(0);
     }
 }
 
 bool AttributesPanel::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == myWatchedWindow && event->type() == QEvent::WindowActivate)
+    if (watched == m_watchedWindow && event->type() == QEvent::WindowActivate)
         reload();
     return QWidget::eventFilter(watched, event);
 }
 
 void AttributesPanel::startListing()
 {
-    if (myFile.isEmpty() || myWorker)
+    if (m_file.isEmpty() || m_worker)
         return;
-    myReloadPending = false;
-    const QByteArray path = systemPath(myFile);
+    m_reloadPending = false;
+    const QByteArray path = systemPath(m_file);
     auto result = std::make_shared<FileDescription>();
-    myWorker = QThread::create([path, result] { *result = describeFileAttributes(path); });
-    myWorker->setParent(this);
-    connect(myWorker, &QThread::finished, this, [this, path, result] {
-        myWorker->deleteLater();
-        myWorker = nullptr;
+    m_worker = QThread::create([path, result] { *result = describeFileAttributes(path); });
+    m_worker->setParent(this);
+    connect(m_worker, &QThread::finished, this, [this, path, result] {
+        m_worker->deleteLater();
+        m_worker = nullptr;
         // The window may have moved to another file while this one was listed.
-        if (path == systemPath(myFile))
+        if (path == systemPath(m_file))
             showListing(path, std::move(*result));
         else
-            myReloadPending = true;
-        if (myReloadPending) {
-            myReloadPending = false;
+            m_reloadPending = true;
+        if (m_reloadPending) {
+            m_reloadPending = false;
             scheduleReload(burstDelayMs);
         }
     });
-    myWorker->start();
+    m_worker->start();
 }
 
 void AttributesPanel::showListing(const QByteArray &path, FileDescription description)
@@ -259,13 +256,13 @@ void AttributesPanel::showListing(const QByteArray &path, FileDescription descri
     // Keep what the user looked at: the current row and the opened lists, by name, not by position.
     QSet<RowPath> expanded;
     std::optional<RowPath> current;
-    if (myView->currentIndex().isValid())
-        current = pathOf(myProxy->mapToSource(myView->currentIndex()));
+    if (m_view->currentIndex().isValid())
+        current = pathOf(m_proxy->mapToSource(m_view->currentIndex()));
     const std::function<void(const QModelIndex &)> collect = [&](const QModelIndex &parent) {
-        for (int row = 0; row < myProxy->rowCount(parent); ++row) {
-            const QModelIndex index = myProxy->index(row, 0, parent);
-            if (myView->isExpanded(index)) {
-                expanded.insert(pathOf(myProxy->mapToSource(index)));
+        for (int row = 0; row < m_proxy->rowCount(parent); ++row) {
+            const QModelIndex index = m_proxy->index(row, 0, parent);
+            if (m_view->isExpanded(index)) {
+                expanded.insert(pathOf(m_proxy->mapToSource(index)));
                 collect(index);
             }
         }
@@ -273,22 +270,22 @@ void AttributesPanel::showListing(const QByteArray &path, FileDescription descri
     collect(QModelIndex());
 
     description.path = path;
-    myModel->setDescription(std::move(description));
+    m_model->setDescription(std::move(description));
 
     for (const RowPath &open : std::as_const(expanded)) {
-        const QModelIndex index = myProxy->mapFromSource(indexOf(myModel, open));
+        const QModelIndex index = m_proxy->mapFromSource(indexOf(m_model, open));
         if (index.isValid())
-            myView->expand(index);
+            m_view->expand(index);
     }
     if (current) {
-        const QModelIndex index = myProxy->mapFromSource(indexOf(myModel, *current));
+        const QModelIndex index = m_proxy->mapFromSource(indexOf(m_model, *current));
         if (index.isValid())
-            myView->setCurrentIndex(index);
+            m_view->setCurrentIndex(index);
     }
     watchFile();
     showCurrentDetail();
     showStatus();
-    ++myListingsShown;
+    ++m_listingsShown;
     emit listingShown();
 }
 
@@ -297,7 +294,7 @@ void AttributesPanel::showCurrentDetail()
     // Laying out one very long line takes the text field seconds; the start says what the value is,
     // and Ctrl+C copies all of it.
     constexpr qsizetype shownAtMost = 64 * 1024;
-    const QModelIndex current = myView->currentIndex();
+    const QModelIndex current = m_view->currentIndex();
     QString detail = current.isValid() ? current.data(AttributesModel::DetailRole).toString() : QString();
     if (detail.size() > shownAtMost) {
         const qsizetype more = detail.size() - shownAtMost;
@@ -305,16 +302,16 @@ void AttributesPanel::showCurrentDetail()
         detail += tr("… (%n more characters; Ctrl+C in the list copies them all)", nullptr,
             int(qMin<qsizetype>(more, INT_MAX)));
     }
-    myDetail->setPlainText(detail);
+    m_detail->setPlainText(detail);
 }
 
 void AttributesPanel::showStatus()
 {
-    const FileDescription &file = myModel->description();
+    const FileDescription &file = m_model->description();
     QString text;
     if (file.error && file.error->code == ENOENT) {
         text = tr("%1 is no longer there: it was renamed or deleted (%2).")
-                   .arg(QDir::toNativeSeparators(myFile.toLocalFile()), file.error->description);
+                   .arg(QDir::toNativeSeparators(m_file.toLocalFile()), file.error->description);
     } else if (file.error) {
         text = tr("The attributes cannot be listed: %1").arg(file.error->description);
     } else if (file.attributes.isEmpty()) {
@@ -323,13 +320,13 @@ void AttributesPanel::showStatus()
         text = file.attributes.size() == 1 ? tr("1 attribute")
                                            : tr("%1 attributes").arg(file.attributes.size());
         // The detail area of such a row says why in full.
-        if (const qsizetype tooLarge = myModel->tooLargeToExpandCount())
+        if (const qsizetype tooLarge = m_model->tooLargeToExpandCount())
             text += tr(
                 "; %n shown as bytes, too large to expand", nullptr, int(qMin<qsizetype>(tooLarge, INT_MAX)));
     }
-    if (!myNote.isEmpty())
-        text += QLatin1Char(' ') + myNote;
-    myStatus->setText(text);
+    if (!m_note.isEmpty())
+        text += QLatin1Char(' ') + m_note;
+    m_status->setText(text);
 }
 
 void AttributesPanel::choose(const QModelIndex &proxyIndex)
@@ -337,13 +334,13 @@ void AttributesPanel::choose(const QModelIndex &proxyIndex)
     const QModelIndex row = proxyIndex.siblingAtColumn(AttributesModel::LabelColumn);
     if (!row.isValid())
         return;
-    myView->setCurrentIndex(row);
+    m_view->setCurrentIndex(row);
     if (!row.data(AttributesModel::TopLevelRole).toBool())
         return; // an item of a list: its value is in the detail area
     const QString name = row.data(AttributesModel::FullNameRole).toString();
     if (!row.data(AttributesModel::EditorCanWriteRole).toBool()) {
         // The editor would save it under another name, or without what its writer added: shown here only.
-        myNote = tr("“%1” is shown here only: the editor cannot store it back as it is.")
+        m_note = tr("“%1” is shown here only: the editor cannot store it back as it is.")
                      .arg(row.data(Qt::ToolTipRole).toString());
         showStatus();
         return;
@@ -351,47 +348,43 @@ void AttributesPanel::choose(const QModelIndex &proxyIndex)
     emit attributeChosen(row.data(AttributesModel::CatalogueIndexRole).toLongLong(), name);
 }
 
-void AttributesPanel::copyRow(const QModelIndex &proxyIndex)
+bool AttributesPanel::hasCurrentRow() const
 {
-    if (!proxyIndex.isValid())
-        return;
-    QApplication::clipboard()->setText(proxyIndex.data(AttributesModel::CopyTextRole).toString());
+    return m_view->currentIndex().isValid();
 }
 
-void AttributesPanel::removeRow(const QModelIndex &proxyIndex)
+bool AttributesPanel::canRemoveCurrentRow() const
 {
-    const QModelIndex row = proxyIndex.siblingAtColumn(AttributesModel::LabelColumn);
-    if (!row.isValid() || !row.data(AttributesModel::TopLevelRole).toBool()
-        || !row.data(AttributesModel::EditorCanWriteRole).toBool())
+    const QModelIndex row = m_view->currentIndex();
+    return row.isValid() && row.data(AttributesModel::TopLevelRole).toBool()
+        && row.data(AttributesModel::EditorCanWriteRole).toBool();
+}
+
+void AttributesPanel::copyCurrentRow()
+{
+    if (hasCurrentRow())
+        QApplication::clipboard()->setText(
+            m_view->currentIndex().data(AttributesModel::CopyTextRole).toString());
+}
+
+void AttributesPanel::removeCurrentRow()
+{
+    if (!canRemoveCurrentRow())
         return;
+    const QModelIndex row = m_view->currentIndex().siblingAtColumn(AttributesModel::LabelColumn);
     const QString name = row.data(AttributesModel::FullNameRole).toString();
     const QString label = row.data(Qt::DisplayRole).toString();
     const QString kind = row.siblingAtColumn(AttributesModel::KindColumn).data().toString();
     const QString value = row.data(AttributesModel::CopyTextRole).toString();
-
-    AlertRequest question;
-    question.style = AlertRequest::Style::Warning;
-    question.messageText = tr("Remove the attribute “%1”?").arg(label);
     QString shown = value.left(200).replace(QLatin1Char('\n'), QLatin1String("; "));
     if (value.size() > 200)
         shown += QStringLiteral("…");
-    question.informativeText = tr("%1 holds %2: %3\n\nEdit > Undo puts it back.")
-                                   .arg(row.data(Qt::ToolTipRole).toString(), kind, shown);
-    question.buttons = { tr("Cancel"), tr("Remove") };
-    question.defaultButton = 0;
-    question.escapeButton = 0;
-    if (Alerts::run(question, window()) != firstButtonReturn + 1)
-        return;
-
-    // The bytes as they are now, not as listed: that is what Undo must bring back.
-    std::optional<QByteArray> before;
-    const bool known = !readAttributeState(myFile, name, &before);
-    if (const std::optional<PosixError> error = removeExtendedAttribute(myFile, name)) {
-        emit actionFailed(QStringLiteral("removeXattr error: ") + error->description);
-    } else if (known && before) {
-        emit attributeRemoved(name, label, *before);
-    }
-    reload();
+    const AlertRequest question = AlertRequest::question(tr("Remove the attribute “%1”?").arg(label),
+        tr("%1 holds %2: %3\n\nEdit > Undo puts it back.")
+            .arg(row.data(Qt::ToolTipRole).toString(), kind, shown),
+        Alerts::Button::Remove);
+    if (Alerts::run(question, window()) == Alerts::Button::Remove)
+        emit removalConfirmed(name, label);
 }
 
 } // namespace corvane

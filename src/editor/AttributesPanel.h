@@ -12,6 +12,8 @@
 // listings cannot feed themselves.
 //
 // The panel does not touch the editor: choosing a row and removing one are signals the editor answers.
+// It writes nothing itself: a removal the user confirmed is the editor's to make, so that it goes into
+// the window's history like any other change.
 
 #include "editor/AttributesFilterModel.h"
 #include "editor/AttributesModel.h"
@@ -40,17 +42,23 @@ public:
     ~AttributesPanel() override;
 
     void setFile(const QUrl &file);
-    QUrl file() const { return myFile; }
+    QUrl file() const { return m_file; }
 
-    AttributesModel *model() const { return myModel; }
-    AttributesFilterModel *proxyModel() const { return myProxy; }
-    QLineEdit *filterField() const { return myFilter; }
-    AttributesTreeView *view() const { return myView; }
-    QPlainTextEdit *detailText() const { return myDetail; }
-    QLabel *statusLabel() const { return myStatus; }
+    AttributesModel *model() const { return m_model; }
+    AttributesFilterModel *proxyModel() const { return m_proxy; }
+    QLineEdit *filterField() const { return m_filter; }
+    AttributesTreeView *view() const { return m_view; }
+    QPlainTextEdit *detailText() const { return m_detail; }
+    QLabel *statusLabel() const { return m_status; }
 
     // How many listings have been shown since the panel was made.
-    int listingsShown() const { return myListingsShown; }
+    int listingsShown() const { return m_listingsShown; }
+
+    // Edit > Copy and Edit > Delete on the list's current row.
+    bool hasCurrentRow() const;
+    bool canRemoveCurrentRow() const; // an attribute the editor can write, not an item inside one
+    void copyCurrentRow();
+    void removeCurrentRow(); // asks first
 
 public slots:
     // Lists the file's attributes again soon; requests close together make one listing.
@@ -59,10 +67,8 @@ public slots:
 signals:
     // The user chose a row the editor can take over: the catalogue entry it is (or -1) and its name.
     void attributeChosen(qsizetype catalogueIndex, const QString &fullName);
-    // The panel removed an attribute that held `before`, under the editor's name for it.
-    void attributeRemoved(const QString &name, const QString &label, const QByteArray &before);
-    // A change the user asked for failed; the message is the editor's alert text.
-    void actionFailed(const QString &message);
+    // The user confirmed the removal of the attribute.
+    void removalConfirmed(const QString &name, const QString &label);
     // A new listing is in the model.
     void listingShown();
 
@@ -77,25 +83,23 @@ private:
     void showCurrentDetail();
     void showStatus();
     void choose(const QModelIndex &proxyIndex);
-    void copyRow(const QModelIndex &proxyIndex);
-    void removeRow(const QModelIndex &proxyIndex);
     void watchFile();
 
-    AttributesModel *myModel = nullptr;
-    AttributesFilterModel *myProxy = nullptr;
-    QLineEdit *myFilter = nullptr;
-    AttributesTreeView *myView = nullptr;
-    QPlainTextEdit *myDetail = nullptr;
-    QLabel *myStatus = nullptr;
-    QString myNote; // said below the list until the next listing: why a chosen row stays here
+    AttributesModel *m_model = nullptr;
+    AttributesFilterModel *m_proxy = nullptr;
+    QLineEdit *m_filter = nullptr;
+    AttributesTreeView *m_view = nullptr;
+    QPlainTextEdit *m_detail = nullptr;
+    QLabel *m_status = nullptr;
+    QString m_note; // said below the list until the next listing: why a chosen row stays here
 
-    QUrl myFile;
-    QFileSystemWatcher myWatcher;
-    QTimer myReloadTimer;
-    QPointer<QThread> myWorker;
-    bool myReloadPending = false; // asked for while hidden or while a listing ran
-    int myListingsShown = 0;
-    QPointer<QWidget> myWatchedWindow;
+    QUrl m_file;
+    QFileSystemWatcher m_watcher;
+    QTimer m_reloadTimer;
+    QPointer<QThread> m_worker;
+    bool m_reloadPending = false; // asked for while hidden or while a listing ran
+    int m_listingsShown = 0;
+    QPointer<QWidget> m_watchedWindow;
 };
 
 } // namespace corvane

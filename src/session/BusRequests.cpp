@@ -78,23 +78,23 @@ Refusal checkAction(const QString &name, const QVariantList &parameter, const QS
 }
 
 WindowBudget::WindowBudget(int limit, qint64 period, Clock clock)
-    : myLimit(limit)
-    , myPeriod(period)
-    , myClock(clock ? std::move(clock) : Clock(&steadyMilliseconds))
+    : m_limit(limit)
+    , m_period(period)
+    , m_clock(clock ? std::move(clock) : Clock(&steadyMilliseconds))
 { }
 
 Refusal WindowBudget::take(qsizetype count)
 {
-    const qint64 now = myClock();
-    while (!myTaken.empty() && now - myTaken.front() >= myPeriod)
-        myTaken.pop_front();
-    if (count > myLimit - qsizetype(myTaken.size())) {
+    const qint64 now = m_clock();
+    while (!m_taken.empty() && now - m_taken.front() >= m_period)
+        m_taken.pop_front();
+    if (count > m_limit - qsizetype(m_taken.size())) {
         return Refusal::limit(QStringLiteral(
             "Corvane opens at most %1 windows for the session bus within %2 seconds; try again later")
-                                  .arg(myLimit)
-                                  .arg(myPeriod / 1000));
+                                  .arg(m_limit)
+                                  .arg(m_period / 1000));
     }
-    myTaken.insert(myTaken.end(), size_t(count), now);
+    m_taken.insert(m_taken.end(), size_t(count), now);
     return {};
 }
 

@@ -57,10 +57,10 @@ public:
     Refusal take(qsizetype count);
 
 private:
-    int myLimit;
-    qint64 myPeriod;
-    Clock myClock;
-    std::deque<qint64> myTaken; // when each window within the period was taken, oldest first
+    int m_limit;
+    qint64 m_period;
+    Clock m_clock;
+    std::deque<qint64> m_taken; // when each window within the period was taken, oldest first
 };
 
 } // namespace corvane::BusRequests

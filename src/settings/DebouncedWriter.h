@@ -22,17 +22,17 @@ public:
     DebouncedWriter &operator=(const DebouncedWriter &) = delete;
 
     void schedule(); // something changed
-    bool isPending() const { return myTimer.isActive(); }
+    bool isPending() const { return m_timer.isActive(); }
     void flush(); // writes now what is pending (before quitting, before closing)
 
 private:
     void write();
 
-    Write myWrite;
-    int myQuietMs;
-    int myAtMostMs;
-    QTimer myTimer;
-    QElapsedTimer myFirstPending;
+    Write m_write;
+    int m_quietMs;
+    int m_atMostMs;
+    QTimer m_timer;
+    QElapsedTimer m_firstPending;
 };
 
 } // namespace corvane

@@ -5,8 +5,6 @@
 #include "window/Alerts.h"
 #include "window/UrlOpener.h"
 
-#include <QAction>
-#include <QMenu>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -15,9 +13,6 @@
 namespace corvane::updates {
 
 namespace {
-const QString statusNotChecked = QStringLiteral("Update not checked");
-const QString statusChecked = QStringLiteral("Checked for update");
-
 // Qt reports 4xx and 5xx answers as reply errors; those are statuses, which the vetting judges on
 // its own. Everything else (refused, reset, TLS, time-out, our own abort) is a transport failure.
 bool isTransportError(QNetworkReply::NetworkError error)
@@ -28,19 +23,17 @@ bool isTransportError(QNetworkReply::NetworkError error)
 }
 } // namespace
 
-UpdateChecker::UpdateChecker(HelpMenuProvider helpMenu, QObject *parent)
+UpdateChecker::UpdateChecker(QObject *parent)
     : UpdateChecker(QUrl(QString::fromUtf8(build::updateFeedUrl)), QString::fromUtf8(build::downloadSiteBase),
-        QString::fromUtf8(build::version), std::move(helpMenu), std::nullopt, parent)
+        QString::fromUtf8(build::version), std::nullopt, parent)
 { }
 
 UpdateChecker::UpdateChecker(const QUrl &feedUrl, const QString &downloadSiteBase,
-    const QString &runningVersion, HelpMenuProvider helpMenu,
-    const std::optional<QSslConfiguration> &sslConfiguration, QObject *parent)
+    const QString &runningVersion, const std::optional<QSslConfiguration> &sslConfiguration, QObject *parent)
     : QObject(parent)
     , m_feedUrl(feedUrl)
     , m_downloadSiteBase(downloadSiteBase)
     , m_runningVersion(runningVersion)
-    , m_helpMenu(std::move(helpMenu))
     , m_sslConfiguration(sslConfiguration)
     , m_network(new QNetworkAccessManager(this))
 { }
@@ -147,7 +140,9 @@ void UpdateChecker::present(const FeedOutcome &outcome)
         return;
     }
     if (outcome.markStatusItem)
-        markStatusItem();
+        emit checkedForUpdate();
+    if (!self)
+        return;
     const QString runningVersion = m_runningVersion;
     for (const UpdateOffer &offer : outcome.offers) {
         AlertRequest alert;
@@ -157,32 +152,16 @@ void UpdateChecker::present(const FeedOutcome &outcome)
         alert.informativeText = QStringLiteral("You are currently running Corvane version ") + runningVersion
             + QStringLiteral(".\nPlease choose whether to download this update now in "
                              "your default browser.");
-        alert.buttons = { QStringLiteral("Ignore"), QStringLiteral("Download") };
-        alert.defaultButton = 0;
-        alert.escapeButton = 0;
-        const int choice = Alerts::run(alert);
+        alert.buttons = { Alerts::Button::Ignore, Alerts::Button::Download };
+        alert.defaultButton = Alerts::Button::Ignore;
+        alert.escapeButton = Alerts::Button::Ignore;
+        const Alerts::Button choice = Alerts::run(alert);
         if (!self)
             return; // the application went away while the alert was up
-        if (choice == firstButtonReturn + 1)
+        if (choice == Alerts::Button::Download)
             UrlOpener::open(offer.url);
     }
     endCheck();
-}
-
-void UpdateChecker::markStatusItem()
-{
-    QMenu *menu = m_helpMenu ? m_helpMenu() : nullptr;
-    if (!menu)
-        return;
-    const QList<QAction *> actions = menu->actions();
-    for (QAction *action : actions) {
-        if (action->text() == statusNotChecked) {
-            action->setCheckable(true);
-            action->setChecked(true);
-            action->setText(statusChecked);
-            return;
-        }
-    }
 }
 
 void UpdateChecker::endCheck()

@@ -7,10 +7,8 @@
 #include <QString>
 #include <QUrl>
 
-#include <functional>
 #include <optional>
 
-class QMenu;
 class QNetworkAccessManager;
 class QNetworkReply;
 
@@ -20,20 +18,18 @@ struct FeedOutcome;
 
 // Fetches the update feed once per checkForUpdates() and shows what processUpdateFeed() decided. It owns
 // the one reply in flight; everything the user sees happens on the main thread after the reply ended,
-// so the windows stay responsive however slowly the server answers.
+// so the windows stay responsive however slowly the server answers. The Help menu's status is not its
+// own: it says checkedForUpdate(), and the owner of the status item marks it.
 class UpdateChecker : public QObject {
     Q_OBJECT
 public:
-    using HelpMenuProvider = std::function<QMenu *()>;
-
     inline static constexpr int defaultTransferTimeoutMs = 30000;
     inline static constexpr qint64 bodySizeLimit = 1024 * 1024;
 
     // The maker's addresses and the running version as the build configured them.
-    explicit UpdateChecker(HelpMenuProvider helpMenu, QObject *parent = nullptr);
+    explicit UpdateChecker(QObject *parent = nullptr);
     // Tests point the check at their own server and trust its authority through their own TLS settings.
     UpdateChecker(const QUrl &feedUrl, const QString &downloadSiteBase, const QString &runningVersion,
-                  HelpMenuProvider helpMenu,
                   const std::optional<QSslConfiguration> &sslConfiguration = std::nullopt,
                   QObject *parent = nullptr);
     ~UpdateChecker() override;
@@ -50,6 +46,9 @@ public:
     static void showUpdateErrorAlert(const QString &informativeText);
 
 signals:
+    // The feed was read and names this application: the status item is to say so. Emitted before
+    // any offer is shown.
+    void checkedForUpdate();
     // Emitted once per started check after its last alert was dismissed, or after it ended silently.
     void finished();
 
@@ -57,13 +56,11 @@ private:
     void onReadyRead();
     void onReplyFinished();
     void present(const FeedOutcome &outcome);
-    void markStatusItem();
     void endCheck();
 
     QUrl m_feedUrl;
     QString m_downloadSiteBase;
     QString m_runningVersion;
-    HelpMenuProvider m_helpMenu;
     std::optional<QSslConfiguration> m_sslConfiguration;
     int m_transferTimeoutMs = defaultTransferTimeoutMs;
 

@@ -3,26 +3,81 @@
 #include <QAbstractButton>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QQueue>
 
-namespace corvane::Alerts {
+namespace corvane {
+
+AlertRequest AlertRequest::question(
+    const QString &messageText, const QString &informativeText, Alerts::Button confirm)
+{
+    AlertRequest question;
+    question.style = Style::Warning;
+    question.messageText = messageText;
+    question.informativeText = informativeText;
+    question.buttons = { Alerts::Button::Cancel, confirm };
+    question.defaultButton = Alerts::Button::Cancel;
+    question.escapeButton = Alerts::Button::Cancel;
+    return question;
+}
+
+namespace Alerts {
 
 namespace {
-Handler &testHandler()
+QQueue<Button> &nextAnswers()
 {
-    static Handler handler;
-    return handler;
+    static QQueue<Button> answers;
+    return answers;
+}
+
+Observer &observer()
+{
+    static Observer observer;
+    return observer;
 }
 } // namespace
 
-void setHandlerForTesting(Handler handler)
+QString title(Button button)
 {
-    testHandler() = std::move(handler);
+    switch (button) {
+    case Button::Ok:
+        return QStringLiteral("OK");
+    case Button::Cancel:
+        return QStringLiteral("Cancel");
+    case Button::Remove:
+        return QStringLiteral("Remove");
+    case Button::Replace:
+        return QStringLiteral("Replace");
+    case Button::Undo:
+        return QStringLiteral("Undo");
+    case Button::Redo:
+        return QStringLiteral("Redo");
+    case Button::Ignore:
+        return QStringLiteral("Ignore");
+    case Button::Download:
+        return QStringLiteral("Download");
+    }
+    return QString();
 }
 
-int run(const AlertRequest &alert, QWidget *parent)
+void setNextAnswer(Button answer)
 {
-    if (testHandler())
-        return testHandler()(alert);
+    nextAnswers().enqueue(answer);
+}
+
+void setObserverForTesting(Observer newObserver)
+{
+    observer() = std::move(newObserver);
+    nextAnswers().clear();
+}
+
+Button run(const AlertRequest &alert, QWidget *parent)
+{
+    if (observer())
+        observer()(alert);
+    if (!nextAnswers().isEmpty())
+        return nextAnswers().dequeue();
+    if (observer())
+        return alert.defaultButton;
 
     QMessageBox box(parent);
     switch (alert.style) {
@@ -40,15 +95,21 @@ int run(const AlertRequest &alert, QWidget *parent)
     box.setText(alert.messageText);
     box.setInformativeText(alert.informativeText);
     QList<QAbstractButton *> buttons;
-    for (const QString &title : alert.buttons)
-        buttons.append(box.addButton(title, QMessageBox::AcceptRole));
-    if (alert.defaultButton >= 0 && alert.defaultButton < buttons.size())
-        box.setDefaultButton(qobject_cast<QPushButton *>(buttons.at(alert.defaultButton)));
-    if (alert.escapeButton >= 0 && alert.escapeButton < buttons.size())
-        box.setEscapeButton(buttons.at(alert.escapeButton));
+    for (Button button : alert.buttons) {
+        QPushButton *added = box.addButton(title(button), QMessageBox::AcceptRole);
+        buttons.append(added);
+        if (button == alert.defaultButton)
+            box.setDefaultButton(added);
+        if (button == alert.escapeButton)
+            box.setEscapeButton(added);
+    }
     box.exec();
     const qsizetype chosen = buttons.indexOf(box.clickedButton());
-    return firstButtonReturn + int(chosen < 0 ? qMax(alert.escapeButton, 0) : chosen);
+    if (chosen >= 0)
+        return alert.buttons.at(chosen);
+    return alert.escapeButton.value_or(alert.buttons.value(0, Button::Ok));
 }
 
-} // namespace corvane::Alerts
+} // namespace Alerts
+
+} // namespace corvane

@@ -4,17 +4,27 @@ namespace corvane::test {
 
 AlertRecorder::AlertRecorder()
 {
-    Alerts::setHandlerForTesting([this](const AlertRequest &alert) {
-        myAlerts.append(alert);
-        if (!myAnswers.isEmpty())
-            return myAnswers.dequeue();
-        return firstButtonReturn + qMax(alert.defaultButton, 0);
-    });
+    observe();
 }
 
 AlertRecorder::~AlertRecorder()
 {
-    Alerts::setHandlerForTesting({});
+    Alerts::setObserverForTesting({});
+}
+
+void AlertRecorder::clear()
+{
+    m_alerts.clear();
+    observe();
+}
+
+void AlertRecorder::observe()
+{
+    Alerts::setObserverForTesting([this](const AlertRequest &alert) {
+        m_alerts.append(alert);
+        if (m_whileShown)
+            m_whileShown(alert);
+    });
 }
 
 } // namespace corvane::test

@@ -3,12 +3,13 @@
 #include "window/Alerts.h"
 
 #include <QList>
-#include <QQueue>
+
+#include <functional>
 
 namespace corvane::test {
 
 // Answers every alert in place of the user while it lives: records what would have been shown and
-// answers from a queue of button codes (the alert's default button when the queue is empty).
+// answers with the answers given (the alert's default button once they run out).
 class AlertRecorder {
 public:
     AlertRecorder();
@@ -16,19 +17,19 @@ public:
     AlertRecorder(const AlertRecorder &) = delete;
     AlertRecorder &operator=(const AlertRecorder &) = delete;
 
-    void answerNext(int buttonReturn) { myAnswers.enqueue(buttonReturn); }
-    const QList<AlertRequest> &alerts() const { return myAlerts; }
-    qsizetype count() const { return myAlerts.size(); }
-    const AlertRequest &last() const { return myAlerts.last(); }
-    void clear()
-    {
-        myAlerts.clear();
-        myAnswers.clear();
-    }
+    void answerNext(Alerts::Button answer) { Alerts::setNextAnswer(answer); }
+    // Runs while each alert is up, as another program acting meanwhile would.
+    void setWhileShown(std::function<void(const AlertRequest &)> action) { m_whileShown = std::move(action); }
+    const QList<AlertRequest> &alerts() const { return m_alerts; }
+    qsizetype count() const { return m_alerts.size(); }
+    const AlertRequest &last() const { return m_alerts.last(); }
+    void clear(); // forgets the alerts and the answers not used
 
 private:
-    QList<AlertRequest> myAlerts;
-    QQueue<int> myAnswers;
+    void observe();
+
+    QList<AlertRequest> m_alerts;
+    std::function<void(const AlertRequest &)> m_whileShown;
 };
 
 } // namespace corvane::test

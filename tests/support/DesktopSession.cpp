@@ -1,5 +1,7 @@
 #include "support/DesktopSession.h"
 
+#include "support/TestSupport.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -17,45 +19,45 @@ constexpr int startTimeoutMs = 30000;
 
 DesktopSession::DesktopSession(Bus bus)
 {
-    myXServer = std::make_unique<QProcess>();
-    myXServer->setStandardErrorFile(QProcess::nullDevice());
-    myXServer->start(u"Xvfb"_s,
+    m_xServer = std::make_unique<QProcess>();
+    m_xServer->setStandardErrorFile(QProcess::nullDevice());
+    m_xServer->start(u"Xvfb"_s,
         { u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1280x800x24"_s, u"-nolisten"_s, u"tcp"_s });
-    const QString display = PrivateBus::firstLine(*myXServer);
+    const QString display = PrivateBus::firstLine(*m_xServer);
     if (display.isEmpty()) {
-        myFailure = u"Xvfb did not start (Debian package xvfb)"_s;
+        m_failure = u"Xvfb did not start (Debian package xvfb)"_s;
         return;
     }
-    myDisplay = u':' + display;
+    m_display = u':' + display;
 
-    QDir(mySettings.path()).mkpath(u"runtime"_s);
+    QDir(m_settings.path()).mkpath(u"runtime"_s);
     QFile::setPermissions(
-        mySettings.filePath(u"runtime"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QDir(mySettings.path()).mkpath(u"probe"_s);
-    QFile probe(mySettings.filePath(u"probe/dbus-launch"_s));
+        m_settings.filePath(u"runtime"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QDir(m_settings.path()).mkpath(u"probe"_s);
+    QFile probe(m_settings.filePath(u"probe/dbus-launch"_s));
     if (!probe.open(QIODevice::WriteOnly)
         || probe.write("#!/bin/sh\ntouch \"$(dirname \"$0\")/dbus-launch-ran\"\nexit 1\n") < 0
         || !probe.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) {
-        myFailure = u"cannot write the dbus-launch probe"_s;
+        m_failure = u"cannot write the dbus-launch probe"_s;
         return;
     }
 
     if (bus == Bus::Private || bus == Bus::User) {
-        const QString socket = mySettings.filePath(u"runtime/bus"_s);
-        myBus = std::make_unique<PrivateBus>(bus == Bus::User ? u"unix:path="_s + socket : QString());
-        myBusAddress = myBus->address();
-        myBusAddressExported = bus == Bus::Private;
-        if (myBusAddress.isEmpty())
-            myFailure = u"dbus-daemon did not start (Debian package dbus-daemon)"_s;
+        const QString socket = m_settings.filePath(u"runtime/bus"_s);
+        m_bus = std::make_unique<PrivateBus>(bus == Bus::User ? u"unix:path="_s + socket : QString());
+        m_busAddress = m_bus->address();
+        m_busAddressExported = bus == Bus::Private;
+        if (m_busAddress.isEmpty())
+            m_failure = u"dbus-daemon did not start (Debian package dbus-daemon)"_s;
     } else if (bus == Bus::Nowhere) {
-        myBusAddress = u"unix:path="_s + mySettings.filePath(u"no-bus-here"_s);
+        m_busAddress = u"unix:path="_s + m_settings.filePath(u"no-bus-here"_s);
     }
-    QDir(mySettings.path()).mkpath(u"Corvane"_s);
+    QDir(m_settings.path()).mkpath(u"Corvane"_s);
 }
 
 DesktopSession::~DesktopSession()
 {
-    for (QProcess *process : std::as_const(myLaunched)) {
+    for (QProcess *process : std::as_const(m_launched)) {
         if (process->state() != QProcess::NotRunning) {
             ::kill(pid_t(process->processId()), SIGCONT); // a test may have stopped it
             process->kill();
@@ -63,24 +65,19 @@ DesktopSession::~DesktopSession()
         }
         delete process;
     }
-    myBus.reset();
-    if (myXServer->state() != QProcess::NotRunning) {
-        myXServer->terminate();
-        if (!myXServer->waitForFinished(5000)) {
-            myXServer->kill();
-            myXServer->waitForFinished();
+    m_bus.reset();
+    if (m_xServer->state() != QProcess::NotRunning) {
+        m_xServer->terminate();
+        if (!m_xServer->waitForFinished(5000)) {
+            m_xServer->kill();
+            m_xServer->waitForFinished();
         }
     }
 }
 
-QString DesktopSession::corvaneProgram()
-{
-    return QCoreApplication::applicationDirPath() + u"/../src/corvane"_s;
-}
-
 bool DesktopSession::autolaunchTried() const
 {
-    return QFile::exists(mySettings.filePath(u"probe/dbus-launch-ran"_s));
+    return QFile::exists(m_settings.filePath(u"probe/dbus-launch-ran"_s));
 }
 
 QProcessEnvironment DesktopSession::environment() const
@@ -89,11 +86,11 @@ QProcessEnvironment DesktopSession::environment() const
     environment.remove(u"QT_QPA_PLATFORM"_s);
     environment.remove(u"DBUS_SESSION_BUS_ADDRESS"_s);
     environment.remove(u"WAYLAND_DISPLAY"_s);
-    environment.insert(u"DISPLAY"_s, myDisplay);
-    environment.insert(u"XDG_CONFIG_HOME"_s, mySettings.path());
-    environment.insert(u"XDG_RUNTIME_DIR"_s, mySettings.filePath(u"runtime"_s));
+    environment.insert(u"DISPLAY"_s, m_display);
+    environment.insert(u"XDG_CONFIG_HOME"_s, m_settings.path());
+    environment.insert(u"XDG_RUNTIME_DIR"_s, m_settings.filePath(u"runtime"_s));
     // Found after the one dbus-x11 installs, before any other.
-    environment.insert(u"PATH"_s, mySettings.filePath(u"probe"_s) + u':' + environment.value(u"PATH"_s));
+    environment.insert(u"PATH"_s, m_settings.filePath(u"probe"_s) + u':' + environment.value(u"PATH"_s));
     // libxkbcommon-x11 hands strndup a keymap name without its NUL, which AddressSanitizer's strict
     // string checks report as an overflow on every start under a real X server; the offscreen tests
     // never load it. Corvane's own code keeps every other check.
@@ -102,17 +99,17 @@ QProcessEnvironment DesktopSession::environment() const
         environment.insert(u"ASAN_OPTIONS"_s,
             QString(sanitizer).replace(
                 QLatin1String("strict_string_checks=1"), QLatin1String("strict_string_checks=0")));
-    if (!myBusAddress.isEmpty() && myBusAddressExported)
-        environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, myBusAddress);
+    if (!m_busAddress.isEmpty() && m_busAddressExported)
+        environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, m_busAddress);
     return environment;
 }
 
 QProcess *DesktopSession::launch(const QStringList &arguments)
 {
     auto *process = new QProcess;
-    myLaunched.append(process);
+    m_launched.append(process);
     process->setProcessEnvironment(environment());
-    process->setWorkingDirectory(mySettings.path());
+    process->setWorkingDirectory(m_settings.path());
     process->start(corvaneProgram(), arguments);
     process->waitForStarted(startTimeoutMs);
     return process;
@@ -122,7 +119,7 @@ QString DesktopSession::run(const QString &program, const QStringList &arguments
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"DISPLAY"_s, myDisplay);
+    environment.insert(u"DISPLAY"_s, m_display);
     process.setProcessEnvironment(environment);
     process.start(program, arguments);
     const bool finished = process.waitForStarted(startTimeoutMs) && process.waitForFinished(startTimeoutMs);

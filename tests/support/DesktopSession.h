@@ -30,16 +30,15 @@ public:
     DesktopSession &operator=(const DesktopSession &) = delete;
 
     // Empty when the session is ready; otherwise what failed to start.
-    QString failure() const { return myFailure; }
-    QString busAddress() const { return myBusAddress; } // where the test's own calls go
+    QString failure() const { return m_failure; }
+    QString busAddress() const { return m_busAddress; } // where the test's own calls go
     // Whether something tried to start a bus with dbus-launch, which libdbus does when asked for the
     // session bus without an address (seen here when dbus-x11 is not installed; when it is, the bus it
     // starts shows in what the launches do).
     bool autolaunchTried() const;
-    QString settingsDirectory() const { return mySettings.path(); } // XDG_CONFIG_HOME
-    QString settingsFile() const { return mySettings.filePath(QStringLiteral("Corvane/Corvane.conf")); }
+    QString settingsDirectory() const { return m_settings.path(); } // XDG_CONFIG_HOME
+    QString settingsFile() const { return m_settings.filePath(QStringLiteral("Corvane/Corvane.conf")); }
 
-    static QString corvaneProgram(); // the build's corvane, beside the tests
     // Starts corvane with the arguments in this session, in the settings directory; the session owns
     // the process.
     QProcess *launch(const QStringList &arguments);
@@ -54,14 +53,14 @@ private:
     QProcessEnvironment environment() const;
     QString run(const QString &program, const QStringList &arguments, int *exitCode = nullptr) const;
 
-    QTemporaryDir mySettings;
-    std::unique_ptr<QProcess> myXServer;
-    std::unique_ptr<PrivateBus> myBus;
-    QString myDisplay;
-    QString myBusAddress;
-    bool myBusAddressExported = true;
-    QString myFailure;
-    QList<QProcess *> myLaunched;
+    QTemporaryDir m_settings;
+    std::unique_ptr<QProcess> m_xServer;
+    std::unique_ptr<PrivateBus> m_bus;
+    QString m_display;
+    QString m_busAddress;
+    bool m_busAddressExported = true;
+    QString m_failure;
+    QList<QProcess *> m_launched;
 };
 
 } // namespace corvane::test

@@ -1,93 +1,78 @@
 #include "support/EditorTestSupport.h"
 
-#include "app/SceneFactory.h"
-#include "editor/ViewController.h"
-#include "support/TestSupport.h"
-#include "window/Document.h"
-#include "window/WindowController.h"
-
-#include <QFile>
-#include <QFileInfo>
-#include <QHash>
+#include <QAction>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
 
 namespace corvane::test {
 
-namespace {
-QString onDisk(const QString &name)
+std::unique_ptr<ShownEditor> showEditor(const QUrl &file)
 {
-    return QStringLiteral("user.") + name;
-}
-} // namespace
-
-bool setAttributeWithTool(const QString &path, const QString &name, const QByteArray &value)
-{
-    const QString hex = QStringLiteral("0x") + QString::fromLatin1(value.toHex());
-    const QStringList arguments { QStringLiteral("-n"), onDisk(name), QStringLiteral("-v"), hex, path };
-    return runProgram(QStringLiteral("setfattr"), arguments).exitCode == 0;
-}
-
-std::optional<QByteArray> attributeFromTool(const QString &path, const QString &name)
-{
-    const ProcessResult result = runProgram(QStringLiteral("getfattr"),
-        { QStringLiteral("--absolute-names"), QStringLiteral("--only-values"), QStringLiteral("-n"),
-            onDisk(name), path });
-    if (result.exitCode != 0)
-        return std::nullopt;
-    return result.out;
-}
-
-// python3 takes a while to start on a busy machine, and many rows ask for the same value.
-QByteArray plistlibDump(const QString &pythonExpression, const QString &format)
-{
-    static QHash<QString, QByteArray> cache;
-    const QString key = format + QLatin1Char('\n') + pythonExpression;
-    if (!cache.contains(key)) {
-        const QString script
-            = QStringLiteral("import plistlib, sys\n"
-                             "value = eval(sys.stdin.buffer.read().decode('utf-8'))\n"
-                             "fmt = plistlib.FMT_BINARY if sys.argv[1] == 'binary' else plistlib.FMT_XML\n"
-                             "sys.stdout.buffer.write(plistlib.dumps(value, fmt=fmt))\n");
-        const ProcessResult result = runProgram(
-            QStringLiteral("python3"), { QStringLiteral("-c"), script, format }, pythonExpression.toUtf8());
-        if (result.exitCode != 0)
-            return QByteArray();
-        cache.insert(key, result.out);
-    }
-    return cache.value(key);
-}
-
-QByteArray plistlibBinaryString(const QString &text)
-{
-    // Handed over as hex, so that any text reaches Python unchanged.
-    return plistlibDump(QStringLiteral("bytes.fromhex('%1').decode('utf-8', 'surrogatepass')")
-                            .arg(QString::fromLatin1(text.toUtf8().toHex())));
-}
-
-FileSnapshot snapshotOf(const QString &path)
-{
-    FileSnapshot snapshot;
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly))
-        snapshot.data = file.readAll();
-    snapshot.modified = QFileInfo(path).fileTime(QFileDevice::FileModificationTime);
-    return snapshot;
-}
-
-// Members go in reverse order: the window before its document.
-EditorWindow::~EditorWindow() = default;
-
-std::unique_ptr<EditorWindow> showEditor(const QUrl &file)
-{
-    auto result = std::make_unique<EditorWindow>();
-    registerDocumentScene();
-    result->document = std::make_unique<Document>();
+    auto shown = std::make_unique<ShownEditor>();
     if (!file.isEmpty())
-        result->document->setFileURL(file);
-    result->document->makeWindowControllers();
-    result->window.reset(result->document->windowController());
-    result->editor = qobject_cast<ViewController *>(result->window->contentViewController());
-    result->window->showWindow();
-    return result;
+        shown->window.openFile(file);
+    shown->window.showAndRaise();
+    if (!QTest::qWaitForWindowActive(&shown->window))
+        return nullptr;
+    return shown;
+}
+
+QAction *actionNamed(QWidget *window, const QString &name)
+{
+    return window->findChild<QAction *>(name);
+}
+
+bool clickMenuItem(QMainWindow *window, QAction *item)
+{
+    for (QAction *title : window->menuBar()->actions()) {
+        QMenu *menu = title->menu();
+        if (!menu || !menu->actions().contains(item))
+            continue;
+        // Alt and the title's underlined letter, as a user opens it in the window in front.
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window))
+            return false;
+        const QKeyCombination alt = QKeySequence::mnemonic(title->text())[0];
+        QTest::keyClick(window, alt.key(), alt.keyboardModifiers());
+        if (!QTest::qWaitForWindowExposed(menu) || QApplication::activePopupWidget() != menu)
+            return false;
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+        return true;
+    }
+    return false;
+}
+
+std::pair<bool, bool> dragOnto(QWidget *target, const QMimeData *data, bool drop)
+{
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    // Qt follows an entry with a move at once, and the move's answer is what the drag's source shows.
+    QDragMoveEvent firstMove(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &firstMove);
+    const bool entered
+        = enter.isAccepted() && firstMove.isAccepted() && firstMove.dropAction() == Qt::CopyAction;
+    if (!drop)
+        return { entered, false };
+    if (!entered) { // a refused drag is never dropped: it leaves, and Qt tells the widget that took the enter
+        QDragLeaveEvent leave;
+        QCoreApplication::sendEvent(target, &leave);
+        return { false, false };
+    }
+    QDropEvent dropEvent(QPointF(at), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &dropEvent);
+    return { true, dropEvent.isAccepted() };
+}
+
+QWidget *dropTargetAt(QWidget *window, QWidget *under)
+{
+    QWidget *widget = window->childAt(under->mapTo(window, under->rect().center()));
+    while (widget && !widget->isWindow() && !widget->acceptDrops())
+        widget = widget->parentWidget();
+    return widget;
 }
 
 } // namespace corvane::test

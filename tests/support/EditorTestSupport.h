@@ -1,45 +1,38 @@
 #pragma once
 
-#include <QByteArray>
-#include <QDateTime>
-#include <QString>
+#include "editor/EditorWidget.h"
+#include "editor/EditorWindow.h"
+#include "support/TestSupport.h"
+#include "window/ApplicationActions.h"
+
 #include <QUrl>
 
-#include <memory>
-#include <optional>
+class QMimeData;
 
-namespace corvane {
-class Document;
-class ViewController;
-class WindowController;
-} // namespace corvane
+#include <memory>
 
 namespace corvane::test {
 
-// Attributes set and read by the attr tools, outside Corvane. Names are given as Corvane sees them;
-// the tools get them in the user. namespace, as they are on disk.
-bool setAttributeWithTool(const QString &path, const QString &name, const QByteArray &value);
-std::optional<QByteArray> attributeFromTool(const QString &path, const QString &name);
-
-// python3's plistlib: a value (a Python expression) serialized as "binary" or "xml".
-QByteArray plistlibDump(const QString &pythonExpression, const QString &format = QStringLiteral("binary"));
-QByteArray plistlibBinaryString(const QString &text);
-
-// A file's data and modification time, to show that nothing but attributes changed.
-struct FileSnapshot {
-    QByteArray data;
-    QDateTime modified;
-    bool operator==(const FileSnapshot &) const = default;
+// An editor window with the actions every window shares, shown offscreen and active, as opening a file
+// shows it.
+struct ShownEditor {
+    ApplicationActions actions;
+    EditorWindow window { actions };
+    EditorWidget *editor = window.editor();
 };
-FileSnapshot snapshotOf(const QString &path);
+std::unique_ptr<ShownEditor> showEditor(const QUrl &file);
+// The window's action of that object name ("undoAction", "saveAction", ...).
+QAction *actionNamed(QWidget *window, const QString &name);
 
-// A document with its editor window, shown offscreen, as opening a file builds it.
-struct EditorWindow {
-    std::unique_ptr<Document> document;
-    std::unique_ptr<WindowController> window;
-    ViewController *editor = nullptr;
-    ~EditorWindow();
-};
-std::unique_ptr<EditorWindow> showEditor(const QUrl &file);
+// Clicks the item where a user does: in the window's menu that holds it, opened with its Alt key.
+// False when no menu of the window holds it or the key did not open it.
+bool clickMenuItem(QMainWindow *window, QAction *item);
+
+// Drags `data` onto the widget with the events Qt sends a drop target, and drops it unless told not
+// to: whether the entry, then the drop, were accepted.
+std::pair<bool, bool> dragOnto(QWidget *target, const QMimeData *data, bool drop = true);
+// The widget Qt hands a drag over `under` to: the one under the pointer, or its nearest ancestor taking
+// drops.
+QWidget *dropTargetAt(QWidget *window, QWidget *under);
 
 } // namespace corvane::test

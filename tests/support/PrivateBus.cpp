@@ -12,18 +12,18 @@ PrivateBus::PrivateBus(const QString &listenAddress)
         QStringLiteral("--print-address") };
     if (!listenAddress.isEmpty())
         arguments.append(QStringLiteral("--address=") + listenAddress);
-    myDaemon.setStandardErrorFile(QProcess::nullDevice());
-    myDaemon.start(QStringLiteral("dbus-daemon"), arguments);
-    myAddress = firstLine(myDaemon);
+    m_daemon.setStandardErrorFile(QProcess::nullDevice());
+    m_daemon.start(QStringLiteral("dbus-daemon"), arguments);
+    m_address = firstLine(m_daemon);
 }
 
 PrivateBus::~PrivateBus()
 {
-    if (myDaemon.state() != QProcess::NotRunning) {
-        myDaemon.terminate();
-        if (!myDaemon.waitForFinished(5000)) {
-            myDaemon.kill();
-            myDaemon.waitForFinished();
+    if (m_daemon.state() != QProcess::NotRunning) {
+        m_daemon.terminate();
+        if (!m_daemon.waitForFinished(5000)) {
+            m_daemon.kill();
+            m_daemon.waitForFinished();
         }
     }
 }

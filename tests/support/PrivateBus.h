@@ -14,14 +14,14 @@ public:
     PrivateBus(const PrivateBus &) = delete;
     PrivateBus &operator=(const PrivateBus &) = delete;
 
-    QString address() const { return myAddress; } // empty when dbus-daemon did not start
+    QString address() const { return m_address; } // empty when dbus-daemon did not start
 
     // The first line a starting helper prints about itself (a bus address, a display number).
     static QString firstLine(QProcess &process);
 
 private:
-    QProcess myDaemon;
-    QString myAddress;
+    QProcess m_daemon;
+    QString m_address;
 };
 
 } // namespace corvane::test

@@ -1,12 +1,40 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QUrl>
 
 #include <optional>
 
 namespace corvane::test {
+
+// The corvane program of this build, beside the tests.
+QString corvaneProgram();
+
+// Files of the test's own, in a fresh temporary folder that goes with the object.
+class TestFiles {
+public:
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    QUrl url(const QString &name) const { return QUrl::fromLocalFile(path(name)); }
+    // Makes the file (and the folders it is in) holding `data`; its path, or "" when that failed.
+    QString make(const QString &name, const QByteArray &data = QByteArray()) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Sets attributes as another program does, with python's os.setxattr, one python for them all. Each
+// value is a Python expression (plistlib, datetime and struct imported); a path that names nothing is
+// made an empty file. Names are bytes, as the system takes them.
+struct PythonAttribute {
+    QString path;
+    QByteArray name;
+    QString value;
+};
+bool setAttributesWithPython(const QList<PythonAttribute> &attributes);
 
 struct ProcessResult {
     int exitCode = -1;
@@ -26,6 +54,23 @@ ProcessResult runPython(const QString &script, const QByteArray &input = QByteAr
 // (plistlib, base64 and datetime imported) giving a sequence of bytes for it. Returns each output
 // line's fields decoded; empty when python3 failed, so a size check catches any failure.
 QList<QList<QByteArray>> runPythonPerLine(const QString &fields, const QList<QByteArray> &lines);
+
+// Attributes set and read by the attr tools, outside Corvane. Names are given as Corvane sees them;
+// the tools get them as they are on disk (in user. unless in another namespace). A null value removes.
+bool setAttributeWithTool(const QString &path, const QString &name, const QByteArray &value);
+std::optional<QByteArray> attributeFromTool(const QString &path, const QString &name);
+
+// python3's plistlib: a value (a Python expression) serialized as "binary" or "xml".
+QByteArray plistlibDump(const QString &pythonExpression, const QString &format = QStringLiteral("binary"));
+QByteArray plistlibBinaryString(const QString &text);
+
+// A file's data and modification time, to show that nothing but attributes changed.
+struct FileSnapshot {
+    QByteArray data;
+    QDateTime modified;
+    bool operator==(const FileSnapshot &) const = default;
+};
+FileSnapshot snapshotOf(const QString &path);
 
 // Root passes every permission check. A case that needs them refused calls this first: as root it runs
 // the current test function again in a child test process as the user nobody and returns that run's

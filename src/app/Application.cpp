@@ -1,0 +1,23 @@
+#include "app/Application.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+namespace corvane {
+
+Application::Application(QObject *parent)
+    : QObject(parent)
+    , m_delegate(m_actions)
+    , m_documents(m_actions)
+{
+    connect(qApp, &QCoreApplication::aboutToQuit, &m_delegate, &AppDelegate::applicationWillTerminate);
+}
+
+Application::~Application() = default;
+
+void Application::launch()
+{
+    QTimer::singleShot(0, &m_delegate, &AppDelegate::applicationDidFinishLaunching);
+}
+
+} // namespace corvane

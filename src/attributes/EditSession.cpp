@@ -1,0 +1,228 @@
+#include "attributes/EditSession.h"
+
+#include "attributes/AttributeCodec.h"
+#include "attributes/AttributeDescription.h"
+#include "attributes/ExtendedAttributes.h"
+#include "attributes/ValueText.h"
+#include "plist/PlistReader.h"
+
+#include <QDir>
+
+namespace corvane {
+
+namespace {
+QString errorPrefix(const std::optional<QByteArray> &target)
+{
+    return target ? QStringLiteral("setXattr error: ") : QStringLiteral("removeXattr error: ");
+}
+
+// Whether the editor shows the value as it is: a string, or nothing at all, which holds nothing to lose.
+bool shownAsText(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return true;
+    const std::optional<plist::Value> value = plist::parse(bytes);
+    return value && value->isString();
+}
+
+// The last path component; a folder's own name for a URL ending in "/".
+QString displayName(const QUrl &file)
+{
+    const QString name = file.fileName();
+    return name.isEmpty() ? QDir(file.toLocalFile()).dirName() : name;
+}
+
+QString notTheFileChanged(const QUrl &file)
+{
+    return EditSession::tr("%1 is no longer the file that was changed: it was replaced or renamed since.")
+        .arg(displayName(file));
+}
+
+// What the value holds, in the words the attributes panel uses ("list of 2 texts").
+QString describedValue(const QString &name, QByteArrayView bytes)
+{
+    return kindLabel(describeAttribute(recogniseAttributeName(systemAttributeName(name)), bytes).value);
+}
+} // namespace
+
+EditSession::EditSession(QObject *parent)
+    : QObject(parent)
+{ }
+
+void EditSession::setFile(const QUrl &file)
+{
+    m_file = file;
+}
+
+QString EditSession::fileName() const
+{
+    return displayName(m_file);
+}
+
+EditSession::Reading EditSession::show(const QString &name)
+{
+    m_shownName = name;
+    PosixError error;
+    const std::optional<QByteArray> bytes = readExtendedAttribute(m_file, name, &error);
+    m_shownText = bytes ? decodeAttributeString(*bytes) : QString();
+    return { m_shownText, bytes ? QString() : readFailureInPlainWords(error.code, error.description) };
+}
+
+EditSession::Change EditSession::prepareSave(
+    const QString &name, const QString &label, const QString &text) const
+{
+    Change change;
+    if (m_file.isEmpty())
+        return change;
+    change.kind = Change::Kind::Save;
+    change.file = m_file;
+    change.name = name;
+    change.label = label;
+    // Looked at now, not when the value was shown: another program may have changed it since. The same
+    // read is what Undo gives back; a value that cannot be read cannot be, and the change is not kept.
+    change.beforeKnown = !readAttributeState(m_file, name, &change.before);
+    if (!text.isEmpty()) {
+        QString description;
+        change.target = encodeAttributeString(text, &description);
+        if (!change.target) {
+            change.error = QStringLiteral("setXattr error: ") + description;
+            return change;
+        }
+        // A property list followed by one NUL keeps its NUL (see hasNulSuffix).
+        if (change.before && hasNulSuffix(*change.before))
+            change.target->append('\0');
+    }
+    if (change.before && !shownAsText(*change.before)) {
+        const QString held = describedValue(name, *change.before);
+        change.question = text.isEmpty()
+            ? EditQuestion { tr("Remove the attribute “%1”?").arg(name),
+                  tr("It holds %1, which Corvane cannot show. Removing the attribute loses that value.")
+                      .arg(held),
+                  EditQuestion::Confirm::Remove }
+            : EditQuestion { tr("Replace the value of “%1”?").arg(name),
+                  tr("It holds %1, which Corvane cannot show. Saving replaces it with the text in the value "
+                     "field, and the old value is lost.")
+                      .arg(held),
+                  EditQuestion::Confirm::Replace };
+    }
+    return change;
+}
+
+EditSession::Change EditSession::prepareRemoval(const QString &name, const QString &label) const
+{
+    Change change = prepareSave(name, label, QString());
+    change.question.reset();
+    return change;
+}
+
+EditSession::Change EditSession::prepareUndo() const
+{
+    return prepareStep(true);
+}
+
+EditSession::Change EditSession::prepareRedo() const
+{
+    return prepareStep(false);
+}
+
+EditSession::Change EditSession::prepareStep(bool undo) const
+{
+    Change change;
+    const AttributeChange *step = undo ? m_history.nextUndo() : m_history.nextRedo();
+    if (!step)
+        return change;
+    change.kind = undo ? Change::Kind::Undo : Change::Kind::Redo;
+    change.file = step->file;
+    change.name = step->name;
+    change.label = step->label;
+    change.target = undo ? step->before : step->after;
+    if (identityOf(step->file) != step->identity) {
+        change.error = notTheFileChanged(step->file);
+        return change;
+    }
+    if (const std::optional<PosixError> error = readAttributeState(step->file, step->name, &change.before)) {
+        change.error = errorPrefix(change.target) + error->description;
+        return change;
+    }
+    change.beforeKnown = true;
+    if (change.before != (undo ? step->after : step->before)) {
+        // Someone else wrote since: their value is not ours to throw away without asking.
+        const QString details = undo
+            ? tr("It no longer holds what Corvane saved in %1. Undoing replaces its current value, which is "
+                 "then lost.")
+            : tr("It no longer holds what it held before Corvane's undo in %1. Redoing replaces its current "
+                 "value, which is then lost.");
+        change.question = EditQuestion { tr("“%1” was changed by another program.").arg(step->label),
+            details.arg(displayName(step->file)),
+            undo ? EditQuestion::Confirm::Undo : EditQuestion::Confirm::Redo };
+    }
+    return change;
+}
+
+QString EditSession::apply(const Change &change)
+{
+    if (change.kind == Change::Kind::Nothing || !change.error.isEmpty())
+        return change.error;
+    if (change.kind != Change::Kind::Save) {
+        // Again right before the write: a question may have been on screen for a while.
+        const AttributeChange *step
+            = change.kind == Change::Kind::Undo ? m_history.nextUndo() : m_history.nextRedo();
+        if (!step || identityOf(change.file) != step->identity)
+            return notTheFileChanged(change.file);
+    }
+    // A removal the user asked for reports an attribute that is not there; a step back to absence
+    // finds it as wanted.
+    const std::optional<PosixError> error = change.kind == Change::Kind::Save && !change.target
+        ? removeExtendedAttribute(change.file, change.name)
+        : setAttributeState(change.file, change.name, change.target);
+    if (error)
+        return errorPrefix(change.target) + error->description;
+    switch (change.kind) {
+    case Change::Kind::Save:
+        if (!change.beforeKnown)
+            return QString();
+        if (const std::optional<FileIdentity> identity = identityOf(change.file))
+            m_history.record({ .file = change.file,
+                .identity = *identity,
+                .name = change.name,
+                .label = change.label,
+                .before = change.before,
+                .after = change.target });
+        break;
+    case Change::Kind::Undo:
+        m_history.didUndo();
+        break;
+    case Change::Kind::Redo:
+        m_history.didRedo();
+        break;
+    case Change::Kind::Nothing:
+        break;
+    }
+    emit historyChanged();
+    return QString();
+}
+
+bool EditSession::touchesShown(const Change &change) const
+{
+    return change.file == m_file && systemAttributeName(change.name) == systemAttributeName(m_shownName);
+}
+
+QString EditSession::undoText() const
+{
+    const AttributeChange *step = m_history.nextUndo();
+    if (!step)
+        return QString();
+    return step->isRemoval() ? tr("Undo Removal of “%1”").arg(step->label)
+                             : tr("Undo Save of “%1”").arg(step->label);
+}
+
+QString EditSession::redoText() const
+{
+    const AttributeChange *step = m_history.nextRedo();
+    if (!step)
+        return QString();
+    return step->isRemoval() ? tr("Redo Removal of “%1”").arg(step->label)
+                             : tr("Redo Save of “%1”").arg(step->label);
+}
+
+} // namespace corvane

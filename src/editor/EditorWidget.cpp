@@ -1,0 +1,264 @@
+#include "editor/EditorWidget.h"
+
+#include "attributes/AttributeCatalogue.h"
+#include "attributes/ValueText.h"
+#include "editor/AttributesPanel.h"
+#include "settings/Preferences.h"
+#include "ui_EditorWidget.h"
+#include "window/Alerts.h"
+#include "window/DropArea.h"
+
+#include <QDir>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTextDocument>
+
+namespace corvane {
+
+namespace {
+QString noValuePlaceholder()
+{
+    return EditorWidget::tr("No value");
+}
+
+Alerts::Button buttonFor(EditQuestion::Confirm confirm)
+{
+    switch (confirm) {
+    case EditQuestion::Confirm::Remove:
+        return Alerts::Button::Remove;
+    case EditQuestion::Confirm::Undo:
+        return Alerts::Button::Undo;
+    case EditQuestion::Confirm::Redo:
+        return Alerts::Button::Redo;
+    case EditQuestion::Confirm::Replace:
+        break;
+    }
+    return Alerts::Button::Replace;
+}
+} // namespace
+
+EditorWidget::EditorWidget(QWidget *parent)
+    : QWidget(parent)
+    , m_ui(std::make_unique<Ui::EditorWidget>())
+{
+    m_ui->setupUi(this);
+
+    QComboBox *combo = m_ui->attributeComboBox;
+    QLineEdit *field = combo->lineEdit();
+    // A typed name is the attribute's whole name, exactly as typed: no completion, and none of the
+    // combo box's own case-insensitive matching on Enter or on leaving the field, which would quietly
+    // turn "comment" into the catalogue's "Comment".
+    combo->setCompleter(nullptr);
+    disconnect(field, &QLineEdit::returnPressed, combo, nullptr);
+    disconnect(field, &QLineEdit::editingFinished, combo, nullptr);
+    field->setAccessibleName(combo->accessibleName());
+    field->setPlaceholderText(tr("Attribute name"));
+    combo->addItems(AttributeCatalogue::entries());
+    // The combo box keeps the focus and hands keys to its line edit directly, past any filter there;
+    // Enter and leaving the field are caught on the combo box itself.
+    combo->installEventFilter(this);
+    connect(field, &QLineEdit::textEdited, this, [this] {
+        m_pickedIndex = -1;
+        m_nameUnconfirmed = true;
+    });
+    connect(combo, &QComboBox::activated, this, [this](int index) {
+        m_pickedIndex = index;
+        showSelectedAttribute();
+    });
+    m_ui->valueEdit->setPlaceholderText(noValuePlaceholder());
+
+    // A click on Save leaves the focus where it was, so that Save itself sees a typed name that was
+    // never confirmed and shows its value instead of writing under it (File > Save carries Ctrl+S).
+    m_ui->saveButton->setFocusPolicy(Qt::TabFocus);
+    connect(m_ui->saveButton, &QPushButton::clicked, this, &EditorWidget::save);
+
+    // Listing starts only once a file is loaded, after the window is on screen.
+    m_panel = new AttributesPanel(this);
+    m_ui->formLayout->addWidget(m_panel, 3, 0, 1, 2);
+    m_ui->formLayout->setRowStretch(1, 1);
+    m_ui->formLayout->setRowStretch(3, 2);
+    setTabOrder(m_ui->saveButton, m_panel->filterField());
+    m_panel->setVisible(Preferences().boolForKey(PreferenceKey::showAttributesPanel, true));
+    connect(m_panel, &AttributesPanel::attributeChosen, this, &EditorWidget::showFromPanel);
+    connect(
+        m_panel, &AttributesPanel::removalConfirmed, this, [this](const QString &name, const QString &label) {
+            apply(m_session.prepareRemoval(name, label), true);
+        });
+    connect(&m_session, &EditSession::historyChanged, m_panel, &AttributesPanel::reload);
+
+    // The whole window takes file drops; the text controls keep taking dragged text.
+    DropArea *dropArea = m_ui->dropArea;
+    for (QWidget *control : { static_cast<QWidget *>(field), m_ui->valueEdit->viewport(),
+             static_cast<QWidget *>(m_panel->filterField()), m_panel->detailText()->viewport() })
+        dropArea->forwardFileDrags(control);
+    connect(dropArea, &DropArea::filesDropped, this, [this](const QList<QUrl> &urls) {
+        openFile(urls.first());
+        emit fileDropped(urls.first());
+    });
+}
+
+EditorWidget::~EditorWidget() = default;
+
+QComboBox *EditorWidget::attributeComboBox() const
+{
+    return m_ui->attributeComboBox;
+}
+
+QPlainTextEdit *EditorWidget::valueEdit() const
+{
+    return m_ui->valueEdit;
+}
+
+QPushButton *EditorWidget::saveButton() const
+{
+    return m_ui->saveButton;
+}
+
+DropArea *EditorWidget::dropArea() const
+{
+    return m_ui->dropArea;
+}
+
+QString EditorWidget::selectedAttributeName() const
+{
+    return attributeNameFor(
+        m_pickedIndex, m_ui->attributeComboBox->count(), m_ui->attributeComboBox->currentText());
+}
+
+QString EditorWidget::selectedLabel() const
+{
+    const QStringList &entries = AttributeCatalogue::entries();
+    return m_pickedIndex >= 0 && m_pickedIndex < entries.size() ? entries.at(m_pickedIndex)
+                                                                : selectedAttributeName();
+}
+
+void EditorWidget::pick(int index)
+{
+    m_ui->attributeComboBox->setCurrentIndex(index);
+    m_pickedIndex = index;
+}
+
+void EditorWidget::reset()
+{
+    m_ui->attributeComboBox->clear();
+    m_ui->attributeComboBox->addItems(AttributeCatalogue::entries());
+    pick(0);
+    if (!m_session.file().isEmpty())
+        load();
+}
+
+void EditorWidget::openFile(const QUrl &file)
+{
+    m_session.setFile(file);
+    if (isVisible())
+        load();
+}
+
+void EditorWidget::load()
+{
+    const QString path = QDir::toNativeSeparators(m_session.file().toLocalFile());
+    m_ui->fileLabel->setText(path);
+    m_ui->fileLabel->setToolTip(path);
+    showSelectedAttribute();
+    m_panel->setFile(m_session.file());
+}
+
+void EditorWidget::showSelectedAttribute()
+{
+    if (m_session.file().isEmpty())
+        return;
+    m_nameUnconfirmed = false;
+    const EditSession::Reading reading = m_session.show(selectedAttributeName());
+    QPlainTextEdit *field = m_ui->valueEdit;
+    field->setPlaceholderText(reading.failure.isEmpty() ? noValuePlaceholder() : reading.failure);
+    field->setPlainText(reading.text);
+    m_shownFieldText = field->document()->toRawText();
+}
+
+QString EditorWidget::valueText() const
+{
+    // The field turns CR, CRLF and U+2029 into paragraphs and its plain text turns no-break spaces
+    // into spaces: an unchanged field stands for exactly the value it was given.
+    const QString raw = m_ui->valueEdit->document()->toRawText();
+    if (raw == m_shownFieldText)
+        return m_session.shownText();
+    return valueFromFieldText(raw, lineBreakStyle(m_session.shownText()));
+}
+
+void EditorWidget::save()
+{
+    if (m_session.file().isEmpty())
+        return;
+    // Save never writes under a name whose value the user has not seen.
+    if (m_nameUnconfirmed) {
+        showSelectedAttribute();
+        return;
+    }
+    apply(m_session.prepareSave(selectedAttributeName(), selectedLabel(), valueText()), false);
+}
+
+void EditorWidget::undo()
+{
+    apply(m_session.prepareUndo(), true);
+}
+
+void EditorWidget::redo()
+{
+    apply(m_session.prepareRedo(), true);
+}
+
+void EditorWidget::apply(const EditSession::Change &change, bool showAgain)
+{
+    if (change.question) {
+        const Alerts::Button confirm = buttonFor(change.question->confirm);
+        const AlertRequest question
+            = AlertRequest::question(change.question->messageText, change.question->informativeText, confirm);
+        if (Alerts::run(question, window()) != confirm)
+            return;
+    }
+    if (const QString error = m_session.apply(change); !error.isEmpty())
+        showActionError(error);
+    else if (showAgain && m_session.touchesShown(change))
+        showSelectedAttribute();
+}
+
+void EditorWidget::showFromPanel(qsizetype catalogueIndex, const QString &fullName)
+{
+    if (catalogueIndex >= 0 && catalogueIndex < m_ui->attributeComboBox->count()) {
+        pick(int(catalogueIndex));
+    } else {
+        m_ui->attributeComboBox->setEditText(fullName);
+        m_pickedIndex = -1;
+    }
+    showSelectedAttribute();
+}
+
+void EditorWidget::showActionError(const QString &message)
+{
+    AlertRequest alert;
+    alert.style = AlertRequest::Style::Critical;
+    alert.messageText = QStringLiteral("An error occurred in your last action:");
+    alert.informativeText = message;
+    Alerts::run(alert, window());
+}
+
+bool EditorWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_ui->attributeComboBox && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            showSelectedAttribute();
+            return true;
+        }
+    }
+    // Leaving the field confirms a changed name; its own list popping up, or another window taking
+    // the focus, does not leave it.
+    if (watched == m_ui->attributeComboBox && event->type() == QEvent::FocusOut && m_nameUnconfirmed) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+            showSelectedAttribute();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace corvane

@@ -1,0 +1,246 @@
+#include "editor/EditorWindow.h"
+
+#include "editor/AttributesPanel.h"
+#include "editor/AttributesTreeView.h"
+#include "editor/EditorWidget.h"
+#include "settings/Preferences.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+
+namespace corvane {
+
+namespace {
+// The text control a key in the widget reaches: an editable combo box hands its keys to its line edit.
+QWidget *textControlOf(QWidget *widget)
+{
+    if (auto *combo = qobject_cast<QComboBox *>(widget))
+        return combo->lineEdit();
+    return widget;
+}
+} // namespace
+
+EditorWindow::EditorWindow(ApplicationActions &actions, QWidget *parent)
+    : MainWindow(actions, parent)
+    , m_editor(new EditorWidget)
+{
+    setCentralWidget(m_editor);
+    setWindowTitle(QStringLiteral("Corvane"));
+    resize(720, 620);
+    createActions();
+    const QList<QAction *> &edit = m_editActions;
+    createMenus({ .file = { m_save },
+        .edit = { edit[0], edit[1], nullptr, edit[2], edit[3], edit[4], edit[5], nullptr, edit[6] },
+        .view = { m_attributesPanel } });
+    connect(m_editor, &EditorWidget::fileDropped, this, [this](const QUrl &file) {
+        updateTitle();
+        emit fileDropped(file);
+    });
+
+    // The Edit commands follow the control they act on: its focus, its selection, its typing.
+    AttributesPanel *panel = m_editor->attributesPanel();
+    QLineEdit *name = m_editor->attributeComboBox()->lineEdit();
+    for (QLineEdit *line : { name, panel->filterField() }) {
+        connect(line, &QLineEdit::selectionChanged, this, &EditorWindow::updateEditActions);
+        connect(line, &QLineEdit::textChanged, this, &EditorWindow::updateEditActions);
+    }
+    for (QPlainTextEdit *text : { m_editor->valueEdit(), panel->detailText() }) {
+        connect(text, &QPlainTextEdit::selectionChanged, this, &EditorWindow::updateEditActions);
+        connect(text, &QPlainTextEdit::undoAvailable, this, &EditorWindow::updateEditActions);
+        connect(text, &QPlainTextEdit::redoAvailable, this, &EditorWindow::updateEditActions);
+    }
+    connect(panel->view()->selectionModel(), &QItemSelectionModel::currentChanged, this,
+        &EditorWindow::updateEditActions);
+    connect(panel, &AttributesPanel::listingShown, this, &EditorWindow::updateEditActions);
+    connect(&m_editor->session(), &EditSession::historyChanged, this, &EditorWindow::updateEditActions);
+    // The menu bar takes the focus while Alt opens a menu: the commands still act where it was.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now && now->window() == this && !qobject_cast<QMenuBar *>(now)) {
+            m_editTarget = textControlOf(now);
+            updateEditActions();
+        }
+    });
+    for (QWidget *control : { static_cast<QWidget *>(m_editor->attributeComboBox()),
+             static_cast<QWidget *>(m_editor->valueEdit()), static_cast<QWidget *>(panel->filterField()),
+             static_cast<QWidget *>(panel->detailText()) })
+        control->installEventFilter(this);
+    updateEditActions();
+}
+
+EditorWindow::~EditorWindow() = default;
+
+void EditorWindow::createActions()
+{
+    m_save = new QAction(tr("&Save"), this);
+    m_save->setObjectName(QStringLiteral("saveAction"));
+    m_save->setShortcut(QKeySequence::Save);
+    m_save->setStatusTip(tr("Store the value; an empty value removes the attribute"));
+    connect(m_save, &QAction::triggered, m_editor, &EditorWidget::save);
+
+    addCommand(Command::Undo, tr("&Undo"), { QKeySequence(Qt::CTRL | Qt::Key_Z) });
+    addCommand(Command::Redo, tr("&Redo"), { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z) });
+    addCommand(Command::Cut, tr("Cu&t"), QKeySequence::keyBindings(QKeySequence::Cut));
+    addCommand(Command::Copy, tr("&Copy"), QKeySequence::keyBindings(QKeySequence::Copy));
+    addCommand(Command::Paste, tr("&Paste"), QKeySequence::keyBindings(QKeySequence::Paste));
+    addCommand(Command::Delete, tr("&Delete"), { QKeySequence(Qt::Key_Delete) });
+    addCommand(Command::SelectAll, tr("Select &All"), QKeySequence::keyBindings(QKeySequence::SelectAll));
+
+    m_attributesPanel = new QAction(tr("&Attributes"), this);
+    m_attributesPanel->setObjectName(QStringLiteral("attributesPanelAction"));
+    m_attributesPanel->setCheckable(true);
+    m_attributesPanel->setChecked(Preferences().boolForKey(PreferenceKey::showAttributesPanel, true));
+    m_attributesPanel->setStatusTip(tr("Show or hide the list of every attribute of the file"));
+    connect(m_attributesPanel, &QAction::triggered, this, [this](bool shown) {
+        m_editor->attributesPanel()->setVisible(shown);
+        Preferences preferences;
+        preferences.setBool(PreferenceKey::showAttributesPanel, shown);
+        preferences.sync();
+        emit attributesPanelToggled(shown);
+    });
+}
+
+QAction *EditorWindow::addCommand(Command command, const QString &text, const QList<QKeySequence> &keys)
+{
+    static const char *const names[] = { "undoAction", "redoAction", "cutAction", "copyAction", "pasteAction",
+        "deleteAction", "selectAllAction" };
+    auto *action = new QAction(text, this);
+    action->setObjectName(QString::fromLatin1(names[int(command)]));
+    action->setShortcuts(keys);
+    connect(action, &QAction::triggered, this, [this, command] { run(command); });
+    m_editActions.append(action);
+    return action;
+}
+
+QUrl EditorWindow::file() const
+{
+    return m_editor->session().file();
+}
+
+void EditorWindow::openFile(const QUrl &file)
+{
+    m_editor->openFile(file);
+    updateTitle();
+}
+
+void EditorWindow::updateTitle()
+{
+    setWindowTitle(file().isEmpty() ? QStringLiteral("Corvane") : m_editor->session().fileName());
+}
+
+void EditorWindow::appeared()
+{
+    setWindowTitle(QStringLiteral("Corvane"));
+    m_editor->reset();
+    updateTitle();
+}
+
+void EditorWindow::setAttributesPanelShown(bool shown)
+{
+    m_attributesPanel->setChecked(shown);
+    m_editor->attributesPanel()->setVisible(shown);
+}
+
+bool EditorWindow::focusHasTyping(bool undo) const
+{
+    QWidget *target = m_editTarget.data();
+    if (auto *line = qobject_cast<QLineEdit *>(target))
+        return !line->isReadOnly() && (undo ? line->isUndoAvailable() : line->isRedoAvailable());
+    if (auto *text = qobject_cast<QPlainTextEdit *>(target))
+        return !text->isReadOnly()
+            && (undo ? text->document()->isUndoAvailable() : text->document()->isRedoAvailable());
+    return false;
+}
+
+void EditorWindow::run(Command command)
+{
+    QWidget *target = m_editTarget.data();
+    AttributesPanel *panel = m_editor->attributesPanel();
+    auto *line = qobject_cast<QLineEdit *>(target);
+    auto *text = qobject_cast<QPlainTextEdit *>(target);
+    switch (command) {
+    case Command::Undo:
+    case Command::Redo: {
+        const bool undo = command == Command::Undo;
+        if (!focusHasTyping(undo))
+            undo ? m_editor->undo() : m_editor->redo();
+        else if (line)
+            undo ? line->undo() : line->redo();
+        else if (text)
+            undo ? text->undo() : text->redo();
+        break;
+    }
+    case Command::Cut:
+        line ? line->cut() : text ? text->cut() : void();
+        break;
+    case Command::Copy:
+        if (target == panel->view())
+            panel->copyCurrentRow();
+        else
+            line ? line->copy() : text ? text->copy() : void();
+        break;
+    case Command::Paste:
+        line ? line->paste() : text ? text->paste() : void();
+        break;
+    case Command::Delete:
+        if (target == panel->view())
+            panel->removeCurrentRow();
+        else
+            line ? line->del() : text ? text->textCursor().removeSelectedText() : void();
+        break;
+    case Command::SelectAll:
+        line ? line->selectAll() : text ? text->selectAll() : void();
+        break;
+    }
+    updateEditActions();
+}
+
+void EditorWindow::updateEditActions()
+{
+    QWidget *target = m_editTarget.data();
+    const auto *line = qobject_cast<QLineEdit *>(target);
+    const auto *text = qobject_cast<QPlainTextEdit *>(target);
+    const bool editable = (line && !line->isReadOnly()) || (text && !text->isReadOnly());
+    const bool selection = (line && line->hasSelectedText()) || (text && text->textCursor().hasSelection());
+    const AttributesPanel *panel = m_editor->attributesPanel();
+    const bool list = target == panel->view();
+
+    for (const bool undo : { true, false }) {
+        QAction *action = m_editActions[int(undo ? Command::Undo : Command::Redo)];
+        const bool typing = focusHasTyping(undo);
+        const QString change = undo ? m_editor->session().undoText() : m_editor->session().redoText();
+        action->setText(typing || change.isEmpty()
+                ? (undo ? tr("&Undo") : tr("&Redo"))
+                : QLatin1Char('&') + QString(change).replace(QLatin1Char('&'), QLatin1String("&&")));
+        action->setEnabled(typing || !change.isEmpty());
+    }
+    m_editActions[int(Command::Cut)]->setEnabled(editable && selection);
+    m_editActions[int(Command::Copy)]->setEnabled(selection || (list && panel->hasCurrentRow()));
+    m_editActions[int(Command::Paste)]->setEnabled(editable);
+    m_editActions[int(Command::Delete)]->setEnabled(
+        (editable && selection) || (list && panel->canRemoveCurrentRow()));
+    m_editActions[int(Command::SelectAll)]->setEnabled(line || text);
+}
+
+bool EditorWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // Text fields claim Ctrl+Z and Ctrl+Shift+Z for themselves even with nothing to undo. Then the keys
+    // belong to the window's Undo and Redo, which take back its last change.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const QKeySequence pressed(key->keyCombination());
+        const bool undo = pressed == m_editActions[int(Command::Undo)]->shortcut();
+        if ((undo || pressed == m_editActions[int(Command::Redo)]->shortcut()) && !focusHasTyping(undo)) {
+            key->ignore();
+            return true;
+        }
+    }
+    return MainWindow::eventFilter(watched, event);
+}
+
+} // namespace corvane
