@@ -29,9 +29,12 @@ QByteArray textLine(const AttributeDescription &attribute, QByteArray out)
 
 } // namespace
 
-const ListingWriter::KnownName &ListingWriter::knownName(const QByteArray &systemName)
+FileLister::FileLister(ListingFormat format)
+    : m_format(format)
+{ }
+
+const FileLister::KnownName &FileLister::knownName(const QByteArray &systemName)
 {
-    // A tree repeats a few names in every file: each is recognised once. The cache is bounded.
     if (const auto found = m_names.constFind(systemName); found != m_names.cend())
         return *found;
     if (m_names.size() >= 4096)
@@ -42,39 +45,68 @@ const ListingWriter::KnownName &ListingWriter::knownName(const QByteArray &syste
     return *m_names.insert(systemName, known);
 }
 
-ListingWriter::ListingWriter(QIODevice &out, QIODevice &err, bool json)
-    : m_out(out)
-    , m_err(err)
-    , m_json(json)
-{ }
-
-void ListingWriter::begin()
+QByteArray FileLister::attributeText(const KnownName &known, const QByteArray &value, ExpansionBudget &budget)
 {
-    if (m_json)
-        m_out.write("{\"files\": [\n");
+    // What repeats in a tree is small: values up to 4 KiB, a few thousand of them, are remembered.
+    const QByteArray &name = known.name.systemName;
+    const bool small = value.size() <= 4096;
+    const size_t hash = small ? qHash(value, qHash(name)) : 0;
+    if (small) {
+        if (const auto found = m_outputs.constFind(hash);
+            found != m_outputs.cend() && found->name == name && found->value == value)
+            return found->text;
+    }
+    const AttributeDescription attribute = describeAttribute(known.name, value, &budget);
+    QByteArray text;
+    if (m_format == ListingFormat::Text) {
+        text = textLine(attribute, known.textLineStart);
+    } else {
+        text = attributeToJson(attribute);
+        if (m_format == ListingFormat::Dump) {
+            text.chop(1); // the object's closing brace
+            text += ", \"bytes\": \"" + value.toBase64() + "\"}";
+        }
+    }
+    // Only what a fresh budget allows anywhere, without the floor the values of one file share.
+    const bool withinAllowance = !attribute.tooLargeToExpand
+        && text.size() <= ExpansionBudget::perInputByte * (name.size() + value.size());
+    if (small && withinAllowance) {
+        if (m_seen.size() >= 65536)
+            m_seen.clear();
+        if (!m_seen.contains(hash)) {
+            m_seen.insert(hash, true);
+        } else {
+            if (m_outputs.size() >= 4096 || m_outputBytes > (16 << 20)) {
+                m_outputs.clear();
+                m_outputBytes = 0;
+            }
+            m_outputs.insert(hash, { name, value, text });
+            m_outputBytes += name.size() + value.size() + text.size();
+        }
+    }
+    return text;
 }
 
-void ListingWriter::end()
+FileListing FileLister::list(
+    const QByteArray &path, LinkMode links, const NameFilter &takes, const QByteArray &shownPath)
 {
-    if (m_json)
-        m_out.write(m_firstFile ? "]}\n" : "\n]}\n");
-}
-
-bool ListingWriter::writeFile(const QByteArray &path, LinkMode links, const NameFilter &takes)
-{
-    bool listed = true;
+    FileListing file;
+    file.text.reserve(1024);
     PosixError error;
     const std::optional<QList<QByteArray>> names = listAttributeNames(path, &error, links);
     if (!names) {
-        listed = false;
-        m_err.write("corvane: " + path + ": " + error.description.toUtf8() + '\n');
+        file.complete = false;
+        file.errors += "corvane: " + path + ": " + error.description.toUtf8() + '\n';
     }
-    if (m_json)
-        m_out.write(
-            (m_firstFile ? "" : ",\n") + fileJsonOpening(path, names ? std::nullopt : std::optional(error)));
+    const bool json = m_format != ListingFormat::Text;
+    if (json)
+        file.text = fileJsonOpening(
+            shownPath.isEmpty() ? path : shownPath, names ? std::nullopt : std::optional(error));
     else if (names)
-        m_out.write("# file: " + octalEscaped(path) + '\n');
-    m_firstFile = false;
+        file.text = "# file: " + octalEscaped(path) + '\n';
+    // A dump keeps each file on a line of its own, so that a restore reads it back a file at a time.
+    const QByteArray before = m_format == ListingFormat::Dump ? "" : "\n  ";
+    const QByteArray between = m_format == ListingFormat::Dump ? ", " : ",\n  ";
     ExpansionBudget budget;
     bool first = true;
     for (const QByteArray &name : names.value_or(QList<QByteArray>())) {
@@ -84,26 +116,61 @@ bool ListingWriter::writeFile(const QByteArray &path, LinkMode links, const Name
         if (!value && error.code == ENODATA)
             continue; // removed since it was listed
         const KnownName &known = knownName(name);
-        AttributeDescription attribute;
-        if (value) {
-            attribute = describeAttribute(known.name, *value, &budget);
-        } else {
-            attribute.name = known.name;
-            attribute.error = error;
-            listed = false;
-            m_err.write("corvane: " + path + ": " + name + ": " + error.description.toUtf8() + '\n');
-        }
-        if (m_json)
-            m_out.write((first ? "\n  " : ",\n  ") + attributeToJson(attribute));
-        else
-            m_out.write(textLine(attribute, known.textLineStart));
+        if (json)
+            file.text += first ? before : between;
         first = false;
+        if (value) {
+            file.text += attributeText(known, *value, budget);
+            continue;
+        }
+        file.complete = false;
+        file.errors += "corvane: " + path + ": " + name + ": " + error.description.toUtf8() + '\n';
+        AttributeDescription unreadable;
+        unreadable.name = known.name;
+        unreadable.error = error;
+        file.text += json ? attributeToJson(unreadable) : textLine(unreadable, known.textLineStart);
     }
-    if (m_json)
-        m_out.write(first ? "]}" : "\n]}");
+    if (json)
+        file.text += first || m_format == ListingFormat::Dump ? "]}" : "\n]}";
     else if (names)
-        m_out.write("\n");
-    return listed;
+        file.text += '\n';
+    return file;
+}
+
+ListingWriter::ListingWriter(QIODevice &out, QIODevice &err, ListingFormat format)
+    : m_out(out)
+    , m_err(err)
+    , m_format(format)
+{ }
+
+void ListingWriter::begin(const QByteArray &base)
+{
+    if (m_format == ListingFormat::Json) {
+        m_out.write("{\"files\": [\n");
+    } else if (m_format == ListingFormat::Dump) {
+        QByteArray header = "{\"corvaneDump\": 1, \"base\": ";
+        appendJsonString(header, QString::fromUtf8(base));
+        if (QString::fromUtf8(base).toUtf8() != base)
+            header += ", \"baseBase64\": \"" + base.toBase64() + '"';
+        m_out.write(header + ", \"files\": [\n");
+    }
+}
+
+void ListingWriter::write(const FileListing &file)
+{
+    m_err.write(file.errors);
+    if (file.text.isEmpty())
+        return;
+    if (m_format != ListingFormat::Text && !m_firstFile)
+        m_out.write(",\n");
+    m_out.write(file.text);
+    m_firstFile = false;
+}
+
+void ListingWriter::end()
+{
+    if (m_format != ListingFormat::Text)
+        m_out.write(m_firstFile ? "]}\n" : "\n]}\n");
 }
 
 } // namespace corvane

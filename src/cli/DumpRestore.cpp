@@ -1,8 +1,8 @@
 #include "cli/Commands.h"
 
-#include "attributes/AttributeDescription.h"
-#include "attributes/AttributeJson.h"
+#include "attributes/ListCommand.h"
 #include "cli/NameFilter.h"
+#include "cli/ParallelListing.h"
 #include "cli/TreeWalk.h"
 #include "cli/WriteRun.h"
 
@@ -29,27 +29,16 @@ using namespace Qt::StringLiterals;
 constexpr qint64 maximumLine = 64 << 20;
 constexpr qint64 maximumDocument = 256 << 20;
 
-bool isUtf8(QByteArrayView bytes)
-{
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    const QString decoded = decoder(bytes);
-    return !decoder.hasError();
-}
-
-// "key": "text", with "keyBase64" beside it when the bytes are not UTF-8.
-void appendBytesField(QByteArray &out, const char *key, const QByteArray &bytes)
-{
-    out += '"' + QByteArray(key) + "\": ";
-    appendJsonString(out, QString::fromUtf8(bytes));
-    if (!isUtf8(bytes))
-        out += ", \"" + QByteArray(key) + "Base64\": \"" + bytes.toBase64() + '"';
-}
-
 // The path as the dump keeps it: relative to the working directory when it lies below it, else
 // absolute; never with "." or ".." in it (a ".." is resolved through the file system, where a link may
 // lead elsewhere than the text says).
 QByteArray storedPath(const QByteArray &path, const QByteArray &base)
 {
+    // What a walk hands out below a plain relative path is already in the form kept.
+    const bool plain = !path.startsWith('/') && !path.startsWith('.') && !path.contains("/.")
+        && !path.contains("//") && !path.endsWith('/');
+    if (plain)
+        return path;
     QByteArray absolute = absolutePath(path, base);
     if (absolute.split('/').contains("..")) {
         char resolved[PATH_MAX];
@@ -74,28 +63,6 @@ QByteArray storedPath(const QByteArray &path, const QByteArray &base)
         return ".";
     const QByteArray prefix = base.endsWith('/') ? base : base + '/';
     return clean.startsWith(prefix) ? clean.sliced(prefix.size()) : clean;
-}
-
-QByteArray attributeLine(const QByteArray &path, const QByteArray &name, LinkMode links, bool *failed)
-{
-    PosixError error;
-    const std::optional<QByteArray> bytes = readExtendedAttributeBytes(path, name, &error, links);
-    if (!bytes && error.code == ENODATA)
-        return {};
-    AttributeDescription attribute;
-    if (bytes) {
-        attribute = describeAttribute(recogniseAttributeName(name), *bytes);
-    } else {
-        *failed = true;
-        attribute.name = recogniseAttributeName(name);
-        attribute.error = error;
-    }
-    QByteArray out = attributeToJson(attribute);
-    if (bytes) {
-        out.chop(1); // the object's closing brace
-        out += ", \"bytes\": \"" + bytes->toBase64() + "\"}";
-    }
-    return out;
 }
 
 std::optional<QByteArray> bytesField(const QJsonObject &object, const QString &key)
@@ -200,49 +167,23 @@ int runDump(const ToolRequest &request, ToolStreams &streams)
         streams.error("--match: " + problem.toUtf8());
         return 2;
     }
-    bool failed = false;
-    const auto fail = [&](const QByteArray &path, const PosixError &error) {
-        failed = true;
-        streams.error(path + ": " + error.description.toUtf8());
-    };
     const QByteArray base = workingDirectory();
-    QByteArray header = "{\"corvaneDump\": 1, ";
-    appendBytesField(header, "base", base);
-    streams.out.write(header + ", \"files\": [\n");
-
-    TreeWalk walk(request.paths, request.recursive, links, fail);
-    bool first = true;
-    while (const std::optional<QByteArray> path = walk.next()) {
-        PosixError error;
-        std::optional<QList<QByteArray>> names = listExtendedAttributes(*path, &error, links);
-        QByteArray line = first ? "{" : ",\n{";
-        first = false;
-        appendBytesField(line, "path", storedPath(*path, base));
-        line += ", \"error\": ";
-        if (names) {
-            line += "null";
-        } else {
-            fail(*path, error);
-            appendJsonString(line, error.description);
-        }
-        line += ", \"attributes\": [";
-        if (!names)
-            names.emplace();
-        std::sort(names->begin(), names->end());
-        bool firstAttribute = true;
-        for (const QByteArray &name : std::as_const(*names)) {
-            if (!filter.matches(name))
-                continue;
-            const QByteArray attribute = attributeLine(*path, name, links, &failed);
-            if (attribute.isEmpty())
-                continue;
-            line += (firstAttribute ? "" : ", ") + attribute;
-            firstAttribute = false;
-        }
-        streams.out.write(line + "]}");
+    ListingWriter writer(streams.out, streams.err, ListingFormat::Dump);
+    writer.begin(base);
+    bool complete;
+    {
+        ParallelListing dump(writer, ListingFormat::Dump, links,
+            [&filter](const QByteArray &name) { return filter.matches(name); });
+        TreeWalk walk(
+            request.paths, request.recursive, links, [&](const QByteArray &path, const PosixError &error) {
+                dump.addFailure("corvane: " + path + ": " + error.description.toUtf8() + '\n');
+            });
+        while (const std::optional<QByteArray> path = walk.next())
+            dump.add(*path, storedPath(*path, base));
+        complete = dump.finish();
     }
-    streams.out.write(first ? "]}\n" : "\n]}\n");
-    return failed ? 1 : 0;
+    writer.end();
+    return complete ? 0 : 1;
 }
 
 int runRestore(const ToolRequest &request, ToolStreams &streams, const QByteArray &commandLine)

@@ -4,6 +4,7 @@
 #include "attributes/ExtendedAttributes.h"
 #include "attributes/ListCommand.h"
 #include "cli/NameFilter.h"
+#include "cli/ParallelListing.h"
 #include "cli/TreeWalk.h"
 #include "cli/ValueEdits.h"
 
@@ -20,21 +21,23 @@ int runList(const ToolRequest &request, ToolStreams &streams)
         streams.error("--match: " + problem.toUtf8());
         return 2;
     }
-    bool failed = false;
-    ListingWriter listing(streams.out, streams.err, request.json);
-    TreeWalk walk(
-        request.paths, request.recursive, links, [&](const QByteArray &path, const PosixError &error) {
-            failed = true;
-            streams.error(path + ": " + error.description.toUtf8());
-        });
-    listing.begin();
-    while (const std::optional<QByteArray> path = walk.next()) {
-        if (!listing.writeFile(
-                *path, links, [&filter](const QByteArray &name) { return filter.matches(name); }))
-            failed = true;
+    const ListingFormat format = request.json ? ListingFormat::Json : ListingFormat::Text;
+    ListingWriter writer(streams.out, streams.err, format);
+    writer.begin();
+    bool complete;
+    {
+        ParallelListing listing(
+            writer, format, links, [&filter](const QByteArray &name) { return filter.matches(name); });
+        TreeWalk walk(
+            request.paths, request.recursive, links, [&](const QByteArray &path, const PosixError &error) {
+                listing.addFailure("corvane: " + path + ": " + error.description.toUtf8() + '\n');
+            });
+        while (const std::optional<QByteArray> path = walk.next())
+            listing.add(*path);
+        complete = listing.finish();
     }
-    listing.end();
-    return failed ? 1 : 0;
+    writer.end();
+    return complete ? 0 : 1;
 }
 
 int runFind(const ToolRequest &request, ToolStreams &streams)
