@@ -29,6 +29,9 @@ struct AttributeDescription {
     // The value is a property list whose shared parts would expand to far more text than its size
     // allows (see ExpansionBudget): it is described as bytes instead, and tooLargeToExpandNote() says why.
     bool tooLargeToExpand = false;
+    // The value is a property list nested deeper than JSON readers take (maximumValueNesting): the
+    // listing gives it as its bytes instead, with a note.
+    bool nestedTooDeep = false;
     // The name was listed but its value could not be read (the value is then empty bytes).
     std::optional<PosixError> error;
 };

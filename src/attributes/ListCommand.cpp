@@ -10,13 +10,30 @@ namespace corvane {
 
 namespace {
 
-// The start of an attribute's line in the text form: its name and label with octal escapes, as
-// getfattr writes names, so that every line splits and parses back to the exact name.
-QByteArray textLineStart(const AttributeName &name)
+// A name or label on a line of the text form, escaped as getfattr escapes names (octal for bytes that
+// are not printable UTF-8, for line breaks and other invisible characters, and for the backslash), and
+// the characters that end the line's parts: "=" and "(" in names, "," in labels. So the name runs to
+// the first " (", the label to the first ", ", the kind to the first ") = ".
+QByteArray escapedPart(QByteArrayView bytes, QByteArrayView delimiters)
 {
-    return octalEscaped(name.systemName) + " (" + octalEscaped(name.labelBytes) + ", ";
+    QByteArray out = octalEscaped(bytes);
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        if (delimiters.contains(out[i])) {
+            const QByteArray escape = '\\' + QByteArray::number(uchar(out[i]), 8).rightJustified(3, '0');
+            out.replace(i, 1, escape);
+            i += escape.size() - 1;
+        }
+    }
+    return out;
 }
 
+QByteArray textLineStart(const AttributeName &name)
+{
+    return escapedPart(name.systemName, "=(") + " (" + escapedPart(name.labelBytes, ",") + ", ";
+}
+
+// NAME (LABEL, KIND[: NOTE]) = VALUE, the value as compact JSON; an attribute that could not be read
+// is NAME (LABEL, unreadable: REASON).
 QByteArray textLine(const AttributeDescription &attribute, QByteArray out)
 {
     if (attribute.error)
@@ -24,6 +41,12 @@ QByteArray textLine(const AttributeDescription &attribute, QByteArray out)
     out += kindLabel(attribute.value).toUtf8();
     if (attribute.tooLargeToExpand)
         out += ": " + tooLargeToExpandNote().toUtf8();
+    else if (attribute.nestedTooDeep)
+        out += ": " + nestedTooDeepNote().toUtf8();
+    else if (attribute.value.kind() == ValueKind::Date && !isoDateText(attribute.value.real()))
+        out += ": " + scalarText(attribute.value).toUtf8() + ", no year from 1 to 9999";
+    else if (jsonLosesValue(attribute.value))
+        out += ": holds what JSON cannot carry (lone surrogates as U+FFFD, dates as null)";
     return out + ") = " + valueToJson(attribute.value) + '\n';
 }
 
@@ -56,12 +79,16 @@ QByteArray FileLister::attributeText(const KnownName &known, const QByteArray &v
             found != m_outputs.cend() && found->name == name && found->value == value)
             return found->text;
     }
-    const AttributeDescription attribute = describeAttribute(known.name, value, &budget);
+    AttributeDescription attribute = describeAttribute(known.name, value, &budget);
+    if (nestingDepth(attribute.value) > maximumValueNesting) {
+        attribute.value = ValueNode::fromBytes(ValueKind::Bytes, value);
+        attribute.nestedTooDeep = true;
+    }
     QByteArray text;
     if (m_format == ListingFormat::Text) {
         text = textLine(attribute, known.textLineStart);
     } else {
-        text = attributeToJson(attribute);
+        text = attributeToJson(attribute, value);
         if (m_format == ListingFormat::Dump) {
             text.chop(1); // the object's closing brace
             text += ", \"bytes\": \"" + value.toBase64() + "\"}";
