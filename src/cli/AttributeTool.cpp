@@ -1,5 +1,6 @@
 #include "cli/AttributeTool.h"
 
+#include "attributes/AttributeNames.h"
 #include "cli/Commands.h"
 
 #include <QFile>
@@ -41,6 +42,9 @@ int runAttributeTool(const QList<QByteArray> &arguments)
         return runRestore(request, streams, commandLine);
     case ToolVerb::Find:
         return runFind(request, streams);
+    case ToolVerb::Labels:
+        out.write(knownLabels().join(u'\n').toUtf8() + '\n');
+        return 0;
     case ToolVerb::None:
         break;
     }

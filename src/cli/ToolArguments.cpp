@@ -30,6 +30,7 @@ const QHash<QByteArray, VerbSpec> &verbs()
         { "--restore", { ToolVerb::Restore, 1 } },
         { "--find", { ToolVerb::Find, 1 } },
         { "--undo-last", { ToolVerb::UndoLast, 0 } },
+        { "--labels", { ToolVerb::Labels, 0 } },
     };
     return table;
 }
@@ -215,7 +216,7 @@ private:
         only(r.yes, "--yes", { Clear, UndoLast });
         if (r.dryRun && !r.changesAttributes())
             fail(u"--dry-run goes with a verb that changes attributes"_s);
-        const bool takesFiles = r.verb != ToolVerb::Restore && r.verb != ToolVerb::UndoLast;
+        const bool takesFiles = r.verb != Restore && r.verb != UndoLast && r.verb != Labels;
         if (takesFiles && r.paths.isEmpty())
             fail(u"%1 needs at least one file"_s.arg(QString::fromUtf8(r.verbOption)));
         if (!takesFiles && !r.paths.isEmpty())
@@ -271,6 +272,10 @@ ToolRequest parseToolArguments(const QList<QByteArray> &arguments)
 QString toolHelpText()
 {
     return uR"(
+Listing attributes without a window:
+  --list FILE...                Prints every attribute, decoded; --json for one JSON document.
+                                  corvane --list -R --match '^user\.xdg\.' ~/Downloads
+
 Changing attributes without a window (each run can be taken back with --undo-last):
   --set NAME VALUE FILE...      Stores VALUE as the editor's Save does ("-": standard input;
                                 an empty VALUE removes the attribute). NAME is a catalogue entry
@@ -305,12 +310,17 @@ Backing up, restoring and finding:
 
 With these verbs:
   -R, --recursive               Also every file and folder below each FILE.
-  -h, --no-dereference          Acts on symbolic links themselves, not on what they point to.
+  -h, --no-dereference          Acts on symbolic links themselves, not on what they point to
+                                (-h alone is --help).
   --match REGEX                 Only names matching the extended regular expression, as getfattr's
-                                -m ("-": every name); with --clear, --dump and --restore.
+                                -m ("-": every name); with --list, --clear, --dump and --restore.
   --dry-run                     Says what would change, changing nothing.
   --yes                         Asks nothing (--clear, --undo-last).
   --to DIR                      With --restore: restores onto the copy in DIR.
+  --labels                      Prints the catalogue entries and labels NAME takes, one per line.
+
+Exit status: 0 when everything was done, 1 when a file failed, 2 for a command line that is not
+understood. The full grammar of the output is in corvane(1).
 )"_s;
 }
 

@@ -4,7 +4,7 @@
 // not be UTF-8): one verb with its operands, the options that go with it, then the files.
 //
 //   --list [--json]   --set NAME VALUE [--kind K]   --remove NAME   --tag add|remove|set TAG[,TAG...] --clear
-//   --dump   --restore BACKUP [--to DIR]   --find TAG   --undo-last
+//   --dump   --restore BACKUP [--to DIR]   --find TAG   --undo-last   --labels
 //   -R/--recursive  -h/--no-dereference  --match REGEX  --dry-run  --yes  --  FILE...
 //
 // A verb's operands are the arguments right after it, whatever they look like ("-" as VALUE is
@@ -18,7 +18,7 @@
 
 namespace corvane {
 
-enum class ToolVerb { None, List, Set, Remove, Tag, Clear, Dump, Restore, Find, UndoLast };
+enum class ToolVerb { None, List, Set, Remove, Tag, Clear, Dump, Restore, Find, UndoLast, Labels };
 enum class TagOperation { Add, Remove, Set };
 // How --set stores its text: as the editor's Save does, or in the form --kind names.
 enum class SetKind { Editor, Text, Plain, List, Tags, Date };
