@@ -25,23 +25,30 @@ int runAttributeTool(const QList<QByteArray> &arguments)
         err.write("Try 'corvane --help' for more information.\n");
         return 2;
     }
-    const QByteArray commandLine = arguments.join(' ');
+    NameFilter names;
+    QString problem;
+    if (!names.setPattern(request.match, &problem)) {
+        streams.error("--match: " + problem.toUtf8());
+        return 2;
+    }
+    const ToolRun run { request, streams, arguments.join(' '),
+        request.noDereference ? LinkMode::NoFollow : LinkMode::Follow, names };
     switch (request.verb) {
     case ToolVerb::List:
-        return runList(request, streams);
+        return runList(run);
     case ToolVerb::Set:
     case ToolVerb::Remove:
     case ToolVerb::Tag:
     case ToolVerb::Clear:
-        return runChangeCommand(request, streams, commandLine);
+        return runChangeCommand(run);
     case ToolVerb::UndoLast:
-        return runUndoLast(request, streams);
+        return runUndoLast(run);
     case ToolVerb::Dump:
-        return runDump(request, streams);
+        return runDump(run);
     case ToolVerb::Restore:
-        return runRestore(request, streams, commandLine);
+        return runRestore(run);
     case ToolVerb::Find:
-        return runFind(request, streams);
+        return runFind(run);
     case ToolVerb::Labels:
         out.write(knownLabels().join(u'\n').toUtf8() + '\n');
         return 0;

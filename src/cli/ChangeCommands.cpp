@@ -105,15 +105,12 @@ QByteArray systemNameFor(const QByteArray &name)
     return "user." + name;
 }
 
-int runChangeCommand(const ToolRequest &request, ToolStreams &streams, const QByteArray &commandLine)
+int runChangeCommand(const ToolRun &tool)
 {
-    const LinkMode links = request.noDereference ? LinkMode::NoFollow : LinkMode::Follow;
-    NameFilter filter;
+    const ToolRequest &request = tool.request;
+    ToolStreams &streams = tool.streams;
+    const LinkMode links = tool.links;
     QString problem;
-    if (!filter.setPattern(request.match, &problem)) {
-        streams.error("--match: " + problem.toUtf8());
-        return 2;
-    }
     std::optional<SetValue> value;
     if (request.verb == ToolVerb::Set) {
         const std::optional<QString> text = valueText(request, streams, &problem);
@@ -130,7 +127,7 @@ int runChangeCommand(const ToolRequest &request, ToolStreams &streams, const QBy
     const bool desktopTags
         = request.verb == ToolVerb::Tag && Preferences().boolForKey(PreferenceKey::bridgeTags, true);
 
-    WriteRun run(streams, Journal(), commandLine, request.dryRun, false);
+    WriteRun run(streams, Journal(), tool.commandLine, request.dryRun, false);
     TreeWalk walk(request.paths, request.recursive, links,
         [&run](const QByteArray &path, const PosixError &error) { run.fail(path, error.description); });
     while (const std::optional<QByteArray> path = walk.next()) {
@@ -157,7 +154,7 @@ int runChangeCommand(const ToolRequest &request, ToolStreams &streams, const QBy
             break;
         }
         case ToolVerb::Clear:
-            clearFile(run, *path, links, filter);
+            clearFile(run, *path, links, tool.names);
             break;
         default:
             break;

@@ -79,13 +79,13 @@ std::optional<QByteArray> bytesField(const QJsonObject &object, const QString &k
 
 class Restore {
 public:
-    Restore(const ToolRequest &request, ToolStreams &streams, const QByteArray &commandLine)
-        : m_request(request)
-        , m_links(request.noDereference ? LinkMode::NoFollow : LinkMode::Follow)
-        , m_run(streams, Journal(), commandLine, request.dryRun, true)
+    explicit Restore(const ToolRun &run)
+        : m_request(run.request)
+        , m_links(run.links)
+        , m_filter(run.names)
+        , m_run(run.streams, Journal(), run.commandLine, run.request.dryRun, true)
     { }
 
-    bool setFilter(QString *error) { return m_filter.setPattern(m_request.match, error); }
     // The dump's first line: {"corvaneDump": 1, "base": ..., "files": [
     bool readHeader(const QJsonObject &header, QString *error)
     {
@@ -151,49 +151,26 @@ private:
 
     const ToolRequest &m_request;
     LinkMode m_links;
-    NameFilter m_filter;
+    const NameFilter &m_filter;
     WriteRun m_run;
     QByteArray m_base;
 };
 
 } // namespace
 
-int runDump(const ToolRequest &request, ToolStreams &streams)
+int runDump(const ToolRun &run)
 {
-    const LinkMode links = request.noDereference ? LinkMode::NoFollow : LinkMode::Follow;
-    NameFilter filter;
-    QString problem;
-    if (!filter.setPattern(request.match, &problem)) {
-        streams.error("--match: " + problem.toUtf8());
-        return 2;
-    }
     const QByteArray base = workingDirectory();
-    ListingWriter writer(streams.out, streams.err, ListingFormat::Dump);
-    writer.begin(base);
-    bool complete;
-    {
-        ParallelListing dump(writer, ListingFormat::Dump, links,
-            [&filter](const QByteArray &name) { return filter.matches(name); });
-        TreeWalk walk(
-            request.paths, request.recursive, links, [&](const QByteArray &path, const PosixError &error) {
-                dump.addFailure("corvane: " + path + ": " + error.description.toUtf8() + '\n');
-            });
-        while (const std::optional<QByteArray> path = walk.next())
-            dump.add(*path, storedPath(*path, base));
-        complete = dump.finish();
-    }
-    writer.end();
-    return complete ? 0 : 1;
+    return runListing(
+        run, ListingFormat::Dump, base, [&base](const QByteArray &path) { return storedPath(path, base); });
 }
 
-int runRestore(const ToolRequest &request, ToolStreams &streams, const QByteArray &commandLine)
+int runRestore(const ToolRun &run)
 {
-    Restore restore(request, streams, commandLine);
+    const ToolRequest &request = run.request;
+    ToolStreams &streams = run.streams;
+    Restore restore(run);
     QString problem;
-    if (!restore.setFilter(&problem)) {
-        streams.error("--match: " + problem.toUtf8());
-        return 2;
-    }
     QFile file(QFile::decodeName(request.backup));
     const bool fromInput = request.backup == "-";
     if (!fromInput && !file.open(QIODevice::ReadOnly)) {

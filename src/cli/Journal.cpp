@@ -86,7 +86,9 @@ bool Journal::writeNotMade(const QString &run, const QList<qint64> &indices, QSt
     }
     file.setPermissions(privateFile);
     QDataStream stream(&file);
-    stream << indices;
+    stream << quint32(indices.size());
+    for (qint64 index : indices)
+        stream << index;
     if (!file.commit()) {
         *error = file.errorString();
         return false;
@@ -99,10 +101,24 @@ QSet<qint64> Journal::notMade(const QString &run)
     QFile file(run + notMadeSuffix);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QDataStream stream(&file);
-    QList<qint64> indices;
-    stream >> indices;
-    return QSet<qint64>(indices.cbegin(), indices.cend());
+    return readNotMade(file);
+}
+
+QSet<qint64> Journal::readNotMade(QIODevice &device)
+{
+    QDataStream stream(&device);
+    quint32 count = 0;
+    stream >> count;
+    // A count the bytes cannot hold is no list we wrote: nothing is reserved for it.
+    QSet<qint64> indices;
+    if (stream.status() != QDataStream::Ok || count > (device.size() - device.pos()) / 8)
+        return indices;
+    for (quint32 i = 0; i < count; ++i) {
+        qint64 index = 0;
+        stream >> index;
+        indices.insert(index);
+    }
+    return stream.status() == QDataStream::Ok ? indices : QSet<qint64>();
 }
 
 JournalWriter::JournalWriter(const Journal &journal)
@@ -172,12 +188,20 @@ bool JournalReader::open(const QString &run, QString *error)
         *error = m_file->errorString();
         return false;
     }
-    m_stream.setDevice(m_file.get());
+    if (open(m_file.get(), error))
+        return true;
+    *error = u"%1 is no journal of this version of Corvane"_s.arg(run);
+    return false;
+}
+
+bool JournalReader::open(QIODevice *device, QString *error)
+{
+    m_stream.setDevice(device);
     quint32 fileMagic = 0, version = 0;
     qint64 time = 0;
     m_stream >> fileMagic >> version >> time >> m_commandLine;
     if (m_stream.status() != QDataStream::Ok || fileMagic != magic || version != formatVersion) {
-        *error = u"%1 is no journal of this version of Corvane"_s.arg(run);
+        *error = u"no journal of this version of Corvane"_s;
         return false;
     }
     m_time = QDateTime::fromMSecsSinceEpoch(time);

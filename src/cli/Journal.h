@@ -23,6 +23,7 @@
 #include <optional>
 
 class QFile;
+class QIODevice;
 class QSaveFile;
 
 namespace corvane {
@@ -56,6 +57,8 @@ public:
     // The entries of a run (counted from 0) that were not made.
     static bool writeNotMade(const QString &run, const QList<qint64> &indices, QString *error);
     static QSet<qint64> notMade(const QString &run);
+    // The same, read from what writeNotMade wrote; nothing from anything else.
+    static QSet<qint64> readNotMade(QIODevice &device);
 
 private:
     QString m_directory;
@@ -89,6 +92,8 @@ public:
     JournalReader &operator=(const JournalReader &) = delete;
 
     bool open(const QString &run, QString *error);
+    // Reads a run from an open device, which must outlive the reader.
+    bool open(QIODevice *device, QString *error);
     // The next change, or nullopt at the end or when the file is damaged (see damaged()).
     std::optional<JournalEntry> next();
     bool damaged() const { return m_damaged; }

@@ -12,37 +12,38 @@
 
 namespace corvane {
 
-int runList(const ToolRequest &request, ToolStreams &streams)
+int runListing(const ToolRun &run, ListingFormat format, const QByteArray &base,
+    const std::function<QByteArray(const QByteArray &)> &shownPath)
 {
-    const LinkMode links = request.noDereference ? LinkMode::NoFollow : LinkMode::Follow;
-    NameFilter filter;
-    QString problem;
-    if (!filter.setPattern(request.match, &problem)) {
-        streams.error("--match: " + problem.toUtf8());
-        return 2;
-    }
-    const ListingFormat format = request.json ? ListingFormat::Json : ListingFormat::Text;
-    ListingWriter writer(streams.out, streams.err, format);
-    writer.begin();
+    ListingWriter writer(run.streams.out, run.streams.err, format);
+    writer.begin(base);
     bool complete;
     {
+        const NameFilter &names = run.names;
         ParallelListing listing(
-            writer, format, links, [&filter](const QByteArray &name) { return filter.matches(name); });
-        TreeWalk walk(
-            request.paths, request.recursive, links, [&](const QByteArray &path, const PosixError &error) {
+            writer, format, run.links, [&names](const QByteArray &name) { return names.matches(name); });
+        TreeWalk walk(run.request.paths, run.request.recursive, run.links,
+            [&](const QByteArray &path, const PosixError &error) {
                 listing.addFailure("corvane: " + path + ": " + error.description.toUtf8() + '\n');
             });
         while (const std::optional<QByteArray> path = walk.next())
-            listing.add(*path);
+            listing.add(*path, shownPath ? shownPath(*path) : QByteArray());
         complete = listing.finish();
     }
     writer.end();
     return complete ? 0 : 1;
 }
 
-int runFind(const ToolRequest &request, ToolStreams &streams)
+int runList(const ToolRun &run)
 {
-    const LinkMode links = request.noDereference ? LinkMode::NoFollow : LinkMode::Follow;
+    return runListing(run, run.request.json ? ListingFormat::Json : ListingFormat::Text);
+}
+
+int runFind(const ToolRun &run)
+{
+    const ToolRequest &request = run.request;
+    ToolStreams &streams = run.streams;
+    const LinkMode links = run.links;
     const QByteArray finderName = systemAttributeName(QStringLiteral("com.apple.metadata:_kMDItemUserTags"));
     const QByteArray desktopName = "user.xdg.tags";
     const QString &tag = request.tags.first();

@@ -61,8 +61,10 @@ QByteArray where(const JournalEntry &entry)
 
 } // namespace
 
-int runUndoLast(const ToolRequest &request, ToolStreams &streams)
+int runUndoLast(const ToolRun &tool)
 {
+    const ToolRequest &request = tool.request;
+    ToolStreams &streams = tool.streams;
     const Journal journal;
     const QStringList runs = journal.runs();
     if (runs.isEmpty()) {

@@ -93,6 +93,29 @@ QStringList edited(QStringList names, TagOperation operation, const QStringList 
     return names;
 }
 
+// Either side of the tags: the names the value holds as `kind` (a new value when there is none),
+// changed by the operation and stored back into the value, which keeps its form; a list left empty
+// removes the attribute, and an unchanged one leaves it as it is.
+template <typename Names, typename Store>
+ValueEdit editedTags(const QByteArray &systemName, const std::optional<QByteArray> &current, EditKind kind,
+    const QString &refusal, TagOperation operation, const QStringList &tags, Names names, Store store)
+{
+    EditableValue value = newEditableValue(systemName, kind);
+    if (current) {
+        value = decodeEditableValue(recogniseAttributeName(systemName), *current);
+        if (value.kind != kind)
+            return { current, refusal };
+    }
+    const QStringList before = names(value);
+    const QStringList after = edited(before, operation, tags);
+    if (after == before)
+        return { current, {} };
+    if (after.isEmpty())
+        return {};
+    store(value, after);
+    return encoded(value);
+}
+
 QByteArrayView withoutTrailingNul(const QByteArray &bytes)
 {
     return bytes.endsWith('\0') ? QByteArrayView(bytes).chopped(1) : QByteArrayView(bytes);
@@ -193,41 +216,26 @@ ValueEdit setValue(
 ValueEdit editFinderTags(const QByteArray &systemName, const std::optional<QByteArray> &current,
     TagOperation operation, const QStringList &tags)
 {
-    EditableValue value = newEditableValue(systemName, EditKind::Tags);
-    if (current) {
-        value = decodeEditableValue(recogniseAttributeName(systemName), *current);
-        if (value.kind != EditKind::Tags)
-            return { current, u"the Finder's tags hold a value that is no list of tags; left as it is"_s };
-    }
-    QStringList names;
-    for (const FinderTag &tag : std::as_const(value.tags))
-        names.append(tag.name);
-    const QStringList after = edited(names, operation, tags);
-    if (after == names)
-        return { current, {} };
-    if (after.isEmpty())
-        return {};
-    value.tags = withTags(value.tags, after);
-    return encoded(value);
+    return editedTags(
+        systemName, current, EditKind::Tags,
+        u"the Finder's tags hold a value that is no list of tags; left as it is"_s, operation, tags,
+        [](const EditableValue &value) {
+            QStringList names;
+            for (const FinderTag &tag : value.tags)
+                names.append(tag.name);
+            return names;
+        },
+        [](EditableValue &value, const QStringList &names) { value.tags = withTags(value.tags, names); });
 }
 
 ValueEdit editDesktopTags(const QByteArray &systemName, const std::optional<QByteArray> &current,
     TagOperation operation, const QStringList &tags)
 {
-    EditableValue value = newEditableValue(systemName, EditKind::Text);
-    if (current) {
-        value = decodeEditableValue(recogniseAttributeName(systemName), *current);
-        if (value.kind != EditKind::Text)
-            return { current, u"the desktop's tags hold a value that is no text; left as it is"_s };
-    }
-    const QStringList names = desktopTagNames(value.text);
-    const QStringList after = edited(names, operation, tags);
-    if (after == names)
-        return { current, {} };
-    if (after.isEmpty())
-        return {};
-    value.text = desktopTagsText(after);
-    return encoded(value);
+    return editedTags(
+        systemName, current, EditKind::Text,
+        u"the desktop's tags hold a value that is no text; left as it is"_s, operation, tags,
+        [](const EditableValue &value) { return desktopTagNames(value.text); },
+        [](EditableValue &value, const QStringList &names) { value.text = desktopTagsText(names); });
 }
 
 QStringList finderTagNames(const QByteArray &bytes)
