@@ -8,8 +8,6 @@
 #include "cli/WriteRun.h"
 #include "settings/Preferences.h"
 
-#include <QStringDecoder>
-
 #include <cerrno>
 
 namespace corvane {
@@ -24,20 +22,11 @@ constexpr qsizetype maximumValueInput = 1 << 20;
 const QByteArray finderTagsName = "com.apple.metadata:_kMDItemUserTags";
 const QByteArray desktopTagsName = "user.xdg.tags";
 
-std::optional<QString> utf8(QByteArrayView bytes)
-{
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = decoder(bytes);
-    if (decoder.hasError())
-        return std::nullopt;
-    return text;
-}
-
 // VALUE as given, or standard input without its last line break (what `echo` and a here-string add).
 std::optional<QString> valueText(const ToolRequest &request, ToolStreams &streams, QString *problem)
 {
     if (request.value != "-")
-        return utf8(request.value);
+        return strictUtf8(request.value);
     QByteArray input = readAtMost(streams.in, maximumValueInput + 1);
     if (input.size() > maximumValueInput) {
         *problem = u"standard input holds more than an attribute can (1 MiB read)"_s;
@@ -45,7 +34,7 @@ std::optional<QString> valueText(const ToolRequest &request, ToolStreams &stream
     }
     if (input.endsWith('\n'))
         input.chop(input.endsWith("\r\n") ? 2 : 1);
-    std::optional<QString> text = utf8(input);
+    std::optional<QString> text = strictUtf8(input);
     if (!text)
         *problem = u"standard input is not UTF-8 text"_s;
     return text;
@@ -91,7 +80,7 @@ void clearFile(WriteRun &run, const QByteArray &path, LinkMode links, const Name
 
 QByteArray systemNameFor(const QByteArray &name)
 {
-    if (const std::optional<QString> text = utf8(name)) {
+    if (const std::optional<QString> text = strictUtf8(name)) {
         if (AttributeCatalogue::entries().contains(*text))
             return systemAttributeName(AttributeCatalogue::prefix() + *text);
         if (const std::optional<QByteArray> labelled = systemNameOfLabel(*text))

@@ -1,7 +1,8 @@
 #include "cli/ToolArguments.h"
 
+#include "cli/ToolStreams.h"
+
 #include <QHash>
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <initializer_list>
@@ -33,15 +34,6 @@ const QHash<QByteArray, VerbSpec> &verbs()
         { "--labels", { ToolVerb::Labels, 0 } },
     };
     return table;
-}
-
-std::optional<QString> utf8(const QByteArray &bytes)
-{
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = decoder(bytes);
-    if (decoder.hasError())
-        return std::nullopt;
-    return text;
 }
 
 // A tag name a Finder list and a desktop list can both hold: no line break (the Finder's colour
@@ -180,7 +172,7 @@ private:
     {
         if (!m_request.error.isEmpty())
             return;
-        const std::optional<QString> text = utf8(list);
+        const std::optional<QString> text = strictUtf8(list);
         if (!text)
             return fail(u"the tags are not UTF-8 text"_s);
         for (const QString &part : text->split(u',', Qt::SkipEmptyParts)) {
@@ -224,7 +216,7 @@ private:
                 QString::fromUtf8(r.verbOption), QString::fromUtf8(r.paths.first())));
         if ((r.verb == ToolVerb::Set || r.verb == ToolVerb::Remove) && r.name.isEmpty())
             fail(u"the attribute name is empty"_s);
-        if (r.verb == ToolVerb::Set && r.value != "-" && !utf8(r.value))
+        if (r.verb == ToolVerb::Set && r.value != "-" && !strictUtf8(r.value))
             fail(u"the value is not UTF-8 text"_s);
         if (r.verb == ToolVerb::Set && r.value == "-" && r.paths.contains("-"))
             fail(u"standard input cannot be both the value and a file"_s);

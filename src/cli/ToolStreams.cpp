@@ -2,6 +2,8 @@
 
 #include "attributes/AttributeNames.h"
 
+#include <QStringDecoder>
+
 #include <cerrno>
 
 #include <unistd.h>
@@ -33,6 +35,15 @@ qint64 InputDescriptor::readData(char *data, qint64 maxSize)
         if (got >= 0 || errno != EINTR)
             return got;
     }
+}
+
+std::optional<QString> strictUtf8(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = decoder(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
 }
 
 QByteArray readAtMost(QIODevice &in, qint64 maximum)

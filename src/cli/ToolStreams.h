@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
 #include <utility>
 
 namespace corvane {
@@ -39,6 +40,9 @@ protected:
 private:
     int m_descriptor;
 };
+
+// The bytes as text when they are UTF-8, nullopt otherwise.
+std::optional<QString> strictUtf8(QByteArrayView bytes);
 
 // Up to `maximum` bytes, reading until the end of input or until there are that many.
 QByteArray readAtMost(QIODevice &in, qint64 maximum);
