@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Walks a tree of 20,000 files on a tmpfs with `corvane --list -R`, `corvane --dump -R` and
-# `getfattr -R -d` side by side, and prints each one's median wall time and peak memory over 5 runs,
+# `getfattr -R -d` side by side, and prints each one's median wall time, CPU time (user and system,
+# all threads) and peak memory over 5 runs,
 # taken in turns so that the machine's drift hits all alike; then the same on a tenth of the tree, which
 # shows whether memory grows with the tree.
 #
@@ -48,36 +49,42 @@ for i in range(count):
 PY
 
 timing=$(mktemp)
-measure() { # prints "seconds kilobytes" for one run of the command
-  /usr/bin/time -f '%e %M' -o "$timing" "$@" >/dev/null 2>&1 || true
-  tail -n1 "$timing"
+measure() { # prints "seconds kilobytes cpu-seconds" for one run of the command
+  /usr/bin/time -f '%e %M %U %S' -o "$timing" "$@" >/dev/null 2>&1 || true
+  tail -n1 "$timing" | awk '{ print $1, $2, $3 + $4 }'
 }
 median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 
+# The walk alone (every name listed, no value read): the same calls on both sides but getfattr's lstat.
 declare -A commands=(
   [getfattr]="getfattr -R -d"
   [list]="$corvane --list -R"
   [dump]="$corvane --dump -R"
+  [getfattr-walk]="getfattr -R -d -m ^\$"
+  [corvane-walk]="$corvane --list -R --match ^\$"
 )
-order=(getfattr list dump)
-echo "| tree | command | median wall time (s) | median peak memory (MiB) |"
-echo "|---|---|---:|---:|"
+order=(getfattr list dump getfattr-walk corvane-walk)
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores"
+echo "| tree | command | median wall time (s) | median CPU time (s) | median peak memory (MiB) |"
+echo "|---|---|---:|---:|---:|"
 for tree in "$mount_point" "$mount_point/small"; do
   label=$([[ $tree == "$mount_point" ]] && echo "$files files" || echo "$((files / 10)) files")
-  declare -A times=() memory=()
+  declare -A times=() memory=() cpu=()
   for name in "${order[@]}"; do measure ${commands[$name]} "$tree" >/dev/null; done # warm up
   for ((run = 0; run < runs; run++)); do
     for name in "${order[@]}"; do
-      read -r seconds kilobytes < <(measure ${commands[$name]} "$tree")
+      read -r seconds kilobytes cpuseconds < <(measure ${commands[$name]} "$tree")
       times[$name]+="$seconds "
       memory[$name]+="$kilobytes "
+      cpu[$name]+="$cpuseconds "
     done
   done
   for name in "${order[@]}"; do
     t=$(tr ' ' '\n' <<<"${times[$name]}" | grep . | median)
     m=$(tr ' ' '\n' <<<"${memory[$name]}" | grep . | median)
-    printf '| %s | `%s DIR` | %s | %s |\n' "$label" "${commands[$name]/$corvane/corvane}" "$t" \
+    c=$(tr ' ' '\n' <<<"${cpu[$name]}" | grep . | median)
+    printf '| %s | `%s DIR` | %s | %s | %s |\n' "$label" "${commands[$name]/$corvane/corvane}" "$t" "$c" \
       "$(awk -v k="$m" 'BEGIN { printf "%.1f", k / 1024 }')"
   done
-  unset times memory
+  unset times memory cpu
 done

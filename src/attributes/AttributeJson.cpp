@@ -171,6 +171,10 @@ bool jsonLosesValue(const ValueNode &node)
         }
         return false;
     };
+    if (node.kind() == ValueKind::String || node.kind() == ValueKind::Text)
+        return lone(node.string());
+    if (!node.isContainer())
+        return node.kind() == ValueKind::Date && !isoDateText(node.real());
     // Each shared subtree once: the walk costs what the value holds, not what it expands to.
     QSet<const void *> seen;
     const std::function<bool(const ValueNode &)> loses = [&](const ValueNode &n) {
@@ -194,6 +198,8 @@ bool jsonLosesValue(const ValueNode &node)
 
 int nestingDepth(const ValueNode &node)
 {
+    if (!node.isContainer())
+        return 0;
     QHash<const void *, int> depths;
     const std::function<int(const ValueNode &)> depth = [&](const ValueNode &n) -> int {
         if (!n.isContainer())
@@ -217,9 +223,8 @@ QString nestedTooDeepNote()
         .arg(maximumValueNesting);
 }
 
-QByteArray attributeToJson(const AttributeDescription &attribute, QByteArrayView stored)
+QByteArray attributeJsonStart(const AttributeName &name)
 {
-    const AttributeName &name = attribute.name;
     QByteArray out = "{";
     appendName(out, "name", name.systemName);
     out += ", \"label\": ";
@@ -229,6 +234,17 @@ QByteArray attributeToJson(const AttributeDescription &attribute, QByteArrayView
         out += "null";
     else
         appendJsonString(out, name.macName);
+    return out;
+}
+
+QByteArray attributeToJson(const AttributeDescription &attribute, QByteArrayView stored)
+{
+    return attributeToJson(attribute, stored, attributeJsonStart(attribute.name));
+}
+
+QByteArray attributeToJson(const AttributeDescription &attribute, QByteArrayView stored, const QByteArray &start)
+{
+    QByteArray out = start;
     if (attribute.error) {
         out += ", \"kind\": null, \"size\": null, \"value\": null, \"error\": ";
         appendJsonString(out, attribute.error->description);

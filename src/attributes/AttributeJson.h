@@ -41,6 +41,10 @@ QString nestedTooDeepNote();
 // "seconds"; when the value cannot be written exactly, the stored bytes (when given) follow in base64 as
 // valueBase64. An attribute whose value could not be read has kind, size and value null and an error.
 QByteArray attributeToJson(const AttributeDescription &attribute, QByteArrayView stored = {});
+// The same with the object's start, its name, label and macName, written already (a listing writes
+// them once per name).
+QByteArray attributeToJson(const AttributeDescription &attribute, QByteArrayView stored, const QByteArray &start);
+QByteArray attributeJsonStart(const AttributeName &name);
 
 // One file's object up to its list of attributes: {"path": ... (and pathBase64 when it is not UTF-8),
 // "error": ..., "attributes": [ . The attributes follow one per line, and "]}" closes it.

@@ -65,6 +65,7 @@ const FileLister::KnownName &FileLister::knownName(const QByteArray &systemName)
     KnownName known;
     known.name = recogniseAttributeName(systemName);
     known.textLineStart = textLineStart(known.name);
+    known.jsonStart = attributeJsonStart(known.name);
     return *m_names.insert(systemName, known);
 }
 
@@ -88,7 +89,7 @@ QByteArray FileLister::attributeText(const KnownName &known, const QByteArray &v
     if (m_format == ListingFormat::Text) {
         text = textLine(attribute, known.textLineStart);
     } else {
-        text = attributeToJson(attribute, value);
+        text = attributeToJson(attribute, value, known.jsonStart);
         if (m_format == ListingFormat::Dump) {
             text.chop(1); // the object's closing brace
             text += ", \"bytes\": \"" + value.toBase64() + "\"}";

@@ -51,6 +51,7 @@ private:
     struct KnownName {
         AttributeName name;
         QByteArray textLineStart;
+        QByteArray jsonStart;
     };
     struct Output {
         QByteArray name;
