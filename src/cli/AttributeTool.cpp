@@ -5,9 +5,29 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <cctype>
+
 #include <unistd.h>
 
 namespace corvane {
+
+namespace {
+
+// The command line as a shell would take it back, for the journal's account of a run.
+QByteArray shellWords(const QList<QByteArray> &arguments)
+{
+    QByteArrayList words;
+    for (const QByteArray &argument : arguments) {
+        const bool plain = !argument.isEmpty() && std::all_of(argument.cbegin(), argument.cend(), [](char c) {
+            return std::isalnum(uchar(c)) || QByteArrayView("_-./:=+,@%").contains(c);
+        });
+        words.append(plain ? argument : '\'' + QByteArray(argument).replace('\'', "'\\''") + '\'');
+    }
+    return words.join(' ');
+}
+
+} // namespace
 
 int runAttributeTool(const QList<QByteArray> &arguments)
 {
@@ -31,7 +51,7 @@ int runAttributeTool(const QList<QByteArray> &arguments)
         streams.error("--match: " + problem.toUtf8());
         return 2;
     }
-    const ToolRun run { request, streams, arguments.join(' '),
+    const ToolRun run { request, streams, shellWords(arguments),
         request.noDereference ? LinkMode::NoFollow : LinkMode::Follow, names };
     switch (request.verb) {
     case ToolVerb::List:

@@ -54,6 +54,16 @@ State stateOf(const JournalEntry &entry, QString *error)
     return current == entry.after ? State::AsLeft : State::Changed;
 }
 
+// The run's command line (shell-quoted when it was kept) on one line of text, for a person to read.
+QByteArray oneLine(QByteArray text)
+{
+    for (char &c : text) {
+        if (uchar(c) < 0x20 || c == 0x7f)
+            c = '?';
+    }
+    return text;
+}
+
 QByteArray where(const JournalEntry &entry)
 {
     return octalEscaped(shownPath(entry.path, workingDirectory())) + ": " + octalEscaped(entry.name);
@@ -79,7 +89,7 @@ int runUndoLast(const ToolRun &tool)
         return 1;
     }
     streams.out.write("Undoing the run of " + check.reader().time().toString(Qt::ISODate).toUtf8()
-        + ": corvane " + octalEscaped(check.reader().commandLine()) + '\n');
+        + ": corvane " + oneLine(check.reader().commandLine()) + '\n');
 
     // First every value is looked at: values another program changed since are only replaced when the
     // user says so, before anything is put back.
