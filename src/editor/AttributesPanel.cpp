@@ -1,6 +1,7 @@
 #include "editor/AttributesPanel.h"
 
 #include "attributes/AttributeListing.h"
+#include "editor/AttributeDetailArea.h"
 #include "editor/AttributesFilterModel.h"
 #include "editor/AttributesTreeView.h"
 #include "window/Alerts.h"
@@ -125,13 +126,7 @@ AttributesPanel::AttributesPanel(QWidget *parent)
         showStatus();
     });
 
-    m_detail = new QPlainTextEdit(this);
-    m_detail->setObjectName(QStringLiteral("attributeDetail"));
-    m_detail->setReadOnly(true);
-    m_detail->setTabChangesFocus(true);
-    m_detail->setAccessibleName(tr("Attribute value in full"));
-    m_detail->setPlaceholderText(tr("Select an attribute to see its whole value"));
-    m_detail->setMaximumHeight(110);
+    m_detail = new AttributeDetailArea(this);
 
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("attributesStatus"));
@@ -291,18 +286,8 @@ void AttributesPanel::showListing(const QByteArray &path, FileDescription descri
 
 void AttributesPanel::showCurrentDetail()
 {
-    // Laying out one very long line takes the text field seconds; the start says what the value is,
-    // and Ctrl+C copies all of it.
-    constexpr qsizetype shownAtMost = 64 * 1024;
     const QModelIndex current = m_view->currentIndex();
-    QString detail = current.isValid() ? current.data(AttributesModel::DetailRole).toString() : QString();
-    if (detail.size() > shownAtMost) {
-        const qsizetype more = detail.size() - shownAtMost;
-        detail.truncate(shownAtMost);
-        detail += tr("… (%n more characters; Ctrl+C in the list copies them all)", nullptr,
-            int(qMin<qsizetype>(more, INT_MAX)));
-    }
-    m_detail->setPlainText(detail);
+    m_detail->showText(current.isValid() ? current.data(AttributesModel::DetailRole).toString() : QString());
 }
 
 void AttributesPanel::showStatus()
@@ -346,6 +331,11 @@ void AttributesPanel::choose(const QModelIndex &proxyIndex)
         return;
     }
     emit attributeChosen(row.data(AttributesModel::CatalogueIndexRole).toLongLong(), name);
+}
+
+QPlainTextEdit *AttributesPanel::detailText() const
+{
+    return m_detail->textView();
 }
 
 bool AttributesPanel::hasCurrentRow() const
