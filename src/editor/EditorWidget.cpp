@@ -21,6 +21,19 @@ QString noValuePlaceholder()
     return EditorWidget::tr("No value");
 }
 
+// The field never says "No value" for an attribute that is there.
+QString placeholderFor(const EditSession::Reading &reading)
+{
+    if (!reading.failure.isEmpty())
+        return reading.failure;
+    if (!reading.holds.isEmpty())
+        return EditorWidget::tr("Holds %1: change it in the attributes list below").arg(reading.holds);
+    // Once a shown text is emptied, saving removes the attribute: then there is no value.
+    if (reading.present && reading.text.isEmpty())
+        return EditorWidget::tr("Holds an empty text");
+    return noValuePlaceholder();
+}
+
 Alerts::Button buttonFor(EditQuestion::Confirm confirm)
 {
     switch (confirm) {
@@ -170,7 +183,7 @@ void EditorWidget::showSelectedAttribute()
     m_nameUnconfirmed = false;
     const EditSession::Reading reading = m_session.show(selectedAttributeName());
     QPlainTextEdit *field = m_ui->valueEdit;
-    field->setPlaceholderText(reading.failure.isEmpty() ? noValuePlaceholder() : reading.failure);
+    field->setPlaceholderText(placeholderFor(reading));
     field->setPlainText(reading.text);
     m_shownFieldText = field->document()->toRawText();
 }
