@@ -4,6 +4,7 @@
 #include "editor/AttributeDetailArea.h"
 #include "editor/AttributesFilterModel.h"
 #include "editor/AttributesTreeView.h"
+#include "editor/TagDotsDelegate.h"
 #include "window/Alerts.h"
 
 #include <QAction>
@@ -127,6 +128,8 @@ AttributesPanel::AttributesPanel(QWidget *parent)
     });
 
     m_detail = new AttributeDetailArea(this);
+    connect(m_detail, &AttributeDetailArea::rowWanted, this, &AttributesPanel::selectAttribute);
+    m_view->setItemDelegateForColumn(AttributesModel::PreviewColumn, new TagDotsDelegate(m_view));
 
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("attributesStatus"));
@@ -161,7 +164,8 @@ void AttributesPanel::setFile(const QUrl &file)
 {
     m_file = file;
     m_model->setDescription({});
-    m_detail->clear();
+    m_detail->setFile(file);
+    m_wantedRow.clear();
     m_note.clear();
     m_status->clear();
     const QStringList watched = m_watcher.files() + m_watcher.directories();
@@ -272,6 +276,10 @@ void AttributesPanel::showListing(const QByteArray &path, FileDescription descri
         if (index.isValid())
             m_view->expand(index);
     }
+    if (!m_wantedRow.isEmpty() && indexOf(m_model, { m_wantedRow, {} }).isValid()) {
+        current = RowPath { m_wantedRow, {} };
+        m_wantedRow.clear();
+    }
     if (current) {
         const QModelIndex index = m_proxy->mapFromSource(indexOf(m_model, *current));
         if (index.isValid())
@@ -286,8 +294,22 @@ void AttributesPanel::showListing(const QByteArray &path, FileDescription descri
 
 void AttributesPanel::showCurrentDetail()
 {
-    const QModelIndex current = m_view->currentIndex();
-    m_detail->showText(current.isValid() ? current.data(AttributesModel::DetailRole).toString() : QString());
+    const QModelIndex current = m_view->currentIndex().siblingAtColumn(AttributesModel::LabelColumn);
+    const QString text = current.isValid() ? current.data(AttributesModel::DetailRole).toString() : QString();
+    const bool editable = current.data(AttributesModel::TopLevelRole).toBool()
+        && current.data(AttributesModel::EditorCanWriteRole).toBool();
+    m_detail->showRow(editable ? current.data(AttributesModel::FullNameRole).toString() : QString(),
+        editable ? current.data().toString() : QString(), text);
+}
+
+void AttributesPanel::selectAttribute(const QString &name)
+{
+    m_wantedRow = systemAttributeName(name);
+    const QModelIndex row = m_proxy->mapFromSource(indexOf(m_model, { m_wantedRow, {} }));
+    if (!row.isValid())
+        return; // once it is listed
+    m_wantedRow.clear();
+    m_view->setCurrentIndex(row);
 }
 
 void AttributesPanel::showStatus()

@@ -61,6 +61,8 @@ public:
     bool canRemoveCurrentRow() const; // an attribute the editor can write, not an item inside one
     void copyCurrentRow();
     void removeCurrentRow(); // asks first
+    // Makes the attribute the current row, now or once a listing shows it.
+    void selectAttribute(const QString &name);
 
 public slots:
     // Lists the file's attributes again soon; requests close together make one listing.
@@ -93,6 +95,7 @@ private:
     AttributesTreeView *m_view = nullptr;
     AttributeDetailArea *m_detail = nullptr;
     QLabel *m_status = nullptr;
+    QByteArray m_wantedRow; // the system name selectAttribute() waits for
     QString m_note; // said below the list until the next listing: why a chosen row stays here
 
     QUrl m_file;

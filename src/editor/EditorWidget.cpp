@@ -2,6 +2,7 @@
 
 #include "attributes/AttributeCatalogue.h"
 #include "attributes/ValueText.h"
+#include "editor/AttributeDetailArea.h"
 #include "editor/AttributesPanel.h"
 #include "settings/Preferences.h"
 #include "ui_EditorWidget.h"
@@ -98,6 +99,8 @@ EditorWidget::EditorWidget(QWidget *parent)
             apply(m_session.prepareRemoval(name, label), true);
         });
     connect(&m_session, &EditSession::historyChanged, m_panel, &AttributesPanel::reload);
+    connect(
+        m_panel->detailArea(), &AttributeDetailArea::changeRequested, this, &EditorWidget::applyValueChange);
 
     // The whole window takes file drops; the text controls keep taking dragged text.
     DropArea *dropArea = m_ui->dropArea;
@@ -220,19 +223,29 @@ void EditorWidget::redo()
     apply(m_session.prepareRedo(), true);
 }
 
-void EditorWidget::apply(const EditSession::Change &change, bool showAgain)
+bool EditorWidget::apply(const EditSession::Change &change, bool showAgain)
 {
     if (change.question) {
         const Alerts::Button confirm = buttonFor(change.question->confirm);
         const AlertRequest question
             = AlertRequest::question(change.question->messageText, change.question->informativeText, confirm);
         if (Alerts::run(question, window()) != confirm)
-            return;
+            return false;
     }
-    if (const QString error = m_session.apply(change); !error.isEmpty())
+    if (const QString error = m_session.apply(change); !error.isEmpty()) {
         showActionError(error);
-    else if (showAgain && m_session.touchesShown(change))
+        return false;
+    }
+    if (showAgain && m_session.touchesShown(change))
         showSelectedAttribute();
+    return change.kind != EditSession::Change::Kind::Nothing;
+}
+
+void EditorWidget::applyValueChange(const QString &name, const QString &label,
+    const std::optional<QByteArray> &shown, const EditableValue &edited)
+{
+    if (apply(m_session.prepareValueChange(name, label, shown, edited), true))
+        m_panel->detailArea()->showStored();
 }
 
 void EditorWidget::showFromPanel(qsizetype catalogueIndex, const QString &fullName)
