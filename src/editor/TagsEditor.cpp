@@ -136,7 +136,12 @@ void TagsEditor::setTags(const QList<FinderTag> &tags, bool coloursKept)
 
 void TagsEditor::setColour(int row, TagColour colour)
 {
-    auto *item = new QTableWidgetItem(tagDotsIcon({ colour }), tagColourName(colour));
+    // One dot of each colour, painted once, however many tags there are.
+    if (m_dots.isEmpty()) {
+        for (int each = 0; each < colourCount; ++each)
+            m_dots.append(tagDotsIcon({ TagColour(each) }));
+    }
+    auto *item = new QTableWidgetItem(m_dots.at(int(colour)), tagColourName(colour));
     item->setData(colourRole, int(colour));
     m_table->setItem(row, ColourColumn, item);
 }

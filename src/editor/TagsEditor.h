@@ -2,6 +2,7 @@
 
 #include "attributes/EditableValue.h"
 
+#include <QIcon>
 #include <QWidget>
 
 class QPushButton;
@@ -40,6 +41,7 @@ private:
     void setColour(int row, TagColour colour);
     void updateButtons();
 
+    QList<QIcon> m_dots; // by colour
     QTableWidget *m_table = nullptr;
     QPushButton *m_add = nullptr;
     QPushButton *m_remove = nullptr;
