@@ -54,7 +54,7 @@ AttributeDetailArea::AttributeDetailArea(QWidget *parent)
     m_text->setPlaceholderText(tr("Select an attribute to see its whole value"));
     m_stack->addWidget(m_text);
     m_stack->addWidget(m_editor);
-    m_stack->setMaximumHeight(150);
+    m_stack->setMaximumHeight(130);
     connect(m_editor, &TypedValueEditor::edited, this, &AttributeDetailArea::updateControls);
 
     m_caption->setObjectName(QStringLiteral("attributeDetailCaption"));

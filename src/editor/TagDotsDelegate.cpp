@@ -68,7 +68,10 @@ QIcon tagDotsIcon(const QList<TagColour> &colours)
         painter.setBrush(shown.at(i));
         painter.drawEllipse(QRectF(i * dotSize + 1.5, 1.5, dotSize - 3, dotSize - 3));
     }
-    return QIcon(pixmap);
+    // Selected rows show the colours as they are, not tinted.
+    QIcon icon(pixmap);
+    icon.addPixmap(pixmap, QIcon::Selected);
+    return icon;
 }
 
 void TagDotsDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
