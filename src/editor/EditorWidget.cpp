@@ -4,6 +4,7 @@
 #include "attributes/ValueText.h"
 #include "editor/AttributeDetailArea.h"
 #include "editor/AttributesPanel.h"
+#include "editor/TypedValueEditor.h"
 #include "settings/Preferences.h"
 #include "ui_EditorWidget.h"
 #include "window/Alerts.h"
@@ -105,7 +106,9 @@ EditorWidget::EditorWidget(QWidget *parent)
     // The whole window takes file drops; the text controls keep taking dragged text.
     DropArea *dropArea = m_ui->dropArea;
     for (QWidget *control : { static_cast<QWidget *>(field), m_ui->valueEdit->viewport(),
-             static_cast<QWidget *>(m_panel->filterField()), m_panel->detailText()->viewport() })
+             static_cast<QWidget *>(m_panel->filterField()), m_panel->detailText()->viewport(),
+             m_panel->detailArea()->valueEditor()->textField()->viewport(),
+             m_panel->detailArea()->valueEditor()->linesField()->viewport() })
         dropArea->forwardFileDrags(control);
     connect(dropArea, &DropArea::filesDropped, this, [this](const QList<QUrl> &urls) {
         openFile(urls.first());
