@@ -121,7 +121,7 @@ void TagsEditor::setTags(const QList<FinderTag> &tags, bool coloursKept)
 {
     const QSignalBlocker blocker(m_table);
     // The same tags read again after Apply keep the row the user was on.
-    const int current = qBound(0, m_table->currentRow(), int(tags.size()) - 1);
+    const int current = qMax(0, qMin(m_table->currentRow(), int(tags.size()) - 1));
     m_table->setRowCount(0);
     m_table->setRowCount(int(tags.size()));
     for (int row = 0; row < tags.size(); ++row) {
