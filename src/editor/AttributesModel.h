@@ -13,6 +13,7 @@
 
 #include <QAbstractItemModel>
 
+#include <optional>
 #include <vector>
 
 namespace corvane {
@@ -31,6 +32,7 @@ public:
         TopLevelRole, // bool
         SortRole, // top-level rows by label, children in their stored order
         FilterRole, // what the filter matches a top-level row by: label, full name and the value's line
+        TagColoursRole, // QVariantList of TagColour (as int): the Finder tags' colours a row holds
     };
 
     explicit AttributesModel(QObject *parent = nullptr);
@@ -67,6 +69,8 @@ private:
         return m_file.attributes.at(node.attribute);
     }
     QString labelOf(const Node &node) const;
+    std::optional<QString> readablePreview(const Node &node) const;
+    bool isTags(const Node &node) const;
 
     FileDescription m_file;
     // Top-level nodes are 0 .. attributes - 1; children are appended as views open them.

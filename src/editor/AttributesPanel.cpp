@@ -1,8 +1,10 @@
 #include "editor/AttributesPanel.h"
 
 #include "attributes/AttributeListing.h"
+#include "editor/AttributeDetailArea.h"
 #include "editor/AttributesFilterModel.h"
 #include "editor/AttributesTreeView.h"
+#include "editor/TagDotsDelegate.h"
 #include "window/Alerts.h"
 
 #include <QAction>
@@ -125,13 +127,9 @@ AttributesPanel::AttributesPanel(QWidget *parent)
         showStatus();
     });
 
-    m_detail = new QPlainTextEdit(this);
-    m_detail->setObjectName(QStringLiteral("attributeDetail"));
-    m_detail->setReadOnly(true);
-    m_detail->setTabChangesFocus(true);
-    m_detail->setAccessibleName(tr("Attribute value in full"));
-    m_detail->setPlaceholderText(tr("Select an attribute to see its whole value"));
-    m_detail->setMaximumHeight(110);
+    m_detail = new AttributeDetailArea(this);
+    connect(m_detail, &AttributeDetailArea::rowWanted, this, &AttributesPanel::selectAttribute);
+    m_view->setItemDelegateForColumn(AttributesModel::PreviewColumn, new TagDotsDelegate(m_view));
 
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("attributesStatus"));
@@ -166,7 +164,8 @@ void AttributesPanel::setFile(const QUrl &file)
 {
     m_file = file;
     m_model->setDescription({});
-    m_detail->clear();
+    m_detail->setFile(file);
+    m_wantedRow.clear();
     m_note.clear();
     m_status->clear();
     const QStringList watched = m_watcher.files() + m_watcher.directories();
@@ -277,6 +276,10 @@ void AttributesPanel::showListing(const QByteArray &path, FileDescription descri
         if (index.isValid())
             m_view->expand(index);
     }
+    if (!m_wantedRow.isEmpty() && indexOf(m_model, { m_wantedRow, {} }).isValid()) {
+        current = RowPath { m_wantedRow, {} };
+        m_wantedRow.clear();
+    }
     if (current) {
         const QModelIndex index = m_proxy->mapFromSource(indexOf(m_model, *current));
         if (index.isValid())
@@ -291,18 +294,22 @@ void AttributesPanel::showListing(const QByteArray &path, FileDescription descri
 
 void AttributesPanel::showCurrentDetail()
 {
-    // Laying out one very long line takes the text field seconds; the start says what the value is,
-    // and Ctrl+C copies all of it.
-    constexpr qsizetype shownAtMost = 64 * 1024;
-    const QModelIndex current = m_view->currentIndex();
-    QString detail = current.isValid() ? current.data(AttributesModel::DetailRole).toString() : QString();
-    if (detail.size() > shownAtMost) {
-        const qsizetype more = detail.size() - shownAtMost;
-        detail.truncate(shownAtMost);
-        detail += tr("… (%n more characters; Ctrl+C in the list copies them all)", nullptr,
-            int(qMin<qsizetype>(more, INT_MAX)));
-    }
-    m_detail->setPlainText(detail);
+    const QModelIndex current = m_view->currentIndex().siblingAtColumn(AttributesModel::LabelColumn);
+    const QString text = current.isValid() ? current.data(AttributesModel::DetailRole).toString() : QString();
+    const bool editable = current.data(AttributesModel::TopLevelRole).toBool()
+        && current.data(AttributesModel::EditorCanWriteRole).toBool();
+    m_detail->showRow(editable ? current.data(AttributesModel::FullNameRole).toString() : QString(),
+        editable ? current.data().toString() : QString(), text);
+}
+
+void AttributesPanel::selectAttribute(const QString &name)
+{
+    m_wantedRow = systemAttributeName(name);
+    const QModelIndex row = m_proxy->mapFromSource(indexOf(m_model, { m_wantedRow, {} }));
+    if (!row.isValid())
+        return; // once it is listed
+    m_wantedRow.clear();
+    m_view->setCurrentIndex(row);
 }
 
 void AttributesPanel::showStatus()
@@ -346,6 +353,11 @@ void AttributesPanel::choose(const QModelIndex &proxyIndex)
         return;
     }
     emit attributeChosen(row.data(AttributesModel::CatalogueIndexRole).toLongLong(), name);
+}
+
+QPlainTextEdit *AttributesPanel::detailText() const
+{
+    return m_detail->textView();
 }
 
 bool AttributesPanel::hasCurrentRow() const

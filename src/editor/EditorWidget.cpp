@@ -2,7 +2,9 @@
 
 #include "attributes/AttributeCatalogue.h"
 #include "attributes/ValueText.h"
+#include "editor/AttributeDetailArea.h"
 #include "editor/AttributesPanel.h"
+#include "editor/TypedValueEditor.h"
 #include "settings/Preferences.h"
 #include "ui_EditorWidget.h"
 #include "window/Alerts.h"
@@ -19,6 +21,19 @@ namespace {
 QString noValuePlaceholder()
 {
     return EditorWidget::tr("No value");
+}
+
+// The field never says "No value" for an attribute that is there.
+QString placeholderFor(const EditSession::Reading &reading)
+{
+    if (!reading.failure.isEmpty())
+        return reading.failure;
+    if (!reading.holds.isEmpty())
+        return EditorWidget::tr("Holds %1: change it in the attributes list below").arg(reading.holds);
+    // Once a shown text is emptied, saving removes the attribute: then there is no value.
+    if (reading.present && reading.text.isEmpty())
+        return EditorWidget::tr("Holds an empty text");
+    return noValuePlaceholder();
 }
 
 Alerts::Button buttonFor(EditQuestion::Confirm confirm)
@@ -85,11 +100,15 @@ EditorWidget::EditorWidget(QWidget *parent)
             apply(m_session.prepareRemoval(name, label), true);
         });
     connect(&m_session, &EditSession::historyChanged, m_panel, &AttributesPanel::reload);
+    connect(
+        m_panel->detailArea(), &AttributeDetailArea::changeRequested, this, &EditorWidget::applyValueChange);
 
     // The whole window takes file drops; the text controls keep taking dragged text.
     DropArea *dropArea = m_ui->dropArea;
     for (QWidget *control : { static_cast<QWidget *>(field), m_ui->valueEdit->viewport(),
-             static_cast<QWidget *>(m_panel->filterField()), m_panel->detailText()->viewport() })
+             static_cast<QWidget *>(m_panel->filterField()), m_panel->detailText()->viewport(),
+             m_panel->detailArea()->valueEditor()->textField()->viewport(),
+             m_panel->detailArea()->valueEditor()->linesField()->viewport() })
         dropArea->forwardFileDrags(control);
     connect(dropArea, &DropArea::filesDropped, this, [this](const QList<QUrl> &urls) {
         openFile(urls.first());
@@ -170,7 +189,7 @@ void EditorWidget::showSelectedAttribute()
     m_nameUnconfirmed = false;
     const EditSession::Reading reading = m_session.show(selectedAttributeName());
     QPlainTextEdit *field = m_ui->valueEdit;
-    field->setPlaceholderText(reading.failure.isEmpty() ? noValuePlaceholder() : reading.failure);
+    field->setPlaceholderText(placeholderFor(reading));
     field->setPlainText(reading.text);
     m_shownFieldText = field->document()->toRawText();
 }
@@ -207,19 +226,29 @@ void EditorWidget::redo()
     apply(m_session.prepareRedo(), true);
 }
 
-void EditorWidget::apply(const EditSession::Change &change, bool showAgain)
+bool EditorWidget::apply(const EditSession::Change &change, bool showAgain)
 {
     if (change.question) {
         const Alerts::Button confirm = buttonFor(change.question->confirm);
         const AlertRequest question
             = AlertRequest::question(change.question->messageText, change.question->informativeText, confirm);
         if (Alerts::run(question, window()) != confirm)
-            return;
+            return false;
     }
-    if (const QString error = m_session.apply(change); !error.isEmpty())
+    if (const QString error = m_session.apply(change); !error.isEmpty()) {
         showActionError(error);
-    else if (showAgain && m_session.touchesShown(change))
+        return false;
+    }
+    if (showAgain && m_session.touchesShown(change))
         showSelectedAttribute();
+    return change.kind != EditSession::Change::Kind::Nothing;
+}
+
+void EditorWidget::applyValueChange(const QString &name, const QString &label,
+    const std::optional<QByteArray> &shown, const EditableValue &edited)
+{
+    if (apply(m_session.prepareValueChange(name, label, shown, edited), true))
+        m_panel->detailArea()->showStored();
 }
 
 void EditorWidget::showFromPanel(qsizetype catalogueIndex, const QString &fullName)
