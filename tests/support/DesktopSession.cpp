@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QTest>
 
 #include <csignal>
 
@@ -21,8 +22,14 @@ DesktopSession::DesktopSession(Bus bus)
 {
     m_xServer = std::make_unique<QProcess>();
     m_xServer->setStandardErrorFile(QProcess::nullDevice());
+    // An X server resets when its last client leaves, and drops the connections it has accepted but not
+    // yet set up as it does. Until the first corvane is connected, each xwininfo listing the windows is
+    // such a last client, and a corvane connecting just then is refused ("could not connect to
+    // display"), the more often the busier the machine. A desktop's server never resets under a session
+    // either: its window manager and panels stay connected.
     m_xServer->start(u"Xvfb"_s,
-        { u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1280x800x24"_s, u"-nolisten"_s, u"tcp"_s });
+        { u"-displayfd"_s, u"1"_s, u"-noreset"_s, u"-screen"_s, u"0"_s, u"1280x800x24"_s, u"-nolisten"_s,
+            u"tcp"_s });
     const QString display = PrivateBus::firstLine(*m_xServer);
     if (display.isEmpty()) {
         m_failure = u"Xvfb did not start (Debian package xvfb)"_s;
@@ -57,6 +64,8 @@ DesktopSession::DesktopSession(Bus bus)
 
 DesktopSession::~DesktopSession()
 {
+    if (QTest::currentTestFailed())
+        reportLaunches();
     for (QProcess *process : std::as_const(m_launched)) {
         if (process->state() != QProcess::NotRunning) {
             ::kill(pid_t(process->processId()), SIGCONT); // a test may have stopped it
@@ -72,6 +81,22 @@ DesktopSession::~DesktopSession()
             m_xServer->kill();
             m_xServer->waitForFinished();
         }
+    }
+}
+
+void DesktopSession::reportLaunches() const
+{
+    // A window that never showed says little by itself: whether corvane ran on, ended or crashed, and
+    // what it printed, does.
+    qWarning().noquote() << "display" << m_display
+                         << "windows:" << run(u"xwininfo"_s, { u"-root"_s, u"-children"_s });
+    for (QProcess *process : m_launched) {
+        const QString state = process->state() != QProcess::NotRunning ? u"running"_s
+            : process->exitStatus() == QProcess::CrashExit             ? u"crashed"_s
+                                                           : u"exited %1"_s.arg(process->exitCode());
+        qWarning().noquote() << "corvane" << process->arguments().join(u' ') << state
+                             << "\nout:" << QString::fromLocal8Bit(process->readAllStandardOutput())
+                             << "\nerr:" << QString::fromLocal8Bit(process->readAllStandardError());
     }
 }
 

@@ -51,6 +51,7 @@ public:
 
 private:
     QProcessEnvironment environment() const;
+    void reportLaunches() const; // after a failed test, what each corvane launched here did
     QString run(const QString &program, const QStringList &arguments, int *exitCode = nullptr) const;
 
     QTemporaryDir m_settings;
