@@ -3,6 +3,7 @@
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -16,7 +17,17 @@ using namespace Qt::StringLiterals;
 
 namespace {
 constexpr int startTimeoutMs = 30000;
+
+// kill() only sends SIGSTOP: the process stops once it next runs.
+bool hasStopped(pid_t pid)
+{
+    QFile status(u"/proc/%1/stat"_s.arg(pid));
+    const QByteArray fields = status.open(QIODevice::ReadOnly) ? status.readAll() : QByteArray();
+    // "pid (name) state ...", where the name may hold parentheses and spaces.
+    const qsizetype nameEnd = fields.lastIndexOf(')');
+    return nameEnd >= 0 && fields.mid(nameEnd + 2, 1) == "T";
 }
+} // namespace
 
 DesktopSession::DesktopSession(Bus bus)
 {
@@ -151,6 +162,22 @@ QString DesktopSession::run(const QString &program, const QStringList &arguments
     if (exitCode)
         *exitCode = finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+bool DesktopSession::stopOutsideSettingsWrite(QProcess *process) const
+{
+    const auto pid = pid_t(process->processId());
+    const QDeadlineTimer deadline(startTimeoutMs);
+    while (!deadline.hasExpired() && ::kill(pid, SIGSTOP) == 0) {
+        while (!hasStopped(pid) && !deadline.hasExpired())
+            QTest::qWait(10);
+        // QLockFile's file is there for as long as its lock is held.
+        if (hasStopped(pid) && !QFile::exists(settingsFile() + u".lock"_s))
+            return true;
+        ::kill(pid, SIGCONT);
+        QTest::qWait(50);
+    }
+    return false;
 }
 
 QStringList DesktopSession::mappedWindowTitles() const
