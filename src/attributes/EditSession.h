@@ -60,9 +60,22 @@ public:
     Reading show(const QString &name);
     QString shownName() const { return m_shownName; }
     QString shownText() const { return m_shownText; }
+    // The shown value as it was read: kept with a draft typed over it and given back when the draft
+    // is shown again, so that Save still compares with what the user saw (valueFingerprint; nullopt
+    // when the value could not be read).
+    struct ShownValue {
+        QString name;
+        QString text;
+        std::optional<QByteArray> fingerprint;
+    };
+    ShownValue shownValue() const { return { m_shownName, m_shownText, m_shownFingerprint }; }
+    void setShownValue(const ShownValue &value);
+    // Whether the shown attribute holds something else now than when it was read (one read).
+    bool shownChangedElsewhere() const;
 
     // Save: the text as a binary property list holding one string, the empty text as a removal. The
-    // question comes when the value there now is one the editor cannot show.
+    // question comes when another program changed the shown value since it was read, or when the value
+    // there now is one the editor cannot show.
     Change prepareSave(const QString &name, const QString &label, const QString &text) const;
     // A removal the user already confirmed (the attributes panel asks its own question).
     Change prepareRemoval(const QString &name, const QString &label) const;
@@ -89,6 +102,7 @@ private:
     QUrl m_file;
     QString m_shownName;
     QString m_shownText;
+    std::optional<QByteArray> m_shownFingerprint;
     AttributeHistory m_history;
 };
 
