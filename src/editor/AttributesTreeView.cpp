@@ -33,7 +33,7 @@ protected:
 };
 
 // Room for the value on a narrow window: the other columns start small, and the value stretches.
-constexpr int defaultWidths[] = { 150, 110, 55, 0, 240 };
+constexpr int defaultWidths[] = { 160, 125, 50, 0, 240 };
 } // namespace
 
 AttributesTreeView::AttributesTreeView(QWidget *parent)
