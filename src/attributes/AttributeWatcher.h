@@ -1,20 +1,25 @@
 #pragma once
 
+#include <QDateTime>
 #include <QFileSystemWatcher>
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 namespace corvane {
 
 // The one watch on the file system that every window of the process shares, for changes other
 // programs make to the attributes of the files shown (inotify reports them as changes of the file).
-// One per process because a user may hold only a few inotify instances (128 by default on Linux):
-// once they run out, Qt quietly falls back to polling modification times, which attribute changes
-// leave alone, and windows stop following other programs' writes.
+// One per process because a user may hold only a few inotify instances (128 by default on Linux, for
+// all of the user's programs together). When none is left, Qt watches by polling modification times,
+// which attribute changes leave alone; the watcher then polls the files' change times (ctime), which
+// move with every attribute change, every pollIntervalMs.
 class AttributeWatcher : public QObject {
     Q_OBJECT
 public:
+    static constexpr int pollIntervalMs = 2000;
+
     // Made at first use, owned by the application object.
     static AttributeWatcher &shared();
 
@@ -31,9 +36,14 @@ signals:
 
 private:
     explicit AttributeWatcher(QObject *parent);
+    void report(const QString &path);
+    void pollChangeTimes();
 
     QFileSystemWatcher m_watcher;
     QHash<QString, int> m_counts;
+    QHash<QString, QDateTime> m_changeTimes; // as last reported, while polling
+    bool m_polling = false; // no inotify instance was left for this process
+    QTimer m_poll;
 };
 
 } // namespace corvane
