@@ -105,6 +105,7 @@ private slots:
         if (QFileInfo::exists(m_path))
             QVERIFY(snapshotOf(m_path) == m_before);
         QFile::remove(m_path);
+        QDir(DraftStore().directory()).removeRecursively(); // unsaved text stays with its test
     }
 
     void openingShowingAgainAndControls()
@@ -181,14 +182,9 @@ private slots:
         auto shown = showEditor(QUrl::fromLocalFile(m_path));
         typeValue(shown->editor, u" typed"_s);
         QVERIFY(shown->window.isWindowModified());
-        QTRY_VERIFY(shown->editor->attributesPanel()
-                        ->model()
-                        ->index(0, 0)
-                        .data(AttributesModel::DraftedRole)
-                        .toBool());
+        const QAbstractItemModel *list = shown->editor->attributesPanel()->model();
+        QTRY_VERIFY(list->index(0, 0).data(AttributesModel::DraftedRole).toBool()); // Keywords, marked
         pick(shown->editor, 2);
-        QVERIFY(shown->window.isWindowModified());
-        typeValue(shown->editor, u"other"_s);
         pick(shown->editor, 0);
         QCOMPARE(shown->editor->valueEdit()->toPlainText(), u"alpha typed"_s);
         QTest::keyClick(
@@ -203,22 +199,16 @@ private slots:
         auto again = showEditor(QUrl::fromLocalFile(m_path));
         auto *bar = again->window.findChild<DraftBar *>();
         QVERIFY(bar && bar->isVisible());
-        QVERIFY2(bar->text().contains(QRegularExpression(
-                     u"^Unsaved text from .+ for (Keywords and Comment|Comment and Keywords)$"_s)),
+        QVERIFY2(bar->text().contains(QRegularExpression(u"^Unsaved text from .+ for Keywords$"_s)),
             qPrintable(bar->text()));
         QCOMPARE(again->editor->valueEdit()->toPlainText(), u"alpha"_s);
         QTest::keyClick(&again->window, restore ? Qt::Key_R : Qt::Key_D, Qt::AltModifier);
         QTRY_VERIFY(!bar->isVisible()); // a button pressed by its key clicks a moment later
         QCOMPARE(again->editor->valueEdit()->toPlainText(), restore ? u"alpha again"_s : u"alpha"_s);
         QCOMPARE(again->window.isWindowModified(), restore);
-        if (restore) {
+        if (restore)
             pressSave();
-            pick(again->editor, 2);
-            again->editor->valueEdit()->setFocus();
-            pressSave();
-            QVERIFY(!again->window.isWindowModified());
-            QCOMPARE(attributeFromTool(m_path, comment), Bytes(plistlibBinaryString(u"other"_s)));
-        }
+        QVERIFY(!again->window.isWindowModified());
         QTRY_VERIFY(QDir(DraftStore().directory()).isEmpty(QDir::Files));
         QCOMPARE(attributeFromTool(m_path, keywords),
             Bytes(plistlibBinaryString(restore ? u"alpha again"_s : u"alpha"_s)));
@@ -237,12 +227,9 @@ private slots:
         QVERIFY(setAttributeWithTool(m_path, comment, plistlibBinaryString(u"theirs again"_s)));
         QTRY_VERIFY(shown->editor->attributesPanel()->listingsShown() > listed); // heard it
         QCOMPARE(shown->editor->valueEdit()->toPlainText(), u"theirs mine"_s);
-        AlertRecorder alerts;
+        AlertRecorder alerts; // its words and answers: the "stored since shown" rows of saving()
         pressSave();
         QCOMPARE(alerts.count(), 1);
-        QCOMPARE(
-            alerts.last().messageText, u"“Comment” was changed by another program since you opened it."_s);
-        QCOMPARE(alerts.last().defaultButton, Alerts::Button::Cancel);
         QCOMPARE(attributeFromTool(m_path, comment), Bytes(plistlibBinaryString(u"theirs again"_s)));
     }
 
