@@ -157,18 +157,18 @@ private slots:
         QCOMPARE(documents().documents().size(), 1);
         QCOMPARE(documents().documents().first()->fileURL(), opened.at(3));
 
-        // Two files of one name say where each is, in the menu and in the start window, where Enter
-        // opens the one chosen.
-        const QString a = m_files.make(u"a/same.txt"_s), b = m_files.make(u"b/same.txt"_s);
+        // Two files of one name say where each is, in the menu (an & shown as itself) and in the start
+        // window, where Enter opens the one chosen.
+        const QString a = m_files.make(u"a/R&D.txt"_s), b = m_files.make(u"b/R&D.txt"_s);
         documents().noteNewRecentDocumentURL(QUrl::fromLocalFile(a));
         documents().noteNewRecentDocumentURL(QUrl::fromLocalFile(b));
         menu->popup(QPoint(20, 20));
-        QCOMPARE(menu->actions().first()->text(), u"same.txt — "_s + QFileInfo(b).absolutePath());
+        QCOMPARE(menu->actions().first()->text(), u"R&&D.txt — "_s + QFileInfo(b).absolutePath());
         menu->close();
         documents().showStartWindow();
         auto *list = documents().startWindow()->findChild<QListWidget *>();
         QVERIFY(QTest::qWaitForWindowActive(documents().startWindow()));
-        QCOMPARE(list->item(1)->text(), u"same.txt — "_s + QFileInfo(a).absolutePath());
+        QCOMPARE(list->item(1)->text(), u"R&D.txt — "_s + QFileInfo(a).absolutePath());
         QCOMPARE(QApplication::focusWidget(), list);
         QTest::keyClick(list, Qt::Key_Down);
         QTest::keyClick(list, Qt::Key_Return);
