@@ -24,6 +24,7 @@ LAYERS = {
     "feed": CORE,
     "settings": CORE,
     "session": CORE,
+    "cli": CORE,
     "window": WINDOW,
     # Designer files are compiled into the widgets that use them: they may name window services only.
     "resources": WINDOW,

@@ -21,6 +21,9 @@ fi
 build=$(cd "$build" && pwd)
 
 app_id=org.corvane.Corvane
+# The command line's verbs and options, each documented in --help and the man page.
+verbs=(--list --json --set --kind --remove --tag --clear --dump --restore --to --find --undo-last --labels
+  --recursive --no-dereference --match --dry-run --yes)
 icon_sizes=(16 24 32 48 64 128 256)
 failures=0
 
@@ -137,6 +140,39 @@ ENTRY
   rm -rf "$scratch"
 }
 
+# The shells complete options, their values, attribute labels (asked of the installed corvane) and
+# files; each completion is run as its shell runs it, the shells that are not installed skipped.
+check_completions() {
+  local prefix=$1
+  local bash_file=$prefix/share/bash-completion/completions/corvane
+  local zsh_file=$prefix/share/zsh/vendor-completions/_corvane
+  local fish_file=$prefix/share/fish/vendor_completions.d/corvane.fish
+  [[ $prefix == */usr ]] || zsh_file=$prefix/share/zsh/site-functions/_corvane
+  local f
+  for f in "$bash_file" "$zsh_file" "$fish_file"; do
+    [[ -e $f ]] || { fail "not installed: $f"; return 0; }
+  done
+  local got
+  got=$(PATH=$prefix/bin:$PATH bash -c 'source "$1"
+    COMP_WORDS=(corvane --set Where); COMP_CWORD=2; _corvane; echo "${COMPREPLY[*]}"
+    COMP_WORDS=(corvane --kind ""); COMP_CWORD=2; _corvane; echo "${COMPREPLY[*]}"
+    COMP_WORDS=(corvane --undo); COMP_CWORD=1; _corvane; echo "${COMPREPLY[*]}"' - "$bash_file")
+  [[ $got == $'Where\\ from\nlist tags date text plain\n--undo-last' ]] ||
+    fail "bash completes '$got', expected a label, the kinds and an option"
+  if command -v zsh >/dev/null; then
+    zsh -n "$zsh_file" || fail "zsh cannot read $zsh_file"
+  else
+    echo "zsh is not installed: not checking its completion"
+  fi
+  if command -v fish >/dev/null; then
+    got=$(PATH=$prefix/bin:$PATH fish -c 'source $argv[1]; complete -C "corvane --set Wh"; complete -C "corvane --ki"' "$fish_file")
+    [[ $got == $'Where from\tStore a value: NAME VALUE\n--kind\tHow --set stores the value' ]] ||
+      fail "fish completes '$got', expected a label and an option"
+  else
+    echo "fish is not installed: not checking its completion"
+  fi
+}
+
 # Validates one installed tree rooted at $1 (a prefix such as /usr, possibly under a DESTDIR).
 check_tree() {
   local prefix=$1
@@ -187,6 +223,17 @@ check_tree() {
     check_nemo_action "$f"
   done
   check_handlers "$prefix"
+  check_completions "$prefix"
+
+  # --help shows every verb of the command line with an example.
+  local help verb
+  help=$("$prefix/bin/corvane" --help) || fail "corvane --help fails"
+  for verb in "${verbs[@]}"; do
+    grep -q -- "$verb" <<<"$help" || fail "corvane --help does not show $verb"
+  done
+  for verb in --list --set --remove --tag --clear --undo-last --dump --restore --find; do
+    grep -q -- "corvane $verb" <<<"$help" || fail "corvane --help has no example of $verb"
+  done
 
   # A DBusActivatable launcher is started through the bus by the service file of the same name; the
   # bus runs Exec without PATH, so it must name the installed binary by its full path (the prefix as
@@ -239,6 +286,12 @@ check_tree() {
     grep -qx "$section" <<<"$rendered" || fail "man page has no $section section"
   done
   grep -q -- "--version" <<<"$rendered" || fail "man page does not document --version"
+  for verb in "${verbs[@]}"; do
+    grep -q -- "$verb" <<<"$rendered" || fail "man page does not document $verb"
+  done
+  for section in "EXIT STATUS" "EXAMPLES" "TEXT FORM"; do
+    grep -qx "$section" <<<"$rendered" || fail "man page has no $section section"
+  done
   grep -q "Corvane $version" <<<"$rendered" || fail "man page is not for version $version"
 }
 

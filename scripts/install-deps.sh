@@ -43,6 +43,9 @@ task_test() {
   want "a private display and session bus, windows listed and typed into" xvfb dbus-daemon x11-utils xdotool
   want "the icons, and what the packaging test validates installed files and associations with" \
     librsvg2-bin desktop-file-utils appstream libxml2-utils man-db file gzip libglib2.0-bin
+  want "the listing's JSON read by a strict reader, over python's own property-list test vectors" \
+    jq libpython3.11-testsuite
+  want "the shells whose completion the packaging test runs" zsh fish
 }
 task_asan() {
   task_test
@@ -58,6 +61,7 @@ task_bench() {
   want "Google Benchmark, and libplist and getfattr to compare against" libbenchmark-dev libplist-dev attr
   want "the benchmark files' attributes and the results table" python3
   want "counting system calls as bench/README.md does" strace
+  want "peak memory of a walk beside getfattr's (bench/tree-walk.sh)" time
 }
 task_package() {
   # The package check packs the build that `make test` made and runs the same validators.

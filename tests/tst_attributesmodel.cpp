@@ -6,7 +6,9 @@
 
 #include <QAbstractItemModelTester>
 #include <QFile>
+#include <QLocale>
 #include <QTest>
+#include <QTimeZone>
 
 using namespace Qt::StringLiterals;
 using corvane::AttributesModel;
@@ -27,6 +29,7 @@ QList<corvane::test::PythonAttribute> fromAMac(const QString &p)
             binary("[datetime.datetime(2026, 12, 6, 9, 30)]") },
         { p, "user.com.apple.quarantine", u"b'0083;5f1e2a3b;Safari;F643CD5F-6071-46AB-83AB-390BA944DEC5'"_s },
         { p, "user.xdg.comment", u"'Sent by Ann'.encode()"_s },
+        { p, "user.com.apple.metadata:_kMDItemUserTags", binary("['Work\\n6', 'Home', 'Later\\n4']") },
         { p, "user.test.nested", binary("{'outer': {'inner': [1, 2]}, 'flag': True}") },
         { p, "user.DosStream.com.apple.metadata\xef\x80\xa2kMDItemWhereFroms:$DATA",
             binary("['https://example.com/']") + u" + b'\\0'"_s },
@@ -89,7 +92,7 @@ private slots:
         m_path = m_files.make(u"from-a-mac.pdf"_s);
         QVERIFY(corvane::test::setAttributesWithPython(fromAMac(m_path)));
         m_model.setDescription(describeFileAttributes(QFile::encodeName(m_path)));
-        QCOMPARE(m_model.rowCount(), 9);
+        QCOMPARE(m_model.rowCount(), 10);
 
         const QString hostile = m_files.make(u"hostile"_s);
         QCOMPARE(corvane::test::runProgram(u"python3"_s, { u"-c"_s, hostileWriter, hostile }).exitCode, 0);
@@ -207,7 +210,7 @@ private slots:
                                             << u"text"_s << u"two\u21B5lines"_s << 0 << true << true;
         QTest::newRow("downloaded date")
             << u"user.com.apple.metadata:kMDItemDownloadedDate"_s << u"Downloaded"_s << u"list of 1 date"_s
-            << u"2026-12-06T09:30:00Z"_s << 1 << true << false;
+            << QString() << 1 << true << false;
         QTest::newRow("quarantine") << u"user.com.apple.quarantine"_s << u"Quarantine"_s
                                     << u"quarantine record"_s << QString() << 4 << true << false;
         QTest::newRow("freedesktop comment") << u"user.xdg.comment"_s << u"Comment (desktop)"_s
@@ -283,6 +286,42 @@ private slots:
         QVERIFY(!row.data(AttributesModel::EditorCanWriteRole).toBool());
         QVERIFY(cell(row, AttributesModel::SizeColumn).isEmpty());
         QVERIFY(cell(row, AttributesModel::NameColumn).isEmpty());
+    }
+
+    // Dates in the user's locale and local time, with UTC in the tool tip; tags by name, with their colours.
+    void tagsAndDatesReadWell_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("child"); // -1: the attribute's own row
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("toolTip");
+        QTest::addColumn<QVariantList>("colours");
+        const QString date
+            = QLocale().toString(QDateTime(QDate(2026, 12, 6), QTime(9, 30), QTimeZone::utc()).toLocalTime(),
+                QLocale::ShortFormat);
+        const QString downloaded = u"user.com.apple.metadata:kMDItemDownloadedDate"_s;
+        const QString tags = u"user.com.apple.metadata:_kMDItemUserTags"_s;
+        QTest::newRow("list of dates")
+            << downloaded << -1 << date << u"2026-12-06T09:30:00Z"_s << QVariantList();
+        QTest::newRow("a date in it")
+            << downloaded << 0 << date << u"2026-12-06T09:30:00Z"_s << QVariantList();
+        QTest::newRow("tags") << tags << -1 << u"Work, Home, Later"_s << QString()
+                              << QVariantList { 6, 0, 4 };
+        QTest::newRow("a tag") << tags << 0 << u"Work"_s << QString() << QVariantList { 6 };
+        QTest::newRow("a list of texts") << u"user.com.apple.metadata:kMDItemKeywords"_s << -1
+                                         << u"sun, sea, sand"_s << QString() << QVariantList();
+    }
+    void tagsAndDatesReadWell()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, child);
+        QModelIndex row = topRow(m_model, name);
+        if (child >= 0)
+            row = m_model.index(child, 0, row);
+        const QModelIndex value = row.siblingAtColumn(AttributesModel::PreviewColumn);
+        QTEST(value.data().toString(), "shown");
+        QTEST(value.data(Qt::ToolTipRole).toString(), "toolTip");
+        QTEST(value.data(AttributesModel::TagColoursRole).toList(), "colours");
     }
 
     void detailsAWholeListOneItemALine()

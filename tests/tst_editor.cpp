@@ -240,19 +240,24 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("confirm");
-        QTest::newRow("typed name, Return") << u"org.example.note"_s << u"Return"_s;
-        QTest::newRow("full catalogue name, keypad Enter") << comment << u"Num+Enter"_s;
-        QTest::newRow("entry text typed stays typed, Tab") << u"Comment"_s << u"Tab"_s;
+        QTest::addColumn<bool>("plain"); // Save writes plain UTF-8 text under the desktop's names
+        QTest::newRow("typed name, Return") << u"org.example.note"_s << u"Return"_s << false;
+        QTest::newRow("full catalogue name, keypad Enter") << comment << u"Num+Enter"_s << false;
+        QTest::newRow("entry text typed stays typed, Tab") << u"Comment"_s << u"Tab"_s << false;
         QTest::newRow("no case-insensitive match, click into the value")
-            << u"comment"_s << u"click into the value"_s;
-        QTest::newRow("no completion, click on Save") << u"Key"_s << u"click on Save"_s;
-        QTest::newRow("spaces kept, Ctrl+S") << u" spaced "_s << u"Ctrl+S"_s;
-        QTest::newRow("empty field: no name") << QString() << u"Return"_s;
+            << u"comment"_s << u"click into the value"_s << false;
+        QTest::newRow("no completion, click on Save") << u"Key"_s << u"click on Save"_s << false;
+        QTest::newRow("spaces kept, Ctrl+S") << u" spaced "_s << u"Ctrl+S"_s << false;
+        QTest::newRow("empty field: no name") << QString() << u"Return"_s << false;
+        QTest::newRow("desktop name: a string saved as plain text")
+            << u"user.xdg.comment"_s << u"Return"_s << true;
+        QTest::newRow("baloo name too") << u"user.baloo.rating"_s << u"Return"_s << true;
     }
     void attributeNames()
     {
         QFETCH(QString, typed);
         QFETCH(QString, confirm);
+        QFETCH(bool, plain);
         const QByteArray stored = plistlibBinaryString(u"shown"_s);
         QVERIFY(setAttributeWithTool(m_path, keywords, plistlibBinaryString(u"alpha"_s)));
         if (!typed.isEmpty())
@@ -270,23 +275,35 @@ private slots:
         QCOMPARE(attributeFromTool(m_path, typed), Bytes(stored));
         typeValue(editor, u"saved"_s, true);
         pressSave();
-        QCOMPARE(attributeFromTool(m_path, typed), Bytes(plistlibBinaryString(u"saved"_s)));
+        QCOMPARE(alerts.count(), 0);
+        QCOMPARE(attributeFromTool(m_path, typed),
+            Bytes(plain ? QByteArray("saved") : plistlibBinaryString(u"saved"_s)));
     }
 
     void readingValues_data()
     {
         QTest::addColumn<Bytes>("stored");
         QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("placeholder"); // what the field says once it is emptied
+        const QString noValue = u"No value"_s;
         auto binary = [](const char *text) { return Bytes(plistlibBinaryString(QString::fromUtf8(text))); };
         QTest::newRow("string in XML, entities decoded")
-            << Bytes(plistlibDump(u"'a<b>&c'"_s, u"xml"_s)) << u"a<b>&c"_s;
-        QTest::newRow("binary ASCII, multi-line") << binary("one\ntwo\n\nfour") << u"one\ntwo\n\nfour"_s;
-        QTest::newRow("binary UTF-16") << binary("© Zoë 東京") << u"© Zoë 東京"_s;
-        QTest::newRow("old-style string") << Bytes(QByteArrayLiteral("\"old style\"")) << u"old style"_s;
-        QTest::newRow("array not joined") << Bytes(plistlibDump(u"['a', 'b', 'c']"_s)) << QString();
-        QTest::newRow("zero bytes") << Bytes(QByteArray("")) << QString();
-        QTest::newRow("garbage") << Bytes(QByteArrayLiteral("\x01\x02\xff no plist")) << QString();
-        QTest::newRow("missing attribute") << Bytes() << QString();
+            << Bytes(plistlibDump(u"'a<b>&c'"_s, u"xml"_s)) << u"a<b>&c"_s << noValue;
+        QTest::newRow("binary ASCII, multi-line")
+            << binary("one\ntwo\n\nfour") << u"one\ntwo\n\nfour"_s << noValue;
+        QTest::newRow("binary UTF-16") << binary("© Zoë 東京") << u"© Zoë 東京"_s << noValue;
+        QTest::newRow("old-style string")
+            << Bytes(QByteArrayLiteral("\"old style\"")) << u"old style"_s << noValue;
+        QTest::newRow("plain text, as the desktop writes it")
+            << Bytes(QByteArrayLiteral("Sent by Ann\0")) << u"Sent by Ann"_s << noValue;
+        QTest::newRow("array not joined")
+            << Bytes(plistlibDump(u"['a', 'b', 'c']"_s)) << QString()
+            << u"Holds a list of 3 texts: change it in the attributes list below"_s;
+        QTest::newRow("empty string") << binary("") << QString() << u"Holds an empty text"_s;
+        QTest::newRow("zero bytes") << Bytes(QByteArray("")) << QString() << u"Holds an empty text"_s;
+        QTest::newRow("garbage") << Bytes(QByteArrayLiteral("\x01\x02\xff no plist")) << QString()
+                                 << u"Holds 12 bytes: change it in the attributes list below"_s;
+        QTest::newRow("missing attribute") << Bytes() << QString() << noValue;
     }
     void readingValues()
     {
@@ -298,6 +315,7 @@ private slots:
         QVERIFY(!stored || setAttributeWithTool(m_path, comment, *stored));
         pick(window->editor, 2);
         QCOMPARE(window->editor->valueEdit()->toPlainText(), shown);
+        QTEST(window->editor->valueEdit()->placeholderText(), "placeholder");
         QCOMPARE(alerts.count(), 0);
     }
 
@@ -347,9 +365,10 @@ private slots:
         QTest::addColumn<bool>("confirm");
         QTest::addColumn<QString>("described"); // empty: no question is asked
         QTest::addColumn<bool>("changedSinceShown"); // stored by another program after the editor read it
+        QTest::addColumn<QByteArray>("writtenAs"); // empty: plistlib's binary string of the text
         auto row = [](const char *name, const QByteArray &stored, const QString &typed, bool confirm = false,
-                       const QString &described = {}, bool changed = false) {
-            QTest::newRow(name) << stored << typed << confirm << described << changed;
+                       const QString &described = {}, bool changed = false, const QByteArray &written = {}) {
+            QTest::newRow(name) << stored << typed << confirm << described << changed << written;
         };
         const QByteArray old = plistlibBinaryString(u"old"_s);
         row("one space is written", old, u" "_s);
@@ -368,6 +387,10 @@ private slots:
         row("text stored since shown, replaced on confirmation", old, u"new"_s, true,
             u"The value it holds now"_s, true);
         row("bytes that are not text", QByteArray(112, '\x01'), u"new"_s, false, u"holds 112 bytes,"_s);
+        // Plain text stays plain, NUL and all: nothing is lost, so nothing is asked.
+        row("plain text stays plain", "Sent by Ann", u"Sent by Bob"_s, false, {}, false, "Sent by Bob");
+        row("plain text keeps its NUL", QByteArray("a b\0", 4), u"c d"_s, false, {}, false,
+            QByteArray("c d\0", 4));
     }
     void saving()
     {
@@ -376,6 +399,7 @@ private slots:
         QFETCH(bool, confirm);
         QFETCH(QString, described);
         QFETCH(bool, changedSinceShown);
+        QFETCH(QByteArray, writtenAs);
         AlertRecorder alerts;
         auto shown = openWithComment(changedSinceShown ? QByteArrayLiteral("\"seen\"") : stored);
         QVERIFY(shown);
@@ -398,7 +422,8 @@ private slots:
         const bool written = described.isEmpty() || confirm;
         const Bytes expected = !written ? Bytes(stored)
             : typed.isEmpty()           ? Bytes()
-                                        : Bytes(plistlibBinaryString(typed));
+            : writtenAs.isEmpty()       ? Bytes(plistlibBinaryString(typed))
+                                        : Bytes(writtenAs);
         QCOMPARE(attributeFromTool(m_path, comment), expected);
         // The fields stay as they were, the text not saved is kept and marked; choosing the attribute
         // again shows it, or what is stored now.

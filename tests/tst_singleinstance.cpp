@@ -68,7 +68,7 @@ private slots:
         QTest::newRow("--help with a file") << QStringList { u"--help"_s, u"a.txt"_s } << 0 << u"--version"_s;
         QTest::newRow("-h after -platform xcb")
             << QStringList { u"-platform"_s, u"xcb"_s, u"-h"_s } << 0 << u"files"_s;
-        QTest::newRow("unknown option") << QStringList { u"--frobnicate"_s } << 1 << u"frobnicate"_s;
+        QTest::newRow("unknown option") << QStringList { u"--frobnicate"_s } << 2 << u"frobnicate"_s;
     }
     void commandsWithoutDisplay()
     {

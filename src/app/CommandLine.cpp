@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "cli/ToolArguments.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QUrl>
@@ -25,9 +27,9 @@ CommandLine::CommandLine()
         QCoreApplication::translate("main", "Displays help on commandline options."))
     , m_version({ QStringLiteral("v"), QStringLiteral("version") },
           QCoreApplication::translate("main", "Displays version information."))
-    , m_list(QStringLiteral("list"),
-          QCoreApplication::translate("main", "Prints every extended attribute of the files, decoded, and exits."))
-    , m_json(QStringLiteral("json"), QCoreApplication::translate("main", "With --list: prints one JSON document."))
+    // The attribute tools' help (toolHelpText) describes these with the other verbs.
+    , m_list(hidden(QCommandLineOption(QStringLiteral("list"))))
+    , m_json(hidden(QCommandLineOption(QStringLiteral("json"))))
     , m_service(hidden(QCommandLineOption(QStringLiteral("gapplication-service"))))
     , m_scratchpad(
           QStringLiteral("scratchpad"), QCoreApplication::translate("main", "Opens a scratchpad window."))
@@ -97,7 +99,7 @@ bool CommandLine::scratchpadRequested() const
 
 QString CommandLine::helpText() const
 {
-    return m_parser.helpText();
+    return m_parser.helpText() + toolHelpText();
 }
 
 } // namespace corvane

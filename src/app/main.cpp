@@ -2,7 +2,8 @@
 #include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/SingleInstance.h"
-#include "attributes/ListCommand.h"
+#include "cli/AttributeTool.h"
+#include "cli/ToolArguments.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -34,18 +35,7 @@ QStringList argumentsOf(int argc, char *argv[])
     return arguments;
 }
 
-// The listing takes the file names as the bytes the system passed, so that a name that is not UTF-8
-// still names its file.
-int runList(int argc, char *argv[])
-{
-    const QList<QByteArray> arguments(argv + std::min(argc, 1), argv + argc);
-    QFile out, err;
-    if (!out.open(stdout, QIODevice::WriteOnly) || !err.open(stderr, QIODevice::WriteOnly))
-        return 1;
-    return runListCommand(arguments, out, err);
-}
-
-// --help, --version and the listing: no display, no bus, nothing handed to a running Corvane.
+// --help and --version: no display, no bus, nothing handed to a running Corvane.
 int runWithoutDisplay(int argc, char *argv[], const CommandLine &commandLine)
 {
     QCoreApplication app(argc, argv);
@@ -57,24 +47,25 @@ int runWithoutDisplay(int argc, char *argv[], const CommandLine &commandLine)
         std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()), build::version);
         return 0;
     case CommandLine::Command::List:
-        return runList(argc, argv);
+        return runAttributeTool(QList<QByteArray>(argv + std::min(argc, 1), argv + argc));
     case CommandLine::Command::Error:
     case CommandLine::Command::OpenWindows:
         break;
     }
     std::fprintf(stderr, "corvane: %s\nTry 'corvane --help' for more information.\n",
         qPrintable(commandLine.errorText()));
-    return 1;
+    return 2;
 }
 } // namespace
 
 int main(int argc, char *argv[])
 {
     setApplicationIdentity();
-    // The listing reads its own command line (raw bytes, its own usage errors); scripts rely on it.
-    if (isListCommand(QList<QByteArray>(argv + std::min(argc, 1), argv + argc))) {
+    // The listing and the other attribute tools read their own command line as the bytes the system
+    // passed, so that a file name that is not UTF-8 still names its file.
+    if (const QList<QByteArray> arguments(argv + std::min(argc, 1), argv + argc); isToolCommand(arguments)) {
         QCoreApplication app(argc, argv);
-        return runList(argc, argv);
+        return runAttributeTool(arguments);
     }
     CommandLine commandLine;
     if (commandLine.parse(argumentsOf(argc, argv)) != CommandLine::Command::OpenWindows)

@@ -277,19 +277,19 @@ QString tooLargeToExpandNote()
         ExpansionBudget::perInputByte);
 }
 
-std::optional<QList<QByteArray>> listAttributeNames(const QByteArray &path, PosixError *error)
+std::optional<QList<QByteArray>> listAttributeNames(const QByteArray &path, PosixError *error, LinkMode links)
 {
-    std::optional<QList<QByteArray>> names = listExtendedAttributes(path, error);
+    std::optional<QList<QByteArray>> names = listExtendedAttributes(path, error, links);
     if (names)
         std::sort(names->begin(), names->end());
     return names;
 }
 
 std::optional<AttributeDescription> readAttribute(
-    const QByteArray &path, const QByteArray &systemName, ExpansionBudget &budget)
+    const QByteArray &path, const QByteArray &systemName, ExpansionBudget &budget, LinkMode links)
 {
     PosixError error;
-    const std::optional<QByteArray> value = readExtendedAttributeBytes(path, systemName, &error);
+    const std::optional<QByteArray> value = readExtendedAttributeBytes(path, systemName, &error, links);
     if (!value && error.code == ENODATA)
         return std::nullopt;
     if (!value) {

@@ -5,6 +5,7 @@
 // not a property list, text or a known record is bytes. All of it is plain functions without state,
 // safe to call from a worker thread.
 
+#include "attributes/AttributeListing.h"
 #include "attributes/AttributeNames.h"
 #include "attributes/ExpansionBudget.h"
 #include "attributes/ExtendedAttributes.h"
@@ -28,6 +29,9 @@ struct AttributeDescription {
     // The value is a property list whose shared parts would expand to far more text than its size
     // allows (see ExpansionBudget): it is described as bytes instead, and tooLargeToExpandNote() says why.
     bool tooLargeToExpand = false;
+    // The value is a property list nested deeper than JSON readers take (maximumValueNesting): the
+    // listing gives it as its bytes instead, with a note.
+    bool nestedTooDeep = false;
     // The name was listed but its value could not be read (the value is then empty bytes).
     std::optional<PosixError> error;
 };
@@ -51,13 +55,14 @@ struct FileDescription {
 
 // The file's attribute names in byte order, or nothing and why they could not be listed: 2 listxattr
 // calls (more only when the names grow while they are read).
-std::optional<QList<QByteArray>> listAttributeNames(const QByteArray &path, PosixError *error);
+std::optional<QList<QByteArray>> listAttributeNames(
+    const QByteArray &path, PosixError *error, LinkMode links = LinkMode::Follow);
 
 // One listed attribute read (2 getxattr calls) and described, its expansion charged to the listing's
 // budget; nothing when it vanished since it was listed. Callers that write attributes out go through
 // the names one at a time with it, holding one description at a time.
-std::optional<AttributeDescription> readAttribute(
-    const QByteArray &path, const QByteArray &systemName, ExpansionBudget &budget);
+std::optional<AttributeDescription> readAttribute(const QByteArray &path, const QByteArray &systemName,
+    ExpansionBudget &budget, LinkMode links = LinkMode::Follow);
 
 // Every attribute of the file, listed, read and described with one budget.
 FileDescription describeFileAttributes(const QByteArray &path);

@@ -35,6 +35,7 @@ struct AttributeChange {
     QString label; // what the user calls it: a catalogue entry, or the name as typed
     std::optional<QByteArray> before; // nullopt: the attribute was absent
     std::optional<QByteArray> after; // nullopt: the change removed it
+    bool valueChange = false; // made to a value in its own kind (a list, tags, a date), not by Save
 
     bool isRemoval() const { return !after; }
     qsizetype cost() const;

@@ -1,6 +1,11 @@
 #include "attributes/AttributeJson.h"
 
+#include <QHash>
+#include <QSet>
 #include <QStringDecoder>
+
+#include <algorithm>
+#include <functional>
 
 namespace corvane {
 
@@ -11,8 +16,13 @@ void appendValue(QByteArray &out, const ValueNode &node)
     switch (node.kind()) {
     case ValueKind::String:
     case ValueKind::Text:
+        appendJsonString(out, node.string());
+        return;
     case ValueKind::Date:
-        appendJsonString(out, scalarText(node));
+        if (const std::optional<QString> iso = isoDateText(node.real()))
+            appendJsonString(out, *iso);
+        else
+            out += "null";
         return;
     case ValueKind::Integer:
     case ValueKind::Boolean:
@@ -109,7 +119,9 @@ void appendJsonString(QByteArray &out, QStringView text)
             out += text.sliced(i, 2).toUtf8();
             ++i;
         } else if (QChar::isSurrogate(c)) {
-            escaped(c);
+            // A lone surrogate: JSON's grammar has an escape for it, but what it stands for is no
+            // character, and strict readers (jq) refuse the whole document.
+            out += "\xEF\xBF\xBD";
         } else {
             out += QStringView(text.data() + i, 1).toUtf8();
         }
@@ -134,7 +146,7 @@ qsizetype jsonStringLength(QStringView text)
             && QChar::isLowSurrogate(text[i + 1].unicode()))
             length += 4, ++i;
         else if (QChar::isSurrogate(c))
-            length += 6;
+            length += 3;
         else
             length += 3;
     }
@@ -148,9 +160,71 @@ QByteArray valueToJson(const ValueNode &node)
     return out;
 }
 
-QByteArray attributeToJson(const AttributeDescription &attribute)
+bool jsonLosesValue(const ValueNode &node)
 {
-    const AttributeName &name = attribute.name;
+    const auto lone = [](const QString &text) {
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+                ++i;
+            else if (text[i].isSurrogate())
+                return true;
+        }
+        return false;
+    };
+    if (node.kind() == ValueKind::String || node.kind() == ValueKind::Text)
+        return lone(node.string());
+    if (!node.isContainer())
+        return node.kind() == ValueKind::Date && !isoDateText(node.real());
+    // Each shared subtree once: the walk costs what the value holds, not what it expands to.
+    QSet<const void *> seen;
+    const std::function<bool(const ValueNode &)> loses = [&](const ValueNode &n) {
+        if (seen.contains(n.identity()))
+            return false;
+        seen.insert(n.identity());
+        switch (n.kind()) {
+        case ValueKind::String:
+        case ValueKind::Text:
+            return lone(n.string());
+        case ValueKind::Date:
+            return !isoDateText(n.real());
+        default:
+            break;
+        }
+        return std::any_of(n.keys().cbegin(), n.keys().cend(), lone)
+            || std::any_of(n.children().cbegin(), n.children().cend(), loses);
+    };
+    return loses(node);
+}
+
+int nestingDepth(const ValueNode &node)
+{
+    if (!node.isContainer())
+        return 0;
+    QHash<const void *, int> depths;
+    const std::function<int(const ValueNode &)> depth = [&](const ValueNode &n) -> int {
+        if (!n.isContainer())
+            return 0;
+        if (const auto found = depths.constFind(n.identity()); found != depths.cend())
+            return *found;
+        int deepest = 0;
+        for (const ValueNode &child : n.children())
+            deepest = std::max(deepest, depth(child));
+        const int level = n.kind() != ValueKind::Array && !n.children().isEmpty() ? 2 : 1;
+        depths.insert(n.identity(), deepest + level);
+        return deepest + level;
+    };
+    return depth(node);
+}
+
+QString nestedTooDeepNote()
+{
+    return QStringLiteral("a property list nested more than %1 levels deep, which JSON readers refuse; shown "
+                          "as its bytes")
+        .arg(maximumValueNesting);
+}
+
+QByteArray attributeJsonStart(const AttributeName &name)
+{
     QByteArray out = "{";
     appendName(out, "name", name.systemName);
     out += ", \"label\": ";
@@ -160,6 +234,17 @@ QByteArray attributeToJson(const AttributeDescription &attribute)
         out += "null";
     else
         appendJsonString(out, name.macName);
+    return out;
+}
+
+QByteArray attributeToJson(const AttributeDescription &attribute, QByteArrayView stored)
+{
+    return attributeToJson(attribute, stored, attributeJsonStart(attribute.name));
+}
+
+QByteArray attributeToJson(const AttributeDescription &attribute, QByteArrayView stored, const QByteArray &start)
+{
+    QByteArray out = start;
     if (attribute.error) {
         out += ", \"kind\": null, \"size\": null, \"value\": null, \"error\": ";
         appendJsonString(out, attribute.error->description);
@@ -168,9 +253,15 @@ QByteArray attributeToJson(const AttributeDescription &attribute)
         out += ", \"size\": " + QByteArray::number(attribute.size);
         out += ", \"value\": ";
         appendValue(out, attribute.value);
-        if (attribute.tooLargeToExpand) {
+        if (attribute.value.kind() == ValueKind::Date && !isoDateText(attribute.value.real())) {
+            out += ", \"seconds\": ";
+            appendValue(out, ValueNode::fromReal(attribute.value.real()));
+        }
+        if (!stored.isEmpty() && jsonLosesValue(attribute.value))
+            out += ", \"valueBase64\": \"" + stored.toByteArray().toBase64() + '"';
+        if (attribute.tooLargeToExpand || attribute.nestedTooDeep) {
             out += ", \"note\": ";
-            appendJsonString(out, tooLargeToExpandNote());
+            appendJsonString(out, attribute.tooLargeToExpand ? tooLargeToExpandNote() : nestedTooDeepNote());
         }
     }
     out += '}';

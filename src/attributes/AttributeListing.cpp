@@ -12,22 +12,44 @@ namespace corvane {
 namespace {
 
 #if defined(Q_OS_MACOS)
-ssize_t systemList(const char *path, char *buffer, size_t size)
+int linkOption(LinkMode links)
 {
-    return ::listxattr(path, buffer, size, 0);
+    return links == LinkMode::NoFollow ? XATTR_NOFOLLOW : 0;
 }
-ssize_t systemGet(const char *path, const char *name, void *buffer, size_t size)
+ssize_t systemList(const char *path, char *buffer, size_t size, LinkMode links)
 {
-    return ::getxattr(path, name, buffer, size, 0, 0);
+    return ::listxattr(path, buffer, size, linkOption(links));
+}
+ssize_t systemGet(const char *path, const char *name, void *buffer, size_t size, LinkMode links)
+{
+    return ::getxattr(path, name, buffer, size, 0, linkOption(links));
+}
+int systemSet(const char *path, const char *name, const void *value, size_t size, LinkMode links)
+{
+    return ::setxattr(path, name, value, size, 0, linkOption(links));
+}
+int systemRemove(const char *path, const char *name, LinkMode links)
+{
+    return ::removexattr(path, name, linkOption(links));
 }
 #elif defined(Q_OS_LINUX)
-ssize_t systemList(const char *path, char *buffer, size_t size)
+ssize_t systemList(const char *path, char *buffer, size_t size, LinkMode links)
 {
-    return ::listxattr(path, buffer, size);
+    return links == LinkMode::Follow ? ::listxattr(path, buffer, size) : ::llistxattr(path, buffer, size);
 }
-ssize_t systemGet(const char *path, const char *name, void *buffer, size_t size)
+ssize_t systemGet(const char *path, const char *name, void *buffer, size_t size, LinkMode links)
 {
-    return ::getxattr(path, name, buffer, size);
+    return links == LinkMode::Follow ? ::getxattr(path, name, buffer, size)
+                                     : ::lgetxattr(path, name, buffer, size);
+}
+int systemSet(const char *path, const char *name, const void *value, size_t size, LinkMode links)
+{
+    return links == LinkMode::Follow ? ::setxattr(path, name, value, size, 0)
+                                     : ::lsetxattr(path, name, value, size, 0);
+}
+int systemRemove(const char *path, const char *name, LinkMode links)
+{
+    return links == LinkMode::Follow ? ::removexattr(path, name) : ::lremovexattr(path, name);
 }
 #else
 #error "Corvane's extended-attribute layer supports Linux and macOS only"
@@ -39,9 +61,16 @@ std::function<void()> &betweenProbeAndFetchHook()
     return hook;
 }
 
+// Most values and lists of names are small: a first fetch into a buffer of this size reads them in
+// one call, half the calls of a probe and a fetch, which a walk over a tree makes for every file. (Not
+// larger: the kernel allocates and clears a buffer of the size asked for on every call.)
+constexpr size_t firstFetch = 4096;
+
 // One probe-and-fetch round trip through `call` (which takes a buffer and its size), retried while
 // the thing grew in between. A fetch of size 0 is itself only a probe: when an empty list or value
-// grew in between, it reports the new length instead of ERANGE, and that is the same race.
+// grew in between, it reports the new length instead of ERANGE, and that is the same race. A first
+// fetch into a small buffer comes before, and is all it takes unless that is too small or a test holds
+// the window between probe and fetch open.
 template <typename Call> std::optional<QByteArray> probeAndFetch(Call call, PosixError *error)
 {
     const auto fail = [error](int errorNumber) -> std::optional<QByteArray> {
@@ -49,6 +78,14 @@ template <typename Call> std::optional<QByteArray> probeAndFetch(Call call, Posi
             *error = posixError(errorNumber);
         return std::nullopt;
     };
+    if (!betweenProbeAndFetchHook()) {
+        char buffer[firstFetch];
+        const ssize_t got = call(buffer, firstFetch);
+        if (got >= 0)
+            return QByteArray(buffer, qsizetype(got));
+        if (errno != ERANGE)
+            return fail(errno);
+    }
     for (int attempt = 1;; ++attempt) {
         const ssize_t size = call(nullptr, 0);
         if (size < 0)
@@ -86,12 +123,13 @@ QByteArray systemPath(const QUrl &file)
     return QFile::encodeName(file.toLocalFile());
 }
 
-std::optional<QList<QByteArray>> listExtendedAttributes(const QByteArray &path, PosixError *error)
+std::optional<QList<QByteArray>> listExtendedAttributes(
+    const QByteArray &path, PosixError *error, LinkMode links)
 {
     if (refuse(path, ENOENT, error))
         return std::nullopt;
     const auto names = probeAndFetch(
-        [&path](char *buffer, size_t size) { return systemList(path.constData(), buffer, size); }, error);
+        [&](char *buffer, size_t size) { return systemList(path.constData(), buffer, size, links); }, error);
     if (!names)
         return std::nullopt;
     QList<QByteArray> list;
@@ -107,15 +145,40 @@ std::optional<QList<QByteArray>> listExtendedAttributes(const QByteArray &path, 
 }
 
 std::optional<QByteArray> readExtendedAttributeBytes(
-    const QByteArray &path, const QByteArray &name, PosixError *error)
+    const QByteArray &path, const QByteArray &name, PosixError *error, LinkMode links)
 {
     if (refuse(path, ENOENT, error) || refuse(name, EINVAL, error))
         return std::nullopt;
     return probeAndFetch(
         [&](char *buffer, size_t size) {
-            return systemGet(path.constData(), name.constData(), buffer, size);
+            return systemGet(path.constData(), name.constData(), buffer, size, links);
         },
         error);
+}
+
+std::optional<PosixError> writeExtendedAttributeBytes(
+    const QByteArray &path, const QByteArray &name, QByteArrayView value, LinkMode links)
+{
+    PosixError error;
+    if (refuse(path, ENOENT, &error) || refuse(name, EINVAL, &error))
+        return error;
+    // An empty view may carry a null pointer; the call still gets a valid address with count 0.
+    static const char emptyValue = 0;
+    const char *bytes = value.isEmpty() ? &emptyValue : value.data();
+    if (systemSet(path.constData(), name.constData(), bytes, size_t(value.size()), links) < 0)
+        return posixError(errno);
+    return std::nullopt;
+}
+
+std::optional<PosixError> removeExtendedAttributeBytes(
+    const QByteArray &path, const QByteArray &name, LinkMode links)
+{
+    PosixError error;
+    if (refuse(path, ENOENT, &error) || refuse(name, EINVAL, &error))
+        return error;
+    if (systemRemove(path.constData(), name.constData(), links) < 0)
+        return posixError(errno);
+    return std::nullopt;
 }
 
 namespace detail {

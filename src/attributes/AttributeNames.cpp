@@ -305,4 +305,32 @@ AttributeName recogniseAttributeName(QByteArrayView systemName)
     return result;
 }
 
+std::optional<QByteArray> systemNameOfLabel(const QString &label)
+{
+    static const QHash<QString, QByteArray> names = [] {
+        QHash<QString, QByteArray> table;
+        for (auto mac = macLabels().cbegin(); mac != macLabels().cend(); ++mac)
+            table.insert(mac.value(), systemAttributeName(mac.key()));
+        for (auto plain = linuxLabels().cbegin(); plain != linuxLabels().cend(); ++plain)
+            table.insert(plain.value(), plain.key().toUtf8());
+        return table;
+    }();
+    const auto found = names.constFind(label);
+    if (found == names.cend())
+        return std::nullopt;
+    return *found;
+}
+
+QStringList knownLabels()
+{
+    QStringList labels = AttributeCatalogue::entries();
+    QStringList others = macLabels().values() + linuxLabels().values();
+    others.sort();
+    for (const QString &label : std::as_const(others)) {
+        if (!labels.contains(label))
+            labels.append(label);
+    }
+    return labels;
+}
+
 } // namespace corvane

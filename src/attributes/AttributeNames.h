@@ -8,6 +8,9 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 namespace corvane {
 
@@ -46,6 +49,14 @@ struct AttributeName {
 };
 
 AttributeName recogniseAttributeName(QByteArrayView systemName);
+
+// The system name of the attribute a user calls by this label: a catalogue entry ("Keywords") or one of
+// the labels recogniseAttributeName gives ("Where from", "Tags", "Comment (desktop)"), exactly as
+// spelled there; nullopt for any other text.
+std::optional<QByteArray> systemNameOfLabel(const QString &label);
+
+// Every label systemNameOfLabel knows, catalogue entries first, for completion and help.
+QStringList knownLabels();
 
 // A name as the panel shows it, so that two names that differ never look alike: bytes that are not
 // UTF-8 as \xNN, ASCII control characters as \xNN too (never mistaken for those: such bytes are

@@ -17,13 +17,22 @@ QString errorPrefix(const std::optional<QByteArray> &target)
     return target ? QStringLiteral("setXattr error: ") : QStringLiteral("removeXattr error: ");
 }
 
-// Whether the editor shows the value as it is: a string, or nothing at all, which holds nothing to lose.
-bool shownAsText(QByteArrayView bytes)
+// What the value field shows for the bytes: a property-list string or plain text; nullopt for a
+// value that is neither, which the field cannot show.
+std::optional<QString> textShown(const QString &name, QByteArrayView bytes)
 {
     if (bytes.isEmpty())
-        return true;
-    const std::optional<plist::Value> value = plist::parse(bytes);
-    return value && value->isString();
+        return QString();
+    if (const std::optional<plist::Value> plist = plist::parse(bytes); plist && plist->isString())
+        return plist->toString();
+    const EditableValue value = decodeEditableValue(recogniseAttributeName(systemAttributeName(name)), bytes);
+    return value.kind == EditKind::Text ? std::optional(value.text) : std::nullopt;
+}
+
+// Whether the editor shows the value as it is: text, or nothing at all, which holds nothing to lose.
+bool shownAsText(const QString &name, QByteArrayView bytes)
+{
+    return textShown(name, bytes).has_value();
 }
 
 // The last path component; a folder's own name for a URL ending in "/".
@@ -43,6 +52,15 @@ QString notTheFileChanged(const QUrl &file)
 QString describedValue(const QString &name, QByteArrayView bytes)
 {
     return kindLabel(describeAttribute(recogniseAttributeName(systemAttributeName(name)), bytes).value);
+}
+
+// "a list of 2 texts", "an empty list", "32 bytes".
+QString withArticle(const QString &kind)
+{
+    if (kind.isEmpty() || kind.front().isDigit() || kind == u"true or false" || kind == u"nothing")
+        return kind;
+    return (QStringLiteral("aeiou").contains(kind.front()) ? QStringLiteral("an ") : QStringLiteral("a "))
+        + kind;
 }
 } // namespace
 
@@ -65,10 +83,11 @@ EditSession::Reading EditSession::show(const QString &name)
     m_shownName = name;
     PosixError error;
     const std::optional<QByteArray> bytes = readExtendedAttribute(m_file, name, &error);
-    m_shownText = bytes ? decodeAttributeString(*bytes) : QString();
+    const std::optional<QString> text = bytes ? textShown(name, *bytes) : QString();
+    m_shownText = text.value_or(QString());
     const QString failure = bytes ? QString() : readFailureInPlainWords(error.code, error.description);
     m_shownFingerprint = bytes || failure.isEmpty() ? std::optional(valueFingerprint(bytes)) : std::nullopt;
-    return { m_shownText, failure };
+    return { m_shownText, failure, bytes.has_value(), text ? QString() : withArticle(describedValue(name, *bytes)) };
 }
 
 void EditSession::setShownValue(const ShownValue &value)
@@ -100,17 +119,25 @@ EditSession::Change EditSession::prepareSave(
     // read is what Undo gives back; a value that cannot be read cannot be, and the change is not kept.
     change.beforeKnown = !readAttributeState(m_file, name, &change.before);
     if (!text.isEmpty()) {
+        // Plain text stays plain, so that the desktop keeps reading it; one trailing NUL stays too.
+        const StoredForm form
+            = editorSaveForm(systemAttributeName(name), change.before.value_or(QByteArray()));
         QString description;
-        change.target = encodeAttributeString(text, &description);
+        if (form.form == ValueForm::PlainText) {
+            description = unstorableCharacter(text, TextForm::PlainText);
+            if (description.isEmpty())
+                change.target = text.toUtf8();
+        } else {
+            change.target = encodeAttributeString(text, &description);
+        }
         if (!change.target) {
             change.error = QStringLiteral("setXattr error: ") + description;
             return change;
         }
-        // A property list followed by one NUL keeps its NUL (see hasNulSuffix).
-        if (change.before && hasNulSuffix(*change.before))
+        if (form.trailingNul)
             change.target->append('\0');
     }
-    const bool unshown = change.before && !shownAsText(*change.before);
+    const bool unshown = change.before && !shownAsText(name, *change.before);
     const QString held = unshown ? describedValue(name, *change.before) : QString();
     if (change.beforeKnown && m_shownFingerprint
         && systemAttributeName(name) == systemAttributeName(m_shownName)
@@ -137,6 +164,34 @@ EditSession::Change EditSession::prepareSave(
                       .arg(held),
                   EditQuestion::Confirm::Replace };
     }
+    return change;
+}
+
+EditSession::Change EditSession::prepareValueChange(const QString &name, const QString &label,
+    const std::optional<QByteArray> &shown, const EditableValue &edited) const
+{
+    Change change;
+    const AttributeName attribute = recogniseAttributeName(systemAttributeName(name));
+    if (m_file.isEmpty() || (shown && edited == decodeEditableValue(attribute, *shown)))
+        return change;
+    change.kind = Change::Kind::Save;
+    change.valueChange = true;
+    change.file = m_file;
+    change.name = name;
+    change.label = label;
+    change.beforeKnown = !readAttributeState(m_file, name, &change.before);
+    QString description;
+    change.target = encodeEditableValue(edited, &description);
+    if (!change.target) {
+        change.error = description;
+        return change;
+    }
+    if (change.beforeKnown && change.before != shown)
+        change.question = EditQuestion { tr("“%1” was changed by another program.").arg(label),
+            tr("It no longer holds the value shown in %1. Applying replaces its current value, which is then "
+               "lost.")
+                .arg(fileName()),
+            EditQuestion::Confirm::Replace };
     return change;
 }
 
@@ -221,7 +276,8 @@ QString EditSession::apply(const Change &change)
                 .name = change.name,
                 .label = change.label,
                 .before = change.before,
-                .after = change.target });
+                .after = change.target,
+                .valueChange = change.valueChange });
         break;
     case Change::Kind::Undo:
         m_history.didUndo();
@@ -246,6 +302,8 @@ QString EditSession::undoText() const
     const AttributeChange *step = m_history.nextUndo();
     if (!step)
         return QString();
+    if (step->valueChange)
+        return tr("Undo Change of “%1”").arg(step->label);
     return step->isRemoval() ? tr("Undo Removal of “%1”").arg(step->label)
                              : tr("Undo Save of “%1”").arg(step->label);
 }
@@ -255,6 +313,8 @@ QString EditSession::redoText() const
     const AttributeChange *step = m_history.nextRedo();
     if (!step)
         return QString();
+    if (step->valueChange)
+        return tr("Redo Change of “%1”").arg(step->label);
     return step->isRemoval() ? tr("Redo Removal of “%1”").arg(step->label)
                              : tr("Redo Save of “%1”").arg(step->label);
 }

@@ -9,6 +9,7 @@
 // the caller asks the question it returns, if any, and applies the change only when the user agreed.
 
 #include "attributes/AttributeHistory.h"
+#include "attributes/EditableValue.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -42,6 +43,7 @@ public:
         bool beforeKnown = false; // a change whose before is unknown is made, but cannot be undone
         std::optional<EditQuestion> question; // ask first; the change is made only when confirmed
         QString error; // nothing is done, and this is why ("setXattr error: ...")
+        bool valueChange = false; // a value edited in its own kind: "Undo Change of"
     };
 
     explicit EditSession(QObject *parent = nullptr);
@@ -50,12 +52,14 @@ public:
     QUrl file() const { return m_file; }
     QString fileName() const; // the last path component; a folder's own name for "dir/"
 
-    // Reads the attribute afresh and makes it the one shown: the string the editor shows for it (the
-    // empty text for a value that is no string), and why it could not be read (empty when it is
-    // simply not there). Reading never fails otherwise.
+    // Reads the attribute afresh and makes it the one shown: the string the editor shows for it (a
+    // property-list string or plain text; the empty text for any other value), and why it could not be
+    // read (empty when it is simply not there). Reading never fails otherwise.
     struct Reading {
         QString text;
         QString failure;
+        bool present = false; // the file has the attribute
+        QString holds; // what it holds when the text does not show it: "a list of 2 texts"
     };
     Reading show(const QString &name);
     QString shownName() const { return m_shownName; }
@@ -73,10 +77,16 @@ public:
     // Whether the shown attribute holds something else now than when it was read (one read).
     bool shownChangedElsewhere() const;
 
-    // Save: the text as a binary property list holding one string, the empty text as a removal. The
-    // question comes when another program changed the shown value since it was read, or when the value
-    // there now is one the editor cannot show.
+    // Save: the text in the form editorSaveForm gives (plain text stays plain; otherwise a binary
+    // property list holding one string), the empty text as a removal. The question comes when another
+    // program changed the shown value since it was read, or when the value there now is one the editor
+    // cannot show.
     Change prepareSave(const QString &name, const QString &label, const QString &text) const;
+    // A value edited in its own kind, written in the form it was found in. `shown` is what the attribute
+    // held when it was shown (nullopt: absent, for a new attribute). Nothing happens when the edited
+    // value equals the one shown; the question comes when the attribute holds something else by now.
+    Change prepareValueChange(const QString &name, const QString &label,
+        const std::optional<QByteArray> &shown, const EditableValue &edited) const;
     // A removal the user already confirmed (the attributes panel asks its own question).
     Change prepareRemoval(const QString &name, const QString &label) const;
     // The next step back or forward; the question comes when another program changed the attribute
@@ -89,7 +99,8 @@ public:
     // Whether the change touched the attribute shown, so that it is to be shown again.
     bool touchesShown(const Change &change) const;
 
-    // "Undo Save of “Keywords”", "Redo Removal of “Comment”"; empty when there is nothing to take.
+    // "Undo Save of “Keywords”", "Redo Removal of “Comment”", "Undo Change of “Tags”"; empty when there is
+    // nothing to take.
     QString undoText() const;
     QString redoText() const;
 

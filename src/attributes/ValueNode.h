@@ -19,6 +19,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace corvane {
 
 enum class ValueKind {
@@ -97,6 +99,11 @@ QString kindLabel(const ValueNode &node);
 // ("NaN", "Infinity", "-Infinity" for those), "true" or "false", the date in ISO 8601 UTC, data and
 // bytes in hexadecimal. Empty for containers.
 QString scalarText(const ValueNode &node);
+
+// A date as ISO 8601 in UTC, to the microsecond where it has a fraction of a second (".250" when it is
+// whole milliseconds); nullopt for NaN and for a time outside the years 1 to 9999, which ISO 8601's
+// four-digit years cannot write.
+std::optional<QString> isoDateText(double secondsSince2001);
 
 // One line of at most `maximumLength` characters: strings with their line breaks shown as U+21B5, the
 // items of a list joined by ", ", a dictionary's entries as "key: value" joined by "; ", nested

@@ -78,10 +78,9 @@ QString realText(double real)
 
 QString dateText(const ValueNode &node)
 {
-    if (!node.date().isValid())
-        return u"%1 seconds from 2001-01-01T00:00:00Z"_s.arg(realText(node.real()));
-    const QDateTime utc = node.date().toUTC();
-    return utc.toString(utc.time().msec() ? u"yyyy-MM-ddTHH:mm:ss.zzzZ"_s : u"yyyy-MM-ddTHH:mm:ssZ"_s);
+    if (const std::optional<QString> iso = isoDateText(node.real()))
+        return *iso;
+    return u"%1 seconds from 2001-01-01T00:00:00Z"_s.arg(realText(node.real()));
 }
 
 // Appends to `out` while room is left; returns false once the preview is full.
@@ -270,6 +269,40 @@ QString kindLabel(const ValueNode &node)
         return u"nothing"_s;
     }
     return {};
+}
+
+std::optional<QString> isoDateText(double secondsSince2001)
+{
+    // Some 30,000 years either way are beyond any year with four digits (and NaN is no time at all);
+    // within them the microseconds fit 64 bits.
+    if (!(std::abs(secondsSince2001) < 1e12))
+        return std::nullopt;
+    // To the microsecond, rounded to the nearest; the day and the time of day by floored division,
+    // so that a time before 2001 is not rounded toward it.
+    constexpr qint64 microsecondsPerDay = 86'400'000'000;
+    const qint64 microseconds = std::llround(secondsSince2001 * 1e6);
+    qint64 days = microseconds / microsecondsPerDay;
+    qint64 ofDay = microseconds % microsecondsPerDay;
+    if (ofDay < 0) {
+        ofDay += microsecondsPerDay;
+        --days;
+    }
+    const QDate date = QDate::fromJulianDay(2451911 + days); // 2001-01-01
+    if (!date.isValid() || date.year() < 1 || date.year() > 9999)
+        return std::nullopt;
+    const qint64 second = ofDay / 1'000'000;
+    const qint64 fraction = ofDay % 1'000'000;
+    QString text = u"%1-%2-%3T%4:%5:%6"_s.arg(date.year(), 4, 10, QChar(u'0'))
+                       .arg(date.month(), 2, 10, QChar(u'0'))
+                       .arg(date.day(), 2, 10, QChar(u'0'))
+                       .arg(second / 3600, 2, 10, QChar(u'0'))
+                       .arg(second / 60 % 60, 2, 10, QChar(u'0'))
+                       .arg(second % 60, 2, 10, QChar(u'0'));
+    if (fraction % 1000 == 0 && fraction != 0)
+        text += u".%1"_s.arg(fraction / 1000, 3, 10, QChar(u'0'));
+    else if (fraction != 0)
+        text += u".%1"_s.arg(fraction, 6, 10, QChar(u'0'));
+    return text + u'Z';
 }
 
 QString scalarText(const ValueNode &node)

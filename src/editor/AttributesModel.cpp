@@ -1,5 +1,9 @@
 #include "editor/AttributesModel.h"
 
+#include "attributes/EditableValue.h"
+
+#include <QLocale>
+
 namespace corvane {
 
 using namespace Qt::StringLiterals;
@@ -115,6 +119,55 @@ bool AttributesModel::hasChildren(const QModelIndex &parent) const
     return rowCount(parent) > 0;
 }
 
+namespace {
+// A date as the user reads dates: the locale's short form, in local time.
+QString localDate(const ValueNode &node)
+{
+    return node.date().isValid() ? QLocale().toString(node.date().toLocalTime(), QLocale::ShortFormat)
+                                 : scalarText(node);
+}
+
+QString tagName(const ValueNode &node)
+{
+    const std::optional<FinderTag> tag = parseFinderTag(node.string());
+    return tag ? tag->name : preview(node);
+}
+} // namespace
+
+bool AttributesModel::isTags(const Node &node) const
+{
+    return attributeOf(node).name.macName == u"com.apple.metadata:_kMDItemUserTags"_s
+        && (node.parent < 0 ? node.value->kind() == ValueKind::Array
+                            : node.value->kind() == ValueKind::String);
+}
+
+std::optional<QString> AttributesModel::readablePreview(const Node &node) const
+{
+    const ValueNode &value = *node.value;
+    if (value.kind() == ValueKind::Date)
+        return localDate(value);
+    const bool tags = isTags(node);
+    if (tags && node.parent >= 0)
+        return tagName(value);
+    const QList<ValueNode> &items = value.children();
+    if (value.kind() != ValueKind::Array || items.isEmpty()
+        || (!tags && items.front().kind() != ValueKind::Date))
+        return std::nullopt;
+    // As long as the listing's line (preview), however many items there are.
+    constexpr qsizetype longest = 200;
+    QString line;
+    for (const ValueNode &item : items) {
+        if (!line.isEmpty())
+            line += u", "_s;
+        if (line.size() > longest)
+            return line.left(longest) + u"…"_s;
+        if (tags ? item.kind() != ValueKind::String : item.kind() != ValueKind::Date)
+            return std::nullopt;
+        line += tags ? tagName(item) : localDate(item);
+    }
+    return line;
+}
+
 QString AttributesModel::labelOf(const Node &node) const
 {
     if (node.parent < 0)
@@ -144,7 +197,9 @@ QVariant AttributesModel::data(const QModelIndex &index, int role) const
         case SizeColumn:
             return topLevel && !unreadable ? QVariant(qlonglong(attribute.size)) : QVariant();
         case PreviewColumn:
-            return unreadable ? attribute.error->description : preview(*node.value);
+            if (unreadable)
+                return attribute.error->description;
+            return readablePreview(node).value_or(preview(*node.value));
         case NameColumn:
             return topLevel ? m_topLevelTexts.at(node.row).name : QString();
         }
@@ -152,6 +207,9 @@ QVariant AttributesModel::data(const QModelIndex &index, int role) const
     case Qt::ToolTipRole:
         if (index.column() == LabelColumn || index.column() == NameColumn)
             return m_topLevelTexts.at(node.attribute).name;
+        // Dates shown in local time say the time in UTC here.
+        if (index.column() == PreviewColumn && !unreadable && !isTags(node) && readablePreview(node))
+            return preview(*node.value);
         return QVariant();
     case Qt::TextAlignmentRole:
         if (index.column() == SizeColumn)
@@ -188,6 +246,20 @@ QVariant AttributesModel::data(const QModelIndex &index, int role) const
             return QString(labelOf(node) + QLatin1Char('\n') + preview(*node.value));
         return QString(labelOf(node) + QLatin1Char('\n') + m_topLevelTexts.at(node.row).name
             + QLatin1Char('\n') + (unreadable ? attribute.error->description : preview(*node.value)));
+    case TagColoursRole: {
+        if (index.column() != PreviewColumn || !isTags(node))
+            return QVariant();
+        // The first few tags are what a row has room for; a list of thousands costs no more.
+        const QList<ValueNode> items = topLevel
+            ? node.value->children().first(qMin<qsizetype>(node.value->children().size(), 64))
+            : QList<ValueNode> { *node.value };
+        QVariantList colours;
+        for (const ValueNode &item : items) {
+            if (const std::optional<FinderTag> tag = parseFinderTag(item.string()))
+                colours.append(int(tag->colour));
+        }
+        return colours;
+    }
     default:
         return QVariant();
     }

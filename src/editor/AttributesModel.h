@@ -14,6 +14,7 @@
 #include <QAbstractItemModel>
 #include <QSet>
 
+#include <optional>
 #include <vector>
 
 namespace corvane {
@@ -33,6 +34,7 @@ public:
         SortRole, // top-level rows by label, children in their stored order
         FilterRole, // what the filter matches a top-level row by: label, full name and the value's line
         DraftedRole, // bool: the value field holds unsaved text for the attribute (top-level rows)
+        TagColoursRole, // QVariantList of TagColour (as int): the Finder tags' colours a row holds
     };
 
     explicit AttributesModel(QObject *parent = nullptr);
@@ -71,6 +73,8 @@ private:
         return m_file.attributes.at(node.attribute);
     }
     QString labelOf(const Node &node) const;
+    std::optional<QString> readablePreview(const Node &node) const;
+    bool isTags(const Node &node) const;
 
     FileDescription m_file;
     // Top-level nodes are 0 .. attributes - 1; children are appended as views open them.

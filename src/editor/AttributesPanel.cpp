@@ -3,8 +3,10 @@
 #include "attributes/AttributeListing.h"
 #include "attributes/AttributeWatcher.h"
 #include "attributes/ValueText.h"
+#include "editor/AttributeDetailArea.h"
 #include "editor/AttributesFilterModel.h"
 #include "editor/AttributesTreeView.h"
+#include "editor/TagDotsDelegate.h"
 #include "window/Alerts.h"
 
 #include <QAction>
@@ -117,16 +119,9 @@ AttributesPanel::AttributesPanel(QWidget *parent)
         showStatus();
     });
 
-    m_detail = new QPlainTextEdit(this);
-    m_detail->setObjectName(QStringLiteral("attributeDetail"));
-    m_detail->setReadOnly(true);
-    m_detail->setTabChangesFocus(true);
-    m_detail->setAccessibleName(tr("Attribute value in full"));
-    m_detail->setPlaceholderText(tr("Select an attribute to see its whole value"));
-    m_detail->setMaximumHeight(110);
-    m_detail->hide(); // until a row is chosen: the list takes the room
-    // Read-only text fields draw no focus of their own, and Enter on a row may send the focus here.
-    m_detail->setStyleSheet(QStringLiteral("QPlainTextEdit:focus { border: 2px solid palette(highlight); }"));
+    m_detail = new AttributeDetailArea(this);
+    connect(m_detail, &AttributeDetailArea::rowWanted, this, &AttributesPanel::selectAttribute);
+    m_view->setItemDelegateForColumn(AttributesModel::PreviewColumn, new TagDotsDelegate(m_view));
 
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("attributesStatus"));
@@ -165,7 +160,8 @@ void AttributesPanel::setFile(const QUrl &file)
     AttributeWatcher::shared().unwatch(m_file.toLocalFile());
     m_file = file;
     m_model->setDescription({});
-    m_detail->clear();
+    m_detail->setFile(file);
+    m_wantedRow.clear();
     m_note.clear();
     m_status->clear();
     AttributeWatcher::shared().watch(m_file.toLocalFile());
@@ -287,6 +283,10 @@ void AttributesPanel::showListing(const QByteArray &path, FileDescription descri
         if (index.isValid())
             m_view->expand(index);
     }
+    if (!m_wantedRow.isEmpty() && indexOf(m_model, { m_wantedRow, {} }).isValid()) {
+        current = RowPath { m_wantedRow, {} };
+        m_wantedRow.clear();
+    }
     if (current) {
         QModelIndex index = m_proxy->mapFromSource(indexOf(m_model, *current));
         // The row went (removed here or elsewhere): the one that took its place is current.
@@ -304,19 +304,26 @@ void AttributesPanel::showListing(const QByteArray &path, FileDescription descri
 
 void AttributesPanel::showCurrentDetail()
 {
-    // Laying out one very long line takes the text field seconds; the start says what the value is,
-    // and Ctrl+C copies all of it.
-    constexpr qsizetype shownAtMost = 64 * 1024;
-    const QModelIndex current = m_view->currentIndex();
-    QString detail = current.isValid() ? current.data(AttributesModel::DetailRole).toString() : QString();
-    if (detail.size() > shownAtMost) {
-        const qsizetype more = detail.size() - shownAtMost;
-        detail.truncate(shownAtMost);
-        detail += tr("… (%n more characters; Ctrl+C in the list copies them all)", nullptr,
-            int(qMin<qsizetype>(more, INT_MAX)));
+    const QModelIndex current = m_view->currentIndex().siblingAtColumn(AttributesModel::LabelColumn);
+    if (!current.isValid()) {
+        m_detail->showNoRow();
+        return;
     }
-    m_detail->setPlainText(detail);
-    m_detail->setVisible(current.isValid());
+    const QString text = current.data(AttributesModel::DetailRole).toString();
+    const bool editable = current.data(AttributesModel::TopLevelRole).toBool()
+        && current.data(AttributesModel::EditorCanWriteRole).toBool();
+    m_detail->showRow(editable ? current.data(AttributesModel::FullNameRole).toString() : QString(),
+        editable ? current.data().toString() : QString(), text);
+}
+
+void AttributesPanel::selectAttribute(const QString &name)
+{
+    m_wantedRow = systemAttributeName(name);
+    const QModelIndex row = m_proxy->mapFromSource(indexOf(m_model, { m_wantedRow, {} }));
+    if (!row.isValid())
+        return; // once it is listed
+    m_wantedRow.clear();
+    m_view->setCurrentIndex(row);
 }
 
 void AttributesPanel::showStatus()
@@ -369,6 +376,11 @@ void AttributesPanel::choose(const QModelIndex &proxyIndex)
         return;
     }
     emit attributeChosen(row.data(AttributesModel::CatalogueIndexRole).toLongLong(), name);
+}
+
+QPlainTextEdit *AttributesPanel::detailText() const
+{
+    return m_detail->textView();
 }
 
 bool AttributesPanel::hasCurrentRow() const

@@ -32,6 +32,7 @@ class QThread;
 
 namespace corvane {
 
+class AttributeDetailArea;
 class AttributesTreeView;
 
 class AttributesPanel : public QWidget {
@@ -47,7 +48,8 @@ public:
     AttributesFilterModel *proxyModel() const { return m_proxy; }
     QLineEdit *filterField() const { return m_filter; }
     AttributesTreeView *view() const { return m_view; }
-    QPlainTextEdit *detailText() const { return m_detail; }
+    AttributeDetailArea *detailArea() const { return m_detail; }
+    QPlainTextEdit *detailText() const;
     QLabel *statusLabel() const { return m_status; }
 
     // How many listings have been shown since the panel was made.
@@ -58,6 +60,8 @@ public:
     bool canRemoveCurrentRow() const; // an attribute the editor can write, not an item inside one
     void copyCurrentRow();
     void removeCurrentRow(); // asks first; says in the status line why a row cannot be removed
+    // Makes the attribute the current row, now or once a listing shows it.
+    void selectAttribute(const QString &name);
 
 public slots:
     // Lists the file's attributes again soon; requests close together make one listing.
@@ -87,8 +91,9 @@ private:
     AttributesFilterModel *m_proxy = nullptr;
     QLineEdit *m_filter = nullptr;
     AttributesTreeView *m_view = nullptr;
-    QPlainTextEdit *m_detail = nullptr;
+    AttributeDetailArea *m_detail = nullptr;
     QLabel *m_status = nullptr;
+    QByteArray m_wantedRow; // the system name selectAttribute() waits for
     QString m_note; // said below the list until the next listing: why a chosen row stays here
 
     QUrl m_file;

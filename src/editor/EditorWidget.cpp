@@ -4,9 +4,11 @@
 #include "attributes/AttributeNames.h"
 #include "attributes/AttributeWatcher.h"
 #include "attributes/ValueText.h"
+#include "editor/AttributeDetailArea.h"
 #include "editor/AttributesPanel.h"
 #include "editor/AttributesTreeView.h"
 #include "editor/DraftBar.h"
+#include "editor/TypedValueEditor.h"
 #include "editor/ValueDrafts.h"
 #include "settings/Preferences.h"
 #include "ui_EditorWidget.h"
@@ -24,6 +26,19 @@ namespace {
 QString noValuePlaceholder()
 {
     return EditorWidget::tr("No value");
+}
+
+// The field never says "No value" for an attribute that is there.
+QString placeholderFor(const EditSession::Reading &reading)
+{
+    if (!reading.failure.isEmpty())
+        return reading.failure;
+    if (!reading.holds.isEmpty())
+        return EditorWidget::tr("Holds %1: change it in the attributes list below").arg(reading.holds);
+    // Once a shown text is emptied, saving removes the attribute: then there is no value.
+    if (reading.present && reading.text.isEmpty())
+        return EditorWidget::tr("Holds an empty text");
+    return noValuePlaceholder();
 }
 
 Alerts::Button buttonFor(EditQuestion::Confirm confirm)
@@ -97,6 +112,8 @@ EditorWidget::EditorWidget(QWidget *parent)
             apply(m_session.prepareRemoval(name, label), true);
         });
     connect(&m_session, &EditSession::historyChanged, m_panel, &AttributesPanel::reload);
+    connect(
+        m_panel->detailArea(), &AttributeDetailArea::changeRequested, this, &EditorWidget::applyValueChange);
 
     // Another program's write reaches the value field as it reaches the panel (which holds the watch).
     m_outsideChange.setSingleShot(true);
@@ -113,7 +130,9 @@ EditorWidget::EditorWidget(QWidget *parent)
     // The whole window takes file drops; the text controls keep taking dragged text.
     DropArea *dropArea = m_ui->dropArea;
     for (QWidget *control : { static_cast<QWidget *>(field), m_ui->valueEdit->viewport(),
-             static_cast<QWidget *>(m_panel->filterField()), m_panel->detailText()->viewport() })
+             static_cast<QWidget *>(m_panel->filterField()), m_panel->detailText()->viewport(),
+             m_panel->detailArea()->valueEditor()->textField()->viewport(),
+             m_panel->detailArea()->valueEditor()->linesField()->viewport() })
         dropArea->forwardFileDrags(control);
     connect(dropArea, &DropArea::filesDropped, this, [this](const QList<QUrl> &urls) {
         openFile(urls.first());
@@ -198,7 +217,7 @@ void EditorWidget::showSelectedAttribute()
     }
     const EditSession::Reading reading = m_session.show(selectedAttributeName());
     QPlainTextEdit *field = m_ui->valueEdit;
-    field->setPlaceholderText(reading.failure.isEmpty() ? noValuePlaceholder() : reading.failure);
+    field->setPlaceholderText(placeholderFor(reading));
     field->setPlainText(reading.text);
     m_shownFieldText = field->document()->toRawText();
     m_drafts->shown({ m_session.shownValue(), m_shownFieldText, selectedLabel() });
@@ -280,23 +299,33 @@ void EditorWidget::redo()
     apply(m_session.prepareRedo(), true);
 }
 
-void EditorWidget::apply(const EditSession::Change &change, bool showAgain)
+bool EditorWidget::apply(const EditSession::Change &change, bool showAgain)
 {
     if (change.question) {
         const Alerts::Button confirm = buttonFor(change.question->confirm);
         const AlertRequest question
             = AlertRequest::question(change.question->messageText, change.question->informativeText, confirm);
         if (Alerts::run(question, window()) != confirm)
-            return;
+            return false;
     }
     if (const QString error = m_session.apply(change); !error.isEmpty()) {
         showActionError(error, change);
-    } else if (m_session.touchesShown(change)) {
+        return false;
+    }
+    if (m_session.touchesShown(change)) {
         if (!showAgain) // saved: the field's text is what is stored now
             m_drafts->shown({ m_session.shownValue(), m_shownFieldText, selectedLabel() });
         else if (!m_drafts->isDrafted()) // a draft stays as typed
             showSelectedAttribute();
     }
+    return change.kind != EditSession::Change::Kind::Nothing;
+}
+
+void EditorWidget::applyValueChange(const QString &name, const QString &label,
+    const std::optional<QByteArray> &shown, const EditableValue &edited)
+{
+    if (apply(m_session.prepareValueChange(name, label, shown, edited), true))
+        m_panel->detailArea()->showStored();
 }
 
 void EditorWidget::showFromPanel(qsizetype catalogueIndex, const QString &fullName)

@@ -84,7 +84,10 @@ protected:
 private:
     void pick(int index);
     void load();
-    void apply(const EditSession::Change &change, bool showAgain);
+    // Asks the change's question, makes it and reports a failure: whether it was made.
+    bool apply(const EditSession::Change &change, bool showAgain);
+    void applyValueChange(const QString &name, const QString &label, const std::optional<QByteArray> &shown,
+        const EditableValue &edited);
     void showActionError(const QString &message, const EditSession::Change &change);
     void showDrafts();
     void elidePath();

@@ -1,13 +1,18 @@
 #include "editor/EditorWindow.h"
 
+#include "editor/AttributeDetailArea.h"
 #include "editor/AttributesPanel.h"
 #include "editor/AttributesTreeView.h"
 #include "editor/EditorWidget.h"
+#include "editor/NumberSpinBox.h"
+#include "editor/TypedValueEditor.h"
 #include "settings/Preferences.h"
 
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -17,11 +22,14 @@
 namespace corvane {
 
 namespace {
-// The text control a key in the widget reaches: an editable combo box hands its keys to its line edit.
+// The text control a key in the widget reaches: an editable combo box and a spin box hand their keys
+// to their line edit.
 QWidget *textControlOf(QWidget *widget)
 {
     if (auto *combo = qobject_cast<QComboBox *>(widget))
         return combo->lineEdit();
+    if (auto *spin = qobject_cast<QAbstractSpinBox *>(widget))
+        return spin->findChild<QLineEdit *>(QString(), Qt::FindDirectChildrenOnly);
     return widget;
 }
 } // namespace
@@ -37,7 +45,7 @@ EditorWindow::EditorWindow(ApplicationActions &actions, QWidget *parent)
     const QList<QAction *> &edit = m_editActions;
     createMenus({ .file = { m_save },
         .edit = { edit[0], edit[1], nullptr, edit[2], edit[3], edit[4], edit[5], nullptr, edit[6], nullptr,
-            m_find },
+            m_find, m_addAttribute },
         .view = { m_attributesPanel } });
     connect(m_editor, &EditorWidget::fileDropped, this, [this](const QUrl &file) {
         updateTitle();
@@ -65,16 +73,24 @@ EditorWindow::EditorWindow(ApplicationActions &actions, QWidget *parent)
         setWindowModified(m_editor->hasDrafts());
         updateEditActions();
     });
+    connect(
+        panel->detailArea(), &AttributeDetailArea::editingChanged, this, &EditorWindow::updateEditActions);
     // The menu bar takes the focus while Alt opens a menu: the commands still act where it was.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
         if (now && now->window() == this && !qobject_cast<QMenuBar *>(now)) {
             m_editTarget = textControlOf(now);
+            // Kept when the focus goes nowhere: a tag's editor closing takes its widget along.
+            m_focusInDetail = m_editor->attributesPanel()->detailArea()->isAncestorOf(now);
             updateEditActions();
         }
     });
     for (QWidget *control : { static_cast<QWidget *>(m_editor->attributeComboBox()),
              static_cast<QWidget *>(m_editor->valueEdit()), static_cast<QWidget *>(panel->filterField()),
-             static_cast<QWidget *>(panel->detailText()) })
+             static_cast<QWidget *>(panel->detailText()),
+             static_cast<QWidget *>(panel->detailArea()->valueEditor()->textField()),
+             static_cast<QWidget *>(panel->detailArea()->valueEditor()->linesField()),
+             static_cast<QWidget *>(panel->detailArea()->valueEditor()->dateField()),
+             static_cast<QWidget *>(panel->detailArea()->valueEditor()->numberField()) })
         control->installEventFilter(this);
     updateEditActions();
 }
@@ -87,7 +103,9 @@ void EditorWindow::createActions()
     m_save->setObjectName(QStringLiteral("saveAction"));
     m_save->setShortcut(QKeySequence::Save);
     m_save->setStatusTip(tr("Store the value; an empty value removes the attribute"));
-    connect(m_save, &QAction::triggered, m_editor, &EditorWidget::save);
+    // Ctrl+S stores what the focus is in: the value field's text, or the value edited below the list.
+    connect(m_save, &QAction::triggered, this,
+        [this] { savesDetail() ? m_editor->attributesPanel()->detailArea()->apply() : m_editor->save(); });
 
     addCommand(Command::Undo, tr("&Undo"), { QKeySequence(Qt::CTRL | Qt::Key_Z) });
     addCommand(Command::Redo, tr("&Redo"), { QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z) });
@@ -107,6 +125,15 @@ void EditorWindow::createActions()
         QLineEdit *filter = m_editor->attributesPanel()->filterField();
         filter->setFocus(Qt::ShortcutFocusReason);
         filter->selectAll();
+    });
+
+    m_addAttribute = new QAction(tr("Add Attri&bute…"), this);
+    m_addAttribute->setObjectName(QStringLiteral("addAttributeAction"));
+    m_addAttribute->setStatusTip(tr("Add an attribute of a kind you choose to the file"));
+    connect(m_addAttribute, &QAction::triggered, this, [this] {
+        if (!m_attributesPanel->isChecked())
+            m_attributesPanel->trigger(); // the new value is edited in the panel
+        m_editor->attributesPanel()->detailArea()->addAttribute();
     });
 
     m_attributesPanel = new QAction(tr("&Attributes"), this);
@@ -234,8 +261,18 @@ void EditorWindow::run(Command command)
     updateEditActions();
 }
 
+bool EditorWindow::savesDetail() const
+{
+    const AttributeDetailArea *detail = m_editor->attributesPanel()->detailArea();
+    return detail->isEditing() && m_focusInDetail;
+}
+
 void EditorWindow::updateEditActions()
 {
+    const AttributeDetailArea *detail = m_editor->attributesPanel()->detailArea();
+    m_save->setText(savesDetail() ? tr("&Apply Change to “%1”").arg(detail->editedLabel()) : tr("&Save"));
+    m_addAttribute->setEnabled(!file().isEmpty());
+
     QWidget *target = m_editTarget.data();
     const auto *line = qobject_cast<QLineEdit *>(target);
     const auto *text = qobject_cast<QPlainTextEdit *>(target);

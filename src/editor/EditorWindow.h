@@ -47,15 +47,18 @@ private:
     QAction *addCommand(Command command, const QString &text, const QList<QKeySequence> &keys);
     void run(Command command);
     void updateEditActions();
+    bool savesDetail() const; // Save applies the value edited in the attributes panel
     bool focusHasTyping(bool undo) const;
     void updateTitle();
 
     EditorWidget *m_editor = nullptr;
     QAction *m_save = nullptr;
     QList<QAction *> m_editActions; // in Command order
+    QAction *m_addAttribute = nullptr;
     QAction *m_attributesPanel = nullptr;
     QAction *m_find = nullptr;
     QPointer<QWidget> m_editTarget; // the control the Edit commands act on: the last one focused
+    bool m_focusInDetail = false; // ... is in the attributes panel's detail area
 };
 
 } // namespace corvane

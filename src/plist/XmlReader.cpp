@@ -11,7 +11,12 @@
 #include <QXmlStreamReader>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <locale.h>
+#if defined(Q_OS_MACOS)
+#include <xlocale.h>
+#endif
 #include <limits>
 
 namespace corvane::plist::detail {
@@ -91,9 +96,32 @@ std::optional<double> parseReal(QStringView text)
         return sign * std::numeric_limits<double>::infinity();
     bool ok = false;
     const double value = text.toDouble(&ok);
-    if (!ok)
+    if (ok)
+        return value;
+    // Beyond the range of a double: Qt refuses, but the readers of the format (plistlib's float(),
+    // Foundation's strtod) read infinity, or zero far below it. Only a plain decimal number gets here.
+    const auto isDigit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+    qsizetype at = 0, digits = 0;
+    while (at < body.size() && isDigit(body[at]))
+        ++at, ++digits;
+    if (at < body.size() && body[at] == u'.')
+        ++at;
+    while (at < body.size() && isDigit(body[at]))
+        ++at, ++digits;
+    if (digits == 0 || at >= body.size() || (body[at] != u'e' && body[at] != u'E'))
         return std::nullopt;
-    return value;
+    ++at;
+    if (at < body.size() && (body[at] == u'+' || body[at] == u'-'))
+        ++at;
+    const qsizetype exponentStart = at;
+    while (at < body.size() && isDigit(body[at]))
+        ++at;
+    if (at == exponentStart || at != body.size())
+        return std::nullopt;
+    // strtod in the C locale: the user's locale may have another decimal separator.
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    const QByteArray latin = text.toLatin1();
+    return strtod_l(latin.constData(), nullptr, cLocale);
 }
 
 // YYYY[-MM[-DD[THH[:MM[:SS]]]]]Z, the form every writer of the format uses, always in UTC.

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "attributes/EditableValue.h"
+
+#include <QUrl>
+#include <QWidget>
+
+#include <optional>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QStackedWidget;
+class QToolButton;
+
+namespace corvane {
+
+class TypedValueEditor;
+
+// The area below the attributes list: the selected row's whole value, edited in its own kind when it
+// is an attribute the editor can write back as it found it (TypedValueEditor), else shown read-only.
+// Apply (the button, Return in a one-line field, or the window's Save while the area has the focus)
+// asks for the change; Revert or Escape brings back what is stored. Add Attribute (the + button) asks
+// for a name and a kind and edits a new value of that kind, written by Apply.
+//
+// The area writes nothing itself: changeRequested goes to the editor, which makes the change through
+// its history and calls showStored() once it is made.
+class AttributeDetailArea : public QWidget {
+    Q_OBJECT
+public:
+    explicit AttributeDetailArea(QWidget *parent = nullptr);
+
+    QPlainTextEdit *textView() const { return m_text; }
+    TypedValueEditor *valueEditor() const { return m_editor; }
+    QPushButton *applyButton() const { return m_apply; }
+    QPushButton *revertButton() const { return m_revert; }
+    QToolButton *addButton() const { return m_add; }
+
+    void setFile(const QUrl &file); // shows nothing until a row is shown
+    // The list's current row: `name` an attribute the editor can write (empty for any other row, shown
+    // as `text`). A value of a kind the editor has is read afresh and edited in its kind; the same row
+    // shown again (a new listing) keeps what the user is editing.
+    void showRow(const QString &name, const QString &label, const QString &text);
+    // No row is current: only the buttons stay, and the list takes the room.
+    void showNoRow();
+
+    bool isEditing() const; // a value is shown in its own kind
+    bool isEdited() const; // ... and differs from what is stored, or is new
+    QString editedLabel() const { return m_label; }
+
+public slots:
+    void apply();
+    void revert();
+    // Reads the attribute edited afresh and shows it: after the editor made the change.
+    void showStored();
+    // Asks for a name and a kind, then edits a new attribute (or the one the file already has).
+    void addAttribute();
+
+signals:
+    void changeRequested(const QString &name, const QString &label, const std::optional<QByteArray> &shown,
+        const EditableValue &edited);
+    // The attribute shown here is to be the list's current row, now or once it is listed.
+    void rowWanted(const QString &name);
+    // What Apply would do changed: editing started or ended, or the value was edited.
+    void editingChanged();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void showText(const QString &text);
+    void load();
+    void edit(const EditableValue &value);
+    void updateControls();
+
+    QStackedWidget *m_stack = nullptr;
+    QPlainTextEdit *m_text = nullptr;
+    TypedValueEditor *m_editor = nullptr;
+    QLabel *m_caption = nullptr;
+    QToolButton *m_add = nullptr;
+    QPushButton *m_revert = nullptr;
+    QPushButton *m_apply = nullptr;
+
+    QUrl m_file;
+    QString m_name; // the attribute edited; empty while a row is shown read-only
+    QString m_label;
+    std::optional<QByteArray> m_shown; // its bytes as shown; nullopt for a new attribute
+    bool m_adding = false;
+    // The row last shown, to tell a new listing of it from another row.
+    struct Row {
+        QString name;
+        QString label;
+        QString text;
+    } m_row;
+};
+
+} // namespace corvane
