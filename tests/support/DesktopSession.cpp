@@ -197,7 +197,7 @@ QStringList DesktopSession::mappedWindowTitles() const
     return titles;
 }
 
-bool DesktopSession::typeInto(const QString &title, const QString &text) const
+bool DesktopSession::typeInto(const QString &title, const QString &text, const QString &first) const
 {
     int exitCode = -1;
     const QString id = run(u"xdotool"_s, { u"search"_s, u"--onlyvisible"_s, u"--name"_s, title }, &exitCode)
@@ -209,7 +209,8 @@ bool DesktopSession::typeInto(const QString &title, const QString &text) const
     };
     // Typed after what the window shows, as a user would click there first.
     return exitCode == 0 && !id.isEmpty() && xdotool({ u"windowfocus"_s, u"--sync"_s, id })
-        && xdotool({ u"key"_s, u"ctrl+End"_s }) && xdotool({ u"type"_s, u"--delay"_s, u"20"_s, text });
+        && (first.isEmpty() || xdotool({ u"key"_s, first })) && xdotool({ u"key"_s, u"ctrl+End"_s })
+        && xdotool({ u"type"_s, u"--delay"_s, u"20"_s, text });
 }
 
 } // namespace corvane::test

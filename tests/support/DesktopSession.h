@@ -52,8 +52,9 @@ public:
     // Titles of the top-level windows that are mapped (visible) on the session's display.
     QStringList mappedWindowTitles() const;
     // Gives the keyboard focus to the mapped window whose title contains `title` and types `text`
-    // there with real key events (XTEST); false when no such window or xdotool failed.
-    bool typeInto(const QString &title, const QString &text) const;
+    // there with real key events (XTEST), after the key `first` (xdotool's name: "alt+l") when given;
+    // false when no such window or xdotool failed.
+    bool typeInto(const QString &title, const QString &text, const QString &first = QString()) const;
 
 private:
     QProcessEnvironment environment() const;
