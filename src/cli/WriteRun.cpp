@@ -75,7 +75,9 @@ void WriteRun::plan(const QByteArray &path, const QByteArray &name, LinkMode lin
     }
     ++m_planned;
     if (m_dryRun) {
-        report(path, after ? "would set" : "would remove", name);
+        // Shown as the real run will show it, so a dry run's lines can be compared with the run's.
+        report(shownPath(absolutePath(path, m_workingDirectory), m_workingDirectory),
+            after ? "would set" : "would remove", name);
         return;
     }
     if (!m_writer && m_writerError.isEmpty()) {
