@@ -18,6 +18,8 @@ HelpWindow::HelpWindow(ApplicationActions &actions, QWidget *parent)
     setCentralWidget(content);
     setWindowTitle(tr("Corvane Help"));
     resize(640, 520);
+    // Below this a line of the guide holds a word or two and its headings break mid-word.
+    setMinimumSize(320, 240);
     QTextBrowser *browser = m_ui->helpBrowser;
     content->setFocusProxy(browser);
     connect(browser, &QTextBrowser::anchorClicked, this, &HelpWindow::followLink);
