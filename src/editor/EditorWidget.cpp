@@ -344,7 +344,7 @@ void EditorWidget::showActionError(const QString &message, const EditSession::Ch
 {
     AlertRequest alert;
     alert.style = AlertRequest::Style::Critical;
-    alert.messageText = QStringLiteral("An error occurred in your last action:");
+    alert.messageText = tr("An error occurred in your last action:");
     alert.informativeText = message;
     const QString file = change.file.fileName().isEmpty() ? QDir(change.file.toLocalFile()).dirName()
                                                           : change.file.fileName();
