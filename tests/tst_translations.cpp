@@ -66,7 +66,8 @@ private slots:
 
         // The real message box: Cancel is the desktop's standard button in Qt's words, Remove is ours,
         // Show Details Qt's again.
-        AlertRequest alert = AlertRequest::question(u"Das Attribut „Tags“ entfernen?"_s, QString(), Alerts::Button::Remove);
+        AlertRequest alert
+            = AlertRequest::question(u"Das Attribut „Tags“ entfernen?"_s, QString(), Alerts::Button::Remove);
         alert.detailedText = u"user.xdg.tags"_s;
         QStringList buttons;
         QTimer::singleShot(0, this, [&buttons] {

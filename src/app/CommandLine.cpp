@@ -51,7 +51,8 @@ CommandLine::CommandLine()
     for (const char *name : qtFlags)
         m_parser.addOption(hidden(QCommandLineOption(QString::fromLatin1(name))));
     m_parser.addPositionalArgument(QCoreApplication::translate("main", "files"),
-        QCoreApplication::translate("main", "Files to open."), QCoreApplication::translate("main", "[files...]"));
+        QCoreApplication::translate("main", "Files to open."),
+        QCoreApplication::translate("main", "[files...]"));
 }
 
 CommandLine::Command CommandLine::parse(const QStringList &arguments)

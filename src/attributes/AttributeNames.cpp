@@ -26,24 +26,15 @@ QString label(const char *english)
     return QString::fromLatin1(english);
 }
 
-// The catalogue's entries are parts of names; as labels they are translated like the others.
-[[maybe_unused]] const char *const catalogueLabels[] = { QT_TRANSLATE_NOOP("AttributeLabels", "Keywords"),
-    QT_TRANSLATE_NOOP("AttributeLabels", "Authors"), QT_TRANSLATE_NOOP("AttributeLabels", "Comment"),
-    QT_TRANSLATE_NOOP("AttributeLabels", "Copyright"), QT_TRANSLATE_NOOP("AttributeLabels", "Creator"),
-    QT_TRANSLATE_NOOP("AttributeLabels", "Description"), QT_TRANSLATE_NOOP("AttributeLabels", "FinderComment"),
-    QT_TRANSLATE_NOOP("AttributeLabels", "Headline"), QT_TRANSLATE_NOOP("AttributeLabels", "Information"),
-    QT_TRANSLATE_NOOP("AttributeLabels", "Kind"), QT_TRANSLATE_NOOP("AttributeLabels", "Languages"),
-    QT_TRANSLATE_NOOP("AttributeLabels", "Projects"), QT_TRANSLATE_NOOP("AttributeLabels", "Subject"),
-    QT_TRANSLATE_NOOP("AttributeLabels", "Title"), QT_TRANSLATE_NOOP("AttributeLabels", "Version"),
-    QT_TRANSLATE_NOOP("AttributeLabels", "ApplicationCategories") };
-
 // Labels of the macOS names that are not in the catalogue but that files from a Mac commonly carry.
 const QHash<QString, QString> &macLabels()
 {
     static const QHash<QString, QString> labels = [] {
         QHash<QString, QString> table = {
-            { u"com.apple.metadata:kMDItemWhereFroms"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Where from")) },
-            { u"com.apple.metadata:kMDItemDownloadedDate"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Downloaded")) },
+            { u"com.apple.metadata:kMDItemWhereFroms"_s,
+                label(QT_TRANSLATE_NOOP("AttributeLabels", "Where from")) },
+            { u"com.apple.metadata:kMDItemDownloadedDate"_s,
+                label(QT_TRANSLATE_NOOP("AttributeLabels", "Downloaded")) },
             { u"com.apple.metadata:_kMDItemUserTags"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Tags")) },
             { u"com.apple.quarantine"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Quarantine")) },
             { u"com.apple.FinderInfo"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Finder info")) },
@@ -70,13 +61,17 @@ const QHash<QString, QString> &linuxLabels()
         { u"user.xdg.publisher"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Published by")) },
         { u"user.xdg.language"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Language (desktop)")) },
         { u"user.DOSATTRIB"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "DOS attributes")) },
-        { u"user.DosStream.AFP_AfpInfo:$DATA"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Finder info (AFP)")) },
-        { u"user.DosStream.AFP_Resource:$DATA"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Resource fork (AFP)")) },
-        { u"user.DosStream.Zone.Identifier:$DATA"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Zone identifier")) },
+        { u"user.DosStream.AFP_AfpInfo:$DATA"_s,
+            label(QT_TRANSLATE_NOOP("AttributeLabels", "Finder info (AFP)")) },
+        { u"user.DosStream.AFP_Resource:$DATA"_s,
+            label(QT_TRANSLATE_NOOP("AttributeLabels", "Resource fork (AFP)")) },
+        { u"user.DosStream.Zone.Identifier:$DATA"_s,
+            label(QT_TRANSLATE_NOOP("AttributeLabels", "Zone identifier")) },
         { u"security.selinux"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "SELinux context")) },
         { u"security.capability"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Capabilities")) },
         { u"system.posix_acl_access"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Access control list")) },
-        { u"system.posix_acl_default"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Default access control list")) },
+        { u"system.posix_acl_default"_s,
+            label(QT_TRANSLATE_NOOP("AttributeLabels", "Default access control list")) },
     };
     return labels;
 }

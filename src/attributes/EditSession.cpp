@@ -62,7 +62,7 @@ QString withArticle(const QString &kind)
         || kind == kindLabel(ValueNode::fromBoolean(true)))
         return kind;
     return (QStringLiteral("aeiou").contains(kind.front()) ? EditSession::tr("an %1", "value kind")
-                                                          : EditSession::tr("a %1", "value kind"))
+                                                           : EditSession::tr("a %1", "value kind"))
         .arg(kind);
 }
 } // namespace
@@ -90,7 +90,8 @@ EditSession::Reading EditSession::show(const QString &name)
     m_shownText = text.value_or(QString());
     const QString failure = bytes ? QString() : readFailureInPlainWords(error.code, error.description);
     m_shownFingerprint = bytes || failure.isEmpty() ? std::optional(valueFingerprint(bytes)) : std::nullopt;
-    return { m_shownText, failure, bytes.has_value(), text ? QString() : withArticle(describedValue(name, *bytes)) };
+    return { m_shownText, failure, bytes.has_value(),
+        text ? QString() : withArticle(describedValue(name, *bytes)) };
 }
 
 void EditSession::setShownValue(const ShownValue &value)

@@ -160,9 +160,10 @@ std::optional<QString> plainText(const EditableValue &value, QString *problem)
     const auto joined = [&](const QStringList &items) -> std::optional<QString> {
         for (const QString &item : items) {
             if (item.contains(u',') || hasLineBreak(item)) {
-                *problem = Text::tr("The item “%1” contains a comma or a line break, which separate the items of "
-                                    "a list stored as plain text.")
-                               .arg(item);
+                *problem
+                    = Text::tr("The item “%1” contains a comma or a line break, which separate the items of "
+                               "a list stored as plain text.")
+                          .arg(item);
                 return std::nullopt;
             }
         }
@@ -177,8 +178,8 @@ std::optional<QString> plainText(const EditableValue &value, QString *problem)
     case EditKind::Tags:
         for (const FinderTag &tag : value.tags) {
             if (tag.colour != TagColour::None) {
-                *problem = Text::tr("The tag “%1” has a colour, which tags stored as plain text cannot keep.").arg(
-                    tag.name);
+                *problem = Text::tr("The tag “%1” has a colour, which tags stored as plain text cannot keep.")
+                               .arg(tag.name);
                 return std::nullopt;
             }
             items.append(tag.name);

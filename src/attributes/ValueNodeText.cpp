@@ -244,7 +244,8 @@ QString kindName(ValueKind kind)
 QString kindLabel(const ValueNode &node, Wording wording)
 {
     const QList<ValueNode> &children = node.children();
-    const auto count = [](qsizetype n) { return int(std::min<qsizetype>(n, std::numeric_limits<int>::max())); };
+    const auto count
+        = [](qsizetype n) { return int(std::min<qsizetype>(n, std::numeric_limits<int>::max())); };
     switch (node.kind()) {
     case ValueKind::String:
         return say(wording, QT_TRANSLATE_NOOP("ValueWords", "text"));
@@ -264,8 +265,10 @@ QString kindLabel(const ValueNode &node, Wording wording)
         return listOf(common, children.size(), wording);
     }
     case ValueKind::Dictionary:
-        return children.isEmpty() ? say(wording, QT_TRANSLATE_NOOP("ValueWords", "empty dictionary"))
-                                  : say(wording, QT_TRANSLATE_N_NOOP("ValueWords", "dictionary of %n entry(s)"), count(children.size()));
+        return children.isEmpty()
+            ? say(wording, QT_TRANSLATE_NOOP("ValueWords", "empty dictionary"))
+            : say(wording, QT_TRANSLATE_N_NOOP("ValueWords", "dictionary of %n entry(s)"),
+                count(children.size()));
     case ValueKind::Integer:
         return say(wording, QT_TRANSLATE_NOOP("ValueWords", "whole number"));
     case ValueKind::Real:
@@ -275,7 +278,8 @@ QString kindLabel(const ValueNode &node, Wording wording)
     case ValueKind::Date:
         return say(wording, QT_TRANSLATE_NOOP("ValueWords", "date"));
     case ValueKind::Data:
-        return say(wording, QT_TRANSLATE_N_NOOP("ValueWords", "%n byte(s) of data"), count(node.bytes().size()));
+        return say(
+            wording, QT_TRANSLATE_N_NOOP("ValueWords", "%n byte(s) of data"), count(node.bytes().size()));
     case ValueKind::Quarantine:
         return say(wording, QT_TRANSLATE_NOOP("ValueWords", "quarantine record"));
     case ValueKind::Bytes:

@@ -153,8 +153,9 @@ int runChangeCommand(const ToolRun &tool)
     std::function<bool()> confirm;
     if (request.verb == ToolVerb::Clear && streams.interactive && !request.yes) {
         confirm = [&] {
-            return streams.ask(Cli::tr("Remove %n attribute(s) from %1 file(s)?", nullptr, int(run.plannedChanges()))
-                                   .arg(run.plannedFiles()));
+            return streams.ask(
+                Cli::tr("Remove %n attribute(s) from %1 file(s)?", nullptr, int(run.plannedChanges()))
+                    .arg(run.plannedFiles()));
         };
     }
     return run.finish(confirm);

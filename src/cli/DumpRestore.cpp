@@ -199,8 +199,8 @@ int runRestore(const ToolRun &run)
             if (entry.isObject())
                 restore.restoreFile(entry.object());
             else
-                restore.fail(
-                    Cli::tr("a line that is no file of the dump (%1), skipped").arg(parseError.errorString()));
+                restore.fail(Cli::tr("a line that is no file of the dump (%1), skipped")
+                                 .arg(parseError.errorString()));
         }
         return restore.finish();
     }

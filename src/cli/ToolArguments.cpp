@@ -88,8 +88,8 @@ private:
     {
         if (const auto verb = verbs().constFind(argument); verb != verbs().cend()) {
             if (m_request.verb != ToolVerb::None)
-                return fail(Cli::tr("%1 and %2 cannot be combined: one verb at a time").arg(
-                    QString::fromUtf8(m_request.verbOption), QString::fromUtf8(argument)));
+                return fail(Cli::tr("%1 and %2 cannot be combined: one verb at a time")
+                                .arg(QString::fromUtf8(m_request.verbOption), QString::fromUtf8(argument)));
             m_request.verb = verb->verb;
             m_request.verbOption = argument;
             verbOperands();
@@ -126,8 +126,8 @@ private:
             = { { "text", SetKind::Text }, { "plain", SetKind::Plain }, { "list", SetKind::List },
                   { "tags", SetKind::Tags }, { "date", SetKind::Date } };
         if (!kinds.contains(name))
-            return fail(
-                Cli::tr("--kind takes list, tags, date, text or plain, not “%1”").arg(QString::fromUtf8(name)));
+            return fail(Cli::tr("--kind takes list, tags, date, text or plain, not “%1”")
+                            .arg(QString::fromUtf8(name)));
         m_request.kind = kinds.value(name);
         m_kindGiven = true;
     }
@@ -193,8 +193,8 @@ private:
         ToolRequest &r = m_request;
         const auto only = [&](bool given, const char *option, std::initializer_list<ToolVerb> with) {
             if (given && std::find(with.begin(), with.end(), r.verb) == with.end())
-                fail(Cli::tr("%1 does not go with %2").arg(
-                    QString::fromLatin1(option), QString::fromUtf8(r.verbOption)));
+                fail(Cli::tr("%1 does not go with %2")
+                         .arg(QString::fromLatin1(option), QString::fromUtf8(r.verbOption)));
         };
         if (r.verb == ToolVerb::None)
             return fail(r.json ? Cli::tr("--json goes with --list") : Cli::tr("no verb given"));
@@ -212,8 +212,8 @@ private:
         if (takesFiles && r.paths.isEmpty())
             fail(Cli::tr("%1 needs at least one file").arg(QString::fromUtf8(r.verbOption)));
         if (!takesFiles && !r.paths.isEmpty())
-            fail(Cli::tr("%1 takes no files (unexpected “%2”)").arg(
-                QString::fromUtf8(r.verbOption), QString::fromUtf8(r.paths.first())));
+            fail(Cli::tr("%1 takes no files (unexpected “%2”)")
+                     .arg(QString::fromUtf8(r.verbOption), QString::fromUtf8(r.paths.first())));
         if ((r.verb == ToolVerb::Set || r.verb == ToolVerb::Remove) && r.name.isEmpty())
             fail(Cli::tr("the attribute name is empty"));
         if (r.verb == ToolVerb::Set && r.value != "-" && !strictUtf8(r.value))
@@ -264,51 +264,68 @@ ToolRequest parseToolArguments(const QList<QByteArray> &arguments)
 QString toolHelpText()
 {
     // One text per section, so that a translator sees each whole.
-    return u'\n' + Cli::tr("Listing attributes without a window:\n"
-        "  --list FILE...                Prints every attribute, decoded; --json for one JSON document.\n"
-        "                                  corvane --list -R --match '^user\\.xdg\\.' ~/Downloads\n")
-        + u'\n' + Cli::tr("Changing attributes without a window (each run can be taken back with --undo-last):\n"
-        "  --set NAME VALUE FILE...      Stores VALUE as the editor's Save does (\"-\": standard input;\n"
-        "                                an empty VALUE removes the attribute). NAME is a catalogue entry\n"
-        "                                (Keywords), a label (Where from, Tags) or a full name; a bare\n"
-        "                                name goes into \"user.\".\n"
-        "                                  corvane --set Comment \"Scanned 2024\" scan.pdf\n"
-        "    --kind list|tags|date|text|plain\n"
-        "                                Stores the value as a list (an item per line), Finder tags, a\n"
-        "                                date (ISO 8601), a property-list string or plain text.\n"
-        "                                  printf 'a\\nb\\n' | corvane --set Keywords - --kind list *.jpg\n"
-        "  --remove NAME FILE...         Removes the attribute.\n"
-        "                                  corvane --remove \"Where from\" download.zip\n"
-        "  --tag add|remove|set TAG[,TAG...] FILE...\n"
-        "                                Changes the Finder tags (and the desktop's user.xdg.tags while\n"
-        "                                the preference bridgeTags is on).\n"
-        "                                  corvane --tag add Work,Urgent report.pdf\n"
-        "  --clear FILE...               Removes every \"user.\" attribute (asks first on a terminal).\n"
-        "                                  corvane --clear --yes -R build/\n"
-        "  --undo-last                   Puts back what the last of these runs changed.\n"
-        "                                  corvane --undo-last\n")
-        + u'\n' + Cli::tr("Backing up, restoring and finding:\n"
-        "  --dump FILE...                Prints every attribute's exact bytes (base64) and decoded value as\n"
-        "                                JSON.\n"
-        "                                  corvane --dump -R photos > backup.json\n"
-        "  --restore BACKUP              Writes the dumped bytes back, paths taken relative to the\n"
-        "                                directory of the dump (\"-\": standard input).\n"
-        "                                  corvane --restore backup.json --to /mnt/copy\n"
-        "  --find TAG DIR...             Prints every file under DIR carrying the tag, in Finder's tags or\n"
-        "                                the desktop's.\n"
-        "                                  corvane --find Work ~/Documents\n")
-        + u'\n' + Cli::tr("With these verbs:\n"
-        "  -R, --recursive               Also every file and folder below each FILE.\n"
-        "  -h, --no-dereference          Acts on symbolic links themselves, not on what they point to\n"
-        "                                (-h alone is --help).\n"
-        "  --match REGEX                 Only names matching the extended regular expression, as getfattr's\n"
-        "                                -m (\"-\": every name); with --list, --clear, --dump and --restore.\n"
-        "  --dry-run                     Says what would change, changing nothing.\n"
-        "  --yes                         Asks nothing (--clear, --undo-last).\n"
-        "  --to DIR                      With --restore: restores onto the copy in DIR.\n"
-        "  --labels                      Prints the catalogue entries and labels NAME takes, one per line.\n")
-        + u'\n' + Cli::tr("Exit status: 0 when everything was done, 1 when a file failed, 2 for a command line that is not\n"
-        "understood. The full grammar of the output is in corvane(1).\n");
+    return u'\n'
+        + Cli::tr(
+            "Listing attributes without a window:\n"
+            "  --list FILE...                Prints every attribute, decoded; --json for one JSON document.\n"
+            "                                  corvane --list -R --match '^user\\.xdg\\.' ~/Downloads\n")
+        + u'\n'
+        + Cli::tr(
+            "Changing attributes without a window (each run can be taken back with --undo-last):\n"
+            "  --set NAME VALUE FILE...      Stores VALUE as the editor's Save does (\"-\": standard input;\n"
+            "                                an empty VALUE removes the attribute). NAME is a catalogue "
+            "entry\n"
+            "                                (Keywords), a label (Where from, Tags) or a full name; a bare\n"
+            "                                name goes into \"user.\".\n"
+            "                                  corvane --set Comment \"Scanned 2024\" scan.pdf\n"
+            "    --kind list|tags|date|text|plain\n"
+            "                                Stores the value as a list (an item per line), Finder tags, a\n"
+            "                                date (ISO 8601), a property-list string or plain text.\n"
+            "                                  printf 'a\\nb\\n' | corvane --set Keywords - --kind list "
+            "*.jpg\n"
+            "  --remove NAME FILE...         Removes the attribute.\n"
+            "                                  corvane --remove \"Where from\" download.zip\n"
+            "  --tag add|remove|set TAG[,TAG...] FILE...\n"
+            "                                Changes the Finder tags (and the desktop's user.xdg.tags while\n"
+            "                                the preference bridgeTags is on).\n"
+            "                                  corvane --tag add Work,Urgent report.pdf\n"
+            "  --clear FILE...               Removes every \"user.\" attribute (asks first on a terminal).\n"
+            "                                  corvane --clear --yes -R build/\n"
+            "  --undo-last                   Puts back what the last of these runs changed.\n"
+            "                                  corvane --undo-last\n")
+        + u'\n'
+        + Cli::tr(
+            "Backing up, restoring and finding:\n"
+            "  --dump FILE...                Prints every attribute's exact bytes (base64) and decoded value "
+            "as\n"
+            "                                JSON.\n"
+            "                                  corvane --dump -R photos > backup.json\n"
+            "  --restore BACKUP              Writes the dumped bytes back, paths taken relative to the\n"
+            "                                directory of the dump (\"-\": standard input).\n"
+            "                                  corvane --restore backup.json --to /mnt/copy\n"
+            "  --find TAG DIR...             Prints every file under DIR carrying the tag, in Finder's tags "
+            "or\n"
+            "                                the desktop's.\n"
+            "                                  corvane --find Work ~/Documents\n")
+        + u'\n'
+        + Cli::tr(
+            "With these verbs:\n"
+            "  -R, --recursive               Also every file and folder below each FILE.\n"
+            "  -h, --no-dereference          Acts on symbolic links themselves, not on what they point to\n"
+            "                                (-h alone is --help).\n"
+            "  --match REGEX                 Only names matching the extended regular expression, as "
+            "getfattr's\n"
+            "                                -m (\"-\": every name); with --list, --clear, --dump and "
+            "--restore.\n"
+            "  --dry-run                     Says what would change, changing nothing.\n"
+            "  --yes                         Asks nothing (--clear, --undo-last).\n"
+            "  --to DIR                      With --restore: restores onto the copy in DIR.\n"
+            "  --labels                      Prints the catalogue entries and labels NAME takes, one per "
+            "line.\n")
+        + u'\n'
+        + Cli::tr("Exit status: 0 when everything was done, 1 when a file failed, 2 for a command line that "
+                  "is not\n"
+                  "understood. The full grammar of the output is in corvane(1).\n");
 }
 
 } // namespace corvane

@@ -109,13 +109,14 @@ int runUndoLast(const ToolRun &tool)
         return 1;
     }
     if (changed > 0) {
-        streams.err.write(Cli::tr("%n value(s) changed since that run:", nullptr, int(changed)).toUtf8() + '\n' + changedList
-            + (changed > 10 ? "  ...\n" : ""));
+        streams.err.write(Cli::tr("%n value(s) changed since that run:", nullptr, int(changed)).toUtf8()
+            + '\n' + changedList + (changed > 10 ? "  ...\n" : ""));
         if (!request.yes && !request.dryRun) {
             if (!streams.interactive) {
-                streams.error(Cli::tr("nothing is put back: that would replace what they hold now. To replace it "
-                                      "anyway, run corvane --undo-last --yes (--dry-run shows what it would do)")
-                                  .toUtf8());
+                streams.error(
+                    Cli::tr("nothing is put back: that would replace what they hold now. To replace it "
+                            "anyway, run corvane --undo-last --yes (--dry-run shows what it would do)")
+                        .toUtf8());
                 return 1;
             }
             if (!streams.ask(Cli::tr("Put back what they held before that run anyway?"))) {

@@ -154,7 +154,8 @@ std::optional<SetValue> parseSetValue(SetKind kind, const QString &text, QString
         for (const QString &line : lines(text)) {
             const QDateTime date = QDateTime::fromString(line.trimmed(), Qt::ISODateWithMs);
             if (!date.isValid()) {
-                *problem = Cli::tr("“%1” is no date; dates are ISO 8601, such as 2026-12-06T09:30:00Z").arg(line);
+                *problem
+                    = Cli::tr("“%1” is no date; dates are ISO 8601, such as 2026-12-06T09:30:00Z").arg(line);
                 return std::nullopt;
             }
             value.dates.append(date.toUTC());

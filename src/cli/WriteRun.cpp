@@ -145,7 +145,8 @@ void WriteRun::apply(const QString &run)
             notMade.append(reader.index());
             // Already so: the same file named twice, or another program made the same change.
             if (current != entry->after)
-                fail(path, entry->name, Cli::tr("changed by another program while Corvane ran; left as it is"));
+                fail(path, entry->name,
+                    Cli::tr("changed by another program while Corvane ran; left as it is"));
             continue;
         }
         if (const std::optional<PosixError> written = setState(*entry, entry->after)) {
@@ -159,7 +160,8 @@ void WriteRun::apply(const QString &run)
         m_report->flush();
     if (reader.damaged()) {
         m_failed = true;
-        m_streams.error(Cli::tr("the journal %1 cannot be read back; the run stopped there").arg(run).toUtf8());
+        m_streams.error(
+            Cli::tr("the journal %1 cannot be read back; the run stopped there").arg(run).toUtf8());
     }
     if (!Journal::writeNotMade(run, notMade, &error)) {
         m_failed = true;

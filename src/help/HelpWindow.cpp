@@ -1,7 +1,7 @@
 #include "help/HelpWindow.h"
 
-#include "ui_HelpWindow.h"
 #include "settings/Translations.h"
+#include "ui_HelpWindow.h"
 #include "window/UrlOpener.h"
 
 #include <QAction>

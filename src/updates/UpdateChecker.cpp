@@ -135,7 +135,8 @@ void UpdateChecker::present(const FeedOutcome &outcome)
 {
     QPointer<UpdateChecker> self(this);
     if (outcome.errorText) {
-        showUpdateErrorAlert(QCoreApplication::translate("UpdateFeed", outcome.errorText->toUtf8().constData()));
+        showUpdateErrorAlert(
+            QCoreApplication::translate("UpdateFeed", outcome.errorText->toUtf8().constData()));
         if (self)
             endCheck();
         return;

@@ -114,7 +114,8 @@ Button run(const AlertRequest &alert, QWidget *parent)
     for (Button button : alert.buttons) {
         // The desktop's own OK, Cancel and Ignore, in Qt's words for the user's language.
         const auto standard = standardButtonOf(button);
-        QPushButton *added = standard ? box.addButton(*standard) : box.addButton(title(button), QMessageBox::AcceptRole);
+        QPushButton *added
+            = standard ? box.addButton(*standard) : box.addButton(title(button), QMessageBox::AcceptRole);
         buttons.append(added);
         if (button == alert.defaultButton)
             box.setDefaultButton(added);
