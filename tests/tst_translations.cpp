@@ -23,11 +23,11 @@ class TestTranslations : public QObject {
     Q_OBJECT
 
     // A German desktop as the session sets it; no generated glibc locale is needed, Qt reads these.
-    static ProcessResult runGerman(const QStringList &arguments)
+    static ProcessResult runGerman(const QStringList &arguments, const QString &lcAll = u"de_DE.UTF-8"_s)
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"LANG"_s, u"de_DE.UTF-8"_s);
-        environment.insert(u"LC_ALL"_s, u"de_DE.UTF-8"_s);
+        environment.insert(u"LC_ALL"_s, lcAll);
         environment.insert(u"LANGUAGE"_s, u"de"_s);
         QProcess process;
         process.setProcessEnvironment(environment);
@@ -85,26 +85,32 @@ private slots:
 
     void commandLineSpeaksGerman_data()
     {
+        QTest::addColumn<QString>("lcAll");
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QStringList>("said");
+        const QString german = u"de_DE.UTF-8"_s;
         QTest::newRow("--help: Qt's parser and Corvane's verbs")
-            << QStringList { u"--help"_s } << 0
+            << german << QStringList { u"--help"_s } << 0
             << QStringList { u"Aufruf:"_s, u"Zeigt und bearbeitet die erweiterten Metadaten-Attribute"_s,
                    u"Attribute ohne Fenster auflisten:"_s, u"Rückgabewert: 0"_s };
         QTest::newRow("an option Qt's parser does not know")
-            << QStringList { u"--nonsense"_s } << 2
+            << german << QStringList { u"--nonsense"_s } << 2
             << QStringList { u"Unbekannte Option"_s, u"„corvane --help“ zeigt weitere Informationen."_s };
         QTest::newRow("a verb without its operands")
-            << QStringList { u"--set"_s } << 2
+            << german << QStringList { u"--set"_s } << 2
             << QStringList { u"corvane: --set braucht weitere Argumente"_s, u"„corvane --help“ zeigt"_s };
+        QTest::newRow("LC_ALL=C keeps English, whatever LANGUAGE lists")
+            << u"C"_s << QStringList { u"--help"_s } << 0
+            << QStringList { u"Usage:"_s, u"Listing attributes without a window:"_s };
     }
     void commandLineSpeaksGerman()
     {
+        QFETCH(QString, lcAll);
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QStringList, said);
-        const ProcessResult result = runGerman(arguments);
+        const ProcessResult result = runGerman(arguments, lcAll);
         QCOMPARE(result.exitCode, exitCode);
         const QString output = QString::fromUtf8(result.out + result.err);
         for (const QString &words : said)

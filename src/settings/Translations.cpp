@@ -36,6 +36,19 @@ bool install(std::unique_ptr<QTranslator> translator, bool loaded)
     return true;
 }
 
+// As gettext decides: the first of LC_ALL, LC_MESSAGES and LANG that is set names the messages' locale,
+// and "C" or "POSIX" there (or none set) means the program's own texts whatever LANGUAGE lists, so
+// that LC_ALL=C gives a script or a bug report English. Qt alone would follow LANGUAGE regardless.
+bool messagesUntranslated()
+{
+    for (const char *variable : { "LC_ALL", "LC_MESSAGES", "LANG" }) {
+        const QByteArray value = qgetenv(variable);
+        if (!value.isEmpty())
+            return value == "C" || value == "POSIX" || value.startsWith("C.");
+    }
+    return true;
+}
+
 } // namespace
 
 void installTranslations()
@@ -53,6 +66,8 @@ void installTranslations()
     // QLocale's languages follow LANGUAGE, LC_ALL, LC_MESSAGES and LANG as the desktop sets them,
     // read by Qt itself: no generated system locale is needed.
     const QLocale locale;
+    if (locale == QLocale::system() && messagesUntranslated())
+        return;
     auto own = std::make_unique<QTranslator>();
     if (own->load(locale, u"corvane"_s, u"_"_s, catalogueFolder)) {
         const QString language = own->language();
