@@ -215,6 +215,41 @@
     </message>
 </context>
 <context>
+    <name>BusRequests</name>
+    <message>
+        <source>Corvane opens at most %1 files per request, not %2</source>
+        <translation>Corvane öffnet höchstens %1 Dateien je Anfrage, nicht %2</translation>
+    </message>
+    <message>
+        <source>An address of %1 characters is over the limit of %2</source>
+        <translation>Eine Adresse mit %1 Zeichen liegt über der Grenze von %2</translation>
+    </message>
+    <message>
+        <source>%1 is not an address</source>
+        <translation>%1 ist keine Adresse</translation>
+    </message>
+    <message>
+        <source>%1 names a NUL character, which no file name holds</source>
+        <translation>%1 nennt ein NUL-Zeichen, das kein Dateiname enthält</translation>
+    </message>
+    <message>
+        <source>%1 is not the address of a file by its full path</source>
+        <translation>%1 ist nicht die Adresse einer Datei mit ihrem vollen Pfad</translation>
+    </message>
+    <message>
+        <source>No action named %1</source>
+        <translation>Keine Aktion namens %1</translation>
+    </message>
+    <message>
+        <source>The action %1 takes no parameter</source>
+        <translation>Die Aktion %1 nimmt keinen Parameter</translation>
+    </message>
+    <message>
+        <source>Corvane opens at most %1 windows for the session bus within %2 seconds; try again later</source>
+        <translation>Corvane öffnet für den Sitzungsbus höchstens %1 Fenster in %2 Sekunden; versuchen Sie es später noch einmal</translation>
+    </message>
+</context>
+<context>
     <name>Cli</name>
     <message>
         <source>Try &apos;corvane --help&apos; for more information.</source>
@@ -1655,6 +1690,10 @@ Datei: %2</translation>
             <numerusform>… und %n weitere.</numerusform>
             <numerusform>… und %n weitere.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Corvane holds at most %1 requests while an alert is up; try again later</source>
+        <translation>Corvane hält höchstens %1 Anfragen zurück, während eine Meldung offen ist; versuchen Sie es später noch einmal</translation>
     </message>
 </context>
 <context>
