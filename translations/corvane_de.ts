@@ -582,6 +582,36 @@ verstandenen Befehlszeile. Die vollständige Grammatik der Ausgabe steht in corv
         <source>the journal %1 cannot be read back; the run stopped there</source>
         <translation>das Journal %1 kann nicht zurückgelesen werden; der Lauf hat dort angehalten</translation>
     </message>
+    <message>
+        <source>would put back</source>
+        <comment>a run&apos;s report on an attribute</comment>
+        <translation>würde wiederherstellen</translation>
+    </message>
+    <message>
+        <source>would remove</source>
+        <comment>a run&apos;s report on an attribute</comment>
+        <translation>würde entfernen</translation>
+    </message>
+    <message>
+        <source>put back</source>
+        <comment>a run&apos;s report on an attribute</comment>
+        <translation>wiederhergestellt</translation>
+    </message>
+    <message>
+        <source>removed</source>
+        <comment>a run&apos;s report on an attribute</comment>
+        <translation>entfernt</translation>
+    </message>
+    <message>
+        <source>would set</source>
+        <comment>a run&apos;s report on an attribute</comment>
+        <translation>würde setzen</translation>
+    </message>
+    <message>
+        <source>set</source>
+        <comment>a run&apos;s report on an attribute</comment>
+        <translation>gesetzt</translation>
+    </message>
 </context>
 <context>
     <name>DesktopBridge</name>

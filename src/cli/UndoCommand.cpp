@@ -155,9 +155,12 @@ int runUndoLast(const ToolRun &tool)
                 continue;
             }
         }
-        const char *verb = request.dryRun ? (entry->before ? "would put back" : "would remove")
-                                          : (entry->before ? "put back" : "removed");
-        report.add(shownPath(entry->path, here), verb, entry->name);
+        const QString verb = request.dryRun
+            ? (entry->before ? Cli::tr("would put back", "a run's report on an attribute")
+                             : Cli::tr("would remove", "a run's report on an attribute"))
+            : (entry->before ? Cli::tr("put back", "a run's report on an attribute")
+                             : Cli::tr("removed", "a run's report on an attribute"));
+        report.add(shownPath(entry->path, here), verb.toUtf8(), entry->name);
     }
     report.flush();
     if (!request.dryRun && !failed)

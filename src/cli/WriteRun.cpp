@@ -75,7 +75,11 @@ void WriteRun::plan(const QByteArray &path, const QByteArray &name, LinkMode lin
     }
     ++m_planned;
     if (m_dryRun) {
-        report(path, after ? "would set" : "would remove", name);
+        report(path,
+            (after ? Cli::tr("would set", "a run's report on an attribute")
+                   : Cli::tr("would remove", "a run's report on an attribute"))
+                .toUtf8(),
+            name);
         return;
     }
     if (!m_writer && m_writerError.isEmpty()) {
@@ -154,7 +158,11 @@ void WriteRun::apply(const QString &run)
             fail(path, entry->name, written->description);
             continue;
         }
-        report(path, entry->after ? "set" : "removed", entry->name);
+        report(path,
+            (entry->after ? Cli::tr("set", "a run's report on an attribute")
+                          : Cli::tr("removed", "a run's report on an attribute"))
+                .toUtf8(),
+            entry->name);
     }
     if (m_report)
         m_report->flush();
