@@ -1,9 +1,11 @@
 #include "help/HelpWindow.h"
 
+#include "settings/Translations.h"
 #include "ui_HelpWindow.h"
 #include "window/UrlOpener.h"
 
 #include <QAction>
+#include <QFile>
 #include <QTextBrowser>
 #include <QUrl>
 
@@ -45,7 +47,10 @@ QTextBrowser *HelpWindow::helpBrowser() const
 
 QUrl HelpWindow::guideUrl()
 {
-    return QUrl(QStringLiteral("qrc:/help/index.html"));
+    // The guide in the language the menus speak, when it has been translated to it.
+    const QString translated = QStringLiteral("/help/index.%1.html").arg(translationLanguage());
+    const QString page = QFile::exists(u':' + translated) ? translated : QStringLiteral("/help/index.html");
+    return QUrl(QStringLiteral("qrc:") + page);
 }
 
 void HelpWindow::followLink(const QUrl &url)

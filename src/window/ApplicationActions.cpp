@@ -26,7 +26,7 @@ ApplicationActions::ApplicationActions(QObject *parent)
     , m_help(makeAction(this, tr("Corvane &Help"), { QKeySequence(Qt::Key_F1) }))
     , m_support(makeAction(this, tr("&Support")))
     , m_updates(makeAction(this, tr("&Updates")))
-    , m_updateStatus(makeAction(this, QStringLiteral("Update not checked")))
+    , m_updateStatus(makeAction(this, tr("Update not checked")))
 {
     // Ctrl+W is what Linux users press, and the platform's Close may be another key (Ctrl+F4). A key
     // given twice makes its shortcut ambiguous, and Qt then triggers nothing at all.
@@ -61,7 +61,7 @@ ApplicationActions::~ApplicationActions()
 
 void ApplicationActions::markUpdateChecked()
 {
-    m_updateStatus->setText(QStringLiteral("Checked for update"));
+    m_updateStatus->setText(tr("Checked for update"));
     m_updateStatus->setChecked(true);
 }
 
