@@ -435,7 +435,7 @@
                                   corvane --undo-last
 </source>
         <translation>Attribute ohne Fenster ändern (jeder Lauf lässt sich mit --undo-last zurücknehmen):
-  --set NAME WERT DATEI...      Speichert WERT so, wie es „Sichern“ im Editor tut („-“: Standard-
+  --set NAME WERT DATEI...      Speichert WERT so, wie es „Speichern“ im Editor tut („-“: Standard-
                                 eingabe; ein leerer WERT entfernt das Attribut). NAME ist ein Eintrag
                                 des Katalogs (Keywords), eine Bezeichnung (Where from, Tags, auch
                                 deutsch: Herkunft) oder ein voller Name; ein bloßer Name kommt
@@ -783,7 +783,7 @@ verstandenen Befehlszeile. Die vollständige Grammatik der Ausgabe steht in corv
     </message>
     <message>
         <source>&amp;Attribute:</source>
-        <translation>&amp;Attribut:</translation>
+        <translation>A&amp;ttribut:</translation>
     </message>
     <message>
         <source>Attribute</source>
@@ -803,7 +803,7 @@ verstandenen Befehlszeile. Die vollständige Grammatik der Ausgabe steht in corv
     </message>
     <message>
         <source>The attribute&apos;s value as text; save an empty value to remove the attribute</source>
-        <translation>Der Wert des Attributs als Text; ein leerer Wert entfernt das Attribut beim Sichern</translation>
+        <translation>Der Wert des Attributs als Text; ein leerer Wert entfernt das Attribut beim Speichern</translation>
     </message>
     <message>
         <source>File path</source>
@@ -811,7 +811,7 @@ verstandenen Befehlszeile. Die vollständige Grammatik der Ausgabe steht in corv
     </message>
     <message>
         <source>&amp;Save</source>
-        <translation>&amp;Sichern</translation>
+        <translation>&amp;Speichern</translation>
     </message>
     <message>
         <source>Store the value (Ctrl+S); an empty value removes the attribute</source>
@@ -819,7 +819,7 @@ verstandenen Befehlszeile. Die vollständige Grammatik der Ausgabe steht in corv
     </message>
     <message>
         <source>Save</source>
-        <translation>Sichern</translation>
+        <translation>Speichern</translation>
     </message>
     <message>
         <source>Store the value; an empty value removes the attribute</source>
@@ -1171,7 +1171,7 @@ verstandenen Befehlszeile. Die vollständige Grammatik der Ausgabe steht in corv
     </message>
     <message>
         <source>A&amp;pply</source>
-        <translation>Ü&amp;bernehmen</translation>
+        <translation>A&amp;nwenden</translation>
     </message>
     <message>
         <source>Attribute value in full</source>
@@ -1203,7 +1203,7 @@ verstandenen Befehlszeile. Die vollständige Grammatik der Ausgabe steht in corv
     </message>
     <message>
         <source>Apply</source>
-        <translation>Übernehmen</translation>
+        <translation>Anwenden</translation>
     </message>
     <message>
         <source>Store the value edited here (Ctrl+S)</source>
@@ -1374,7 +1374,7 @@ Bearbeiten &gt; Rückgängig stellt es wieder her.</translation>
     <name>corvane::AttributesTreeView</name>
     <message>
         <source>%1 (unsaved)</source>
-        <translation>%1 (nicht gesichert)</translation>
+        <translation>%1 (nicht gespeichert)</translation>
     </message>
     <message>
         <source>Show &amp;Full Names</source>
@@ -1432,15 +1432,15 @@ Bearbeiten &gt; Rückgängig stellt es wieder her.</translation>
     <name>corvane::DraftBar</name>
     <message>
         <source>Unsaved text</source>
-        <translation>Nicht gesicherter Text</translation>
+        <translation>Nicht gespeicherter Text</translation>
     </message>
     <message>
         <source>&amp;Restore</source>
-        <translation>&amp;Wiederherstellen</translation>
+        <translation>Wiede&amp;rherstellen</translation>
     </message>
     <message>
         <source>Put the unsaved text back into the value field</source>
-        <translation>Den nicht gesicherten Text zurück ins Wertfeld setzen</translation>
+        <translation>Den nicht gespeicherten Text zurück ins Wertfeld setzen</translation>
     </message>
     <message>
         <source>&amp;Discard</source>
@@ -1448,7 +1448,7 @@ Bearbeiten &gt; Rückgängig stellt es wieder her.</translation>
     </message>
     <message>
         <source>Forget the unsaved text</source>
-        <translation>Den nicht gesicherten Text vergessen</translation>
+        <translation>Den nicht gespeicherten Text vergessen</translation>
     </message>
     <message>
         <source>%1 and %2</source>
@@ -1463,7 +1463,7 @@ Bearbeiten &gt; Rückgängig stellt es wieder her.</translation>
     </message>
     <message>
         <source>Unsaved text from %1 for %2</source>
-        <translation>Nicht gesicherter Text vom %1 für %2</translation>
+        <translation>Nicht gespeicherter Text vom %1 für %2</translation>
     </message>
 </context>
 <context>
@@ -1504,11 +1504,11 @@ Bearbeiten &gt; Rückgängig stellt es wieder her.</translation>
     </message>
     <message>
         <source>Saving the empty text removes it.</source>
-        <translation>Das Sichern des leeren Texts entfernt es.</translation>
+        <translation>Das Speichern des leeren Texts entfernt es.</translation>
     </message>
     <message>
         <source>Saving replaces it with the text in the value field.</source>
-        <translation>Das Sichern ersetzt es durch den Text im Wertfeld.</translation>
+        <translation>Das Speichern ersetzt es durch den Text im Wertfeld.</translation>
     </message>
     <message>
         <source>Remove the attribute “%1”?</source>
@@ -1524,7 +1524,7 @@ Bearbeiten &gt; Rückgängig stellt es wieder her.</translation>
     </message>
     <message>
         <source>It holds %1, which Corvane cannot show. Saving replaces it with the text in the value field, and the old value is lost.</source>
-        <translation>Es enthält einen Wert (%1), den Corvane nicht zeigen kann. Das Sichern ersetzt ihn durch den Text im Wertfeld, und der alte Wert geht verloren.</translation>
+        <translation>Es enthält einen Wert (%1), den Corvane nicht zeigen kann. Das Speichern ersetzt ihn durch den Text im Wertfeld, und der alte Wert geht verloren.</translation>
     </message>
     <message>
         <source>“%1” was changed by another program.</source>
@@ -1536,7 +1536,7 @@ Bearbeiten &gt; Rückgängig stellt es wieder her.</translation>
     </message>
     <message>
         <source>It no longer holds what Corvane saved in %1. Undoing replaces its current value, which is then lost.</source>
-        <translation>Es enthält nicht mehr, was Corvane in %1 gesichert hat. Rückgängig ersetzt seinen jetzigen Wert, der dann verloren ist.</translation>
+        <translation>Es enthält nicht mehr, was Corvane in %1 gespeichert hat. Rückgängig ersetzt seinen jetzigen Wert, der dann verloren ist.</translation>
     </message>
     <message>
         <source>It no longer holds what it held before Corvane&apos;s undo in %1. Redoing replaces its current value, which is then lost.</source>
@@ -1552,7 +1552,7 @@ Bearbeiten &gt; Rückgängig stellt es wieder her.</translation>
     </message>
     <message>
         <source>Undo Save of “%1”</source>
-        <translation>Sichern von „%1“ rückgängig</translation>
+        <translation>Speichern von „%1“ rückgängig</translation>
     </message>
     <message>
         <source>Redo Change of “%1”</source>
@@ -1564,7 +1564,7 @@ Bearbeiten &gt; Rückgängig stellt es wieder her.</translation>
     </message>
     <message>
         <source>Redo Save of “%1”</source>
-        <translation>Sichern von „%1“ wiederholen</translation>
+        <translation>Speichern von „%1“ wiederholen</translation>
     </message>
 </context>
 <context>
@@ -1600,7 +1600,7 @@ Datei: %2</translation>
     <name>corvane::EditorWindow</name>
     <message>
         <source>&amp;Save</source>
-        <translation>&amp;Sichern</translation>
+        <translation>&amp;Speichern</translation>
     </message>
     <message>
         <source>Store the value; an empty value removes the attribute</source>
@@ -1660,7 +1660,7 @@ Datei: %2</translation>
     </message>
     <message>
         <source>&amp;Apply Change to “%1”</source>
-        <translation>Änderung an „%1“ &amp;übernehmen</translation>
+        <translation>Änderung an „%1“ &amp;anwenden</translation>
     </message>
 </context>
 <context>
@@ -1824,11 +1824,11 @@ Datei: %2</translation>
     </message>
     <message>
         <source>Add &amp;Tag</source>
-        <translation>&amp;Tag hinzufügen</translation>
+        <translation>Ta&amp;g hinzufügen</translation>
     </message>
     <message>
         <source>Re&amp;move Tag</source>
-        <translation>Tag ent&amp;fernen</translation>
+        <translation>Tag &amp;entfernen</translation>
     </message>
     <message>
         <source>Tags</source>
