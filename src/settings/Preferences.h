@@ -23,7 +23,8 @@ inline const QString updateCheckInterval = QStringLiteral("updateCheckInt");
 inline const QString scratchpad = QStringLiteral("scratchpad");
 inline const QString fontSizeMain = QStringLiteral("fontSizeMain");
 inline const QString showAttributesPanel = QStringLiteral("showAttributesPanel");
-// Tags written from the command line go to the desktop's user.xdg.tags beside Finder's; on when absent.
+// Tags edited in a window or from the command line go to the desktop's user.xdg.tags beside Finder's; on
+// when absent.
 inline const QString bridgeTags = QStringLiteral("bridgeTags");
 } // namespace PreferenceKey
 
