@@ -24,6 +24,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
+#include <QSplitter>
 #include <QTest>
 #include <QTimer>
 
@@ -146,6 +147,108 @@ private slots:
         QTEST(shown(panel()), "labels");
     }
 
+    // From anywhere to the filter and on to the value, by keys alone, with the count said throughout.
+    void keyboardFromTheFilterToTheValue()
+    {
+        EditorWidget *editor = m_shown->editor;
+        QVERIFY(!panel()->detailText()->isVisible()); // no row chosen: the list takes the room
+        editor->valueEdit()->setFocus();
+        press(Qt::CTRL | Qt::Key_F);
+        QCOMPARE(QApplication::focusWidget(), panel()->filterField());
+        QTest::keyClicks(QApplication::focusWidget(), u"<b>z"_s);
+        QCOMPARE(panel()->statusLabel()->text(), u"No attribute matches “<b>z”"_s);
+        QCOMPARE(panel()->statusLabel()->textFormat(), Qt::PlainText); // shown as typed, never as markup
+        press(QKeyCombination(Qt::Key_Escape));
+        QTest::keyClicks(QApplication::focusWidget(), u"comment"_s);
+        QCOMPARE(panel()->statusLabel()->text(), u"2 of 5 attributes"_s);
+        press(QKeyCombination(Qt::Key_Down));
+        QCOMPARE(QApplication::focusWidget(), panel()->view());
+        QCOMPARE(panel()->view()->currentIndex().data().toString(), u"Comment"_s);
+        panel()->filterField()->setFocus();
+        press(QKeyCombination(Qt::Key_Escape));
+        QCOMPARE(panel()->filterField()->text(), QString());
+        QCOMPARE(panel()->statusLabel()->text(), u"5 attributes"_s);
+    }
+
+    // The rows' context menu, and the columns shown and their widths kept for the next window.
+    void contextMenusAndRememberedColumns()
+    {
+        const auto chooseInContextMenu = [this](const QString &name, const QString &item) {
+            QVERIFY(focusRow(panel(), name));
+            QTimer::singleShot(0, panel(), [item] {
+                auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+                for (QAction *action : menu ? menu->actions() : QList<QAction *>())
+                    if (action->text() == item)
+                        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+                if (QApplication::activePopupWidget())
+                    QApplication::activePopupWidget()->close();
+            });
+            const QPoint at = panel()->view()->visualRect(panel()->view()->currentIndex()).center();
+            QContextMenuEvent rightClick(
+                QContextMenuEvent::Mouse, at, panel()->view()->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(panel()->view()->viewport(), &rightClick);
+            m_shown->window.activateWindow(); // the focus comes back from the menu
+            QVERIFY(QTest::qWaitForWindowActive(&m_shown->window));
+        };
+        QVERIFY(panel()->view()->isColumnHidden(AttributesModel::NameColumn)); // until asked for
+        chooseInContextMenu(whereFroms, u"Copy &Name"_s);
+        QCOMPARE(QApplication::clipboard()->text(), whereFroms);
+        chooseInContextMenu(u"user.xdg.comment"_s, u"&Edit in the Editor"_s);
+        QCOMPARE(m_shown->editor->selectedAttributeName(), u"user.xdg.comment"_s);
+        chooseInContextMenu(whereFroms, u"Show &Full Names"_s);
+        QVERIFY(!panel()->view()->isColumnHidden(AttributesModel::NameColumn));
+        panel()->view()->header()->resizeSection(AttributesModel::LabelColumn, 211);
+        // The splitter between the value and the list, dragged down.
+        auto *splitter = m_shown->window.findChild<QSplitter *>();
+        const QList<int> before = splitter->sizes();
+        QSplitterHandle *handle = splitter->handle(1);
+        QTest::mousePress(handle, Qt::LeftButton, {}, handle->rect().center());
+        QTest::mouseMove(handle, handle->rect().center() + QPoint(0, 40));
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, handle->rect().center() + QPoint(0, 40));
+        QCOMPARE(splitter->sizes().first(), before.first() + 40);
+        m_shown->window.close();
+        auto next = showEditor(QUrl::fromLocalFile(m_path));
+        AttributesTreeView *view = next->editor->attributesPanel()->view();
+        QVERIFY(!view->isColumnHidden(AttributesModel::NameColumn));
+        QCOMPARE(view->columnWidth(AttributesModel::LabelColumn), 211);
+        QCOMPARE(next->window.findChild<QSplitter *>()->sizes().first(), before.first() + 40);
+    }
+
+    // A typed name is labelled by its full name, in the list and in Undo, beside the catalogue's entry.
+    void typedNameIsToldApartFromTheCatalogues()
+    {
+        EditorWidget *editor = m_shown->editor;
+        editor->attributeComboBox()->setFocus();
+        press(Qt::CTRL | Qt::Key_A);
+        QTest::keyClicks(QApplication::focusWidget(), u"Comment"_s);
+        press(QKeyCombination(Qt::Key_Tab));
+        QTest::keyClicks(QApplication::focusWidget(), u"Typed"_s);
+        press(Qt::CTRL | Qt::Key_S);
+        QCOMPARE(editor->session().undoText(), u"Undo Save of “user.Comment”"_s);
+        QTRY_VERIFY(shown(panel()).contains(u"user.Comment"_s));
+        QVERIFY(shown(panel()).contains(u"Comment"_s));
+    }
+
+    // However many windows are open, each follows what other programs write: the process holds one
+    // inotify instance, of the few (128 by default) a user may hold.
+    void manyWindowsStillFollowOtherPrograms()
+    {
+        std::vector<std::unique_ptr<AttributesPanel>> others(130);
+        for (auto &other : others) {
+            other = std::make_unique<AttributesPanel>();
+            other->setFile(QUrl::fromLocalFile(m_files.make(u"other%1"_s.arg(&other - &others[0]))));
+        }
+        auto late = showEditor(QUrl::fromLocalFile(m_path));
+        // The listing that follows the window's activation may catch the first write; only the watch
+        // catches the second.
+        for (const int rows : { 6, 7 }) {
+            QCOMPARE(runProgram(u"setfattr"_s, { u"-n"_s, u"user.late%1"_s.arg(rows), u"-v"_s, u"1"_s, m_path })
+                         .exitCode,
+                0);
+            QTRY_COMPARE(late->editor->attributesPanel()->proxyModel()->rowCount(), rows);
+        }
+    }
+
     void tabOrderAndAccessibleNames()
     {
         m_shown->editor->saveButton()->setFocus();
@@ -162,9 +265,8 @@ private slots:
                 << panel()->model()->headerData(column, Qt::Horizontal, Qt::AccessibleTextRole).toString();
         QCOMPARE(columns.removeDuplicates(), qsizetype(0));
         QVERIFY(!columns.contains(QString()));
-        // The full name is a column the user can show from the header's menu.
-        QVERIFY(panel()->view()->isColumnHidden(AttributesModel::NameColumn));
-        // A right click on the header opens its menu, whose last item is the full name.
+        // A right click on the header opens its menu, whose last item shows or hides the full name.
+        const bool hidden = panel()->view()->isColumnHidden(AttributesModel::NameColumn);
         QHeaderView *header = panel()->view()->header();
         QTimer::singleShot(0, header, [header] {
             if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget()))
@@ -174,7 +276,7 @@ private slots:
         QContextMenuEvent rightClick(
             QContextMenuEvent::Mouse, QPoint(5, 5), header->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(header->viewport(), &rightClick);
-        QVERIFY(!panel()->view()->isColumnHidden(AttributesModel::NameColumn));
+        QCOMPARE(panel()->view()->isColumnHidden(AttributesModel::NameColumn), !hidden);
     }
 
     void enterTakesTheRowToTheEditor_data()
@@ -219,6 +321,9 @@ private slots:
             press(QKeyCombination(Qt::Key_Return));
         }
         QTEST(detailShown(panel()), "detail");
+        // The focus goes where the value can be read: the value field, or the detail area (marked).
+        QCOMPARE(QApplication::focusWidget(),
+            fieldText.isEmpty() ? static_cast<QWidget *>(panel()->detailText()) : editor->valueEdit());
         QCOMPARE(editor->attributeComboBox()->currentText(), fieldText.isEmpty() ? before : fieldText);
         QTEST(int(editor->pickedIndex()), "pickedIndex");
         QTEST(editor->valueEdit()->toPlainText(), "field");
@@ -264,6 +369,8 @@ private slots:
         press(QKeyCombination(Qt::Key_Delete));
         QCOMPARE(alerts.count(), 0);
         QVERIFY(stored && attributeFromTool(m_path, name) == stored);
+        QVERIFY2(panel()->statusLabel()->text().contains(u"cannot be removed"_s),
+            qPrintable(panel()->statusLabel()->text()));
     }
 
     void deleteAsksThenRemovesAndUndoRestores()
@@ -287,11 +394,14 @@ private slots:
         QVERIFY(focusRow(panel(), comment));
         press(QKeyCombination(Qt::Key_Return));
         QCOMPARE(editor->valueEdit()->toPlainText(), u"From the Mac"_s);
+        QVERIFY(focusRow(panel(), comment));
         alerts.answerNext(Alerts::Button::Remove);
         press(QKeyCombination(Qt::Key_Delete));
         QCOMPARE(alerts.count(), 2);
         QCOMPARE(attributeFromTool(m_path, comment.mid(5)), std::nullopt);
-        QTRY_VERIFY(!shown(panel(), AttributesModel::FullNameRole).contains(comment));
+        // The row that takes its place is the current one, for the next key.
+        QTRY_COMPARE(panel()->view()->currentIndex().data(AttributesModel::FullNameRole).toString(),
+            u"user.xdg.comment"_s);
         QCOMPARE(editor->valueEdit()->toPlainText(), QString());
         QCOMPARE(editor->session().undoText(), u"Undo Removal of “Comment”"_s);
 
@@ -405,13 +515,26 @@ private slots:
     }
 
     // A path the system cannot list (one under a file) says why in the panel, not in an alert.
+    // A file system without extended attributes is said the same way in the panel and the field.
+    void unlistableFileShowsTheReasonInThePanel_data()
+    {
+        QTest::addColumn<QString>("path"); // under the test's file, or absolute
+        QTest::addColumn<QString>("status");
+        QTest::newRow("under a file")
+            << u"/inside"_s << u"The attributes cannot be listed: Not a directory"_s;
+        QTest::newRow("no extended attributes")
+            << u"/proc/version"_s << u"This file system keeps no extended attributes."_s;
+    }
     void unlistableFileShowsTheReasonInThePanel()
     {
+        QFETCH(QString, path);
+        QFETCH(QString, status);
         AlertRecorder alerts;
-        auto opened = showEditor(QUrl::fromLocalFile(m_path + u"/inside"_s));
+        auto opened = showEditor(QUrl::fromLocalFile(path.startsWith(u"/proc"_s) ? path : m_path + path));
         QVERIFY(opened);
-        QTRY_COMPARE(opened->editor->attributesPanel()->statusLabel()->text(),
-            u"The attributes cannot be listed: Not a directory"_s);
+        QTRY_COMPARE(opened->editor->attributesPanel()->statusLabel()->text(), status);
+        if (path.startsWith(u"/proc"_s))
+            QCOMPARE(opened->editor->valueEdit()->placeholderText() + u'.', status);
         QCOMPARE(alerts.count(), 0);
     }
 
@@ -430,6 +553,8 @@ private slots:
         QVERIFY(toggle->isChecked() && QTest::qWaitForWindowActive(first));
         QVERIFY(clickMenuItem(first, toggle));
         QVERIFY(!firstPanel->isVisible());
+        // The value field takes the room the panel had.
+        QTRY_VERIFY(first->editor()->valueEdit()->height() > first->height() / 2);
         QCOMPARE(m_settings.onDisk(PreferenceKey::showAttributesPanel).toString(), u"false"_s);
 
         EditorWindow *second

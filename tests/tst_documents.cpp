@@ -12,6 +12,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -77,7 +78,7 @@ private slots:
         QCOMPARE(document->fileURL(), QUrl::fromLocalFile(path));
         EditorWindow *window = document->window();
         QVERIFY(window && window->isVisible());
-        QCOMPARE(window->windowTitle(), name);
+        QCOMPARE(window->windowTitle(), name + u"[*]"_s); // where the unsaved-text mark goes
         QCOMPARE(documents().recentDocumentURLs().value(0), QUrl::fromLocalFile(path));
 
         // Closing the window ends the document without asking; opening the file again makes a new one.
@@ -156,6 +157,23 @@ private slots:
         QCOMPARE(documents().documents().size(), 1);
         QCOMPARE(documents().documents().first()->fileURL(), opened.at(3));
 
+        // Two files of one name say where each is, in the menu (an & shown as itself) and in the start
+        // window, where Enter opens the one chosen.
+        const QString a = m_files.make(u"a/R&D.txt"_s), b = m_files.make(u"b/R&D.txt"_s);
+        documents().noteNewRecentDocumentURL(QUrl::fromLocalFile(a));
+        documents().noteNewRecentDocumentURL(QUrl::fromLocalFile(b));
+        menu->popup(QPoint(20, 20));
+        QCOMPARE(menu->actions().first()->text(), u"R&&D.txt — "_s + QFileInfo(b).absolutePath());
+        menu->close();
+        documents().showStartWindow();
+        auto *list = documents().startWindow()->findChild<QListWidget *>();
+        QVERIFY(QTest::qWaitForWindowActive(documents().startWindow()));
+        QCOMPARE(list->item(1)->text(), u"R&D.txt — "_s + QFileInfo(a).absolutePath());
+        QCOMPARE(QApplication::focusWidget(), list);
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Return);
+        QVERIFY(documents().documentForURL(QUrl::fromLocalFile(a)));
+
         documents().clearRecentDocuments();
         QVERIFY(documents().recentDocumentURLs().isEmpty());
         // A hand-edited value of another type, or relative paths, read as no recent files.
@@ -205,6 +223,11 @@ private slots:
         QVERIFY(dragOnto(editor->editor()->dropArea(), &data).second);
         QCOMPARE(documents().documents().first()->fileURL(), QUrl::fromLocalFile(later));
         QCOMPARE(documents().recentDocumentURLs().value(0), QUrl::fromLocalFile(later));
+        // File > Open starts next to the file in front.
+        editor->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(editor));
+        QTest::keySequence(editor, actions().openAction()->shortcut());
+        QCOMPARE(startDirectories.last(), QFileInfo(later).absolutePath());
     }
 
     // The update status is shown, not chosen; the update check marks it in every window.
@@ -280,7 +303,7 @@ private slots:
         }
 
         // The text the Edit menu acts on: the editor's value, the scratchpad's text, the help page.
-        auto *text = window->findChild<QPlainTextEdit *>();
+        auto *text = window->findChild<QPlainTextEdit *>(kind == u"editor" ? u"valueEdit"_s : QString());
         QTextEdit *help = kind == u"help" ? window->findChild<QTextBrowser *>() : nullptr;
         if (text)
             text->setFocus(Qt::TabFocusReason);
@@ -326,7 +349,9 @@ private slots:
             press(named("Save"));
             QCOMPARE(QFile(path).size(), 1); // the data untouched, the value stored
             QVERIFY(runProgram(u"getfattr"_s, { u"-d"_s, path }).out.contains("kMDItemKeywords"));
-            tried << named("Save");
+            tried << named("Save") << named("Find");
+            press(named("Find"));
+            QCOMPARE(QApplication::focusWidget()->objectName(), u"attributesFilter"_s);
         } else if (kind == u"scratchpad") {
             const double size = qobject_cast<ScratchpadWindow *>(window)->fontSize();
             for (QAction *step : { named("Larger Text"), named("Smaller Text") }) {

@@ -107,7 +107,7 @@ private slots:
 
         QCOMPARE(shown->window.file().toLocalFile().chopped(folder ? 1 : 0), first);
         QCOMPARE(dropped.size(), 1);
-        QCOMPARE(shown->window.windowTitle(), QFileInfo(first).fileName());
+        QCOMPARE(shown->window.windowTitle(), QFileInfo(first).fileName() + QStringLiteral("[*]"));
         QCOMPARE(editor->attributeComboBox()->currentText(), u"Comment"_s);
         QCOMPARE(editor->valueEdit()->toPlainText(), u"first comment"_s);
         QCOMPARE(editor->dropArea()->backgroundColor().alpha(), 0);

@@ -1,13 +1,20 @@
+#include "attributes/DraftStore.h"
+#include "editor/AttributesModel.h"
+#include "editor/AttributesPanel.h"
+#include "editor/DraftBar.h"
 #include "support/AlertRecorder.h"
 #include "support/EditorTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTest>
 
@@ -51,6 +58,8 @@ void typeValue(EditorWidget *editor, const QString &keys, bool replace = false)
 {
     editor->valueEdit()->setFocus(Qt::TabFocusReason);
     QTest::keyClick(QApplication::focusWidget(), replace ? Qt::Key_A : Qt::Key_End, Qt::ControlModifier);
+    if (replace)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
     const QStringList lines = keys.split(QLatin1Char('\n'));
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (i > 0)
@@ -96,6 +105,7 @@ private slots:
         if (QFileInfo::exists(m_path))
             QVERIFY(snapshotOf(m_path) == m_before);
         QFile::remove(m_path);
+        QDir(DraftStore().directory()).removeRecursively(); // unsaved text stays with its test
     }
 
     void openingShowingAgainAndControls()
@@ -103,7 +113,7 @@ private slots:
         QVERIFY(setAttributeWithTool(m_path, keywords, plistlibBinaryString(u"alpha, beta"_s)));
         auto shown = showEditor(QUrl::fromLocalFile(m_path));
         EditorWidget *editor = shown->editor;
-        QCOMPARE(shown->window.windowTitle(), u"notes.txt"_s);
+        QCOMPARE(shown->window.windowTitle(), u"notes.txt[*]"_s);
         QCOMPARE(editor->session().file(), QUrl::fromLocalFile(m_path));
         QCOMPARE(editor->valueEdit()->toPlainText(), u"alpha, beta"_s);
         const QList<QWidget *> order
@@ -125,9 +135,15 @@ private slots:
             actionNamed(&shown->window, u"attributesPanelAction"_s));
         QApplication::activePopupWidget()->close();
 
-        // Restoring a minimized window keeps what was typed; only a window shown again re-reads.
+        // The path fits the window: cut in the middle, whole in its tool tip.
+        shown->window.resize(shown->window.minimumSizeHint());
+        QTRY_VERIFY(editor->findChild<QLabel *>(u"fileLabel"_s)->text().contains(u'…'));
+        QCOMPARE(editor->findChild<QLabel *>(u"fileLabel"_s)->toolTip(), m_path);
+
+        // Restoring a minimized window keeps what was typed; a window shown again shows the first
+        // entry, and keeps what was typed for the other.
         pick(editor, 2);
-        editor->valueEdit()->setPlainText(u"unsaved"_s);
+        typeValue(editor, u"unsaved"_s);
         shown->window.showMinimized();
         shown->window.showNormal();
         QCOMPARE(editor->valueEdit()->toPlainText(), u"unsaved"_s);
@@ -135,6 +151,8 @@ private slots:
         shown->window.showAndRaise();
         QCOMPARE(editor->pickedIndex(), 0);
         QCOMPARE(editor->valueEdit()->toPlainText(), u"alpha, beta"_s);
+        pick(editor, 2);
+        QCOMPARE(editor->valueEdit()->toPlainText(), u"unsaved"_s);
 
         // A document without a file: the list is filled, nothing is loaded, read or saved.
         AlertRecorder alerts;
@@ -147,6 +165,72 @@ private slots:
         QTest::mouseClick(empty->editor->saveButton(), Qt::LeftButton);
         QCOMPARE(empty->editor->valueEdit()->toPlainText(), u"kept"_s);
         QCOMPARE(alerts.count(), 0);
+    }
+
+    // Text typed and not saved is kept per attribute with its undo history, marked, and kept on disk
+    // when the window goes; opened again, the file offers it back until it is restored or discarded.
+    void draftsAreKeptAndOffered_data()
+    {
+        QTest::addColumn<bool>("restore");
+        QTest::newRow("restored, then saved") << true;
+        QTest::newRow("discarded") << false;
+    }
+    void draftsAreKeptAndOffered()
+    {
+        QFETCH(bool, restore);
+        QVERIFY(setAttributeWithTool(m_path, keywords, plistlibBinaryString(u"alpha"_s)));
+        auto shown = showEditor(QUrl::fromLocalFile(m_path));
+        typeValue(shown->editor, u" typed"_s);
+        QVERIFY(shown->window.isWindowModified());
+        const QAbstractItemModel *list = shown->editor->attributesPanel()->model();
+        QTRY_VERIFY(list->index(0, 0).data(AttributesModel::DraftedRole).toBool()); // Keywords, marked
+        pick(shown->editor, 2);
+        pick(shown->editor, 0);
+        QCOMPARE(shown->editor->valueEdit()->toPlainText(), u"alpha typed"_s);
+        QTest::keyClick(
+            QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier); // the typing, not a save
+        QCOMPARE(shown->editor->valueEdit()->toPlainText(), u"alpha"_s);
+        typeValue(shown->editor, u" again"_s);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::ControlModifier);
+        QTRY_VERIFY(!shown->window.isVisible());
+        shown.reset();
+
+        AlertRecorder alerts;
+        auto again = showEditor(QUrl::fromLocalFile(m_path));
+        auto *bar = again->window.findChild<DraftBar *>();
+        QVERIFY(bar && bar->isVisible());
+        QVERIFY2(bar->text().contains(QRegularExpression(u"^Unsaved text from .+ for Keywords$"_s)),
+            qPrintable(bar->text()));
+        QCOMPARE(again->editor->valueEdit()->toPlainText(), u"alpha"_s);
+        QTest::keyClick(&again->window, restore ? Qt::Key_R : Qt::Key_D, Qt::AltModifier);
+        QTRY_VERIFY(!bar->isVisible()); // a button pressed by its key clicks a moment later
+        QCOMPARE(again->editor->valueEdit()->toPlainText(), restore ? u"alpha again"_s : u"alpha"_s);
+        QCOMPARE(again->window.isWindowModified(), restore);
+        if (restore)
+            pressSave();
+        QVERIFY(!again->window.isWindowModified());
+        QTRY_VERIFY(QDir(DraftStore().directory()).isEmpty(QDir::Files));
+        QCOMPARE(attributeFromTool(m_path, keywords),
+            Bytes(plistlibBinaryString(restore ? u"alpha again"_s : u"alpha"_s)));
+        QCOMPARE(alerts.count(), 0);
+    }
+
+    // Another program's write shows at once in a field without unsaved text; text typed stays, and
+    // Save asks before it replaces what the other program stored.
+    void anotherProgramsWriteIsNeverOverwrittenUnseen()
+    {
+        auto shown = openWithComment(plistlibBinaryString(u"first"_s));
+        QVERIFY(setAttributeWithTool(m_path, comment, plistlibBinaryString(u"theirs"_s)));
+        QTRY_COMPARE(shown->editor->valueEdit()->toPlainText(), u"theirs"_s);
+        typeValue(shown->editor, u" mine"_s);
+        const int listed = shown->editor->attributesPanel()->listingsShown();
+        QVERIFY(setAttributeWithTool(m_path, comment, plistlibBinaryString(u"theirs again"_s)));
+        QTRY_VERIFY(shown->editor->attributesPanel()->listingsShown() > listed); // heard it
+        QCOMPARE(shown->editor->valueEdit()->toPlainText(), u"theirs mine"_s);
+        AlertRecorder alerts; // its words and answers: the "stored since shown" rows of saving()
+        pressSave();
+        QCOMPARE(alerts.count(), 1);
+        QCOMPARE(attributeFromTool(m_path, comment), Bytes(plistlibBinaryString(u"theirs again"_s)));
     }
 
     // A typed name is used exactly as typed, even over a picked entry. However the user leaves the
@@ -296,7 +380,12 @@ private slots:
         row("array replaced on confirmation", array, u"new"_s, true, three);
         row("array not removed on Cancel", array, QString(), false, three);
         row("array removed on confirmation", array, QString(), true, three);
-        row("array stored since shown, kept on Cancel", array, u"new"_s, false, three, true);
+        row("array stored since shown, kept on Cancel", array, u"new"_s, false,
+            u"now holds list of 3 texts"_s, true);
+        row("text stored since shown, kept on Cancel", old, u"new"_s, false,
+            u"The value it holds now is lost."_s, true);
+        row("text stored since shown, replaced on confirmation", old, u"new"_s, true,
+            u"The value it holds now"_s, true);
         row("bytes that are not text", QByteArray(112, '\x01'), u"new"_s, false, u"holds 112 bytes,"_s);
         // Plain text stays plain, NUL and all: nothing is lost, so nothing is asked.
         row("plain text stays plain", "Sent by Ann", u"Sent by Bob"_s, false, {}, false, "Sent by Bob");
@@ -315,15 +404,17 @@ private slots:
         auto shown = openWithComment(changedSinceShown ? QByteArrayLiteral("\"seen\"") : stored);
         QVERIFY(shown);
         QVERIFY(!changedSinceShown || setAttributeWithTool(m_path, comment, stored));
-        shown->editor->valueEdit()->setPlainText(typed);
+        typeValue(shown->editor, typed, true);
         if (confirm)
             alerts.answerNext(typed.isEmpty() ? Alerts::Button::Remove : Alerts::Button::Replace);
-        QTest::keyClick(shown->editor->valueEdit(), Qt::Key_S, Qt::ControlModifier);
+        pressSave();
 
         QCOMPARE(alerts.count(), described.isEmpty() ? 0 : 1);
         if (!described.isEmpty()) {
             const AlertRequest &question = alerts.last();
-            QVERIFY2(question.messageText.contains(comment), qPrintable(question.messageText));
+            QVERIFY2(question.messageText.contains(
+                         changedSinceShown ? u"“Comment” was changed by another program"_s : u"“Comment”?"_s),
+                qPrintable(question.messageText));
             QVERIFY2(question.informativeText.contains(described), qPrintable(question.informativeText));
             QCOMPARE(question.defaultButton, Alerts::Button::Cancel);
             QCOMPARE(question.escapeButton, Alerts::Button::Cancel);
@@ -334,11 +425,13 @@ private slots:
             : writtenAs.isEmpty()       ? Bytes(plistlibBinaryString(typed))
                                         : Bytes(writtenAs);
         QCOMPARE(attributeFromTool(m_path, comment), expected);
-        // The fields stay as they were; choosing the attribute again shows what is stored now.
+        // The fields stay as they were, the text not saved is kept and marked; choosing the attribute
+        // again shows it, or what is stored now.
+        QCOMPARE(shown->window.isWindowModified(), !written && !typed.isEmpty());
+        pick(shown->editor, 0);
+        pick(shown->editor, 2);
         QCOMPARE(shown->editor->valueEdit()->toPlainText(), typed);
         QCOMPARE(shown->editor->selectedAttributeName(), comment);
-        pick(shown->editor, 2);
-        QCOMPARE(shown->editor->valueEdit()->toPlainText(), written ? typed : QString());
     }
 
     // Reading stays silent, but a value that cannot be read does not pass for an absent one.
@@ -397,6 +490,10 @@ private slots:
         QTest::mouseClick(shown->editor->saveButton(), Qt::LeftButton);
         QCOMPARE(alerts.count(), 1);
         QCOMPARE(alerts.last().style, AlertRequest::Style::Critical);
+        QCOMPARE(alerts.last().messageText, u"An error occurred in your last action:"_s);
+        QCOMPARE(alerts.last().detailedText,
+            u"Attribute: %1\nFile: notes.txt"_s.arg(
+                how == u"long"_s ? u"user."_s + QString(300, u'n') : u"Comment"_s));
         QVERIFY2(
             alerts.last().informativeText.startsWith(expected), qPrintable(alerts.last().informativeText));
         QCOMPARE(shown->editor->valueEdit()->toPlainText(), typed);

@@ -1,8 +1,10 @@
 // The editor's core without a window: changes are taken back only on the file they were made to.
 
+#include "attributes/DraftStore.h"
 #include "attributes/EditSession.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -102,6 +104,49 @@ private slots:
         large.record(step(u"new"_s, Bytes(), Bytes()));
         QVERIFY(!large.nextRedo());
         QCOMPARE(large.nextUndo()->name, u"new"_s);
+    }
+
+    // Unsaved text on disk: found again by its file's path alone, a month at most, and a file that is
+    // not what Corvane wrote is not read.
+    void draftsOnDisk_data()
+    {
+        QTest::addColumn<int>("ageDays");
+        QTest::addColumn<QByteArray>("replacedBy"); // what is in the file instead; empty: as stored
+        QTest::addColumn<bool>("found");
+        QTest::newRow("typed now") << 0 << QByteArray() << true;
+        QTest::newRow("typed 29 days ago") << 29 << QByteArray() << true;
+        QTest::newRow("typed 31 days ago") << 31 << QByteArray() << false;
+        QTest::newRow("not JSON") << 0 << QByteArray("{\"drafts\": [") << false;
+        QTest::newRow("another file's") << 0 << QByteArray(R"({"path":"/elsewhere","drafts":[]})") << false;
+    }
+    void draftsOnDisk()
+    {
+        QFETCH(int, ageDays);
+        QFETCH(QByteArray, replacedBy);
+        TestFiles files;
+        const DraftStore store(files.path(u"drafts"_s));
+        const QUrl doc = QUrl::fromLocalFile(files.make(u"doc"_s));
+        const QDateTime typed = QDateTime::currentDateTimeUtc().addDays(-ageDays);
+        const Draft draft { comment, u"Comment"_s, u"line\nGrüße"_s, valueFingerprint(std::nullopt), typed };
+        QVERIFY(store.store(doc, { draft }));
+        const QStringList stored = QDir(store.directory()).entryList(QDir::Files);
+        QCOMPARE(stored.size(), 1);
+        QFile file(store.directory() + u'/' + stored.first());
+        QCOMPARE(file.permissions() & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
+        QVERIFY(file.open(replacedBy.isEmpty() ? QIODevice::Append : QIODevice::WriteOnly));
+        file.write(replacedBy);
+        QVERIFY(file.setFileTime(
+            typed.toLocalTime(), QFileDevice::FileModificationTime)); // as if untouched since
+        file.close();
+        const QList<Draft> loaded = store.load(doc);
+        QFETCH(bool, found);
+        QCOMPARE(loaded.size(), found ? 1 : 0);
+        if (found)
+            QVERIFY(loaded.first().text == draft.text && loaded.first().shownFrom == draft.shownFrom);
+        store.removeExpired();
+        QCOMPARE(file.exists(), ageDays < 30); // untouched for a month: gone
+        QVERIFY(store.store(doc, {})); // none left: no file
+        QVERIFY(QDir(store.directory()).isEmpty());
     }
 };
 

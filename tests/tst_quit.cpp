@@ -9,7 +9,10 @@
 #include <QTimer>
 
 #include "app/Application.h"
+#include "attributes/DraftStore.h"
 #include "scratchpad/ScratchpadWindow.h"
+#include "support/DesktopSession.h"
+#include "support/EditorTestSupport.h"
 #include "support/PrivateBus.h"
 #include "support/SettingsSandbox.h"
 #include "support/TestSupport.h"
@@ -128,6 +131,28 @@ private slots:
         QCOMPARE(corvane.exitStatus(), QProcess::NormalExit);
         QCOMPARE(corvane.exitCode(), 0);
         QCOMPARE(m_settings->onDisk(QStringLiteral("scratchpad")).toString(), text);
+    }
+
+    // Text typed into an editor reaches the disk within seconds, without a quit: a process killed
+    // outright loses no more than a quit does, and the file offers the text back when opened again.
+    void killedProcessLosesNoTypedText()
+    {
+        test::DesktopSession session(test::DesktopSession::Bus::Private);
+        QVERIFY2(session.failure().isEmpty(), qPrintable(session.failure()));
+        test::TestFiles files;
+        const QString path = files.make(QStringLiteral("notes.txt"));
+        QProcess *corvane = session.launch({ path });
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !session.mappedWindowTitles().filter(QStringLiteral("notes.txt")).isEmpty(), 30000);
+        QVERIFY(session.typeInto(
+            QStringLiteral("notes.txt"), QStringLiteral("typed before the crash"), QStringLiteral("alt+l")));
+        QTRY_VERIFY_WITH_TIMEOUT(!DraftStore().load(QUrl::fromLocalFile(path)).isEmpty(), 30000);
+        QCOMPARE(::kill(pid_t(corvane->processId()), SIGKILL), 0);
+        QVERIFY(corvane->waitForFinished(30000));
+
+        auto shown = test::showEditor(QUrl::fromLocalFile(path));
+        QTest::keyClick(&shown->window, Qt::Key_R, Qt::AltModifier); // Restore, on the bar it offers
+        QTRY_COMPARE(shown->editor->valueEdit()->toPlainText(), QStringLiteral("typed before the crash"));
     }
 };
 

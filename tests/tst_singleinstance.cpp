@@ -139,7 +139,7 @@ private slots:
             QCOMPARE(windows(session), QStringList {});
         }
         if (stopFirst)
-            QCOMPARE(::kill(pid_t(running->processId()), SIGSTOP), 0);
+            QVERIFY(session.stopOutsideSettingsWrite(running));
 
         QProcess *later = session.launch(second);
         if (handsOver) {

@@ -107,7 +107,7 @@ class TestTypedValues : public QObject {
     QString m_path;
 
     // The file with the attribute written by python, open in a window, its row current and its value
-    // taken to the editor (Return), the focus in the detail area (Tab).
+    // taken to the editor (Return), then back on the row, the focus in the detail area (Tab).
     std::unique_ptr<ShownEditor> openAt(const QString &name, const QByteArray &stored)
     {
         const QString value = u"bytes.fromhex('%1')"_s.arg(QString::fromLatin1(stored.toHex()));
@@ -117,7 +117,10 @@ class TestTypedValues : public QObject {
         AttributesPanel *panel = shown->editor->attributesPanel();
         if (!QTest::qWaitFor([&] { return focusRow(panel, name); }))
             return nullptr;
-        typeKeys(u"{Return}{Tab}"_s);
+        typeKeys(u"{Return}"_s);
+        if (!focusRow(panel, name))
+            return nullptr;
+        typeKeys(u"{Tab}"_s);
         if (!panel->detailArea()->isEditing()
             || !panel->detailArea()->isAncestorOf(QApplication::focusWidget()))
             return nullptr;

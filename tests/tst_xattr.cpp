@@ -1,14 +1,18 @@
 #include <QFile>
 #include <QMap>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "attributes/AttributeListing.h"
+#include "attributes/AttributeWatcher.h"
 #include "support/TestSupport.h"
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -240,6 +244,31 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QByteArray, expected);
         QCOMPARE(systemAttributeName(name), expected);
+    }
+
+    // Another program's attribute change is heard even when the user's other programs hold every
+    // inotify instance: here the process has no file descriptor left as the watch is made, as when
+    // inotify_init is refused, and Qt falls back to polling modification times, which it leaves alone.
+    void othersChangesHeardWithoutInotify()
+    {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("the sanitizers' type checks need file descriptors of their own");
+#endif
+        int lowestFree = 0;
+        while (::fcntl(lowestFree, F_GETFD) != -1)
+            ++lowestFree;
+        rlimit limits {};
+        QCOMPARE(::getrlimit(RLIMIT_NOFILE, &limits), 0);
+        const rlimit none { rlim_t(lowestFree), limits.rlim_max };
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &none), 0);
+        AttributeWatcher &watcher = AttributeWatcher::shared();
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &limits), 0);
+        QSignalSpy heard(&watcher, &AttributeWatcher::changed);
+        watcher.watch(m_path);
+        QVERIFY(
+            runProgram(u"setfattr"_s, { u"-n"_s, u"user.other"_s, u"-v"_s, u"1"_s, m_path }).exitCode == 0);
+        QTRY_COMPARE(heard.value(0).value(0).toString(), m_path);
+        watcher.unwatch(m_path);
     }
 };
 

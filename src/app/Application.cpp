@@ -1,5 +1,7 @@
 #include "app/Application.h"
 
+#include "attributes/DraftStore.h"
+
 #include <QCoreApplication>
 #include <QTimer>
 
@@ -18,6 +20,8 @@ Application::~Application() = default;
 void Application::launch()
 {
     QTimer::singleShot(0, &m_delegate, &AppDelegate::applicationDidFinishLaunching);
+    // Unsaved text of files not opened for a month goes; not on the way to the first window.
+    QTimer::singleShot(0, this, [] { DraftStore().removeExpired(); });
 }
 
 } // namespace corvane

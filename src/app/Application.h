@@ -16,7 +16,7 @@ namespace corvane {
 // Who owns which action:
 //   ApplicationActions (one set)  Open, Open Recent, Close, Quit; Minimize, Scratchpad; Corvane Help,
 //                                 Support, Updates and the update status
-//   EditorWindow (each)           Save; Undo, Redo, Cut, Copy, Paste, Delete, Select All; Attributes
+//   EditorWindow (each)           Save; Undo, Redo, Cut, Copy, Paste, Delete, Select All, Find; Attributes
 //   ScratchpadWindow (each)       Undo, Redo, Cut, Copy, Paste, Delete, Select All; Larger and Smaller Text
 //   HelpWindow (each)             Copy, Select All
 // DocumentController answers Open and Open Recent, AppDelegate Scratchpad and the Help menu.

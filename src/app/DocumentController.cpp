@@ -16,12 +16,15 @@
 #include <QMenu>
 #include <QSettings>
 
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 
 #include <sys/stat.h>
 
 namespace corvane {
+
+using namespace Qt::StringLiterals;
 
 namespace {
 // Kept apart from the application's preferences, which are a fixed set of top-level keys.
@@ -37,6 +40,28 @@ int reachability(const QString &path)
     if (::stat(QFile::encodeName(path).constData(), &status) == 0)
         return 0;
     return errno;
+}
+
+// The Open Recent menu's and the start window's name for each file: its name, and where it is when
+// another of them has the same name.
+QStringList recentTitles(const QList<QUrl> &urls)
+{
+    QStringList titles;
+    for (const QUrl &url : urls) {
+        const QString name = url.fileName();
+        if (std::count_if(
+                urls.begin(), urls.end(), [&name](const QUrl &other) { return other.fileName() == name; })
+            < 2) {
+            titles.append(name);
+            continue;
+        }
+        QString folder = QDir::toNativeSeparators(QFileInfo(url.toLocalFile()).absolutePath());
+        const QString home = QDir::toNativeSeparators(QDir::homePath());
+        if (folder == home || folder.startsWith(home + QDir::separator()))
+            folder = u'~' + folder.mid(home.size());
+        titles.append(DocumentController::tr("%1 — %2").arg(name, folder));
+    }
+    return titles;
 }
 
 QString comparablePath(const QUrl &url)
@@ -165,7 +190,11 @@ void DocumentController::openDocument()
 
 QList<QUrl> DocumentController::chooseFiles()
 {
-    const QString start = lastOpenDirectory();
+    // Next to the file in front, else where the last choice ended.
+    QString start = lastOpenDirectory();
+    if (const auto *editor = qobject_cast<EditorWindow *>(QApplication::activeWindow());
+        editor && editor->file().isLocalFile() && QFileInfo(editor->file().toLocalFile()).dir().exists())
+        start = QFileInfo(editor->file().toLocalFile()).absolutePath();
     QList<QUrl> chosen;
     if (m_fileChooser) {
         chosen = m_fileChooser(start);
@@ -244,7 +273,11 @@ void DocumentController::showStartWindow()
             for (const QUrl &url : urls)
                 openDocumentWithContentsOfURL(url);
         });
+        connect(m_startWindow, &StartWindow::recentFileChosen, this,
+            [this](const QUrl &url) { openDocumentWithContentsOfURL(url); });
     }
+    const QList<QUrl> recent = recentDocumentURLs();
+    m_startWindow->setRecentFiles(recent, recentTitles(recent));
     m_startWindow->showAndRaise();
 }
 
@@ -283,8 +316,10 @@ void DocumentController::rebuildOpenRecentMenu()
     QMenu *menu = m_actions.openRecentMenu();
     menu->clear();
     const QList<QUrl> recent = recentDocumentURLs();
-    for (const QUrl &url : recent) {
-        QAction *item = menu->addAction(url.fileName());
+    const QStringList titles = recentTitles(recent);
+    for (qsizetype i = 0; i < recent.size(); ++i) {
+        const QUrl url = recent.at(i);
+        QAction *item = menu->addAction(QString(titles.at(i)).replace(u'&', u"&&"_s));
         item->setToolTip(url.toLocalFile());
         item->setStatusTip(url.toLocalFile());
         item->setEnabled(QFileInfo::exists(url.toLocalFile()));

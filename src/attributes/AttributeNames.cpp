@@ -208,6 +208,26 @@ QByteArray octalEscaped(QByteArrayView bytes)
     return out;
 }
 
+QString shownLabel(const AttributeName &name)
+{
+    // A label of Corvane's own only for a name it knows; any other name is shown whole, so that a typed
+    // "Comment" (user.Comment) never passes for the catalogue's Comment.
+    return shownName(name.wellKnown ? name.labelBytes : name.systemName);
+}
+
+QString distinctLabel(const AttributeName &name)
+{
+    return name.wellKnown && !name.formPrefix.isEmpty() ? shownLabel(name) + u" ("_s + name.formPrefix + u')'
+                                                        : shownLabel(name);
+}
+
+QString attributeLabel(const QString &editorName)
+{
+    const AttributeName name = recogniseAttributeName(systemAttributeName(editorName));
+    // The editor's own form of a name needs nothing more; another form of a known name says which.
+    return name.form == AttributeNameForm::User ? shownLabel(name) : distinctLabel(name);
+}
+
 QString sambaStreamName(const QString &streamName)
 {
     QString stored = streamName;
@@ -272,6 +292,11 @@ AttributeName recogniseAttributeName(QByteArrayView systemName)
     }
     if (result.wellKnown)
         result.labelBytes = result.label.toUtf8();
+    // What sets the form apart, for two forms of one name: "osx", "user.DosStream".
+    if (result.form == AttributeNameForm::SambaStream)
+        result.formPrefix = streamPrefix.chopped(1);
+    else if (result.form != AttributeNameForm::Plain)
+        result.formPrefix = result.nameSpace;
 
     result.editorCanWrite
         = result.validUtf8 && result.nameSpace == u"user"_s && result.form != AttributeNameForm::SambaStream;

@@ -37,6 +37,9 @@ struct AttributeName {
     // ':'), or the known label in UTF-8. What shownName() and octalEscaped() escape.
     QByteArray labelBytes;
     bool wellKnown = false; // the label comes from Corvane's list, not from the name
+    // What tells this form of a macOS name from the others ("user", "osx", "user.DosStream"); empty
+    // for a name in no such form.
+    QString formPrefix;
     // The editor may take the attribute over: a "user." name, valid UTF-8, in neither Samba's stream
     // form (whose value carries Samba's trailing NUL) nor the HFS+ form (outside "user.").
     bool editorCanWrite = false;
@@ -61,6 +64,14 @@ QStringList knownLabels();
 // them (bidirectional controls such as U+202E, other format characters, line and paragraph separators,
 // spaces other than U+0020, other control characters, unassigned code points) as \uNNNN or \UNNNNNNNN.
 QString shownName(QByteArrayView bytes);
+
+// What the attributes panel, the editor's questions and its Undo items call an attribute: the label of
+// a name Corvane knows, any other name whole (shownName), so that no two attributes look alike.
+QString shownLabel(const AttributeName &name);
+// The same with the form's prefix, "Quarantine (osx)", for when two forms of one name are listed.
+QString distinctLabel(const AttributeName &name);
+// The label of the attribute the editor names (a catalogue entry or a typed name).
+QString attributeLabel(const QString &editorName);
 // The same for text that is already decoded (a dictionary's keys); a lone surrogate shows as \uDNNN.
 QString shownText(const QString &text);
 

@@ -2,6 +2,7 @@
 
 #include "attributes/AttributeCodec.h"
 #include "attributes/AttributeDescription.h"
+#include "attributes/DraftStore.h"
 #include "attributes/ExtendedAttributes.h"
 #include "attributes/ValueText.h"
 #include "plist/PlistReader.h"
@@ -84,8 +85,24 @@ EditSession::Reading EditSession::show(const QString &name)
     const std::optional<QByteArray> bytes = readExtendedAttribute(m_file, name, &error);
     const std::optional<QString> text = bytes ? textShown(name, *bytes) : QString();
     m_shownText = text.value_or(QString());
-    return { m_shownText, bytes ? QString() : readFailureInPlainWords(error.code, error.description),
-        bytes.has_value(), text ? QString() : withArticle(describedValue(name, *bytes)) };
+    const QString failure = bytes ? QString() : readFailureInPlainWords(error.code, error.description);
+    m_shownFingerprint = bytes || failure.isEmpty() ? std::optional(valueFingerprint(bytes)) : std::nullopt;
+    return { m_shownText, failure, bytes.has_value(), text ? QString() : withArticle(describedValue(name, *bytes)) };
+}
+
+void EditSession::setShownValue(const ShownValue &value)
+{
+    m_shownName = value.name;
+    m_shownText = value.text;
+    m_shownFingerprint = value.fingerprint;
+}
+
+bool EditSession::shownChangedElsewhere() const
+{
+    std::optional<QByteArray> now;
+    if (m_file.isEmpty() || readAttributeState(m_file, m_shownName, &now))
+        return false;
+    return !m_shownFingerprint || valueFingerprint(now) != *m_shownFingerprint;
 }
 
 EditSession::Change EditSession::prepareSave(
@@ -120,14 +137,28 @@ EditSession::Change EditSession::prepareSave(
         if (form.trailingNul)
             change.target->append('\0');
     }
-    if (change.before && !shownAsText(name, *change.before)) {
-        const QString held = describedValue(name, *change.before);
+    const bool unshown = change.before && !shownAsText(name, *change.before);
+    const QString held = unshown ? describedValue(name, *change.before) : QString();
+    if (change.beforeKnown && m_shownFingerprint
+        && systemAttributeName(name) == systemAttributeName(m_shownName)
+        && valueFingerprint(change.before) != *m_shownFingerprint) {
+        // Another program's value is not ours to throw away unseen.
+        const QString lost = unshown
+            ? tr("It now holds %1, which Corvane cannot show, and that value is lost.").arg(held)
+            : tr("The value it holds now is lost.");
+        change.question
+            = EditQuestion { tr("“%1” was changed by another program since you opened it.").arg(label),
+                  (text.isEmpty() ? tr("Saving the empty text removes it.")
+                                  : tr("Saving replaces it with the text in the value field."))
+                      + QLatin1Char(' ') + lost,
+                  text.isEmpty() ? EditQuestion::Confirm::Remove : EditQuestion::Confirm::Replace };
+    } else if (unshown) {
         change.question = text.isEmpty()
-            ? EditQuestion { tr("Remove the attribute “%1”?").arg(name),
+            ? EditQuestion { tr("Remove the attribute “%1”?").arg(label),
                   tr("It holds %1, which Corvane cannot show. Removing the attribute loses that value.")
                       .arg(held),
                   EditQuestion::Confirm::Remove }
-            : EditQuestion { tr("Replace the value of “%1”?").arg(name),
+            : EditQuestion { tr("Replace the value of “%1”?").arg(label),
                   tr("It holds %1, which Corvane cannot show. Saving replaces it with the text in the value "
                      "field, and the old value is lost.")
                       .arg(held),
@@ -292,6 +323,15 @@ QString EditSession::apply(const Change &change)
             : setAttributeState(change.file, change.name, change.target);
         if (error)
             return errorPrefix(change.target) + error->description;
+    }
+    if (touchesShown(change)) {
+        // What the field shows is stored now: the step's first attribute, or one changed alongside it.
+        std::optional<QByteArray> stored = change.target;
+        for (const AttributeStep &other : change.alongside) {
+            if (systemAttributeName(other.name) == systemAttributeName(m_shownName))
+                stored = other.after;
+        }
+        m_shownFingerprint = valueFingerprint(stored);
     }
     switch (change.kind) {
     case Change::Kind::Save:

@@ -67,10 +67,23 @@ public:
     Reading show(const QString &name);
     QString shownName() const { return m_shownName; }
     QString shownText() const { return m_shownText; }
+    // The shown value as it was read: kept with a draft typed over it and given back when the draft
+    // is shown again, so that Save still compares with what the user saw (valueFingerprint; nullopt
+    // when the value could not be read).
+    struct ShownValue {
+        QString name;
+        QString text;
+        std::optional<QByteArray> fingerprint;
+    };
+    ShownValue shownValue() const { return { m_shownName, m_shownText, m_shownFingerprint }; }
+    void setShownValue(const ShownValue &value);
+    // Whether the shown attribute holds something else now than when it was read (one read).
+    bool shownChangedElsewhere() const;
 
     // Save: the text in the form editorSaveForm gives (plain text stays plain; otherwise a binary
-    // property list holding one string), the empty text as a removal. The question comes when the value
-    // there now is one the editor cannot show.
+    // property list holding one string), the empty text as a removal. The question comes when another
+    // program changed the shown value since it was read, or when the value there now is one the editor
+    // cannot show.
     Change prepareSave(const QString &name, const QString &label, const QString &text) const;
     // A value edited in its own kind, written in the form it was found in. `shown` is what the attribute
     // held when it was shown (nullopt: absent, for a new attribute). Nothing happens when the edited
@@ -111,6 +124,7 @@ private:
     QUrl m_file;
     QString m_shownName;
     QString m_shownText;
+    std::optional<QByteArray> m_shownFingerprint;
     AttributeHistory m_history;
 };
 

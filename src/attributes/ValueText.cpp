@@ -35,6 +35,11 @@ QString valueFromFieldText(const QString &rawText, const QString &lineBreak)
     return value;
 }
 
+QString fileSystemKeepsNoAttributes()
+{
+    return QStringLiteral("This file system keeps no extended attributes");
+}
+
 QString readFailureInPlainWords(int errorNumber, const QString &systemText)
 {
     switch (errorNumber) {
@@ -47,7 +52,7 @@ QString readFailureInPlainWords(int errorNumber, const QString &systemText)
     case EPERM:
         return QStringLiteral("Cannot be read: permission denied");
     case ENOTSUP:
-        return QStringLiteral("Cannot be read: this file system keeps no extended attributes");
+        return fileSystemKeepsNoAttributes();
     case ERANGE:
     case E2BIG:
         return QStringLiteral("Cannot be read: the value or its name is too long");

@@ -19,5 +19,8 @@ QString valueFromFieldText(const QString &rawText, const QString &lineBreak);
 
 // Why a read failed, for the value field's placeholder; empty when the attribute simply is not there.
 QString readFailureInPlainWords(int errorNumber, const QString &systemText);
+// The one wording for a file on a file system without extended attributes (the value field and the
+// attributes panel).
+QString fileSystemKeepsNoAttributes();
 
 } // namespace corvane

@@ -52,6 +52,8 @@ AttributeDetailArea::AttributeDetailArea(QWidget *parent)
     m_text->setTabChangesFocus(true);
     m_text->setAccessibleName(tr("Attribute value in full"));
     m_text->setPlaceholderText(tr("Select an attribute to see its whole value"));
+    // Read-only text fields draw no focus of their own, and Enter on a row may send the focus here.
+    m_text->setStyleSheet(QStringLiteral("QPlainTextEdit:focus { border: 2px solid palette(highlight); }"));
     m_stack->addWidget(m_text);
     m_stack->addWidget(m_editor);
     m_stack->setMaximumHeight(130);
@@ -88,6 +90,7 @@ AttributeDetailArea::AttributeDetailArea(QWidget *parent)
     layout->addWidget(m_stack);
     layout->addLayout(buttons);
     setFocusProxy(m_text);
+    m_stack->hide(); // until a row is shown
     updateControls();
 }
 
@@ -96,6 +99,14 @@ void AttributeDetailArea::setFile(const QUrl &file)
     m_file = file;
     m_row = {};
     showText(QString());
+    m_stack->hide();
+}
+
+void AttributeDetailArea::showNoRow()
+{
+    showRow(QString(), QString(), QString());
+    if (!isEditing()) // a new attribute being added stays
+        m_stack->hide();
 }
 
 bool AttributeDetailArea::isEditing() const
@@ -110,6 +121,7 @@ bool AttributeDetailArea::isEdited() const
 
 void AttributeDetailArea::showRow(const QString &name, const QString &label, const QString &text)
 {
+    m_stack->show();
     const bool sameRow = name == m_row.name && label == m_row.label;
     m_row = { name, label, sameRow && isEdited() ? m_row.text : text };
     if (sameRow && isEdited())
@@ -174,6 +186,7 @@ void AttributeDetailArea::edit(const EditableValue &value)
     const bool hadFocus = m_stack->isAncestorOf(QApplication::focusWidget());
     m_editor->setValue(value);
     m_stack->setCurrentWidget(m_editor);
+    m_stack->show();
     setFocusProxy(m_editor->currentWidget());
     if (hadFocus)
         m_editor->currentWidget()->setFocus();

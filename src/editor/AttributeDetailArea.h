@@ -41,6 +41,8 @@ public:
     // as `text`). A value of a kind the editor has is read afresh and edited in its kind; the same row
     // shown again (a new listing) keeps what the user is editing.
     void showRow(const QString &name, const QString &label, const QString &text);
+    // No row is current: only the buttons stay, and the list takes the room.
+    void showNoRow();
 
     bool isEditing() const; // a value is shown in its own kind
     bool isEdited() const; // ... and differs from what is stored, or is new

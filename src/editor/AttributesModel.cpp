@@ -24,13 +24,35 @@ void AttributesModel::setDescription(FileDescription description)
     for (qsizetype i = 0; i < m_file.attributes.size(); ++i) {
         const AttributeDescription &attribute = m_file.attributes.at(i);
         m_nodes.push_back({ .value = &attribute.value, .attribute = int(i), .row = int(i) });
-        const QString label = shownName(attribute.name.labelBytes);
+        const QString label = shownLabel(attribute.name);
         // Case folded so that "comment" and "Comment" sit together; the name breaks ties.
         m_topLevelTexts.append({ label, shownName(attribute.name.systemName),
             label.toCaseFolded() + QChar(0) + attribute.name.name });
         m_tooLargeCount += attribute.tooLargeToExpand ? 1 : 0;
     }
+    // Two forms of one known name (Samba's stream and rsync's user. form) would look alike: all but the
+    // editor's own form say which they are.
+    QHash<QString, int> seen;
+    for (const TopLevelText &text : std::as_const(m_topLevelTexts))
+        ++seen[text.label];
+    for (qsizetype i = 0; i < m_topLevelTexts.size(); ++i) {
+        const AttributeName &name = m_file.attributes.at(i).name;
+        if (seen.value(m_topLevelTexts.at(i).label) > 1 && name.form != AttributeNameForm::User) {
+            TopLevelText &text = m_topLevelTexts[i];
+            text.label = distinctLabel(name);
+            text.sortKey = text.label.toCaseFolded() + QChar(0) + name.name;
+        }
+    }
     endResetModel();
+}
+
+void AttributesModel::setDraftedNames(const QSet<QByteArray> &names)
+{
+    if (names == m_drafted)
+        return;
+    m_drafted = names;
+    if (rowCount() > 0)
+        emit dataChanged(index(0, LabelColumn), index(rowCount() - 1, LabelColumn), { DraftedRole });
 }
 
 QString AttributesModel::errorText() const
@@ -213,6 +235,8 @@ QVariant AttributesModel::data(const QModelIndex &index, int role) const
         return qlonglong(attribute.name.catalogueIndex);
     case TopLevelRole:
         return topLevel;
+    case DraftedRole:
+        return topLevel && m_drafted.contains(attribute.name.systemName);
     case SortRole:
         if (!topLevel)
             return node.row;

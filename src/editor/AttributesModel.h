@@ -12,6 +12,7 @@
 #include "attributes/AttributeDescription.h"
 
 #include <QAbstractItemModel>
+#include <QSet>
 
 #include <optional>
 #include <vector>
@@ -32,6 +33,7 @@ public:
         TopLevelRole, // bool
         SortRole, // top-level rows by label, children in their stored order
         FilterRole, // what the filter matches a top-level row by: label, full name and the value's line
+        DraftedRole, // bool: the value field holds unsaved text for the attribute (top-level rows)
         TagColoursRole, // QVariantList of TagColour (as int): the Finder tags' colours a row holds
     };
 
@@ -44,6 +46,8 @@ public:
     QString errorText() const;
     // Whether a key or a scalar anywhere in the attribute's value contains the text (containsText).
     bool valueContains(int row, QStringView text) const;
+    // The attributes (by their exact names) with unsaved text in the value field.
+    void setDraftedNames(const QSet<QByteArray> &names);
     // How many attributes are shown as bytes because they would expand too far.
     qsizetype tooLargeToExpandCount() const { return m_tooLargeCount; }
 
@@ -84,6 +88,7 @@ private:
     };
     QList<TopLevelText> m_topLevelTexts;
     qsizetype m_tooLargeCount = 0;
+    QSet<QByteArray> m_drafted;
 };
 
 } // namespace corvane

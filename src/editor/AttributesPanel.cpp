@@ -1,6 +1,8 @@
 #include "editor/AttributesPanel.h"
 
 #include "attributes/AttributeListing.h"
+#include "attributes/AttributeWatcher.h"
+#include "attributes/ValueText.h"
 #include "editor/AttributeDetailArea.h"
 #include "editor/AttributesFilterModel.h"
 #include "editor/AttributesTreeView.h"
@@ -13,7 +15,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
-#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -90,7 +92,11 @@ AttributesPanel::AttributesPanel(QWidget *parent)
     m_filter->setClearButtonEnabled(true);
     m_filter->setAccessibleName(tr("Filter attributes"));
     m_filter->setAccessibleDescription(tr("Shows only the attributes whose name or value contains the text"));
-    connect(m_filter, &QLineEdit::textChanged, m_proxy, &AttributesFilterModel::setFilterText);
+    connect(m_filter, &QLineEdit::textChanged, this, [this](const QString &text) {
+        m_proxy->setFilterText(text);
+        showStatus();
+    });
+    m_filter->installEventFilter(this);
 
     m_view = new AttributesTreeView(this);
     m_view->setObjectName(QStringLiteral("attributesList"));
@@ -100,28 +106,14 @@ AttributesPanel::AttributesPanel(QWidget *parent)
         tr("Every extended attribute of the file. Enter shows the attribute in the "
            "editor, Delete removes it, Ctrl+C copies its value"));
     m_view->setUniformRowHeights(true);
+    // However small the window, the list shows a few rows.
+    m_view->setMinimumHeight(m_view->fontMetrics().height() * 7);
     m_view->setAllColumnsShowFocus(true);
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_view->setColumnHidden(AttributesModel::NameColumn, true);
-    QHeaderView *header = m_view->header();
-    header->setSectionResizeMode(AttributesModel::PreviewColumn, QHeaderView::Stretch);
-    header->setStretchLastSection(false);
-    m_view->setColumnWidth(AttributesModel::LabelColumn, 170);
-    m_view->setColumnWidth(AttributesModel::KindColumn, 130);
-    m_view->setColumnWidth(AttributesModel::SizeColumn, 60);
-    m_view->setColumnWidth(AttributesModel::NameColumn, 260);
-    // Every column but the label can be hidden or shown from the header's context menu.
-    header->setContextMenuPolicy(Qt::ActionsContextMenu);
-    for (int column = AttributesModel::KindColumn; column < AttributesModel::ColumnCount; ++column) {
-        auto *toggle = new QAction(m_model->headerData(column, Qt::Horizontal).toString(), header);
-        toggle->setCheckable(true);
-        toggle->setChecked(!m_view->isColumnHidden(column));
-        connect(toggle, &QAction::toggled, m_view,
-            [this, column](bool shown) { m_view->setColumnHidden(column, !shown); });
-        header->addAction(toggle);
-    }
+    m_view->restoreColumns();
     connect(m_view, &AttributesTreeView::chooseRequested, this, &AttributesPanel::choose);
+    connect(m_view, &AttributesTreeView::removeRequested, this, &AttributesPanel::removeCurrentRow);
     connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
         m_note.clear();
         showCurrentDetail();
@@ -140,6 +132,7 @@ AttributesPanel::AttributesPanel(QWidget *parent)
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("attributesStatus"));
     m_status->setWordWrap(true);
+    m_status->setTextFormat(Qt::PlainText); // it quotes names and typed text, which are never markup
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_status->setAccessibleName(tr("Attributes status"));
 
@@ -155,13 +148,15 @@ AttributesPanel::AttributesPanel(QWidget *parent)
 
     m_reloadTimer.setSingleShot(true);
     connect(&m_reloadTimer, &QTimer::timeout, this, &AttributesPanel::startListing);
-    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &AttributesPanel::reload);
-    // A folder is watched as a directory, and reports its attribute changes as such.
-    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &AttributesPanel::reload);
+    connect(&AttributeWatcher::shared(), &AttributeWatcher::changed, this, [this](const QString &path) {
+        if (path == m_file.toLocalFile())
+            reload();
+    });
 }
 
 AttributesPanel::~AttributesPanel()
 {
+    AttributeWatcher::shared().unwatch(m_file.toLocalFile());
     // A listing is short and bounded; its result is simply dropped.
     if (m_worker)
         m_worker->wait();
@@ -169,6 +164,7 @@ AttributesPanel::~AttributesPanel()
 
 void AttributesPanel::setFile(const QUrl &file)
 {
+    AttributeWatcher::shared().unwatch(m_file.toLocalFile());
     m_file = file;
     m_model->setDescription({});
     m_bridge->showFile({});
@@ -176,21 +172,8 @@ void AttributesPanel::setFile(const QUrl &file)
     m_wantedRow.clear();
     m_note.clear();
     m_status->clear();
-    const QStringList watched = m_watcher.files() + m_watcher.directories();
-    if (!watched.isEmpty())
-        m_watcher.removePaths(watched);
-    watchFile();
+    AttributeWatcher::shared().watch(m_file.toLocalFile());
     scheduleReload(0);
-}
-
-void AttributesPanel::watchFile()
-{
-    const QString path = m_file.toLocalFile();
-    // A file that was deleted (or renamed away) drops out of the watcher; one back at the path is
-    // watched again.
-    if (!path.isEmpty() && !m_watcher.files().contains(path) && !m_watcher.directories().contains(path)
-        && QFileInfo::exists(path))
-        m_watcher.addPath(path);
 }
 
 void AttributesPanel::reload()
@@ -230,6 +213,19 @@ bool AttributesPanel::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_watchedWindow && event->type() == QEvent::WindowActivate)
         reload();
+    if (watched == m_filter && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Escape && !m_filter->text().isEmpty()) {
+            m_filter->clear();
+            return true;
+        }
+        if (key == Qt::Key_Down && m_proxy->rowCount() > 0) {
+            if (!m_view->currentIndex().isValid())
+                m_view->setCurrentIndex(m_proxy->index(0, 0));
+            m_view->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -240,7 +236,14 @@ void AttributesPanel::startListing()
     m_reloadPending = false;
     const QByteArray path = systemPath(m_file);
     auto result = std::make_shared<FileDescription>();
-    m_worker = QThread::create([path, result] { *result = describeFileAttributes(path); });
+    m_worker = QThread::create([path, result, file = m_file] {
+        *result = describeFileAttributes(path);
+        // Such a file system lists nothing; only a read tells it from a file without attributes.
+        PosixError error;
+        if (!result->error && result->attributes.isEmpty()
+            && !readExtendedAttribute(file, QStringLiteral("user.corvane"), &error) && error.code == ENOTSUP)
+            result->error = error;
+    });
     m_worker->setParent(this);
     connect(m_worker, &QThread::finished, this, [this, path, result] {
         m_worker->deleteLater();
@@ -263,8 +266,12 @@ void AttributesPanel::showListing(const QByteArray &path, FileDescription descri
     // Keep what the user looked at: the current row and the opened lists, by name, not by position.
     QSet<RowPath> expanded;
     std::optional<RowPath> current;
-    if (m_view->currentIndex().isValid())
+    int currentTopRow = 0;
+    if (m_view->currentIndex().isValid()) {
         current = pathOf(m_proxy->mapToSource(m_view->currentIndex()));
+        for (QModelIndex top = m_view->currentIndex(); top.isValid(); top = top.parent())
+            currentTopRow = top.row();
+    }
     const std::function<void(const QModelIndex &)> collect = [&](const QModelIndex &parent) {
         for (int row = 0; row < m_proxy->rowCount(parent); ++row) {
             const QModelIndex index = m_proxy->index(row, 0, parent);
@@ -289,11 +296,14 @@ void AttributesPanel::showListing(const QByteArray &path, FileDescription descri
         m_wantedRow.clear();
     }
     if (current) {
-        const QModelIndex index = m_proxy->mapFromSource(indexOf(m_model, *current));
+        QModelIndex index = m_proxy->mapFromSource(indexOf(m_model, *current));
+        // The row went (removed here or elsewhere): the one that took its place is current.
+        if (!index.isValid() && m_proxy->rowCount() > 0)
+            index = m_proxy->index(qMin(currentTopRow, m_proxy->rowCount() - 1), 0);
         if (index.isValid())
             m_view->setCurrentIndex(index);
     }
-    watchFile();
+    AttributeWatcher::shared().watchAgain(m_file.toLocalFile());
     showCurrentDetail();
     showStatus();
     ++m_listingsShown;
@@ -303,7 +313,11 @@ void AttributesPanel::showListing(const QByteArray &path, FileDescription descri
 void AttributesPanel::showCurrentDetail()
 {
     const QModelIndex current = m_view->currentIndex().siblingAtColumn(AttributesModel::LabelColumn);
-    const QString text = current.isValid() ? current.data(AttributesModel::DetailRole).toString() : QString();
+    if (!current.isValid()) {
+        m_detail->showNoRow();
+        return;
+    }
+    const QString text = current.data(AttributesModel::DetailRole).toString();
     const bool editable = current.data(AttributesModel::TopLevelRole).toBool()
         && current.data(AttributesModel::EditorCanWriteRole).toBool();
     m_detail->showRow(editable ? current.data(AttributesModel::FullNameRole).toString() : QString(),
@@ -327,13 +341,19 @@ void AttributesPanel::showStatus()
     if (file.error && file.error->code == ENOENT) {
         text = tr("%1 is no longer there: it was renamed or deleted (%2).")
                    .arg(QDir::toNativeSeparators(m_file.toLocalFile()), file.error->description);
+    } else if (file.error && file.error->code == ENOTSUP) {
+        text = fileSystemKeepsNoAttributes() + QLatin1Char('.');
     } else if (file.error) {
         text = tr("The attributes cannot be listed: %1").arg(file.error->description);
     } else if (file.attributes.isEmpty()) {
         text = tr("The file has no extended attributes.");
+    } else if (!m_proxy->filterText().isEmpty() && m_proxy->rowCount() == 0) {
+        text = tr("No attribute matches “%1”").arg(m_proxy->filterText());
     } else {
         text = file.attributes.size() == 1 ? tr("1 attribute")
                                            : tr("%1 attributes").arg(file.attributes.size());
+        if (!m_proxy->filterText().isEmpty())
+            text = tr("%1 of %2").arg(m_proxy->rowCount()).arg(text);
         // The detail area of such a row says why in full.
         if (const qsizetype tooLarge = m_model->tooLargeToExpandCount())
             text += tr(
@@ -350,14 +370,17 @@ void AttributesPanel::choose(const QModelIndex &proxyIndex)
     if (!row.isValid())
         return;
     m_view->setCurrentIndex(row);
-    if (!row.data(AttributesModel::TopLevelRole).toBool())
-        return; // an item of a list: its value is in the detail area
+    if (!row.data(AttributesModel::TopLevelRole).toBool()) {
+        m_detail->setFocus(Qt::OtherFocusReason); // an item of a list: its value is in the detail area
+        return;
+    }
     const QString name = row.data(AttributesModel::FullNameRole).toString();
     if (!row.data(AttributesModel::EditorCanWriteRole).toBool()) {
         // The editor would save it under another name, or without what its writer added: shown here only.
         m_note = tr("“%1” is shown here only: the editor cannot store it back as it is.")
                      .arg(row.data(Qt::ToolTipRole).toString());
         showStatus();
+        m_detail->setFocus(Qt::OtherFocusReason);
         return;
     }
     emit attributeChosen(row.data(AttributesModel::CatalogueIndexRole).toLongLong(), name);
@@ -389,8 +412,19 @@ void AttributesPanel::copyCurrentRow()
 
 void AttributesPanel::removeCurrentRow()
 {
-    if (!canRemoveCurrentRow())
+    if (!hasCurrentRow())
         return;
+    if (!canRemoveCurrentRow()) {
+        QModelIndex top = m_view->currentIndex();
+        while (top.parent().isValid())
+            top = top.parent();
+        const QString shown = top.data(Qt::DisplayRole).toString();
+        m_note = !m_view->currentIndex().parent().isValid()
+            ? tr("“%1” cannot be removed here: the editor cannot store it back as it is.").arg(shown)
+            : tr("An item cannot be removed on its own: remove “%1” as a whole.").arg(shown);
+        showStatus();
+        return;
+    }
     const QModelIndex row = m_view->currentIndex().siblingAtColumn(AttributesModel::LabelColumn);
     const QString name = row.data(AttributesModel::FullNameRole).toString();
     const QString label = row.data(Qt::DisplayRole).toString();

@@ -5,10 +5,10 @@
 //
 // Listing runs on a worker thread, never on the way to the window's first paint, and starts again
 // whenever the file's attributes may have changed: a change the panel or the editor made (the editor
-// calls reload()), another program's write (inotify, through QFileSystemWatcher), the window becoming
-// active (network file systems send no events). Requests that arrive while a timer runs or a listing
-// is under way are merged into one listing after it, so a script writing a hundred attributes costs a
-// few listings, not a hundred. Reading attributes changes nothing the watcher sees, so the panel's own
+// calls reload()), another program's write (inotify, through the process's one AttributeWatcher), the
+// window becoming active (network file systems send no events). Requests that arrive while a timer runs
+// or a listing is under way are merged into one listing after it, so a script writing a hundred
+// attributes costs a few listings, not a hundred. Reading attributes changes nothing the watcher sees, so the panel's own
 // listings cannot feed themselves.
 //
 // The panel does not touch the editor: choosing a row and removing one are signals the editor answers.
@@ -18,7 +18,6 @@
 #include "editor/AttributesFilterModel.h"
 #include "editor/AttributesModel.h"
 
-#include <QFileSystemWatcher>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
@@ -62,7 +61,7 @@ public:
     bool hasCurrentRow() const;
     bool canRemoveCurrentRow() const; // an attribute the editor can write, not an item inside one
     void copyCurrentRow();
-    void removeCurrentRow(); // asks first
+    void removeCurrentRow(); // asks first; says in the status line why a row cannot be removed
     // Makes the attribute the current row, now or once a listing shows it.
     void selectAttribute(const QString &name);
 
@@ -89,7 +88,6 @@ private:
     void showCurrentDetail();
     void showStatus();
     void choose(const QModelIndex &proxyIndex);
-    void watchFile();
 
     AttributesModel *m_model = nullptr;
     AttributesFilterModel *m_proxy = nullptr;
@@ -102,7 +100,6 @@ private:
     QString m_note; // said below the list until the next listing: why a chosen row stays here
 
     QUrl m_file;
-    QFileSystemWatcher m_watcher;
     QTimer m_reloadTimer;
     QPointer<QThread> m_worker;
     bool m_reloadPending = false; // asked for while hidden or while a listing ran

@@ -1,11 +1,16 @@
 #include "editor/EditorWidget.h"
 
 #include "attributes/AttributeCatalogue.h"
+#include "attributes/AttributeNames.h"
+#include "attributes/AttributeWatcher.h"
 #include "attributes/ValueText.h"
 #include "editor/AttributeDetailArea.h"
 #include "editor/AttributesPanel.h"
+#include "editor/AttributesTreeView.h"
 #include "editor/DesktopBridgeBar.h"
+#include "editor/DraftBar.h"
 #include "editor/TypedValueEditor.h"
+#include "editor/ValueDrafts.h"
 #include "settings/Preferences.h"
 #include "ui_EditorWidget.h"
 #include "window/Alerts.h"
@@ -82,6 +87,8 @@ EditorWidget::EditorWidget(QWidget *parent)
         showSelectedAttribute();
     });
     m_ui->valueEdit->setPlaceholderText(noValuePlaceholder());
+    m_drafts = std::make_unique<ValueDrafts>(m_ui->valueEdit);
+    connect(m_drafts.get(), &ValueDrafts::changed, this, &EditorWidget::showDrafts);
 
     // A click on Save leaves the focus where it was, so that Save itself sees a typed name that was
     // never confirmed and shows its value instead of writing under it (File > Save carries Ctrl+S).
@@ -90,11 +97,16 @@ EditorWidget::EditorWidget(QWidget *parent)
 
     // Listing starts only once a file is loaded, after the window is on screen.
     m_panel = new AttributesPanel(this);
-    m_ui->formLayout->addWidget(m_panel, 3, 0, 1, 2);
+    m_ui->splitter->addWidget(m_panel);
+    m_ui->splitter->setStretchFactor(0, 1);
+    m_ui->splitter->setStretchFactor(1, 2);
+    const Preferences preferences;
+    if (const QList<int> sizes = preferences.numbersForKey(PreferenceKey::editorSplitterSizes);
+        sizes.size() == 2 && sizes[0] > 0 && sizes[1] > 0)
+        m_ui->splitter->setSizes(sizes);
     m_ui->formLayout->setRowStretch(1, 1);
-    m_ui->formLayout->setRowStretch(3, 2);
     setTabOrder(m_ui->saveButton, m_panel->filterField());
-    m_panel->setVisible(Preferences().boolForKey(PreferenceKey::showAttributesPanel, true));
+    m_panel->setVisible(preferences.boolForKey(PreferenceKey::showAttributesPanel, true));
     connect(m_panel, &AttributesPanel::attributeChosen, this, &EditorWidget::showFromPanel);
     connect(
         m_panel, &AttributesPanel::removalConfirmed, this, [this](const QString &name, const QString &label) {
@@ -104,6 +116,18 @@ EditorWidget::EditorWidget(QWidget *parent)
     connect(
         m_panel->detailArea(), &AttributeDetailArea::changeRequested, this, &EditorWidget::applyValueChange);
     connect(m_panel->bridgeBar(), &DesktopBridgeBar::copyRequested, this, &EditorWidget::copyAcrossBridge);
+
+    // Another program's write reaches the value field as it reaches the panel (which holds the watch).
+    m_outsideChange.setSingleShot(true);
+    m_outsideChange.setInterval(100);
+    connect(&m_outsideChange, &QTimer::timeout, this, &EditorWidget::showOutsideChange);
+    connect(&AttributeWatcher::shared(), &AttributeWatcher::changed, this, [this](const QString &path) {
+        if (path == m_session.file().toLocalFile())
+            m_outsideChange.start();
+    });
+    m_ui->fileLabel->installEventFilter(this);
+    m_ui->fileLabel->setTextFormat(Qt::PlainText); // a path may hold anything, markup included
+    m_ui->fileLabel->setMinimumWidth(fontMetrics().averageCharWidth() * 12);
 
     // The whole window takes file drops; the text controls keep taking dragged text.
     DropArea *dropArea = m_ui->dropArea;
@@ -148,9 +172,7 @@ QString EditorWidget::selectedAttributeName() const
 
 QString EditorWidget::selectedLabel() const
 {
-    const QStringList &entries = AttributeCatalogue::entries();
-    return m_pickedIndex >= 0 && m_pickedIndex < entries.size() ? entries.at(m_pickedIndex)
-                                                                : selectedAttributeName();
+    return attributeLabel(selectedAttributeName());
 }
 
 void EditorWidget::pick(int index)
@@ -177,9 +199,10 @@ void EditorWidget::openFile(const QUrl &file)
 
 void EditorWidget::load()
 {
-    const QString path = QDir::toNativeSeparators(m_session.file().toLocalFile());
-    m_ui->fileLabel->setText(path);
-    m_ui->fileLabel->setToolTip(path);
+    // Before showing: the drafts of the file shown so far stay with that file.
+    m_drafts->setFile(m_session.file());
+    m_ui->fileLabel->setToolTip(QDir::toNativeSeparators(m_session.file().toLocalFile()));
+    elidePath();
     showSelectedAttribute();
     m_panel->setFile(m_session.file());
 }
@@ -189,11 +212,61 @@ void EditorWidget::showSelectedAttribute()
     if (m_session.file().isEmpty())
         return;
     m_nameUnconfirmed = false;
+    if (const std::optional<ValueDrafts::Base> draft = m_drafts->showDraft(selectedAttributeName())) {
+        m_session.setShownValue(draft->shown);
+        m_shownFieldText = draft->fieldText;
+        return;
+    }
     const EditSession::Reading reading = m_session.show(selectedAttributeName());
     QPlainTextEdit *field = m_ui->valueEdit;
     field->setPlaceholderText(placeholderFor(reading));
     field->setPlainText(reading.text);
     m_shownFieldText = field->document()->toRawText();
+    m_drafts->shown({ m_session.shownValue(), m_shownFieldText, selectedLabel() });
+}
+
+void EditorWidget::showOutsideChange()
+{
+    // A draft stays as typed; Save asks before it replaces what the other program stored.
+    if (!m_nameUnconfirmed && !m_drafts->isDrafted() && m_session.shownChangedElsewhere())
+        showSelectedAttribute();
+}
+
+bool EditorWidget::hasDrafts() const
+{
+    return m_drafts->hasDrafts();
+}
+
+void EditorWidget::storeLayout() const
+{
+    if (m_panel->isVisible())
+        Preferences().setNumbers(PreferenceKey::editorSplitterSizes, m_ui->splitter->sizes());
+    m_panel->view()->storeColumns();
+}
+
+void EditorWidget::showDrafts()
+{
+    m_panel->model()->setDraftedNames(m_drafts->draftedNames());
+    if (!m_drafts->offered().isEmpty() && !m_draftBar) {
+        m_draftBar = new DraftBar(m_ui->dropArea);
+        m_ui->dropLayout->insertWidget(0, m_draftBar);
+        connect(m_draftBar, &DraftBar::restoreClicked, this, [this] {
+            m_drafts->restoreOffered();
+            if (!m_drafts->isDrafted())
+                showSelectedAttribute();
+            m_ui->valueEdit->setFocus(Qt::OtherFocusReason);
+        });
+        connect(m_draftBar, &DraftBar::discardClicked, m_drafts.get(), &ValueDrafts::discardOffered);
+    }
+    if (m_draftBar)
+        m_draftBar->offer(m_drafts->offered());
+    emit draftsChanged();
+}
+
+void EditorWidget::elidePath()
+{
+    QLabel *label = m_ui->fileLabel;
+    label->setText(label->fontMetrics().elidedText(label->toolTip(), Qt::ElideMiddle, label->width()));
 }
 
 QString EditorWidget::valueText() const
@@ -201,7 +274,7 @@ QString EditorWidget::valueText() const
     // The field turns CR, CRLF and U+2029 into paragraphs and its plain text turns no-break spaces
     // into spaces: an unchanged field stands for exactly the value it was given.
     const QString raw = m_ui->valueEdit->document()->toRawText();
-    if (raw == m_shownFieldText)
+    if (raw == m_shownFieldText && !m_drafts->isDrafted())
         return m_session.shownText();
     return valueFromFieldText(raw, lineBreakStyle(m_session.shownText()));
 }
@@ -238,11 +311,15 @@ bool EditorWidget::apply(const EditSession::Change &change, bool showAgain)
             return false;
     }
     if (const QString error = m_session.apply(change); !error.isEmpty()) {
-        showActionError(error);
+        showActionError(error, change);
         return false;
     }
-    if (showAgain && m_session.touchesShown(change))
-        showSelectedAttribute();
+    if (m_session.touchesShown(change)) {
+        if (!showAgain) // saved: the field's text is what is stored now
+            m_drafts->shown({ m_session.shownValue(), m_shownFieldText, selectedLabel() });
+        else if (!m_drafts->isDrafted()) // a draft stays as typed
+            showSelectedAttribute();
+    }
     return change.kind != EditSession::Change::Kind::Nothing;
 }
 
@@ -261,9 +338,13 @@ void EditorWidget::copyAcrossBridge(BridgePairKind kind, BridgeDirection directi
     // Read again: the line was shown from a listing that may be a moment old.
     const BridgeFile file = readBridgeFile(systemPath(m_session.file()));
     if (file.error) {
+        EditSession::Change failed;
+        failed.file = m_session.file();
+        failed.label = bridgePair(kind, {}).label;
         showActionError(file.failedName.isEmpty()
                 ? file.error->description
-                : QString::fromUtf8(file.failedName) + QStringLiteral(": ") + file.error->description);
+                : QString::fromUtf8(file.failedName) + QStringLiteral(": ") + file.error->description,
+            failed);
         return;
     }
     const BridgePair pair = bridgePair(kind, file.values);
@@ -285,19 +366,25 @@ void EditorWidget::showFromPanel(qsizetype catalogueIndex, const QString &fullNa
         m_pickedIndex = -1;
     }
     showSelectedAttribute();
+    m_ui->valueEdit->setFocus(Qt::OtherFocusReason);
 }
 
-void EditorWidget::showActionError(const QString &message)
+void EditorWidget::showActionError(const QString &message, const EditSession::Change &change)
 {
     AlertRequest alert;
     alert.style = AlertRequest::Style::Critical;
     alert.messageText = QStringLiteral("An error occurred in your last action:");
     alert.informativeText = message;
+    const QString file = change.file.fileName().isEmpty() ? QDir(change.file.toLocalFile()).dirName()
+                                                          : change.file.fileName();
+    alert.detailedText = tr("Attribute: %1\nFile: %2").arg(change.label, file);
     Alerts::run(alert, window());
 }
 
 bool EditorWidget::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_ui->fileLabel && event->type() == QEvent::Resize)
+        elidePath();
     if (watched == m_ui->attributeComboBox && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {

@@ -46,7 +46,7 @@ EditorWindow::EditorWindow(ApplicationActions &actions, QWidget *parent)
     const QList<QAction *> &edit = m_editActions;
     createMenus({ .file = { m_save },
         .edit = { edit[0], edit[1], nullptr, edit[2], edit[3], edit[4], edit[5], nullptr, edit[6], nullptr,
-            m_addAttribute },
+            m_find, m_addAttribute },
         .view = { m_attributesPanel, nullptr, applicationActions().bridgeTagsAction() } });
     connect(m_editor, &EditorWidget::fileDropped, this, [this](const QUrl &file) {
         updateTitle();
@@ -69,6 +69,11 @@ EditorWindow::EditorWindow(ApplicationActions &actions, QWidget *parent)
         &EditorWindow::updateEditActions);
     connect(panel, &AttributesPanel::listingShown, this, &EditorWindow::updateEditActions);
     connect(&m_editor->session(), &EditSession::historyChanged, this, &EditorWindow::updateEditActions);
+    // The field's document is one of its own per attribute typed into: its history changes with it.
+    connect(m_editor, &EditorWidget::draftsChanged, this, [this] {
+        setWindowModified(m_editor->hasDrafts());
+        updateEditActions();
+    });
     connect(
         panel->detailArea(), &AttributeDetailArea::editingChanged, this, &EditorWindow::updateEditActions);
     // The menu bar takes the focus while Alt opens a menu: the commands still act where it was.
@@ -110,6 +115,18 @@ void EditorWindow::createActions()
     addCommand(Command::Paste, tr("&Paste"), QKeySequence::keyBindings(QKeySequence::Paste));
     addCommand(Command::Delete, tr("&Delete"), { QKeySequence(Qt::Key_Delete) });
     addCommand(Command::SelectAll, tr("Select &All"), QKeySequence::keyBindings(QKeySequence::SelectAll));
+
+    m_find = new QAction(tr("&Find..."), this);
+    m_find->setObjectName(QStringLiteral("findAction"));
+    m_find->setShortcuts(QKeySequence::Find);
+    m_find->setStatusTip(tr("Filter the list of attributes"));
+    connect(m_find, &QAction::triggered, this, [this] {
+        if (!m_attributesPanel->isChecked())
+            m_attributesPanel->trigger();
+        QLineEdit *filter = m_editor->attributesPanel()->filterField();
+        filter->setFocus(Qt::ShortcutFocusReason);
+        filter->selectAll();
+    });
 
     m_addAttribute = new QAction(tr("Add Attri&bute…"), this);
     m_addAttribute->setObjectName(QStringLiteral("addAttributeAction"));
@@ -159,7 +176,9 @@ void EditorWindow::openFile(const QUrl &file)
 
 void EditorWindow::updateTitle()
 {
-    setWindowTitle(file().isEmpty() ? QStringLiteral("Corvane") : m_editor->session().fileName());
+    // [*] is where the title shows that unsaved text is kept.
+    setWindowTitle(file().isEmpty() ? QStringLiteral("Corvane")
+                                    : m_editor->session().fileName() + QStringLiteral("[*]"));
 }
 
 void EditorWindow::appeared()
@@ -167,6 +186,20 @@ void EditorWindow::appeared()
     setWindowTitle(QStringLiteral("Corvane"));
     m_editor->reset();
     updateTitle();
+}
+
+void EditorWindow::disappearing()
+{
+    m_editor->storeLayout();
+}
+
+void EditorWindow::changeEvent(QEvent *event)
+{
+    MainWindow::changeEvent(event);
+    // Coming back to the front: what another program wrote meanwhile shows (network file systems
+    // report no changes).
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        m_editor->showOutsideChange();
 }
 
 void EditorWindow::setAttributesPanelShown(bool shown)

@@ -12,7 +12,7 @@ namespace corvane {
 class EditorWidget;
 
 // A document window: the editor and the actions that act on it (Qt's SDI example, createActions()):
-// Save in File; Undo, Redo, Cut, Copy, Paste, Delete and Select All in Edit; Attributes in View. The
+// Save in File; Undo, Redo, Cut, Copy, Paste, Delete, Select All and Find in Edit; Attributes in View. The
 // Edit commands act on the window's focused control, the one its keys reach: the name field, the
 // value field, the filter, the detail area or the list of attributes (Copy and Delete a row). Undo and
 // Redo take back typing in the focused field first and, once it has none, the window's last change
@@ -37,6 +37,8 @@ signals:
 
 protected:
     void appeared() override;
+    void disappearing() override;
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -54,6 +56,7 @@ private:
     QList<QAction *> m_editActions; // in Command order
     QAction *m_addAttribute = nullptr;
     QAction *m_attributesPanel = nullptr;
+    QAction *m_find = nullptr;
     QPointer<QWidget> m_editTarget; // the control the Edit commands act on: the last one focused
     bool m_focusInDetail = false; // ... is in the attributes panel's detail area
 };

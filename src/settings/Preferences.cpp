@@ -94,6 +94,28 @@ std::optional<QString> Preferences::stringForKey(const QString &key) const
     return value.toString();
 }
 
+QList<int> Preferences::numbersForKey(const QString &key) const
+{
+    QList<int> numbers;
+    // The INI format splits "a, b" into a list of its own; either form reads the same.
+    const QString text = m_settings->value(key).toStringList().join(QLatin1Char(' '));
+    for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int number = word.toInt(&ok);
+        if (ok)
+            numbers.append(number);
+    }
+    return numbers;
+}
+
+void Preferences::setNumbers(const QString &key, const QList<int> &numbers)
+{
+    QStringList words;
+    for (int number : numbers)
+        words.append(QString::number(number));
+    setValue(key, words.join(QLatin1Char(' ')));
+}
+
 void Preferences::setBool(const QString &key, bool value)
 {
     setValue(key, value);

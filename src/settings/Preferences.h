@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QVariant>
 
@@ -23,6 +24,9 @@ inline const QString updateCheckInterval = QStringLiteral("updateCheckInt");
 inline const QString scratchpad = QStringLiteral("scratchpad");
 inline const QString fontSizeMain = QStringLiteral("fontSizeMain");
 inline const QString showAttributesPanel = QStringLiteral("showAttributesPanel");
+inline const QString attributesColumnWidths = QStringLiteral("attributesColumnWidths");
+inline const QString attributesHiddenColumns = QStringLiteral("attributesHiddenColumns");
+inline const QString editorSplitterSizes = QStringLiteral("editorSplitterSizes");
 // Tags edited in a window or from the command line go to the desktop's user.xdg.tags beside Finder's; on
 // when absent.
 inline const QString bridgeTags = QStringLiteral("bridgeTags");
@@ -41,10 +45,13 @@ public:
     bool boolForKey(const QString &key, bool absent) const;
     double doubleForKey(const QString &key) const; // finite, or 0.0
     std::optional<QString> stringForKey(const QString &key) const;
+    // Whole numbers kept as one line of text ("170 130 60"); what is not a number is left out.
+    QList<int> numbersForKey(const QString &key) const;
 
     void setBool(const QString &key, bool value);
     void setDouble(const QString &key, double value);
     void setString(const QString &key, const QString &value);
+    void setNumbers(const QString &key, const QList<int> &numbers);
 
     // Writes pending changes to disk now rather than when the event loop next gets round to it, so a
     // value survives a process that ends abruptly afterwards.

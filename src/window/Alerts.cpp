@@ -94,6 +94,7 @@ Button run(const AlertRequest &alert, QWidget *parent)
     box.setWindowTitle(QStringLiteral("Corvane"));
     box.setText(alert.messageText);
     box.setInformativeText(alert.informativeText);
+    box.setDetailedText(alert.detailedText);
     QList<QAbstractButton *> buttons;
     for (Button button : alert.buttons) {
         QPushButton *added = box.addButton(title(button), QMessageBox::AcceptRole);

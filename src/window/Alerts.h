@@ -22,6 +22,7 @@ struct AlertRequest {
     Style style = Style::Informational;
     QString messageText;
     QString informativeText;
+    QString detailedText; // behind the alert's Show Details button; none when empty
     QList<Alerts::Button> buttons = { Alerts::Button::Ok };
     Alerts::Button defaultButton = Alerts::Button::Ok; // taken by Enter
     std::optional<Alerts::Button> escapeButton; // taken by Escape; none lets the dialog decide

@@ -3,9 +3,11 @@
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QTest>
 
 #include <csignal>
 
@@ -15,14 +17,30 @@ using namespace Qt::StringLiterals;
 
 namespace {
 constexpr int startTimeoutMs = 30000;
+
+// kill() only sends SIGSTOP: the process stops once it next runs.
+bool hasStopped(pid_t pid)
+{
+    QFile status(u"/proc/%1/stat"_s.arg(pid));
+    const QByteArray fields = status.open(QIODevice::ReadOnly) ? status.readAll() : QByteArray();
+    // "pid (name) state ...", where the name may hold parentheses and spaces.
+    const qsizetype nameEnd = fields.lastIndexOf(')');
+    return nameEnd >= 0 && fields.mid(nameEnd + 2, 1) == "T";
 }
+} // namespace
 
 DesktopSession::DesktopSession(Bus bus)
 {
     m_xServer = std::make_unique<QProcess>();
     m_xServer->setStandardErrorFile(QProcess::nullDevice());
+    // An X server resets when its last client leaves, and drops the connections it has accepted but not
+    // yet set up as it does. Until the first corvane is connected, each xwininfo listing the windows is
+    // such a last client, and a corvane connecting just then is refused ("could not connect to
+    // display"), the more often the busier the machine. A desktop's server never resets under a session
+    // either: its window manager and panels stay connected.
     m_xServer->start(u"Xvfb"_s,
-        { u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1280x800x24"_s, u"-nolisten"_s, u"tcp"_s });
+        { u"-displayfd"_s, u"1"_s, u"-noreset"_s, u"-screen"_s, u"0"_s, u"1280x800x24"_s, u"-nolisten"_s,
+            u"tcp"_s });
     const QString display = PrivateBus::firstLine(*m_xServer);
     if (display.isEmpty()) {
         m_failure = u"Xvfb did not start (Debian package xvfb)"_s;
@@ -57,6 +75,8 @@ DesktopSession::DesktopSession(Bus bus)
 
 DesktopSession::~DesktopSession()
 {
+    if (QTest::currentTestFailed())
+        reportLaunches();
     for (QProcess *process : std::as_const(m_launched)) {
         if (process->state() != QProcess::NotRunning) {
             ::kill(pid_t(process->processId()), SIGCONT); // a test may have stopped it
@@ -72,6 +92,22 @@ DesktopSession::~DesktopSession()
             m_xServer->kill();
             m_xServer->waitForFinished();
         }
+    }
+}
+
+void DesktopSession::reportLaunches() const
+{
+    // A window that never showed says little by itself: whether corvane ran on, ended or crashed, and
+    // what it printed, does.
+    qWarning().noquote() << "display" << m_display
+                         << "windows:" << run(u"xwininfo"_s, { u"-root"_s, u"-children"_s });
+    for (QProcess *process : m_launched) {
+        const QString state = process->state() != QProcess::NotRunning ? u"running"_s
+            : process->exitStatus() == QProcess::CrashExit             ? u"crashed"_s
+                                                           : u"exited %1"_s.arg(process->exitCode());
+        qWarning().noquote() << "corvane" << process->arguments().join(u' ') << state
+                             << "\nout:" << QString::fromLocal8Bit(process->readAllStandardOutput())
+                             << "\nerr:" << QString::fromLocal8Bit(process->readAllStandardError());
     }
 }
 
@@ -128,6 +164,22 @@ QString DesktopSession::run(const QString &program, const QStringList &arguments
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+bool DesktopSession::stopOutsideSettingsWrite(QProcess *process) const
+{
+    const auto pid = pid_t(process->processId());
+    const QDeadlineTimer deadline(startTimeoutMs);
+    while (!deadline.hasExpired() && ::kill(pid, SIGSTOP) == 0) {
+        while (!hasStopped(pid) && !deadline.hasExpired())
+            QTest::qWait(10);
+        // QLockFile's file is there for as long as its lock is held.
+        if (hasStopped(pid) && !QFile::exists(settingsFile() + u".lock"_s))
+            return true;
+        ::kill(pid, SIGCONT);
+        QTest::qWait(50);
+    }
+    return false;
+}
+
 QStringList DesktopSession::mappedWindowTitles() const
 {
     // Without a window manager every top-level window is a child of the root window.
@@ -145,7 +197,7 @@ QStringList DesktopSession::mappedWindowTitles() const
     return titles;
 }
 
-bool DesktopSession::typeInto(const QString &title, const QString &text) const
+bool DesktopSession::typeInto(const QString &title, const QString &text, const QString &first) const
 {
     int exitCode = -1;
     const QString id = run(u"xdotool"_s, { u"search"_s, u"--onlyvisible"_s, u"--name"_s, title }, &exitCode)
@@ -157,7 +209,8 @@ bool DesktopSession::typeInto(const QString &title, const QString &text) const
     };
     // Typed after what the window shows, as a user would click there first.
     return exitCode == 0 && !id.isEmpty() && xdotool({ u"windowfocus"_s, u"--sync"_s, id })
-        && xdotool({ u"key"_s, u"ctrl+End"_s }) && xdotool({ u"type"_s, u"--delay"_s, u"20"_s, text });
+        && (first.isEmpty() || xdotool({ u"key"_s, first })) && xdotool({ u"key"_s, u"ctrl+End"_s })
+        && xdotool({ u"type"_s, u"--delay"_s, u"20"_s, text });
 }
 
 } // namespace corvane::test

@@ -43,14 +43,22 @@ public:
     // the process.
     QProcess *launch(const QStringList &arguments);
 
+    // Stops a launched corvane (SIGSTOP) as one hung in its event loop would be: at a moment it holds no
+    // lock on the settings file. Stopped in the middle of writing them, it would keep every later corvane
+    // waiting at its own first write, as QSettings waits for that lock without end. False when it could
+    // not be stopped so.
+    bool stopOutsideSettingsWrite(QProcess *process) const;
+
     // Titles of the top-level windows that are mapped (visible) on the session's display.
     QStringList mappedWindowTitles() const;
     // Gives the keyboard focus to the mapped window whose title contains `title` and types `text`
-    // there with real key events (XTEST); false when no such window or xdotool failed.
-    bool typeInto(const QString &title, const QString &text) const;
+    // there with real key events (XTEST), after the key `first` (xdotool's name: "alt+l") when given;
+    // false when no such window or xdotool failed.
+    bool typeInto(const QString &title, const QString &text, const QString &first = QString()) const;
 
 private:
     QProcessEnvironment environment() const;
+    void reportLaunches() const; // after a failed test, what each corvane launched here did
     QString run(const QString &program, const QStringList &arguments, int *exitCode = nullptr) const;
 
     QTemporaryDir m_settings;
