@@ -117,9 +117,17 @@ QString bridgeCopyAction(const BridgePair &pair, BridgeDirection direction)
 QString bridgeCopyLine(const BridgePair &pair, BridgeDirection direction)
 {
     const bool toDesktop = direction == BridgeDirection::ToDesktop;
-    const QString text = QString(toDesktop ? pair.mac.text : pair.desktop.text).replace(u'\n', u", "_s);
-    return toDesktop ? Text::tr("%1 to the desktop: %2").arg(pair.label, text)
-                     : Text::tr("%1 to Finder: %2").arg(pair.label, text);
+    const QStringList left = toDesktop ? pair.notToDesktop : pair.notToMac;
+    QStringList items;
+    for (const QString &item : (toDesktop ? pair.mac.text : pair.desktop.text).split(u'\n')) {
+        if (!left.contains(item))
+            items.append(u"“%1”"_s.arg(item));
+    }
+    QString line = toDesktop ? Text::tr("%1 to the desktop: %2").arg(pair.label, items.join(u", "_s))
+                             : Text::tr("%1 to Finder: %2").arg(pair.label, items.join(u", "_s));
+    if (!left.isEmpty())
+        line += Text::tr(" (left out: %1)").arg(left.join(u", "_s));
+    return line;
 }
 
 std::optional<DesktopTagsWrite> desktopTagsInStep(

@@ -32,6 +32,7 @@ const QHash<QByteArray, VerbSpec> &verbs()
         { "--find", { ToolVerb::Find, 1 } },
         { "--undo-last", { ToolVerb::UndoLast, 0 } },
         { "--labels", { ToolVerb::Labels, 0 } },
+        { "--bridge", { ToolVerb::Bridge, 0 } },
     };
     return table;
 }
@@ -101,6 +102,13 @@ private:
             m_request.recursive = m_request.noDereference = true;
         } else if (argument == "--json") {
             m_request.json = true;
+        } else if (argument == "--bridge-status") {
+            m_request.bridgeStatus = true;
+        } else if (argument == "--to-desktop" || argument == "--to-mac") {
+            const BridgeWay way = argument == "--to-mac" ? BridgeWay::ToMac : BridgeWay::ToDesktop;
+            if (m_request.bridgeWay != BridgeWay::Empty && m_request.bridgeWay != way)
+                return fail(u"--to-desktop and --to-mac cannot be combined: one way at a time"_s);
+            m_request.bridgeWay = way;
         } else if (argument == "--yes") {
             m_request.yes = true;
         } else if (argument == "--dry-run") {
@@ -202,9 +210,12 @@ private:
         only(m_kindGiven, "--kind", { Set });
         only(!r.targetDirectory.isEmpty(), "--to", { Restore });
         only(r.json, "--json", { List });
+        only(r.bridgeStatus, "--bridge-status", { List });
+        only(r.bridgeWay == BridgeWay::ToDesktop, "--to-desktop", { Bridge });
+        only(r.bridgeWay == BridgeWay::ToMac, "--to-mac", { Bridge });
         only(!r.match.isEmpty(), "--match", { List, Clear, Dump, Restore });
-        only(r.recursive, "-R", { List, Set, Remove, Tag, Clear, Dump, Find });
-        only(r.noDereference, "-h", { List, Set, Remove, Tag, Clear, Dump, Restore, Find });
+        only(r.recursive, "-R", { List, Set, Remove, Tag, Clear, Dump, Find, Bridge });
+        only(r.noDereference, "-h", { List, Set, Remove, Tag, Clear, Dump, Restore, Find, Bridge });
         only(r.yes, "--yes", { Clear, UndoLast });
         if (r.dryRun && !r.changesAttributes())
             fail(u"--dry-run goes with a verb that changes attributes"_s);
@@ -239,6 +250,7 @@ bool ToolRequest::changesAttributes() const
     case ToolVerb::Clear:
     case ToolVerb::Restore:
     case ToolVerb::UndoLast:
+    case ToolVerb::Bridge:
         return true;
     default:
         return false;
@@ -288,6 +300,15 @@ Changing attributes without a window (each run can be taken back with --undo-las
                                   corvane --clear --yes -R build/
   --undo-last                   Puts back what the last of these runs changed.
                                   corvane --undo-last
+
+Working with files from a Mac (Finder's tags, comment, where from and rating beside the desktop's):
+  --bridge FILE...              Copies each pair held on one side only onto the other side.
+                                  corvane --bridge -R ~/FromMac
+    --to-desktop, --to-mac      Copies every pair not in step that way, replacing what the other
+                                side holds.
+                                  corvane --bridge --to-desktop photo.jpg
+  --list --bridge-status FILE...
+                                Says for each pair whether the two sides are in step (--json too).
 
 Backing up, restoring and finding:
   --dump FILE...                Prints every attribute's exact bytes (base64) and decoded value as

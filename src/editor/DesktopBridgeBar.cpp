@@ -47,8 +47,12 @@ void DesktopBridgeBar::showFile(const FileDescription &file)
     QWidget *before = hadFocus ? focused->previousInFocusChain() : nullptr;
     while (before && isAncestorOf(before))
         before = before->previousInFocusChain();
+    // Later: the line may go from within its own button's click.
     while (QLayoutItem *item = m_grid->takeAt(0)) {
-        delete item->widget();
+        if (QWidget *widget = item->widget()) {
+            widget->hide();
+            widget->deleteLater();
+        }
         delete item;
     }
 
@@ -94,7 +98,13 @@ void DesktopBridgeBar::showFile(const FileDescription &file)
 
 QToolButton *DesktopBridgeBar::copyButton(BridgePairKind kind, BridgeDirection direction) const
 {
-    return findChild<QToolButton *>(buttonName(kind, direction));
+    // The layout's, not a child's name: the buttons of lines gone may still wait to be deleted.
+    for (int i = 0; i < m_grid->count(); ++i) {
+        auto *button = qobject_cast<QToolButton *>(m_grid->itemAt(i)->widget());
+        if (button && button->objectName() == buttonName(kind, direction))
+            return button;
+    }
+    return nullptr;
 }
 
 QStringList DesktopBridgeBar::lines() const
