@@ -8,6 +8,30 @@
 namespace corvane {
 
 namespace {
+// A summary on one line, cut short with "…" in a narrow window (the whole of it in the tool tip): a
+// wrapped label in a squeezed panel would be cut off at the bottom instead, mid-word.
+class SummaryLabel : public QLabel {
+public:
+    SummaryLabel(const QString &text, QWidget *parent)
+        : QLabel(text, parent)
+        , m_text(text)
+    {
+        setToolTip(text);
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        setMinimumWidth(fontMetrics().averageCharWidth() * 8);
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        setText(fontMetrics().elidedText(m_text, Qt::ElideRight, width()));
+        QLabel::resizeEvent(event);
+    }
+
+private:
+    QString m_text;
+};
+
 QString buttonName(BridgePairKind kind, BridgeDirection direction)
 {
     static const char *const kinds[] = { "Tags", "Comment", "WhereFrom", "Rating" };
@@ -64,10 +88,8 @@ void DesktopBridgeBar::showFile(const FileDescription &file)
             caption->setObjectName(QStringLiteral("desktopBridgeCaption"));
             m_grid->addWidget(caption, 0, 0);
         }
-        auto *summary = new QLabel(line.summary, this);
+        auto *summary = new SummaryLabel(line.summary, this);
         summary->setObjectName(QStringLiteral("desktopBridgeLine"));
-        summary->setWordWrap(true);
-        summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
         m_grid->addWidget(summary, row, 1);
         for (const BridgeDirection direction : { BridgeDirection::ToDesktop, BridgeDirection::ToMac }) {
             const bool toDesktop = direction == BridgeDirection::ToDesktop;
@@ -79,9 +101,7 @@ void DesktopBridgeBar::showFile(const FileDescription &file)
             button->setVisible(toDesktop ? line.toDesktop : line.toMac);
             button->setAccessibleName(toDesktop ? tr("Copy %1 to the Linux desktop").arg(line.label)
                                                 : tr("Copy %1 to Finder").arg(line.label));
-            button->setToolTip(toDesktop
-                    ? tr("Write the Finder's value where the Linux desktop (Dolphin, Baloo) reads it")
-                    : tr("Write the desktop's value where the Finder reads it"));
+            button->setToolTip(button->accessibleName());
             connect(button, &QToolButton::clicked, this,
                 [this, kind = line.kind, direction] { emit copyRequested(kind, direction); });
             m_grid->addWidget(button, row, toDesktop ? 2 : 3);
