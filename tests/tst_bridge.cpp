@@ -15,6 +15,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 #include <QToolButton>
 
@@ -99,22 +102,29 @@ private slots:
         QTest::addColumn<QString>("before"); // python run after fromMac
         QTest::addColumn<QString>("expected");
         QTest::addColumn<QByteArray>("firstLine");
+        QTest::addColumn<QStringList>("statesAfterUndo");
+        const QStringList fromMacStates { u"tags=onlyMac"_s, u"comment=onlyMac"_s, u"whereFrom=onlyMac"_s,
+            u"rating=onlyDesktop"_s };
+        QStringList replacedStates = fromMacStates;
+        replacedStates[0] = u"tags=different"_s;
+        replacedStates[1] = u"comment=different"_s;
         QTest::newRow("empty sides") << QByteArray() << QString()
                                      << uR"({'user.xdg.tags': b'Red,Work', 'user.xdg.comment': b'Scanned in Lisbon',
             'user.xdg.origin.url': b'https://example.org/a.jpg',
             'user.xdg.referrer.url': b'https://example.org/gallery', R: B(3)})"_s
-                                     << "Tags to the desktop: “Red”, “Work” (left out: Trip, 2024)"_ba;
+                                     << "Tags to the desktop: “Red”, “Work” (left out: Trip, 2024)"_ba
+                                     << fromMacStates;
         QTest::newRow("to the desktop, replacing")
             << "--to-desktop"_ba << u"put('user.xdg.tags', b'Holiday, Work'); put('user.xdg.comment', b'old')"_s
             << uR"({'user.xdg.tags': b'Red,Work', 'user.xdg.comment': b'Scanned in Lisbon',
             'user.xdg.origin.url': b'https://example.org/a.jpg',
             'user.xdg.referrer.url': b'https://example.org/gallery'})"_s
-            << "Tags to the desktop: “Red”, “Work” (left out: Trip, 2024)"_ba;
+            << "Tags to the desktop: “Red”, “Work” (left out: Trip, 2024)"_ba << replacedStates;
         QTest::newRow("to the Mac, replacing")
             << "--to-mac"_ba << u"put('user.xdg.tags', b'Holiday, Work'); put('user.xdg.comment', b'Dolphin')"_s
             << uR"({'user.xdg.tags': b'Holiday, Work', 'user.xdg.comment': b'Dolphin',
             T: B(['Holiday', 'Work', 'Trip, 2024']), C: B('Dolphin'), R: B(3)})"_s
-            << "Tags to Finder: “Holiday”, “Work”"_ba;
+            << "Tags to Finder: “Holiday”, “Work”"_ba << replacedStates;
     }
     void commandLine()
     {
@@ -141,6 +151,12 @@ private slots:
         QCOMPARE(tool.run({ "--undo-last", "--yes" }).exitCode, 0);
         const ProcessResult status = tool.run({ "--list", "--bridge-status", m_path.toUtf8() });
         QCOMPARE(status.exitCode, 0);
+        const ProcessResult json = tool.run({ "--list", "--bridge-status", "--json", m_path.toUtf8() });
+        QStringList states;
+        for (const QJsonValue pair : QJsonDocument::fromJson(json.out)[u"files"_s][0][u"pairs"_s].toArray())
+            states << pair[u"pair"_s].toString() + u'=' + pair[u"state"_s].toString();
+        QFETCH(QStringList, statesAfterUndo);
+        QCOMPARE(states, statesAfterUndo);
         if (way.isEmpty())
             QCOMPARE(status.out,
                 "# file: " + m_path.toUtf8()

@@ -211,6 +211,8 @@ private:
         only(!r.targetDirectory.isEmpty(), "--to", { Restore });
         only(r.json, "--json", { List });
         only(r.bridgeStatus, "--bridge-status", { List });
+        if (r.bridgeStatus && !r.match.isEmpty())
+            fail(u"--match does not go with --bridge-status: the pairs' names are fixed"_s);
         only(r.bridgeWay == BridgeWay::ToDesktop, "--to-desktop", { Bridge });
         only(r.bridgeWay == BridgeWay::ToMac, "--to-mac", { Bridge });
         only(!r.match.isEmpty(), "--match", { List, Clear, Dump, Restore });
