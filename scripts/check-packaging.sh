@@ -173,6 +173,38 @@ check_completions() {
   fi
 }
 
+# A German desktop shows the entries' German names: every key a user reads has a [de] twin, and the
+# metainfo's description is German paragraph for paragraph.
+check_german() {
+  local desktop=$1 service_menu=$2 metainfo=$3 file key action
+  shift 3
+  for key in Name GenericName Comment Keywords; do
+    [[ -n $(group_value "$desktop" "Desktop Entry" "$key[de]") ]] || fail "$desktop: no $key[de]"
+  done
+  for action in $(group_value "$desktop" "Desktop Entry" Actions | tr ';' ' '); do
+    [[ -n $(group_value "$desktop" "Desktop Action $action" "Name[de]") ]] ||
+      fail "$desktop: action $action has no Name[de]"
+  done
+  for action in $(group_value "$service_menu" "Desktop Entry" Actions | tr ';' ' '); do
+    [[ -n $(group_value "$service_menu" "Desktop Action $action" "Name[de]") ]] ||
+      fail "$service_menu: action $action has no Name[de]"
+  done
+  for file in "$@"; do
+    for key in Name Comment; do
+      [[ -n $(group_value "$file" "Nemo Action" "$key[de]") ]] || fail "$file: no $key[de] in [Nemo Action]"
+    done
+  done
+  for key in name summary; do
+    [[ -n $(xmllint --xpath "string(/component/$key[@xml:lang='de'])" "$metainfo") ]] ||
+      fail "metainfo has no German $key"
+  done
+  local english german
+  english=$(xmllint --xpath "count(/component/description//*[(self::p or self::li) and not(@xml:lang)])" "$metainfo")
+  german=$(xmllint --xpath "count(/component/description//*[(self::p or self::li) and @xml:lang='de'])" "$metainfo")
+  [[ $english == "$german" ]] ||
+    fail "metainfo's description has $english English paragraphs and items but $german German ones"
+}
+
 # Validates one installed tree rooted at $1 (a prefix such as /usr, possibly under a DESTDIR).
 check_tree() {
   local prefix=$1
@@ -222,6 +254,7 @@ check_tree() {
   for f in "${nemo_actions[@]}"; do
     check_nemo_action "$f"
   done
+  check_german "$desktop" "$service_menu" "$metainfo" "${nemo_actions[@]}"
   check_handlers "$prefix"
   check_completions "$prefix"
 

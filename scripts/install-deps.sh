@@ -29,12 +29,15 @@ build_tools() {
 qt_core() {
   # Brings moc and uic, the GL and Vulkan headers Qt's GUI modules declare, and the window plugins.
   want "Qt 6 headers, tools and the libraries Corvane links" qt6-base-dev
+  want "lupdate and lrelease, and the CMake functions that compile the catalogues under translations/" \
+    qt6-l10n-tools qt6-tools-dev
 }
 
 task_run() {
   build_tools
   qt_core
   want "Qt's window system plugins and a font to show the window" qt6-qpa-plugins fonts-dejavu-core
+  want "Qt's own texts (standard buttons, the file chooser) in the user's language" qt6-translations-l10n
   want "the demo file's attributes (plistlib, setfattr)" python3 attr
 }
 task_test() {

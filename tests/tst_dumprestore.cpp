@@ -114,7 +114,7 @@ private slots:
             = corvane.run({ "--restore", "backup.json", "--to", "elsewhere" }, {}, work);
         QCOMPARE(restore.err, QByteArray());
         QCOMPARE(restore.exitCode, 0);
-        QCOMPARE(restore.out.count('\n'), 1010);
+        QCOMPARE(QByteArray(dryRun.out).replace(": would set ", ": set "), restore.out);
         const ProcessResult same
             = runProgram(u"python3"_s, { u"-c"_s, compare, work + u"/original"_s, copy + u"/original"_s });
         QVERIFY2(same.exitCode == 0, same.err.constData());

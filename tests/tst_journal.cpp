@@ -118,7 +118,7 @@ private slots:
                                                      : corvane.run({ "--undo-last" });
         QTEST(undo.exitCode, "exitCode");
         const QByteArray said = undo.err + undo.out;
-        QVERIFY2(said.contains("1 value(s) changed since that run:\n  " + QFile::encodeName(root)
+        QVERIFY2(said.contains("1 value changed since that run:\n  " + QFile::encodeName(root)
                      + "/sub/f1: user.com.apple.metadata:kMDItemComment\n"),
             said.constData());
         if (how == "plain")
@@ -160,7 +160,7 @@ private slots:
             : corvane.run(arguments);
         QCOMPARE(clear.exitCode, answer == "no" ? 1 : 0);
         if (!answer.isEmpty())
-            QVERIFY2(clear.out.contains("Remove 2 attribute(s) from 2 file(s)? [y/N] ")
+            QVERIFY2(clear.out.contains("Remove 2 attributes from 2 file(s)? [y/N] ")
                     != arguments.contains("--yes"),
                 clear.out.constData());
         QCOMPARE(dump(root).isEmpty(), cleared);

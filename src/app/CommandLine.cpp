@@ -50,8 +50,9 @@ CommandLine::CommandLine()
             hidden(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value"))));
     for (const char *name : qtFlags)
         m_parser.addOption(hidden(QCommandLineOption(QString::fromLatin1(name))));
-    m_parser.addPositionalArgument(QStringLiteral("files"),
-        QCoreApplication::translate("main", "Files to open."), QStringLiteral("[files...]"));
+    m_parser.addPositionalArgument(QCoreApplication::translate("main", "files"),
+        QCoreApplication::translate("main", "Files to open."),
+        QCoreApplication::translate("main", "[files...]"));
 }
 
 CommandLine::Command CommandLine::parse(const QStringList &arguments)

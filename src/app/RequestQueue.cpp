@@ -40,9 +40,8 @@ RequestQueue::~RequestQueue() = default;
 Refusal RequestQueue::admit(qsizetype places, qsizetype windows)
 {
     if (waiting() + places > maximumWaiting) {
-        return Refusal::limit(
-            QStringLiteral("Corvane holds at most %1 requests while an alert is up; try again later")
-                .arg(maximumWaiting));
+        return Refusal::limit(tr("Corvane holds at most %1 requests while an alert is up; try again later")
+                                  .arg(maximumWaiting));
     }
     return m_budget.take(windows);
 }

@@ -4,6 +4,7 @@
 #include "app/SingleInstance.h"
 #include "cli/AttributeTool.h"
 #include "cli/ToolArguments.h"
+#include "settings/Translations.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -36,9 +37,13 @@ QStringList argumentsOf(int argc, char *argv[])
 }
 
 // --help and --version: no display, no bus, nothing handed to a running Corvane.
-int runWithoutDisplay(int argc, char *argv[], const CommandLine &commandLine)
+int runWithoutDisplay(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    installTranslations();
+    // Parsed again now that the catalogues are in: the help and the complaints in the user's language.
+    CommandLine commandLine;
+    commandLine.parse(argumentsOf(argc, argv));
     switch (commandLine.command()) {
     case CommandLine::Command::Help:
         std::fputs(qPrintable(commandLine.helpText()), stdout);
@@ -52,8 +57,8 @@ int runWithoutDisplay(int argc, char *argv[], const CommandLine &commandLine)
     case CommandLine::Command::OpenWindows:
         break;
     }
-    std::fprintf(stderr, "corvane: %s\nTry 'corvane --help' for more information.\n",
-        qPrintable(commandLine.errorText()));
+    std::fprintf(stderr, "corvane: %s\n%s\n", qPrintable(commandLine.errorText()),
+        qPrintable(QCoreApplication::translate("main", "Try 'corvane --help' for more information.")));
     return 2;
 }
 } // namespace
@@ -65,14 +70,16 @@ int main(int argc, char *argv[])
     // passed, so that a file name that is not UTF-8 still names its file.
     if (const QList<QByteArray> arguments(argv + std::min(argc, 1), argv + argc); isToolCommand(arguments)) {
         QCoreApplication app(argc, argv);
+        installTranslations();
         return runAttributeTool(arguments);
     }
     CommandLine commandLine;
     if (commandLine.parse(argumentsOf(argc, argv)) != CommandLine::Command::OpenWindows)
-        return runWithoutDisplay(argc, argv, commandLine);
+        return runWithoutDisplay(argc, argv);
 
     SingleInstance::withholdBusAutolaunch();
     QApplication app(argc, argv);
+    installTranslations();
 
     // Before any window: a Corvane already serving this session takes the request, and this one ends.
     SingleInstance instance;

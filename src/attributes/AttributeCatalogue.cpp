@@ -10,23 +10,24 @@ const QString &AttributeCatalogue::prefix()
 
 const QStringList &AttributeCatalogue::entries()
 {
+    // Also the labels the panel shows, translated (translatedLabel).
     static const QStringList theEntries = {
-        QStringLiteral("Keywords"),
-        QStringLiteral("Authors"),
-        QStringLiteral("Comment"),
-        QStringLiteral("Copyright"),
-        QStringLiteral("Creator"),
-        QStringLiteral("Description"),
-        QStringLiteral("FinderComment"),
-        QStringLiteral("Headline"),
-        QStringLiteral("Information"),
-        QStringLiteral("Kind"),
-        QStringLiteral("Languages"),
-        QStringLiteral("Projects"),
-        QStringLiteral("Subject"),
-        QStringLiteral("Title"),
-        QStringLiteral("Version"),
-        QStringLiteral("ApplicationCategories"),
+        QStringLiteral(QT_TRANSLATE_NOOP("AttributeLabels", "Keywords")),
+        QStringLiteral(QT_TRANSLATE_NOOP("AttributeLabels", "Authors")),
+        QStringLiteral(QT_TRANSLATE_NOOP("AttributeLabels", "Comment")),
+        QStringLiteral(QT_TRANSLATE_NOOP("AttributeLabels", "Copyright")),
+        QStringLiteral(QT_TRANSLATE_NOOP("AttributeLabels", "Creator")),
+        QStringLiteral(QT_TRANSLATE_NOOP("AttributeLabels", "Description")),
+        QStringLiteral(QT_TRANSLATE_NOOP("AttributeLabels", "FinderComment")),
+        QStringLiteral(QT_TRANSLATE_NOOP("AttributeLabels", "Headline")),
+        QStringLiteral(QT_TRANSLATE_NOOP("AttributeLabels", "Information")),
+        QStringLiteral(QT_TRANSLATE_NOOP("AttributeLabels", "Kind")),
+        QStringLiteral(QT_TRANSLATE_NOOP("AttributeLabels", "Languages")),
+        QStringLiteral(QT_TRANSLATE_NOOP("AttributeLabels", "Projects")),
+        QStringLiteral(QT_TRANSLATE_NOOP("AttributeLabels", "Subject")),
+        QStringLiteral(QT_TRANSLATE_NOOP("AttributeLabels", "Title")),
+        QStringLiteral(QT_TRANSLATE_NOOP("AttributeLabels", "Version")),
+        QStringLiteral(QT_TRANSLATE_NOOP("AttributeLabels", "ApplicationCategories")),
     };
     return theEntries;
 }

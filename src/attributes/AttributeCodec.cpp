@@ -3,9 +3,16 @@
 #include "plist/PlistReader.h"
 #include "plist/PlistWriter.h"
 
+#include <QCoreApplication>
 #include <QStringDecoder>
 
 namespace corvane {
+
+namespace {
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(AttributeCodec)
+};
+} // namespace
 
 namespace {
 
@@ -46,8 +53,8 @@ std::optional<QByteArray> encodeAttributeString(const QString &text, QString *er
     const std::optional<plist::Value> parsed = plist::parse(document, &parseError);
     if (!parsed || !parsed->isString()) {
         if (errorDescription)
-            *errorDescription = QStringLiteral("The text could not be stored as a property list (%1).")
-                                    .arg(parseError.isEmpty() ? QStringLiteral("not a string") : parseError);
+            *errorDescription = Text::tr("The text could not be stored as a property list (%1).")
+                                    .arg(parseError.isEmpty() ? Text::tr("not a string") : parseError);
         return std::nullopt;
     }
     return plist::writeBinary(parsed->toString());
@@ -69,17 +76,17 @@ QString unstorableCharacter(const QString &text, TextForm form)
             continue;
         }
         if (QChar::isSurrogate(c))
-            return QStringLiteral("The text contains an incomplete Unicode character (a lone surrogate %1), "
-                                  "which cannot be stored.")
+            return Text::tr("The text contains an incomplete Unicode character (a lone surrogate %1), "
+                            "which cannot be stored.")
                 .arg(codePoint(c));
         const bool control = c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r';
         if (form == TextForm::PlainText && control)
-            return QStringLiteral("The text contains the control character %1, which plain text cannot hold.")
+            return Text::tr("The text contains the control character %1, which plain text cannot hold.")
                 .arg(codePoint(c));
         // XML 1.0 holds neither.
         if (form == TextForm::PropertyList && (control || c == 0xFFFE || c == 0xFFFF))
-            return QStringLiteral("The text contains the control character %1, which cannot be stored "
-                                  "in a property list.")
+            return Text::tr("The text contains the control character %1, which cannot be stored "
+                            "in a property list.")
                 .arg(codePoint(c));
     }
     return {};

@@ -3,6 +3,7 @@
 #include "attributes/AttributeCatalogue.h"
 #include "attributes/ExtendedAttributes.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QStringDecoder>
 
@@ -18,18 +19,27 @@ const QString streamPrefix = u"user.DosStream."_s;
 const QString streamSuffix = u":$DATA"_s;
 constexpr char16_t sambaColon = 0xF022;
 
+// The labels below are kept in English, as the listing prints them and NAME arguments take them; the
+// panel and the alerts show them translated (shownLabel).
+QString label(const char *english)
+{
+    return QString::fromLatin1(english);
+}
+
 // Labels of the macOS names that are not in the catalogue but that files from a Mac commonly carry.
 const QHash<QString, QString> &macLabels()
 {
     static const QHash<QString, QString> labels = [] {
         QHash<QString, QString> table = {
-            { u"com.apple.metadata:kMDItemWhereFroms"_s, u"Where from"_s },
-            { u"com.apple.metadata:kMDItemDownloadedDate"_s, u"Downloaded"_s },
-            { u"com.apple.metadata:_kMDItemUserTags"_s, u"Tags"_s },
-            { u"com.apple.quarantine"_s, u"Quarantine"_s },
-            { u"com.apple.FinderInfo"_s, u"Finder info"_s },
-            { u"com.apple.lastuseddate#PS"_s, u"Last opened"_s },
-            { u"com.apple.ResourceFork"_s, u"Resource fork"_s },
+            { u"com.apple.metadata:kMDItemWhereFroms"_s,
+                label(QT_TRANSLATE_NOOP("AttributeLabels", "Where from")) },
+            { u"com.apple.metadata:kMDItemDownloadedDate"_s,
+                label(QT_TRANSLATE_NOOP("AttributeLabels", "Downloaded")) },
+            { u"com.apple.metadata:_kMDItemUserTags"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Tags")) },
+            { u"com.apple.quarantine"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Quarantine")) },
+            { u"com.apple.FinderInfo"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Finder info")) },
+            { u"com.apple.lastuseddate#PS"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Last opened")) },
+            { u"com.apple.ResourceFork"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Resource fork")) },
         };
         for (const QString &entry : AttributeCatalogue::entries())
             table.insert(AttributeCatalogue::prefix() + entry, entry);
@@ -43,21 +53,25 @@ const QHash<QString, QString> &macLabels()
 const QHash<QString, QString> &linuxLabels()
 {
     static const QHash<QString, QString> labels = {
-        { u"user.xdg.comment"_s, u"Comment (desktop)"_s },
-        { u"user.xdg.tags"_s, u"Tags (desktop)"_s },
-        { u"user.xdg.origin.url"_s, u"Origin address"_s },
-        { u"user.xdg.referrer.url"_s, u"Referrer address"_s },
-        { u"user.xdg.creator"_s, u"Created by"_s },
-        { u"user.xdg.publisher"_s, u"Published by"_s },
-        { u"user.xdg.language"_s, u"Language (desktop)"_s },
-        { u"user.DOSATTRIB"_s, u"DOS attributes"_s },
-        { u"user.DosStream.AFP_AfpInfo:$DATA"_s, u"Finder info (AFP)"_s },
-        { u"user.DosStream.AFP_Resource:$DATA"_s, u"Resource fork (AFP)"_s },
-        { u"user.DosStream.Zone.Identifier:$DATA"_s, u"Zone identifier"_s },
-        { u"security.selinux"_s, u"SELinux context"_s },
-        { u"security.capability"_s, u"Capabilities"_s },
-        { u"system.posix_acl_access"_s, u"Access control list"_s },
-        { u"system.posix_acl_default"_s, u"Default access control list"_s },
+        { u"user.xdg.comment"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Comment (desktop)")) },
+        { u"user.xdg.tags"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Tags (desktop)")) },
+        { u"user.xdg.origin.url"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Origin address")) },
+        { u"user.xdg.referrer.url"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Referrer address")) },
+        { u"user.xdg.creator"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Created by")) },
+        { u"user.xdg.publisher"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Published by")) },
+        { u"user.xdg.language"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Language (desktop)")) },
+        { u"user.DOSATTRIB"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "DOS attributes")) },
+        { u"user.DosStream.AFP_AfpInfo:$DATA"_s,
+            label(QT_TRANSLATE_NOOP("AttributeLabels", "Finder info (AFP)")) },
+        { u"user.DosStream.AFP_Resource:$DATA"_s,
+            label(QT_TRANSLATE_NOOP("AttributeLabels", "Resource fork (AFP)")) },
+        { u"user.DosStream.Zone.Identifier:$DATA"_s,
+            label(QT_TRANSLATE_NOOP("AttributeLabels", "Zone identifier")) },
+        { u"security.selinux"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "SELinux context")) },
+        { u"security.capability"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Capabilities")) },
+        { u"system.posix_acl_access"_s, label(QT_TRANSLATE_NOOP("AttributeLabels", "Access control list")) },
+        { u"system.posix_acl_default"_s,
+            label(QT_TRANSLATE_NOOP("AttributeLabels", "Default access control list")) },
     };
     return labels;
 }
@@ -212,7 +226,12 @@ QString shownLabel(const AttributeName &name)
 {
     // A label of Corvane's own only for a name it knows; any other name is shown whole, so that a typed
     // "Comment" (user.Comment) never passes for the catalogue's Comment.
-    return shownName(name.wellKnown ? name.labelBytes : name.systemName);
+    return name.wellKnown ? translatedLabel(name.label) : shownName(name.systemName);
+}
+
+QString translatedLabel(const QString &englishLabel)
+{
+    return QCoreApplication::translate("AttributeLabels", englishLabel.toUtf8().constData());
 }
 
 QString distinctLabel(const AttributeName &name)
@@ -315,10 +334,14 @@ std::optional<QByteArray> systemNameOfLabel(const QString &label)
             table.insert(plain.value(), plain.key().toUtf8());
         return table;
     }();
-    const auto found = names.constFind(label);
-    if (found == names.cend())
-        return std::nullopt;
-    return *found;
+    if (const auto found = names.constFind(label); found != names.cend())
+        return *found;
+    // A label as the user sees it in the windows, in their language, names the attribute too.
+    for (auto english = names.cbegin(); english != names.cend(); ++english) {
+        if (translatedLabel(english.key()) == label)
+            return english.value();
+    }
+    return std::nullopt;
 }
 
 QStringList knownLabels()

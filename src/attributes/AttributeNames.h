@@ -68,6 +68,8 @@ QString shownName(QByteArrayView bytes);
 // What the attributes panel, the editor's questions and its Undo items call an attribute: the label of
 // a name Corvane knows, any other name whole (shownName), so that no two attributes look alike.
 QString shownLabel(const AttributeName &name);
+// A known label (AttributeName::label, which stays English) in the user's language.
+QString translatedLabel(const QString &englishLabel);
 // The same with the form's prefix, "Quarantine (osx)", for when two forms of one name are listed.
 QString distinctLabel(const AttributeName &name);
 // The label of the attribute the editor names (a catalogue entry or a typed name).

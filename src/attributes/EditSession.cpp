@@ -14,7 +14,7 @@ namespace corvane {
 namespace {
 QString errorPrefix(const std::optional<QByteArray> &target)
 {
-    return target ? QStringLiteral("setXattr error: ") : QStringLiteral("removeXattr error: ");
+    return target ? EditSession::tr("setXattr error: ") : EditSession::tr("removeXattr error: ");
 }
 
 // What the value field shows for the bytes: a property-list string or plain text; nullopt for a
@@ -54,13 +54,16 @@ QString describedValue(const QString &name, QByteArrayView bytes)
     return kindLabel(describeAttribute(recogniseAttributeName(systemAttributeName(name)), bytes).value);
 }
 
-// "a list of 2 texts", "an empty list", "32 bytes".
+// "a list of 2 texts", "an empty list", "32 bytes". English's articles; a translation says the kind
+// in its own way.
 QString withArticle(const QString &kind)
 {
-    if (kind.isEmpty() || kind.front().isDigit() || kind == u"true or false" || kind == u"nothing")
+    if (kind.isEmpty() || kind.front().isDigit() || kind == kindLabel(ValueNode::null())
+        || kind == kindLabel(ValueNode::fromBoolean(true)))
         return kind;
-    return (QStringLiteral("aeiou").contains(kind.front()) ? QStringLiteral("an ") : QStringLiteral("a "))
-        + kind;
+    return (QStringLiteral("aeiou").contains(kind.front()) ? EditSession::tr("an %1", "value kind")
+                                                           : EditSession::tr("a %1", "value kind"))
+        .arg(kind);
 }
 } // namespace
 
@@ -87,7 +90,8 @@ EditSession::Reading EditSession::show(const QString &name)
     m_shownText = text.value_or(QString());
     const QString failure = bytes ? QString() : readFailureInPlainWords(error.code, error.description);
     m_shownFingerprint = bytes || failure.isEmpty() ? std::optional(valueFingerprint(bytes)) : std::nullopt;
-    return { m_shownText, failure, bytes.has_value(), text ? QString() : withArticle(describedValue(name, *bytes)) };
+    return { m_shownText, failure, bytes.has_value(),
+        text ? QString() : withArticle(describedValue(name, *bytes)) };
 }
 
 void EditSession::setShownValue(const ShownValue &value)
@@ -131,7 +135,7 @@ EditSession::Change EditSession::prepareSave(
             change.target = encodeAttributeString(text, &description);
         }
         if (!change.target) {
-            change.error = QStringLiteral("setXattr error: ") + description;
+            change.error = tr("setXattr error: ") + description;
             return change;
         }
         if (form.trailingNul)

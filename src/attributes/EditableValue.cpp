@@ -4,12 +4,19 @@
 #include "plist/PlistReader.h"
 #include "plist/PlistWriter.h"
 
+#include <QCoreApplication>
 #include <QTimeZone>
 
 #include <algorithm>
 #include <cmath>
 
 namespace corvane {
+
+namespace {
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(EditableValue)
+};
+} // namespace
 
 namespace {
 
@@ -160,8 +167,8 @@ std::optional<QString> plainText(const EditableValue &value, QString *problem)
     case EditKind::Tags:
         for (const FinderTag &tag : value.tags) {
             if (tag.colour != TagColour::None) {
-                *problem = u"The tag “%1” has a colour, which tags stored as plain text cannot keep."_s.arg(
-                    tag.name);
+                *problem = Text::tr("The tag “%1” has a colour, which tags stored as plain text cannot keep.")
+                               .arg(tag.name);
                 return std::nullopt;
             }
             items.append(tag.name);
@@ -191,8 +198,9 @@ std::optional<QString> plainTextList(const QStringList &items, QString *problem)
     for (const QString &item : items) {
         if (item.contains(u',') || hasLineBreak(item)) {
             if (problem)
-                *problem = u"The item “%1” contains a comma or a line break, which separate the items of a "
-                           u"list stored as plain text."_s.arg(item);
+                *problem = Text::tr("The item “%1” contains a comma or a line break, which separate the items of "
+                                    "a list stored as plain text.")
+                               .arg(item);
             return std::nullopt;
         }
     }
@@ -278,9 +286,9 @@ std::optional<QByteArray> encodeEditableValue(const EditableValue &value, QStrin
         return std::nullopt;
     };
     if (value.kind == EditKind::None)
-        return failed(u"This value cannot be changed in Corvane."_s);
+        return failed(Text::tr("This value cannot be changed in Corvane."));
     if (value.kind == EditKind::Date && value.dates.size() != 1)
-        return failed(u"A date value holds exactly one date."_s);
+        return failed(Text::tr("A date value holds exactly one date."));
 
     QByteArray bytes;
     if (value.form == ValueForm::PlainText) {
@@ -338,7 +346,7 @@ std::optional<QByteArray> encodeEditableValue(const EditableValue &value, QStrin
         } else if (const std::optional<QByteArray> xml = plist::writeXml(root, &problem)) {
             bytes = *xml;
         } else {
-            return failed(u"The value cannot be stored as an XML property list: %1."_s.arg(problem));
+            return failed(Text::tr("The value cannot be stored as an XML property list: %1.").arg(problem));
         }
     }
     if (value.trailingNul)

@@ -38,7 +38,7 @@ QByteArray textLine(const AttributeDescription &attribute, QByteArray out)
 {
     if (attribute.error)
         return out + "unreadable: " + attribute.error->description.toUtf8() + ")\n";
-    out += kindLabel(attribute.value).toUtf8();
+    out += kindLabel(attribute.value, Wording::English).toUtf8();
     if (attribute.tooLargeToExpand)
         out += ": " + tooLargeToExpandNote().toUtf8();
     else if (attribute.nestedTooDeep)

@@ -90,10 +90,13 @@ private:
 // The kind's name in the listing's JSON: "string", "array", ..., "bytes", "null".
 QString kindName(ValueKind kind);
 
+// Words for people are in the user's language; the listing's text form keeps the English it documents.
+enum class Wording { Translated, English };
+
 // What the node is, in words a user reads: "text", "list of 3 texts", "dictionary of 2 entries",
 // "date", "32 bytes". The one describer of a value: the panel, its Delete question and Save's question
 // before it replaces a value the editor cannot show all say it so.
-QString kindLabel(const ValueNode &node);
+QString kindLabel(const ValueNode &node, Wording wording = Wording::Translated);
 
 // A scalar's value as text: the string, the integer in decimal, the real in its shortest exact form
 // ("NaN", "Infinity", "-Infinity" for those), "true" or "false", the date in ISO 8601 UTC, data and

@@ -2,7 +2,9 @@
 // search the panel's filter runs over it.
 #include "attributes/ValueNode.h"
 
+#include <QCoreApplication>
 #include <QSet>
+#include <QTranslator>
 
 #include <algorithm>
 #include <charconv>
@@ -16,37 +18,50 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-QString counted(qsizetype n, const QString &one, const QString &many)
+// The words for a value's kind, in the user's language or in the English the listing prints; counts
+// through %n, for each language's plural forms (English's own come from its catalogue).
+QString say(Wording wording, const char *words, int n = -1)
 {
-    return u"%1 %2"_s.arg(n).arg(n == 1 ? one : many);
+    if (wording == Wording::Translated)
+        return QCoreApplication::translate("ValueWords", words, nullptr, n);
+    static const QTranslator *const english = [] {
+        auto *translator = new QTranslator;
+        (void)translator->load(u"corvane_en"_s, u":/i18n"_s);
+        return translator;
+    }();
+    QString text = english->translate("ValueWords", words, nullptr, n);
+    if (text.isEmpty())
+        text = QString::fromUtf8(words);
+    return n < 0 ? text : text.replace(u"%n"_s, QString::number(n));
 }
 
-// The noun for a list's items when they are all of one kind.
-std::pair<QString, QString> itemNoun(ValueKind kind)
+// "list of 2 texts": the noun for a list's items when they are all of one kind.
+QString listOf(ValueKind itemKind, qsizetype count, Wording wording)
 {
-    switch (kind) {
+    const int n = int(std::min<qsizetype>(count, std::numeric_limits<int>::max()));
+    switch (itemKind) {
     case ValueKind::String:
     case ValueKind::Text:
-        return { u"text"_s, u"texts"_s };
+        return say(wording, QT_TRANSLATE_N_NOOP("ValueWords", "list of %n text(s)"), n);
     case ValueKind::Integer:
     case ValueKind::Real:
-        return { u"number"_s, u"numbers"_s };
+        return say(wording, QT_TRANSLATE_N_NOOP("ValueWords", "list of %n number(s)"), n);
     case ValueKind::Boolean:
-        return { u"true or false value"_s, u"true or false values"_s };
+        return say(wording, QT_TRANSLATE_N_NOOP("ValueWords", "list of %n true or false value(s)"), n);
     case ValueKind::Date:
-        return { u"date"_s, u"dates"_s };
+        return say(wording, QT_TRANSLATE_N_NOOP("ValueWords", "list of %n date(s)"), n);
     case ValueKind::Data:
     case ValueKind::Bytes:
-        return { u"piece of data"_s, u"pieces of data"_s };
+        return say(wording, QT_TRANSLATE_N_NOOP("ValueWords", "list of %n piece(s) of data"), n);
     case ValueKind::Array:
-        return { u"list"_s, u"lists"_s };
+        return say(wording, QT_TRANSLATE_N_NOOP("ValueWords", "list of %n list(s)"), n);
     case ValueKind::Dictionary:
-        return { u"dictionary"_s, u"dictionaries"_s };
+        return say(wording, QT_TRANSLATE_N_NOOP("ValueWords", "list of %n dictionary(s)"), n);
     case ValueKind::Quarantine:
     case ValueKind::Null:
         break;
     }
-    return { u"item"_s, u"items"_s };
+    return say(wording, QT_TRANSLATE_N_NOOP("ValueWords", "list of %n item(s)"), n);
 }
 
 QString integerText(qint64 high, quint64 low)
@@ -226,17 +241,19 @@ QString kindName(ValueKind kind)
     return u"bytes"_s;
 }
 
-QString kindLabel(const ValueNode &node)
+QString kindLabel(const ValueNode &node, Wording wording)
 {
     const QList<ValueNode> &children = node.children();
+    const auto count
+        = [](qsizetype n) { return int(std::min<qsizetype>(n, std::numeric_limits<int>::max())); };
     switch (node.kind()) {
     case ValueKind::String:
-        return u"text"_s;
+        return say(wording, QT_TRANSLATE_NOOP("ValueWords", "text"));
     case ValueKind::Text:
-        return u"plain text"_s;
+        return say(wording, QT_TRANSLATE_NOOP("ValueWords", "plain text"));
     case ValueKind::Array: {
         if (children.isEmpty())
-            return u"empty list"_s;
+            return say(wording, QT_TRANSLATE_NOOP("ValueWords", "empty list"));
         ValueKind common = children.front().kind();
         for (const ValueNode &child : children) {
             const auto isNumber = [](ValueKind k) { return k == ValueKind::Integer || k == ValueKind::Real; };
@@ -245,28 +262,30 @@ QString kindLabel(const ValueNode &node)
                 break;
             }
         }
-        const auto [one, many] = itemNoun(common);
-        return u"list of "_s + counted(children.size(), one, many);
+        return listOf(common, children.size(), wording);
     }
     case ValueKind::Dictionary:
-        return children.isEmpty() ? u"empty dictionary"_s
-                                  : u"dictionary of "_s + counted(children.size(), u"entry"_s, u"entries"_s);
+        return children.isEmpty()
+            ? say(wording, QT_TRANSLATE_NOOP("ValueWords", "empty dictionary"))
+            : say(wording, QT_TRANSLATE_N_NOOP("ValueWords", "dictionary of %n entry(s)"),
+                count(children.size()));
     case ValueKind::Integer:
-        return u"whole number"_s;
+        return say(wording, QT_TRANSLATE_NOOP("ValueWords", "whole number"));
     case ValueKind::Real:
-        return u"number"_s;
+        return say(wording, QT_TRANSLATE_NOOP("ValueWords", "number"));
     case ValueKind::Boolean:
-        return u"true or false"_s;
+        return say(wording, QT_TRANSLATE_NOOP("ValueWords", "true or false"));
     case ValueKind::Date:
-        return u"date"_s;
+        return say(wording, QT_TRANSLATE_NOOP("ValueWords", "date"));
     case ValueKind::Data:
-        return counted(node.bytes().size(), u"byte of data"_s, u"bytes of data"_s);
+        return say(
+            wording, QT_TRANSLATE_N_NOOP("ValueWords", "%n byte(s) of data"), count(node.bytes().size()));
     case ValueKind::Quarantine:
-        return u"quarantine record"_s;
+        return say(wording, QT_TRANSLATE_NOOP("ValueWords", "quarantine record"));
     case ValueKind::Bytes:
-        return counted(node.bytes().size(), u"byte"_s, u"bytes"_s);
+        return say(wording, QT_TRANSLATE_N_NOOP("ValueWords", "%n byte(s)"), count(node.bytes().size()));
     case ValueKind::Null:
-        return u"nothing"_s;
+        return say(wording, QT_TRANSLATE_NOOP("ValueWords", "nothing"));
     }
     return {};
 }

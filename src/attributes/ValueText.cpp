@@ -1,8 +1,16 @@
 #include "attributes/ValueText.h"
 
+#include <QCoreApplication>
+
 #include <cerrno>
 
 namespace corvane {
+
+namespace {
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(ValueText)
+};
+} // namespace
 
 QString lineBreakStyle(const QString &value)
 {
@@ -37,7 +45,7 @@ QString valueFromFieldText(const QString &rawText, const QString &lineBreak)
 
 QString fileSystemKeepsNoAttributes()
 {
-    return QStringLiteral("This file system keeps no extended attributes");
+    return Text::tr("This file system keeps no extended attributes");
 }
 
 QString readFailureInPlainWords(int errorNumber, const QString &systemText)
@@ -50,17 +58,17 @@ QString readFailureInPlainWords(int errorNumber, const QString &systemText)
         return QString();
     case EACCES:
     case EPERM:
-        return QStringLiteral("Cannot be read: permission denied");
+        return Text::tr("Cannot be read: permission denied");
     case ENOTSUP:
         return fileSystemKeepsNoAttributes();
     case ERANGE:
     case E2BIG:
-        return QStringLiteral("Cannot be read: the value or its name is too long");
+        return Text::tr("Cannot be read: the value or its name is too long");
     case ENOENT:
     case ENOTDIR:
-        return QStringLiteral("Cannot be read: the file is no longer there");
+        return Text::tr("Cannot be read: the file is no longer there");
     default:
-        return QStringLiteral("Cannot be read: ") + systemText;
+        return Text::tr("Cannot be read: %1").arg(systemText);
     }
 }
 

@@ -42,7 +42,7 @@ int runAttributeTool(const QList<QByteArray> &arguments)
     const ToolRequest request = parseToolArguments(arguments);
     if (!request.error.isEmpty()) {
         streams.error(request.error.toUtf8());
-        err.write("Try 'corvane --help' for more information.\n");
+        err.write(Cli::tr("Try 'corvane --help' for more information.").toUtf8() + '\n');
         return 2;
     }
     NameFilter names;

@@ -29,14 +29,14 @@ std::optional<QString> valueText(const ToolRequest &request, ToolStreams &stream
         return strictUtf8(request.value);
     QByteArray input = readAtMost(streams.in, maximumValueInput + 1);
     if (input.size() > maximumValueInput) {
-        *problem = u"standard input holds more than an attribute can (1 MiB read)"_s;
+        *problem = Cli::tr("standard input holds more than an attribute can (1 MiB read)");
         return std::nullopt;
     }
     if (input.endsWith('\n'))
         input.chop(input.endsWith("\r\n") ? 2 : 1);
     std::optional<QString> text = strictUtf8(input);
     if (!text)
-        *problem = u"standard input is not UTF-8 text"_s;
+        *problem = Cli::tr("standard input is not UTF-8 text");
     return text;
 }
 
@@ -153,8 +153,9 @@ int runChangeCommand(const ToolRun &tool)
     std::function<bool()> confirm;
     if (request.verb == ToolVerb::Clear && streams.interactive && !request.yes) {
         confirm = [&] {
-            return streams.ask(u"Remove %1 attribute(s) from %2 file(s)?"_s.arg(run.plannedChanges())
-                                   .arg(run.plannedFiles()));
+            return streams.ask(
+                Cli::tr("Remove %n attribute(s) from %1 file(s)?", nullptr, int(run.plannedChanges()))
+                    .arg(run.plannedFiles()));
         };
     }
     return run.finish(confirm);

@@ -91,7 +91,7 @@ public:
     {
         const std::optional<QByteArray> base = bytesField(header, u"base"_s);
         if (header.value(u"corvaneDump"_s).toInt() != 1 || !base || !base->startsWith('/')) {
-            *error = u"is no dump of this version of Corvane"_s;
+            *error = Cli::tr("is no dump of this version of Corvane");
             return false;
         }
         m_base = m_request.targetDirectory.isEmpty() ? *base : m_request.targetDirectory;
@@ -102,8 +102,8 @@ public:
     {
         const std::optional<QByteArray> stored = bytesField(file, u"path"_s);
         if (!stored || stored->isEmpty() || stored->contains('\0') || stored->split('/').contains("..")) {
-            m_run.fail(
-                "the dump", u"a file's path is missing or leads outside the restore (\"..\"); skipped"_s);
+            m_run.fail(Cli::tr("the dump").toUtf8(),
+                Cli::tr("a file's path is missing or leads outside the restore (\"..\"); skipped"));
             return;
         }
         QByteArray path = *stored == "." ? m_base : absolutePath(*stored, m_base);
@@ -124,7 +124,7 @@ private:
     {
         const std::optional<QByteArray> name = bytesField(attribute, u"name"_s);
         if (!name || name->isEmpty()) {
-            m_run.fail(path, u"an attribute without a name in the dump; skipped"_s);
+            m_run.fail(path, Cli::tr("an attribute without a name in the dump; skipped"));
             return true;
         }
         if (!m_filter.matches(*name))
@@ -133,7 +133,7 @@ private:
         const auto bytes = QByteArray::fromBase64Encoding(
             encoded.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
         if (!encoded.isString() || !bytes) {
-            m_run.fail(path, *name, u"the dump holds no bytes for it (it could not be read then)"_s);
+            m_run.fail(path, *name, Cli::tr("the dump holds no bytes for it (it could not be read then)"));
             return true;
         }
         PosixError error;
@@ -179,7 +179,7 @@ int runRestore(const ToolRun &run)
     }
     QIODevice &in = fromInput ? streams.in : file;
     const auto refuse = [&](const QString &reason) {
-        streams.error(request.backup + ": " + reason.toUtf8() + "; nothing is restored");
+        streams.error(request.backup + ": " + Cli::tr("%1; nothing is restored").arg(reason).toUtf8());
         return 1;
     };
     QJsonParseError parseError;
@@ -199,18 +199,18 @@ int runRestore(const ToolRun &run)
             if (entry.isObject())
                 restore.restoreFile(entry.object());
             else
-                restore.fail(
-                    u"a line that is no file of the dump (%1), skipped"_s.arg(parseError.errorString()));
+                restore.fail(Cli::tr("a line that is no file of the dump (%1), skipped")
+                                 .arg(parseError.errorString()));
         }
         return restore.finish();
     }
     // Reformatted: the whole document at once.
     line += readAtMost(in, maximumDocument - line.size() + 1);
     if (line.size() > maximumDocument)
-        return refuse(u"the dump is too large to read whole; restore the dump as Corvane wrote it"_s);
+        return refuse(Cli::tr("the dump is too large to read whole; restore the dump as Corvane wrote it"));
     document = QJsonDocument::fromJson(line, &parseError);
     if (!document.isObject())
-        return refuse(u"not JSON: "_s + parseError.errorString());
+        return refuse(Cli::tr("not JSON: %1").arg(parseError.errorString()));
     if (!restore.readHeader(document.object(), &problem))
         return refuse(problem);
     for (const QJsonValue &entry : document.object().value(u"files"_s).toArray())

@@ -1,5 +1,7 @@
 #include "cli/Journal.h"
 
+#include "cli/ToolStreams.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -134,7 +136,7 @@ JournalWriter::~JournalWriter()
 bool JournalWriter::open(const QByteArray &commandLine, QString *error)
 {
     if (!makePrivateDirectory(m_journal.directory())) {
-        *error = u"cannot make the journal's directory %1"_s.arg(m_journal.directory());
+        *error = Cli::tr("cannot make the journal's directory %1").arg(m_journal.directory());
         return false;
     }
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
@@ -144,7 +146,7 @@ bool JournalWriter::open(const QByteArray &commandLine, QString *error)
                              .arg(runSuffix);
     m_file = std::make_unique<QSaveFile>(name);
     if (!m_file->open(QIODevice::WriteOnly)) {
-        *error = u"cannot write the journal %1: %2"_s.arg(name, m_file->errorString());
+        *error = Cli::tr("cannot write the journal %1: %2").arg(name, m_file->errorString());
         m_file.reset();
         return false;
     }
@@ -169,7 +171,7 @@ QString JournalWriter::commit(QString *error)
     const QString name = m_file->fileName();
     const bool written = m_stream.status() == QDataStream::Ok && m_file->commit();
     if (!written)
-        *error = u"cannot write the journal %1: %2"_s.arg(name, m_file->errorString());
+        *error = Cli::tr("cannot write the journal %1: %2").arg(name, m_file->errorString());
     m_stream.setDevice(nullptr);
     m_file.reset();
     if (!written)
@@ -190,7 +192,7 @@ bool JournalReader::open(const QString &run, QString *error)
     }
     if (open(m_file.get(), error))
         return true;
-    *error = u"%1 is no journal of this version of Corvane"_s.arg(run);
+    *error = Cli::tr("%1 is no journal of this version of Corvane").arg(run);
     return false;
 }
 
@@ -201,7 +203,7 @@ bool JournalReader::open(QIODevice *device, QString *error)
     qint64 time = 0;
     m_stream >> fileMagic >> version >> time >> m_commandLine;
     if (m_stream.status() != QDataStream::Ok || fileMagic != magic || version != formatVersion) {
-        *error = u"no journal of this version of Corvane"_s;
+        *error = Cli::tr("no journal of this version of Corvane");
         return false;
     }
     m_time = QDateTime::fromMSecsSinceEpoch(time);

@@ -79,7 +79,7 @@ private:
     QByteArray operand()
     {
         if (m_at + 1 >= m_arguments.size()) {
-            fail(u"%1 needs more arguments"_s.arg(QString::fromUtf8(m_arguments[m_at])));
+            fail(Cli::tr("%1 needs more arguments").arg(QString::fromUtf8(m_arguments[m_at])));
             return {};
         }
         return m_arguments[++m_at];
@@ -89,8 +89,8 @@ private:
     {
         if (const auto verb = verbs().constFind(argument); verb != verbs().cend()) {
             if (m_request.verb != ToolVerb::None)
-                return fail(u"%1 and %2 cannot be combined: one verb at a time"_s.arg(
-                    QString::fromUtf8(m_request.verbOption), QString::fromUtf8(argument)));
+                return fail(Cli::tr("%1 and %2 cannot be combined: one verb at a time")
+                                .arg(QString::fromUtf8(m_request.verbOption), QString::fromUtf8(argument)));
             m_request.verb = verb->verb;
             m_request.verbOption = argument;
             verbOperands();
@@ -107,7 +107,7 @@ private:
         } else if (argument == "--to-desktop" || argument == "--to-mac") {
             const BridgeWay way = argument == "--to-mac" ? BridgeWay::ToMac : BridgeWay::ToDesktop;
             if (m_request.bridgeWay != BridgeWay::Empty && m_request.bridgeWay != way)
-                return fail(u"--to-desktop and --to-mac cannot be combined: one way at a time"_s);
+                return fail(Cli::tr("--to-desktop and --to-mac cannot be combined: one way at a time"));
             m_request.bridgeWay = way;
         } else if (argument == "--yes") {
             m_request.yes = true;
@@ -116,15 +116,15 @@ private:
         } else if (argument == "--match") {
             m_request.match = operand();
             if (m_request.match.isEmpty())
-                fail(u"--match needs a pattern (\"-\" matches every name)"_s);
+                fail(Cli::tr("--match needs a pattern (\"-\" matches every name)"));
         } else if (argument == "--kind") {
             kind(operand());
         } else if (argument == "--to") {
             m_request.targetDirectory = operand();
             if (m_request.targetDirectory.isEmpty())
-                fail(u"--to needs a directory"_s);
+                fail(Cli::tr("--to needs a directory"));
         } else {
-            fail(u"unknown option: %1"_s.arg(QString::fromUtf8(argument)));
+            fail(Cli::tr("unknown option: %1").arg(QString::fromUtf8(argument)));
         }
     }
 
@@ -134,8 +134,8 @@ private:
             = { { "text", SetKind::Text }, { "plain", SetKind::Plain }, { "list", SetKind::List },
                   { "tags", SetKind::Tags }, { "date", SetKind::Date } };
         if (!kinds.contains(name))
-            return fail(
-                u"--kind takes list, tags, date, text or plain, not “%1”"_s.arg(QString::fromUtf8(name)));
+            return fail(Cli::tr("--kind takes list, tags, date, text or plain, not “%1”")
+                            .arg(QString::fromUtf8(name)));
         m_request.kind = kinds.value(name);
         m_kindGiven = true;
     }
@@ -159,14 +159,14 @@ private:
             else if (operation == "set")
                 m_request.tagOperation = TagOperation::Set;
             else if (m_request.error.isEmpty())
-                return fail(u"--tag takes add, remove or set, then the tags"_s);
+                return fail(Cli::tr("--tag takes add, remove or set, then the tags"));
             tags(operand(), m_request.tagOperation == TagOperation::Set);
             break;
         }
         case ToolVerb::Find:
             tags(operand(), false);
             if (m_request.tags.size() > 1)
-                fail(u"--find takes one tag"_s);
+                fail(Cli::tr("--find takes one tag"));
             break;
         case ToolVerb::Restore:
             m_request.backup = operand();
@@ -182,18 +182,18 @@ private:
             return;
         const std::optional<QString> text = strictUtf8(list);
         if (!text)
-            return fail(u"the tags are not UTF-8 text"_s);
+            return fail(Cli::tr("the tags are not UTF-8 text"));
         for (const QString &part : text->split(u',', Qt::SkipEmptyParts)) {
             const QString name = part.trimmed();
             if (name.isEmpty())
                 continue;
             if (!isTagName(name))
-                return fail(u"a tag name cannot hold a line break or another control character"_s);
+                return fail(Cli::tr("a tag name cannot hold a line break or another control character"));
             if (!m_request.tags.contains(name))
                 m_request.tags.append(name);
         }
         if (m_request.tags.isEmpty() && !mayBeEmpty)
-            fail(u"%1 needs a tag"_s.arg(QString::fromUtf8(m_request.verbOption)));
+            fail(Cli::tr("%1 needs a tag").arg(QString::fromUtf8(m_request.verbOption)));
     }
 
     void check()
@@ -201,18 +201,18 @@ private:
         ToolRequest &r = m_request;
         const auto only = [&](bool given, const char *option, std::initializer_list<ToolVerb> with) {
             if (given && std::find(with.begin(), with.end(), r.verb) == with.end())
-                fail(u"%1 does not go with %2"_s.arg(
-                    QString::fromLatin1(option), QString::fromUtf8(r.verbOption)));
+                fail(Cli::tr("%1 does not go with %2")
+                         .arg(QString::fromLatin1(option), QString::fromUtf8(r.verbOption)));
         };
         if (r.verb == ToolVerb::None)
-            return fail(r.json ? u"--json goes with --list"_s : u"no verb given"_s);
+            return fail(r.json ? Cli::tr("--json goes with --list") : Cli::tr("no verb given"));
         using enum ToolVerb;
         only(m_kindGiven, "--kind", { Set });
         only(!r.targetDirectory.isEmpty(), "--to", { Restore });
         only(r.json, "--json", { List });
         only(r.bridgeStatus, "--bridge-status", { List });
         if (r.bridgeStatus && !r.match.isEmpty())
-            fail(u"--match does not go with --bridge-status: the pairs' names are fixed"_s);
+            fail(Cli::tr("--match does not go with --bridge-status: the pairs' names are fixed"));
         only(r.bridgeWay == BridgeWay::ToDesktop, "--to-desktop", { Bridge });
         only(r.bridgeWay == BridgeWay::ToMac, "--to-mac", { Bridge });
         only(!r.match.isEmpty(), "--match", { List, Clear, Dump, Restore });
@@ -220,19 +220,19 @@ private:
         only(r.noDereference, "-h", { List, Set, Remove, Tag, Clear, Dump, Restore, Find, Bridge });
         only(r.yes, "--yes", { Clear, UndoLast });
         if (r.dryRun && !r.changesAttributes())
-            fail(u"--dry-run goes with a verb that changes attributes"_s);
+            fail(Cli::tr("--dry-run goes with a verb that changes attributes"));
         const bool takesFiles = r.verb != Restore && r.verb != UndoLast && r.verb != Labels;
         if (takesFiles && r.paths.isEmpty())
-            fail(u"%1 needs at least one file"_s.arg(QString::fromUtf8(r.verbOption)));
+            fail(Cli::tr("%1 needs at least one file").arg(QString::fromUtf8(r.verbOption)));
         if (!takesFiles && !r.paths.isEmpty())
-            fail(u"%1 takes no files (unexpected “%2”)"_s.arg(
-                QString::fromUtf8(r.verbOption), QString::fromUtf8(r.paths.first())));
+            fail(Cli::tr("%1 takes no files (unexpected “%2”)")
+                     .arg(QString::fromUtf8(r.verbOption), QString::fromUtf8(r.paths.first())));
         if ((r.verb == ToolVerb::Set || r.verb == ToolVerb::Remove) && r.name.isEmpty())
-            fail(u"the attribute name is empty"_s);
+            fail(Cli::tr("the attribute name is empty"));
         if (r.verb == ToolVerb::Set && r.value != "-" && !strictUtf8(r.value))
-            fail(u"the value is not UTF-8 text"_s);
+            fail(Cli::tr("the value is not UTF-8 text"));
         if (r.verb == ToolVerb::Set && r.value == "-" && r.paths.contains("-"))
-            fail(u"standard input cannot be both the value and a file"_s);
+            fail(Cli::tr("standard input cannot be both the value and a file"));
     }
 
     const QList<QByteArray> &m_arguments;
@@ -277,66 +277,80 @@ ToolRequest parseToolArguments(const QList<QByteArray> &arguments)
 
 QString toolHelpText()
 {
-    return uR"(
-Listing attributes without a window:
-  --list FILE...                Prints every attribute, decoded; --json for one JSON document.
-                                  corvane --list -R --match '^user\.xdg\.' ~/Downloads
-
-Changing attributes without a window (each run can be taken back with --undo-last):
-  --set NAME VALUE FILE...      Stores VALUE as the editor's Save does ("-": standard input;
-                                an empty VALUE removes the attribute). NAME is a catalogue entry
-                                (Keywords), a label (Where from, Tags) or a full name; a bare
-                                name goes into "user.".
-                                  corvane --set Comment "Scanned 2024" scan.pdf
-    --kind list|tags|date|text|plain
-                                Stores the value as a list (an item per line), Finder tags, a
-                                date (ISO 8601), a property-list string or plain text.
-                                  printf 'a\nb\n' | corvane --set Keywords - --kind list *.jpg
-  --remove NAME FILE...         Removes the attribute.
-                                  corvane --remove "Where from" download.zip
-  --tag add|remove|set TAG[,TAG...] FILE...
-                                Changes the Finder tags (and the desktop's user.xdg.tags while
-                                the preference bridgeTags is on).
-                                  corvane --tag add Work,Urgent report.pdf
-  --clear FILE...               Removes every "user." attribute (asks first on a terminal).
-                                  corvane --clear --yes -R build/
-  --undo-last                   Puts back what the last of these runs changed.
-                                  corvane --undo-last
-
-Working with files from a Mac (Finder's tags, comment, where from and rating beside the desktop's):
-  --bridge FILE...              Copies each pair held on one side only onto the other side.
-                                  corvane --bridge -R ~/FromMac
-    --to-desktop, --to-mac      Copies every pair not in step that way, replacing what the other
-                                side holds.
-                                  corvane --bridge --to-desktop photo.jpg
-  --list --bridge-status FILE...
-                                Says for each pair whether the two sides are in step (--json too).
-
-Backing up, restoring and finding:
-  --dump FILE...                Prints every attribute's exact bytes (base64) and decoded value as
-                                JSON.
-                                  corvane --dump -R photos > backup.json
-  --restore BACKUP              Writes the dumped bytes back, paths taken relative to the
-                                directory of the dump ("-": standard input).
-                                  corvane --restore backup.json --to /mnt/copy
-  --find TAG DIR...             Prints every file under DIR carrying the tag, in Finder's tags or
-                                the desktop's.
-                                  corvane --find Work ~/Documents
-
-With these verbs:
-  -R, --recursive               Also every file and folder below each FILE.
-  -h, --no-dereference          Acts on symbolic links themselves, not on what they point to
-                                (-h alone is --help).
-  --match REGEX                 Only names matching the extended regular expression, as getfattr's
-                                -m ("-": every name); with --list, --clear, --dump and --restore.
-  --dry-run                     Says what would change, changing nothing.
-  --yes                         Asks nothing (--clear, --undo-last).
-  --to DIR                      With --restore: restores onto the copy in DIR.
-  --labels                      Prints the catalogue entries and labels NAME takes, one per line.
-
-Exit status: 0 when everything was done, 1 when a file failed, 2 for a command line that is not
-understood. The full grammar of the output is in corvane(1).
-)"_s;
+    // One text per section, so that a translator sees each whole.
+    return u'\n'
+        + Cli::tr(
+            "Listing attributes without a window:\n"
+            "  --list FILE...                Prints every attribute, decoded; --json for one JSON document.\n"
+            "                                  corvane --list -R --match '^user\\.xdg\\.' ~/Downloads\n")
+        + u'\n'
+        + Cli::tr(
+            "Changing attributes without a window (each run can be taken back with --undo-last):\n"
+            "  --set NAME VALUE FILE...      Stores VALUE as the editor's Save does (\"-\": standard input;\n"
+            "                                an empty VALUE removes the attribute). NAME is a catalogue "
+            "entry\n"
+            "                                (Keywords), a label (Where from, Tags) or a full name; a bare\n"
+            "                                name goes into \"user.\".\n"
+            "                                  corvane --set Comment \"Scanned 2024\" scan.pdf\n"
+            "    --kind list|tags|date|text|plain\n"
+            "                                Stores the value as a list (an item per line), Finder tags, a\n"
+            "                                date (ISO 8601), a property-list string or plain text.\n"
+            "                                  printf 'a\\nb\\n' | corvane --set Keywords - --kind list "
+            "*.jpg\n"
+            "  --remove NAME FILE...         Removes the attribute.\n"
+            "                                  corvane --remove \"Where from\" download.zip\n"
+            "  --tag add|remove|set TAG[,TAG...] FILE...\n"
+            "                                Changes the Finder tags (and the desktop's user.xdg.tags while\n"
+            "                                the preference bridgeTags is on).\n"
+            "                                  corvane --tag add Work,Urgent report.pdf\n"
+            "  --clear FILE...               Removes every \"user.\" attribute (asks first on a terminal).\n"
+            "                                  corvane --clear --yes -R build/\n"
+            "  --undo-last                   Puts back what the last of these runs changed.\n"
+            "                                  corvane --undo-last\n")
+        + u'\n'
+        + Cli::tr(
+            "Working with files from a Mac (Finder's tags, comment, where from and rating beside the "
+            "desktop's):\n"
+            "  --bridge FILE...              Copies each pair held on one side only onto the other side.\n"
+            "                                  corvane --bridge -R ~/FromMac\n"
+            "    --to-desktop, --to-mac      Copies every pair not in step that way, replacing what the other\n"
+            "                                side holds.\n"
+            "                                  corvane --bridge --to-desktop photo.jpg\n"
+            "  --list --bridge-status FILE...\n"
+            "                                Says for each pair whether the two sides are in step (--json too).\n")
+        + u'\n'
+        + Cli::tr(
+            "Backing up, restoring and finding:\n"
+            "  --dump FILE...                Prints every attribute's exact bytes (base64) and decoded value "
+            "as\n"
+            "                                JSON.\n"
+            "                                  corvane --dump -R photos > backup.json\n"
+            "  --restore BACKUP              Writes the dumped bytes back, paths taken relative to the\n"
+            "                                directory of the dump (\"-\": standard input).\n"
+            "                                  corvane --restore backup.json --to /mnt/copy\n"
+            "  --find TAG DIR...             Prints every file under DIR carrying the tag, in Finder's tags "
+            "or\n"
+            "                                the desktop's.\n"
+            "                                  corvane --find Work ~/Documents\n")
+        + u'\n'
+        + Cli::tr(
+            "With these verbs:\n"
+            "  -R, --recursive               Also every file and folder below each FILE.\n"
+            "  -h, --no-dereference          Acts on symbolic links themselves, not on what they point to\n"
+            "                                (-h alone is --help).\n"
+            "  --match REGEX                 Only names matching the extended regular expression, as "
+            "getfattr's\n"
+            "                                -m (\"-\": every name); with --list, --clear, --dump and "
+            "--restore.\n"
+            "  --dry-run                     Says what would change, changing nothing.\n"
+            "  --yes                         Asks nothing (--clear, --undo-last).\n"
+            "  --to DIR                      With --restore: restores onto the copy in DIR.\n"
+            "  --labels                      Prints the catalogue entries and labels NAME takes, one per "
+            "line.\n")
+        + u'\n'
+        + Cli::tr("Exit status: 0 when everything was done, 1 when a file failed, 2 for a command line that "
+                  "is not\n"
+                  "understood. The full grammar of the output is in corvane(1).\n");
 }
 
 } // namespace corvane

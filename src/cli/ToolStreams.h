@@ -4,6 +4,7 @@
 // on a line of text.
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QIODevice>
 #include <QList>
 #include <QString>
@@ -12,6 +13,12 @@
 #include <utility>
 
 namespace corvane {
+
+// The command line's words for people (errors, questions, what a run did), in the user's language.
+// What scripts read (the listing, the dump, the journal) stays as corvane(1) describes it.
+class Cli {
+    Q_DECLARE_TR_FUNCTIONS(Cli)
+};
 
 struct ToolStreams {
     QIODevice &in;

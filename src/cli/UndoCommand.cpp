@@ -78,7 +78,7 @@ int runUndoLast(const ToolRun &tool)
     const Journal journal;
     const QStringList runs = journal.runs();
     if (runs.isEmpty()) {
-        streams.error("the journal (" + journal.directory().toUtf8() + ") holds no run to undo");
+        streams.error(Cli::tr("the journal (%1) holds no run to undo").arg(journal.directory()).toUtf8());
         return 1;
     }
     const QString run = runs.last();
@@ -88,8 +88,11 @@ int runUndoLast(const ToolRun &tool)
         streams.error(error.toUtf8());
         return 1;
     }
-    streams.out.write("Undoing the run of " + check.reader().time().toString(Qt::ISODate).toUtf8()
-        + ": corvane " + oneLine(check.reader().commandLine()) + '\n');
+    streams.out.write(Cli::tr("Undoing the run of %1: corvane %2")
+                          .arg(check.reader().time().toString(Qt::ISODate),
+                              QString::fromUtf8(oneLine(check.reader().commandLine())))
+                          .toUtf8()
+        + '\n');
 
     // First every value is looked at: values another program changed since are only replaced when the
     // user says so, before anything is put back.
@@ -102,20 +105,22 @@ int runUndoLast(const ToolRun &tool)
             changedList += "  " + where(*entry) + '\n';
     }
     if (check.reader().damaged()) {
-        streams.error(run.toUtf8() + " is damaged; nothing is put back");
+        streams.error(Cli::tr("%1 is damaged; nothing is put back").arg(run).toUtf8());
         return 1;
     }
     if (changed > 0) {
-        streams.err.write(QByteArray::number(changed) + " value(s) changed since that run:\n" + changedList
-            + (changed > 10 ? "  ...\n" : ""));
+        streams.err.write(Cli::tr("%n value(s) changed since that run:", nullptr, int(changed)).toUtf8()
+            + '\n' + changedList + (changed > 10 ? "  ...\n" : ""));
         if (!request.yes && !request.dryRun) {
             if (!streams.interactive) {
-                streams.error("nothing is put back: that would replace what they hold now. To replace it "
-                              "anyway, run corvane --undo-last --yes (--dry-run shows what it would do)");
+                streams.error(
+                    Cli::tr("nothing is put back: that would replace what they hold now. To replace it "
+                            "anyway, run corvane --undo-last --yes (--dry-run shows what it would do)")
+                        .toUtf8());
                 return 1;
             }
-            if (!streams.ask(u"Put back what they held before that run anyway?"_s)) {
-                streams.error("nothing is put back");
+            if (!streams.ask(Cli::tr("Put back what they held before that run anyway?"))) {
+                streams.error(Cli::tr("nothing is put back").toUtf8());
                 return 1;
             }
         }
@@ -150,9 +155,12 @@ int runUndoLast(const ToolRun &tool)
                 continue;
             }
         }
-        const char *verb = request.dryRun ? (entry->before ? "would put back" : "would remove")
-                                          : (entry->before ? "put back" : "removed");
-        report.add(shownPath(entry->path, here), verb, entry->name);
+        const QString verb = request.dryRun
+            ? (entry->before ? Cli::tr("would put back", "a run's report on an attribute")
+                             : Cli::tr("would remove", "a run's report on an attribute"))
+            : (entry->before ? Cli::tr("put back", "a run's report on an attribute")
+                             : Cli::tr("removed", "a run's report on an attribute"));
+        report.add(shownPath(entry->path, here), verb.toUtf8(), entry->name);
     }
     report.flush();
     if (!request.dryRun && !failed)

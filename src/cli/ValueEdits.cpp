@@ -3,6 +3,7 @@
 #include "attributes/AttributeCodec.h"
 #include "attributes/DesktopBridge.h"
 #include "attributes/EditableValue.h"
+#include "cli/ToolStreams.h"
 #include "plist/PlistReader.h"
 
 #include <QTimeZone>
@@ -142,7 +143,7 @@ std::optional<SetValue> parseSetValue(SetKind kind, const QString &text, QString
             if (name.isEmpty())
                 continue;
             if (!parseFinderTag(name) || name.contains(u'\t')) {
-                *problem = u"“%1” is no tag name"_s.arg(name);
+                *problem = Cli::tr("“%1” is no tag name").arg(name);
                 return std::nullopt;
             }
             if (!value.items.contains(name))
@@ -153,13 +154,14 @@ std::optional<SetValue> parseSetValue(SetKind kind, const QString &text, QString
         for (const QString &line : lines(text)) {
             const QDateTime date = QDateTime::fromString(line.trimmed(), Qt::ISODateWithMs);
             if (!date.isValid()) {
-                *problem = u"“%1” is no date; dates are ISO 8601, such as 2026-12-06T09:30:00Z"_s.arg(line);
+                *problem
+                    = Cli::tr("“%1” is no date; dates are ISO 8601, such as 2026-12-06T09:30:00Z").arg(line);
                 return std::nullopt;
             }
             value.dates.append(date.toUTC());
         }
         if (value.dates.isEmpty()) {
-            *problem = u"no date given"_s;
+            *problem = Cli::tr("no date given");
             return std::nullopt;
         }
         return value;
@@ -218,7 +220,7 @@ ValueEdit editFinderTags(const QByteArray &systemName, const std::optional<QByte
 {
     return editedTags(
         systemName, current, EditKind::Tags,
-        u"the Finder's tags hold a value that is no list of tags; left as it is"_s, operation, tags,
+        Cli::tr("the Finder's tags hold a value that is no list of tags; left as it is"), operation, tags,
         [](const EditableValue &value) {
             QStringList names;
             for (const FinderTag &tag : value.tags)
@@ -233,7 +235,7 @@ ValueEdit editDesktopTags(const QByteArray &systemName, const std::optional<QByt
 {
     return editedTags(
         systemName, current, EditKind::Text,
-        u"the desktop's tags hold a value that is no text; left as it is"_s, operation, tags,
+        Cli::tr("the desktop's tags hold a value that is no text; left as it is"), operation, tags,
         [](const EditableValue &value) { return desktopTagNames(value.text); },
         [](EditableValue &value, const QStringList &names) {
             value.text = plainTextList(names).value_or(names.join(u','));

@@ -75,13 +75,18 @@ void WriteRun::plan(const QByteArray &path, const QByteArray &name, LinkMode lin
     }
     ++m_planned;
     if (m_dryRun) {
-        report(path, after ? "would set" : "would remove", name);
+        // Shown as the real run will show it, so a dry run's lines can be compared with the run's.
+        report(shownPath(absolutePath(path, m_workingDirectory), m_workingDirectory),
+            (after ? Cli::tr("would set", "a run's report on an attribute")
+                   : Cli::tr("would remove", "a run's report on an attribute"))
+                .toUtf8(),
+            name);
         return;
     }
     if (!m_writer && m_writerError.isEmpty()) {
         m_writer = std::make_unique<JournalWriter>(m_journal);
         if (!m_writer->open(m_commandLine, &m_writerError))
-            m_streams.error(m_writerError.toUtf8() + "; nothing is changed");
+            m_streams.error(Cli::tr("%1; nothing is changed").arg(m_writerError).toUtf8());
     }
     if (m_writerError.isEmpty())
         m_writer->add({ absolutePath(path, m_workingDirectory), name, links, before, after });
@@ -108,14 +113,14 @@ int WriteRun::finish(const std::function<bool()> &confirm)
     if (!m_writerError.isEmpty())
         return 1;
     if (confirm && !confirm()) {
-        m_streams.error("nothing is changed");
+        m_streams.error(Cli::tr("nothing is changed").toUtf8());
         return 1;
     }
     QString error;
     const QString run = m_writer->commit(&error);
     m_writer.reset();
     if (run.isEmpty()) {
-        m_streams.error(error.toUtf8() + "; nothing is changed");
+        m_streams.error(Cli::tr("%1; nothing is changed").arg(error).toUtf8());
         return 1;
     }
     apply(run);
@@ -145,7 +150,8 @@ void WriteRun::apply(const QString &run)
             notMade.append(reader.index());
             // Already so: the same file named twice, or another program made the same change.
             if (current != entry->after)
-                fail(path, entry->name, u"changed by another program while Corvane ran; left as it is"_s);
+                fail(path, entry->name,
+                    Cli::tr("changed by another program while Corvane ran; left as it is"));
             continue;
         }
         if (const std::optional<PosixError> written = setState(*entry, entry->after)) {
@@ -153,13 +159,18 @@ void WriteRun::apply(const QString &run)
             fail(path, entry->name, written->description);
             continue;
         }
-        report(path, entry->after ? "set" : "removed", entry->name);
+        report(path,
+            (entry->after ? Cli::tr("set", "a run's report on an attribute")
+                          : Cli::tr("removed", "a run's report on an attribute"))
+                .toUtf8(),
+            entry->name);
     }
     if (m_report)
         m_report->flush();
     if (reader.damaged()) {
         m_failed = true;
-        m_streams.error("the journal " + run.toUtf8() + " cannot be read back; the run stopped there");
+        m_streams.error(
+            Cli::tr("the journal %1 cannot be read back; the run stopped there").arg(run).toUtf8());
     }
     if (!Journal::writeNotMade(run, notMade, &error)) {
         m_failed = true;

@@ -50,7 +50,7 @@ AddAttributeDialog::AddAttributeDialog(QWidget *parent)
                           "stored under “user.”"));
     m_name->lineEdit()->setAccessibleName(m_name->accessibleName());
     for (const QString &entry : AttributeCatalogue::entries())
-        m_name->addItem(entry, QString(AttributeCatalogue::prefix() + entry));
+        m_name->addItem(translatedLabel(entry), QString(AttributeCatalogue::prefix() + entry));
     m_name->addItem(tr("Tags"), tagsName);
     m_name->addItem(tr("Where from"), QString(AttributeCatalogue::prefix() + u"WhereFroms"_s));
     m_name->setCurrentIndex(-1);
@@ -83,7 +83,8 @@ QString AddAttributeDialog::attributeName() const
 
 QString AddAttributeDialog::label() const
 {
-    return recogniseAttributeName(systemAttributeName(attributeName())).label;
+    const AttributeName name = recogniseAttributeName(systemAttributeName(attributeName()));
+    return name.wellKnown ? translatedLabel(name.label) : name.label;
 }
 
 EditKind AddAttributeDialog::kind() const

@@ -56,6 +56,15 @@ Alerts::Button buttonFor(EditQuestion::Confirm confirm)
     }
     return Alerts::Button::Replace;
 }
+// The catalogue's entries in the user's language; a pick goes by position, so the names stay as they are.
+QStringList shownCatalogue()
+{
+    QStringList shown;
+    for (const QString &entry : AttributeCatalogue::entries())
+        shown.append(translatedLabel(entry));
+    return shown;
+}
+
 } // namespace
 
 EditorWidget::EditorWidget(QWidget *parent)
@@ -74,7 +83,7 @@ EditorWidget::EditorWidget(QWidget *parent)
     disconnect(field, &QLineEdit::editingFinished, combo, nullptr);
     field->setAccessibleName(combo->accessibleName());
     field->setPlaceholderText(tr("Attribute name"));
-    combo->addItems(AttributeCatalogue::entries());
+    combo->addItems(shownCatalogue());
     // The combo box keeps the focus and hands keys to its line edit directly, past any filter there;
     // Enter and leaving the field are caught on the combo box itself.
     combo->installEventFilter(this);
@@ -184,7 +193,7 @@ void EditorWidget::pick(int index)
 void EditorWidget::reset()
 {
     m_ui->attributeComboBox->clear();
-    m_ui->attributeComboBox->addItems(AttributeCatalogue::entries());
+    m_ui->attributeComboBox->addItems(shownCatalogue());
     pick(0);
     if (!m_session.file().isEmpty())
         load();
@@ -373,7 +382,7 @@ void EditorWidget::showActionError(const QString &message, const EditSession::Ch
 {
     AlertRequest alert;
     alert.style = AlertRequest::Style::Critical;
-    alert.messageText = QStringLiteral("An error occurred in your last action:");
+    alert.messageText = tr("An error occurred in your last action:");
     alert.informativeText = message;
     const QString file = change.file.fileName().isEmpty() ? QDir(change.file.toLocalFile()).dirName()
                                                           : change.file.fileName();

@@ -52,8 +52,10 @@ inline constexpr qsizetype feedTextLengthLimit = 256;
 inline constexpr qsizetype feedUrlLengthLimit = 2048;
 inline constexpr qsizetype feedOffersShown = 3;
 
-inline const QString feedErrorUnparsable = QStringLiteral("Error in update Property List.");
-inline const QString feedErrorNoEntries = QStringLiteral("Update Property List has no entries.");
+inline const QString feedErrorUnparsable
+    = QString::fromLatin1(QT_TRANSLATE_NOOP("UpdateFeed", "Error in update Property List."));
+inline const QString feedErrorNoEntries
+    = QString::fromLatin1(QT_TRANSLATE_NOOP("UpdateFeed", "Update Property List has no entries."));
 
 FeedOutcome processUpdateFeed(
     QByteArrayView body, const QString &runningVersion, const QString &downloadSiteBase);

@@ -1,9 +1,11 @@
 #include "help/HelpWindow.h"
 
+#include "settings/Translations.h"
 #include "ui_HelpWindow.h"
 #include "window/UrlOpener.h"
 
 #include <QAction>
+#include <QFile>
 #include <QTextBrowser>
 #include <QUrl>
 
@@ -18,6 +20,8 @@ HelpWindow::HelpWindow(ApplicationActions &actions, QWidget *parent)
     setCentralWidget(content);
     setWindowTitle(tr("Corvane Help"));
     resize(640, 520);
+    // Below this a line of the guide holds a word or two and its headings break mid-word.
+    setMinimumSize(320, 240);
     QTextBrowser *browser = m_ui->helpBrowser;
     content->setFocusProxy(browser);
     connect(browser, &QTextBrowser::anchorClicked, this, &HelpWindow::followLink);
@@ -43,7 +47,10 @@ QTextBrowser *HelpWindow::helpBrowser() const
 
 QUrl HelpWindow::guideUrl()
 {
-    return QUrl(QStringLiteral("qrc:/help/index.html"));
+    // The guide in the language the menus speak, when it has been translated to it.
+    const QString translated = QStringLiteral("/help/index.%1.html").arg(translationLanguage());
+    const QString page = QFile::exists(u':' + translated) ? translated : QStringLiteral("/help/index.html");
+    return QUrl(QStringLiteral("qrc:") + page);
 }
 
 void HelpWindow::followLink(const QUrl &url)

@@ -23,6 +23,8 @@ ScratchpadWindow::ScratchpadWindow(ApplicationActions &actions, ScratchpadText &
     setCentralWidget(content);
     setWindowTitle(tr("Scratchpad"));
     resize(480, 360);
+    // Keeps the text and its Larger/Smaller buttons usable however far the window is dragged in.
+    setMinimumSize(240, 160);
     createActions();
     connect(&shared, &ScratchpadText::handedBack, this, &ScratchpadWindow::setText);
     connect(m_ui->scratchpadContents, &QPlainTextEdit::textChanged, this, [this] {

@@ -5,6 +5,7 @@
 #include "window/Alerts.h"
 #include "window/UrlOpener.h"
 
+#include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -50,7 +51,7 @@ void UpdateChecker::showUpdateErrorAlert(const QString &informativeText)
 {
     AlertRequest alert;
     alert.style = AlertRequest::Style::Critical;
-    alert.messageText = QStringLiteral("An error occurred:");
+    alert.messageText = tr("An error occurred:");
     alert.informativeText = informativeText;
     Alerts::run(alert);
 }
@@ -62,7 +63,7 @@ void UpdateChecker::checkForUpdates()
     m_checking = true;
     if (m_runningVersion.isEmpty()) {
         QPointer<UpdateChecker> self(this);
-        showUpdateErrorAlert(QStringLiteral("Can't check for updates:\nNo app version string found."));
+        showUpdateErrorAlert(tr("Can't check for updates:\nNo app version string found."));
         if (self)
             endCheck();
         return;
@@ -134,7 +135,8 @@ void UpdateChecker::present(const FeedOutcome &outcome)
 {
     QPointer<UpdateChecker> self(this);
     if (outcome.errorText) {
-        showUpdateErrorAlert(*outcome.errorText);
+        showUpdateErrorAlert(
+            QCoreApplication::translate("UpdateFeed", outcome.errorText->toUtf8().constData()));
         if (self)
             endCheck();
         return;
@@ -147,11 +149,10 @@ void UpdateChecker::present(const FeedOutcome &outcome)
     for (const UpdateOffer &offer : outcome.offers) {
         AlertRequest alert;
         alert.style = AlertRequest::Style::Informational;
-        alert.messageText = QStringLiteral("An update to this app to version ") + offer.version
-            + QStringLiteral(" is available.");
-        alert.informativeText = QStringLiteral("You are currently running Corvane version ") + runningVersion
-            + QStringLiteral(".\nPlease choose whether to download this update now in "
-                             "your default browser.");
+        alert.messageText = tr("An update to this app to version %1 is available.").arg(offer.version);
+        alert.informativeText = tr("You are currently running Corvane version %1.\nPlease choose whether to "
+                                   "download this update now in your default browser.")
+                                    .arg(runningVersion);
         alert.buttons = { Alerts::Button::Ignore, Alerts::Button::Download };
         alert.defaultButton = Alerts::Button::Ignore;
         alert.escapeButton = Alerts::Button::Ignore;

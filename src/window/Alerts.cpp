@@ -1,6 +1,7 @@
 #include "window/Alerts.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QQueue>
@@ -29,6 +30,20 @@ QQueue<Button> &nextAnswers()
     return answers;
 }
 
+std::optional<QMessageBox::StandardButton> standardButtonOf(Button button)
+{
+    switch (button) {
+    case Button::Ok:
+        return QMessageBox::Ok;
+    case Button::Cancel:
+        return QMessageBox::Cancel;
+    case Button::Ignore:
+        return QMessageBox::Ignore;
+    default:
+        return std::nullopt;
+    }
+}
+
 Observer &observer()
 {
     static Observer observer;
@@ -40,21 +55,21 @@ QString title(Button button)
 {
     switch (button) {
     case Button::Ok:
-        return QStringLiteral("OK");
+        return QCoreApplication::translate("Alerts", "OK");
     case Button::Cancel:
-        return QStringLiteral("Cancel");
+        return QCoreApplication::translate("Alerts", "Cancel");
     case Button::Remove:
-        return QStringLiteral("Remove");
+        return QCoreApplication::translate("Alerts", "Remove");
     case Button::Replace:
-        return QStringLiteral("Replace");
+        return QCoreApplication::translate("Alerts", "Replace");
     case Button::Undo:
-        return QStringLiteral("Undo");
+        return QCoreApplication::translate("Alerts", "Undo");
     case Button::Redo:
-        return QStringLiteral("Redo");
+        return QCoreApplication::translate("Alerts", "Redo");
     case Button::Ignore:
-        return QStringLiteral("Ignore");
+        return QCoreApplication::translate("Alerts", "Ignore");
     case Button::Download:
-        return QStringLiteral("Download");
+        return QCoreApplication::translate("Alerts", "Download");
     }
     return QString();
 }
@@ -97,7 +112,10 @@ Button run(const AlertRequest &alert, QWidget *parent)
     box.setDetailedText(alert.detailedText);
     QList<QAbstractButton *> buttons;
     for (Button button : alert.buttons) {
-        QPushButton *added = box.addButton(title(button), QMessageBox::AcceptRole);
+        // The desktop's own OK, Cancel and Ignore, in Qt's words for the user's language.
+        const auto standard = standardButtonOf(button);
+        QPushButton *added
+            = standard ? box.addButton(*standard) : box.addButton(title(button), QMessageBox::AcceptRole);
         buttons.append(added);
         if (button == alert.defaultButton)
             box.setDefaultButton(added);

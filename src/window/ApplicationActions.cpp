@@ -28,7 +28,7 @@ ApplicationActions::ApplicationActions(QObject *parent)
     , m_help(makeAction(this, tr("Corvane &Help"), { QKeySequence(Qt::Key_F1) }))
     , m_support(makeAction(this, tr("&Support")))
     , m_updates(makeAction(this, tr("&Updates")))
-    , m_updateStatus(makeAction(this, QStringLiteral("Update not checked")))
+    , m_updateStatus(makeAction(this, tr("Update not checked")))
     , m_bridgeTags(makeAction(this, tr("&Keep Desktop Tags in Step with Finder Tags")))
 {
     // Ctrl+W is what Linux users press, and the platform's Close may be another key (Ctrl+F4). A key
@@ -76,7 +76,7 @@ ApplicationActions::~ApplicationActions()
 
 void ApplicationActions::markUpdateChecked()
 {
-    m_updateStatus->setText(QStringLiteral("Checked for update"));
+    m_updateStatus->setText(tr("Checked for update"));
     m_updateStatus->setChecked(true);
 }
 
