@@ -213,13 +213,18 @@ private slots:
         const QStringList ab { u"A"_s, u"B"_s };
         QTest::newRow("added after its own") << ab << QStringList { u"A"_s, u"B"_s, u"C"_s } << "Z, B"_ba
                                              << "Z,B,C"_ba;
-        QTest::newRow("renamed in place") << ab << QStringList { u"A"_s, u"X"_s } << "B,Z"_ba << "X,Z"_ba;
-        QTest::newRow("removed") << ab << QStringList { u"A"_s } << "A,B"_ba << "A"_ba;
-        QTest::newRow("the last removed") << ab << QStringList() << "B, A"_ba << "-"_ba;
+        QTest::newRow("renamed in place") << ab << QStringList { u"A"_s, u"X"_s } << "B,Z"_ba
+                                          << "X,Z"_ba;
+        QTest::newRow("removed") << ab << QStringList { u"A"_s } << "A,B"_ba
+                                 << "A"_ba;
+        QTest::newRow("the last removed") << ab << QStringList() << "B, A"_ba
+                                          << "-"_ba;
         QTest::newRow("absent: takes Finder's") << ab << QStringList { u"A"_s, u"B"_s, u"x, y"_s } << "-"_ba
                                                 << "A,B"_ba;
-        QTest::newRow("a property list is left alone") << ab << QStringList { u"A"_s } << "bplist00"_ba << "="_ba;
-        QTest::newRow("no change there") << ab << QStringList { u"B"_s, u"A"_s } << "A,B"_ba << "="_ba;
+        QTest::newRow("a property list is left alone") << ab << QStringList { u"A"_s } << "bplist00"_ba
+                                                       << "="_ba;
+        QTest::newRow("no change there") << ab << QStringList { u"B"_s, u"A"_s } << "A,B"_ba
+                                         << "="_ba;
     }
     void desktopTagsFollowAnEdit()
     {

@@ -198,9 +198,10 @@ std::optional<QString> plainTextList(const QStringList &items, QString *problem)
     for (const QString &item : items) {
         if (item.contains(u',') || hasLineBreak(item)) {
             if (problem)
-                *problem = Text::tr("The item “%1” contains a comma or a line break, which separate the items of "
-                                    "a list stored as plain text.")
-                               .arg(item);
+                *problem
+                    = Text::tr("The item “%1” contains a comma or a line break, which separate the items of "
+                               "a list stored as plain text.")
+                          .arg(item);
             return std::nullopt;
         }
     }

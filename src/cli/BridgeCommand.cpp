@@ -55,8 +55,8 @@ bool holdsNow(const Copy &copy, LinkMode links)
 
 const char *stateName(BridgeState state)
 {
-    static const char *const names[] = { "absent", "inStep", "onlyMac", "onlyDesktop", "different",
-        "unreadable" };
+    static const char *const names[]
+        = { "absent", "inStep", "onlyMac", "onlyDesktop", "different", "unreadable" };
     return names[int(state)];
 }
 

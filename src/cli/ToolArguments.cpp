@@ -313,11 +313,13 @@ QString toolHelpText()
             "desktop's):\n"
             "  --bridge FILE...              Copies each pair held on one side only onto the other side.\n"
             "                                  corvane --bridge -R ~/FromMac\n"
-            "    --to-desktop, --to-mac      Copies every pair not in step that way, replacing what the other\n"
+            "    --to-desktop, --to-mac      Copies every pair not in step that way, replacing what the "
+            "other\n"
             "                                side holds.\n"
             "                                  corvane --bridge --to-desktop photo.jpg\n"
             "  --list --bridge-status FILE...\n"
-            "                                Says for each pair whether the two sides are in step (--json too).\n")
+            "                                Says for each pair whether the two sides are in step (--json "
+            "too).\n")
         + u'\n'
         + Cli::tr(
             "Backing up, restoring and finding:\n"
