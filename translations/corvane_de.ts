@@ -1233,7 +1233,7 @@ verstandenen Befehlszeile. Die vollständige Grammatik der Ausgabe steht in corv
     </message>
     <message>
         <source>&amp;Keep Desktop Tags in Step with Finder Tags</source>
-        <translation>Desktop-Tags mit Finder-Tags &amp;abgleichen</translation>
+        <translation>&amp;Desktop-Tags mit Finder-Tags abgleichen</translation>
     </message>
     <message>
         <source>Adding, renaming or removing a Finder tag does the same to the desktop&apos;s tags</source>
