@@ -23,7 +23,7 @@ build=$(cd "$build" && pwd)
 app_id=org.corvane.Corvane
 # The command line's verbs and options, each documented in --help and the man page.
 verbs=(--list --json --set --kind --remove --tag --clear --dump --restore --to --find --undo-last --labels
-  --recursive --no-dereference --match --dry-run --yes)
+  --bridge --to-desktop --to-mac --bridge-status --recursive --no-dereference --match --dry-run --yes)
 icon_sizes=(16 24 32 48 64 128 256)
 failures=0
 

@@ -1,6 +1,7 @@
 #include <QTest>
 
 #include "attributes/AttributeDescription.h"
+#include "attributes/BridgeCopy.h"
 #include "attributes/DesktopBridge.h"
 #include "support/TestSupport.h"
 
@@ -199,6 +200,41 @@ private slots:
         QCOMPARE(pairs[0].notToDesktop, QStringList { u"Trip, 2024"_s });
         QCOMPARE(pairs[3].state, S::InStep);
         QVERIFY(!pairs[1].needsAttention() && pairs[1].state == S::Absent);
+    }
+
+    // A tag edit in Finder's list made to the desktop's own list as well: its other tags and its order
+    // kept, a rename in place, a comma kept out; left alone when it holds no text list.
+    void desktopTagsFollowAnEdit_data()
+    {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<QByteArray>("desktop"); // "-": absent
+        QTest::addColumn<QByteArray>("expected"); // "-": removed; "=": left as it is
+        const QStringList ab { u"A"_s, u"B"_s };
+        QTest::newRow("added after its own") << ab << QStringList { u"A"_s, u"B"_s, u"C"_s } << "Z, B"_ba
+                                             << "Z,B,C"_ba;
+        QTest::newRow("renamed in place") << ab << QStringList { u"A"_s, u"X"_s } << "B,Z"_ba
+                                          << "X,Z"_ba;
+        QTest::newRow("removed") << ab << QStringList { u"A"_s } << "A,B"_ba
+                                 << "A"_ba;
+        QTest::newRow("the last removed") << ab << QStringList() << "B, A"_ba
+                                          << "-"_ba;
+        QTest::newRow("absent: takes Finder's") << ab << QStringList { u"A"_s, u"B"_s, u"x, y"_s } << "-"_ba
+                                                << "A,B"_ba;
+        QTest::newRow("a property list is left alone") << ab << QStringList { u"A"_s } << "bplist00"_ba
+                                                       << "="_ba;
+        QTest::newRow("no change there") << ab << QStringList { u"B"_s, u"A"_s } << "A,B"_ba
+                                         << "="_ba;
+    }
+    void desktopTagsFollowAnEdit()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QStringList, after);
+        QFETCH(QByteArray, desktop);
+        QFETCH(QByteArray, expected);
+        const std::optional<DesktopTagsWrite> write
+            = desktopTagsInStep(before, after, desktop == "-" ? std::nullopt : std::optional(desktop));
+        QCOMPARE(write ? write->after.value_or("-"_ba) : "="_ba, expected);
     }
 };
 

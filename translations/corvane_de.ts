@@ -215,6 +215,59 @@
     </message>
 </context>
 <context>
+    <name>BridgeCopy</name>
+    <message>
+        <source>a value that cannot be read (it %1)</source>
+        <translation>ein Wert, der sich nicht lesen lässt (er %1)</translation>
+    </message>
+    <message>
+        <source>Replace %1 on the desktop with Finder&apos;s?</source>
+        <translation>%1 auf dem Desktop durch die des Finders ersetzen?</translation>
+    </message>
+    <message>
+        <source>Replace %1 in Finder with the desktop&apos;s?</source>
+        <translation>%1 im Finder durch die des Desktops ersetzen?</translation>
+    </message>
+    <message>
+        <source>On the desktop: %1
+In Finder: %2
+
+%3 Edit &gt; Undo puts it back.</source>
+        <translation>Auf dem Desktop: %1
+Im Finder: %2
+
+%3 Bearbeiten &gt; Rückgängig stellt ihn wieder her.</translation>
+    </message>
+    <message>
+        <source>The desktop&apos;s value is replaced.</source>
+        <translation>Der Wert des Desktops wird ersetzt.</translation>
+    </message>
+    <message>
+        <source>Finder&apos;s value is replaced, colours of tags it keeps included.</source>
+        <translation>Der Wert des Finders wird ersetzt, einschließlich der Farben der Tags, die er behält.</translation>
+    </message>
+    <message>
+        <source>Copy of “%1” to the Desktop</source>
+        <translation>Kopie von „%1“ auf den Desktop</translation>
+    </message>
+    <message>
+        <source>Copy of “%1” to Finder</source>
+        <translation>Kopie von „%1“ in den Finder</translation>
+    </message>
+    <message>
+        <source>%1 to the desktop: %2</source>
+        <translation>%1 auf den Desktop: %2</translation>
+    </message>
+    <message>
+        <source>%1 to Finder: %2</source>
+        <translation>%1 in den Finder: %2</translation>
+    </message>
+    <message>
+        <source> (left out: %1)</source>
+        <translation> (ausgelassen: %1)</translation>
+    </message>
+</context>
+<context>
     <name>BusRequests</name>
     <message>
         <source>Corvane opens at most %1 files per request, not %2</source>
@@ -611,6 +664,34 @@ verstandenen Befehlszeile. Die vollständige Grammatik der Ausgabe steht in corv
         <source>set</source>
         <comment>a run&apos;s report on an attribute</comment>
         <translation>gesetzt</translation>
+    </message>
+    <message>
+        <source>--to-desktop and --to-mac cannot be combined: one way at a time</source>
+        <translation>--to-desktop und --to-mac lassen sich nicht kombinieren: eine Richtung auf einmal</translation>
+    </message>
+    <message>
+        <source>--match does not go with --bridge-status: the pairs&apos; names are fixed</source>
+        <translation>--match passt nicht zu --bridge-status: die Namen der Paare stehen fest</translation>
+    </message>
+    <message>
+        <source>Working with files from a Mac (Finder&apos;s tags, comment, where from and rating beside the desktop&apos;s):
+  --bridge FILE...              Copies each pair held on one side only onto the other side.
+                                  corvane --bridge -R ~/FromMac
+    --to-desktop, --to-mac      Copies every pair not in step that way, replacing what the other
+                                side holds.
+                                  corvane --bridge --to-desktop photo.jpg
+  --list --bridge-status FILE...
+                                Says for each pair whether the two sides are in step (--json too).
+</source>
+        <translation>Dateien von einem Mac (Tags, Kommentar, Herkunft und Bewertung des Finders neben denen des Desktops):
+  --bridge DATEI...             Kopiert jedes Paar, das nur eine Seite hält, auf die andere Seite.
+                                  corvane --bridge -R ~/VomMac
+    --to-desktop, --to-mac      Kopiert jedes nicht abgeglichene Paar in diese Richtung und ersetzt,
+                                was die andere Seite hält.
+                                  corvane --bridge --to-desktop foto.jpg
+  --list --bridge-status DATEI...
+                                Sagt für jedes Paar, ob beide Seiten abgeglichen sind (auch --json).
+</translation>
     </message>
 </context>
 <context>
@@ -1150,6 +1231,14 @@ verstandenen Befehlszeile. Die vollständige Grammatik der Ausgabe steht in corv
         <source>Checked for update</source>
         <translation>Nach Aktualisierung gesucht</translation>
     </message>
+    <message>
+        <source>&amp;Keep Desktop Tags in Step with Finder Tags</source>
+        <translation>&amp;Desktop-Tags mit Finder-Tags abgleichen</translation>
+    </message>
+    <message>
+        <source>Adding, renaming or removing a Finder tag does the same to the desktop&apos;s tags</source>
+        <translation>Ein Finder-Tag hinzufügen, umbenennen oder entfernen tut dasselbe mit den Tags des Desktops</translation>
+    </message>
 </context>
 <context>
     <name>corvane::AttributeDetailArea</name>
@@ -1398,6 +1487,29 @@ Bearbeiten &gt; Rückgängig stellt es wieder her.</translation>
     </message>
 </context>
 <context>
+    <name>corvane::DesktopBridgeBar</name>
+    <message>
+        <source>Desktop:</source>
+        <translation>Desktop:</translation>
+    </message>
+    <message>
+        <source>Copy to Desktop</source>
+        <translation>Auf Desktop kopieren</translation>
+    </message>
+    <message>
+        <source>Copy to Finder</source>
+        <translation>In Finder kopieren</translation>
+    </message>
+    <message>
+        <source>Copy %1 to the Linux desktop</source>
+        <translation>%1 auf den Linux-Desktop kopieren</translation>
+    </message>
+    <message>
+        <source>Copy %1 to Finder</source>
+        <translation>%1 in den Finder kopieren</translation>
+    </message>
+</context>
+<context>
     <name>corvane::DocumentController</name>
     <message>
         <source>%1 — %2</source>
@@ -1565,6 +1677,18 @@ Bearbeiten &gt; Rückgängig stellt es wieder her.</translation>
     <message>
         <source>Redo Save of “%1”</source>
         <translation>Speichern von „%1“ wiederholen</translation>
+    </message>
+    <message>
+        <source>“%1” was changed by another program meanwhile; nothing was changed.</source>
+        <translation>„%1“ wurde inzwischen von einem anderen Programm geändert; nichts wurde geändert.</translation>
+    </message>
+    <message>
+        <source>Undo %1</source>
+        <translation>%1 rückgängig</translation>
+    </message>
+    <message>
+        <source>Redo %1</source>
+        <translation>%1 wiederholen</translation>
     </message>
 </context>
 <context>

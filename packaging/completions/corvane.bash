@@ -46,7 +46,7 @@ _corvane()
     fi
     if [[ $cur == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W '--list --json --set --kind --remove --tag --clear --dump
-            --restore --to --find --undo-last --labels --recursive --no-dereference --match --dry-run --yes
+            --restore --to --find --bridge --to-desktop --to-mac --bridge-status --undo-last --labels --recursive --no-dereference --match --dry-run --yes
             --scratchpad --help --version' -- "$cur")
         return
     fi

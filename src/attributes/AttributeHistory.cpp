@@ -31,8 +31,12 @@ std::optional<FileIdentity> identityOf(const QUrl &file)
 qsizetype AttributeChange::cost() const
 {
     // Names count too, so that many steps of empty values still add up.
-    return name.size() * 2 + label.size() * 2 + file.toString().size() * 2 + (before ? before->size() : 0)
-        + (after ? after->size() : 0);
+    qsizetype bytes = name.size() * 2 + label.size() * 2 + file.toString().size() * 2
+        + (before ? before->size() : 0) + (after ? after->size() : 0);
+    for (const AttributeStep &other : alongside)
+        bytes += other.name.size() * 2 + (other.before ? other.before->size() : 0)
+            + (other.after ? other.after->size() : 0);
+    return bytes;
 }
 
 void AttributeHistory::record(AttributeChange change)

@@ -7,6 +7,7 @@
 #include "attributes/ExtendedAttributes.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QUrl>
 
@@ -28,6 +29,14 @@ struct FileIdentity {
 };
 std::optional<FileIdentity> identityOf(const QUrl &file);
 
+// Another attribute a step changes together with its first: a copy between Finder's attributes and the
+// desktop's, tags kept in step on both sides. Taken back and made again with the step, never alone.
+struct AttributeStep {
+    QString name;
+    std::optional<QByteArray> before;
+    std::optional<QByteArray> after;
+};
+
 struct AttributeChange {
     QUrl file;
     FileIdentity identity; // of the file when the change was made
@@ -36,6 +45,8 @@ struct AttributeChange {
     std::optional<QByteArray> before; // nullopt: the attribute was absent
     std::optional<QByteArray> after; // nullopt: the change removed it
     bool valueChange = false; // made to a value in its own kind (a list, tags, a date), not by Save
+    QList<AttributeStep> alongside {}; // the other attributes of the step, after `name`
+    QString action {}; // what the menu calls the step when not a save, removal or change: "Copy of …"
 
     bool isRemoval() const { return !after; }
     qsizetype cost() const;

@@ -1,6 +1,7 @@
 #include "attributes/DesktopBridge.h"
 
 #include "attributes/AttributeNames.h"
+#include "attributes/EditableValue.h"
 #include "attributes/ExtendedAttributes.h"
 
 #include <QCoreApplication>
@@ -127,9 +128,14 @@ void bridgeTags(BridgePair &pair, const Sides &sides)
     const QStringList entries = macStrings(sides, pair.mac, Text::tr("a list of tags"));
     QStringList macNames;
     QHash<QString, QString> macEntries; // name → the first entry holding it, colour and all
+    QStringList kept; // entries that stay on the Mac side as they are
     for (const QString &entry : entries) {
-        const QString name = finderTagName(entry).trimmed();
-        if (!name.isEmpty() && !macEntries.contains(name)) {
+        // What Finder would not read as a tag ("\n2", a colour 9) is no tag to copy, nor to lose.
+        const std::optional<FinderTag> tag = parseFinderTag(entry);
+        const QString name = tag ? tag->name.trimmed() : QString();
+        if (name.isEmpty())
+            kept.append(entry);
+        else if (!macEntries.contains(name)) {
             macEntries.insert(name, entry);
             macNames.append(name);
         }
@@ -140,7 +146,6 @@ void bridgeTags(BridgePair &pair, const Sides &sides)
     // A desktop list has no escape for its separator, and a line break would read in Finder as the
     // start of a colour: such names stay where they are.
     QStringList carried;
-    QStringList kept;
     for (const QString &name : std::as_const(macNames)) {
         if (name.contains(u',')) {
             pair.notToDesktop.append(name);
@@ -171,7 +176,7 @@ void bridgeTags(BridgePair &pair, const Sides &sides)
     const QByteArray &desktopName = sides.desktop[0].name;
     if (pair.mac.problem.isEmpty() && !macNames.isEmpty()) {
         if (!carried.isEmpty())
-            pair.toDesktop.append(textWrite(desktopName, desktopTagsText(carried)));
+            pair.toDesktop.append(textWrite(desktopName, plainTextList(carried).value_or(QString())));
         else if (sides.desktop[0].node)
             pair.toDesktop.append(removal(desktopName));
     }
@@ -349,17 +354,6 @@ QString summary(const BridgePair &pair)
 
 } // namespace
 
-QString finderTagName(const QString &entry)
-{
-    const qsizetype lineBreak = entry.lastIndexOf(u'\n');
-    if (lineBreak < 0 || lineBreak == entry.size() - 1)
-        return entry;
-    const QStringView colour = QStringView(entry).sliced(lineBreak + 1);
-    const bool digits
-        = std::all_of(colour.cbegin(), colour.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-    return digits ? entry.left(lineBreak) : entry;
-}
-
 QStringList desktopTagNames(const QString &text)
 {
     QStringList names;
@@ -372,11 +366,6 @@ QStringList desktopTagNames(const QString &text)
         }
     }
     return names;
-}
-
-QString desktopTagsText(const QStringList &names)
-{
-    return names.join(u',');
 }
 
 QString bridgeMacName(BridgePairKind kind)

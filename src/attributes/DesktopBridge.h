@@ -108,12 +108,8 @@ BridgePair bridgePair(BridgePairKind kind, const BridgeValues &values);
 QString bridgeMacName(BridgePairKind kind);
 QList<QByteArray> bridgeDesktopNames(BridgePairKind kind);
 
-// The tag forms, for editors that change one side and keep the other in step.
-// A Finder entry's name: "Holiday\n6" → "Holiday"; the colour suffix is a line break and digits.
-QString finderTagName(const QString &entry);
-// The names of a desktop tag list: split at commas, trimmed, empty parts and repeats dropped.
+// The names of a desktop tag list as KDE reads them: split at commas, trimmed, empty parts and repeats
+// dropped. (EditableValue's parseFinderTag and plainTextList are the Finder's form and the desktop's.)
 QStringList desktopTagNames(const QString &text);
-// The desktop list for names (which must hold no comma): joined by "," as KDE writes it.
-QString desktopTagsText(const QStringList &names);
 
 } // namespace corvane

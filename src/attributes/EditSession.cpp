@@ -199,6 +199,50 @@ EditSession::Change EditSession::prepareValueChange(const QString &name, const Q
     return change;
 }
 
+EditSession::Change EditSession::prepareChanges(
+    const QString &label, const QString &action, const QList<AttributeStep> &writes) const
+{
+    Change change;
+    if (m_file.isEmpty())
+        return change;
+    change.file = m_file;
+    change.label = label;
+    change.action = action;
+    for (const AttributeStep &write : writes) {
+        if (change.kind != Change::Kind::Nothing) {
+            alsoChange(change, write.name, write.after);
+            continue;
+        }
+        // A step whose first attribute cannot be read could not be taken back: nothing is done.
+        std::optional<QByteArray> before;
+        if (const std::optional<PosixError> error = readAttributeState(m_file, write.name, &before)) {
+            change.kind = Change::Kind::Save;
+            change.error = errorPrefix(write.after) + error->description;
+            return change;
+        }
+        if (before == write.after)
+            continue;
+        change.kind = Change::Kind::Save;
+        change.name = write.name;
+        change.before = before;
+        change.beforeKnown = true;
+        change.target = write.after;
+    }
+    return change;
+}
+
+void EditSession::alsoChange(
+    Change &change, const QString &name, const std::optional<QByteArray> &target) const
+{
+    if (change.kind != Change::Kind::Save || !change.error.isEmpty())
+        return;
+    AttributeStep write { name, {}, target };
+    if (const std::optional<PosixError> error = readAttributeState(change.file, name, &write.before))
+        change.error = errorPrefix(target) + error->description;
+    else if (write.before != target)
+        change.alongside.append(write);
+}
+
 EditSession::Change EditSession::prepareRemoval(const QString &name, const QString &label) const
 {
     Change change = prepareSave(name, label, QString());
@@ -236,7 +280,18 @@ EditSession::Change EditSession::prepareStep(bool undo) const
         return change;
     }
     change.beforeKnown = true;
-    if (change.before != (undo ? step->after : step->before)) {
+    bool changedSince = change.before != (undo ? step->after : step->before);
+    for (const AttributeStep &other : step->alongside) {
+        AttributeStep write { other.name, {}, undo ? other.before : other.after };
+        if (const std::optional<PosixError> error
+            = readAttributeState(step->file, other.name, &write.before)) {
+            change.error = errorPrefix(write.after) + error->description;
+            return change;
+        }
+        changedSince = changedSince || write.before != (undo ? other.after : other.before);
+        change.alongside.append(write);
+    }
+    if (changedSince) {
         // Someone else wrote since: their value is not ours to throw away without asking.
         const QString details = undo
             ? tr("It no longer holds what Corvane saved in %1. Undoing replaces its current value, which is "
@@ -261,15 +316,27 @@ QString EditSession::apply(const Change &change)
         if (!step || identityOf(change.file) != step->identity)
             return notTheFileChanged(change.file);
     }
-    // A removal the user asked for reports an attribute that is not there; a step back to absence
-    // finds it as wanted.
-    const std::optional<PosixError> error = change.kind == Change::Kind::Save && !change.target
-        ? removeExtendedAttribute(change.file, change.name)
-        : setAttributeState(change.file, change.name, change.target);
-    if (error)
-        return errorPrefix(change.target) + error->description;
-    if (touchesShown(change))
-        m_shownFingerprint = valueFingerprint(change.target); // what the field shows is stored now
+    if (!change.alongside.isEmpty()) {
+        if (const QString error = applySeveral(change); !error.isEmpty())
+            return error;
+    } else {
+        // A removal the user asked for reports an attribute that is not there; a step back to absence
+        // finds it as wanted.
+        const std::optional<PosixError> error = change.kind == Change::Kind::Save && !change.target
+            ? removeExtendedAttribute(change.file, change.name)
+            : setAttributeState(change.file, change.name, change.target);
+        if (error)
+            return errorPrefix(change.target) + error->description;
+    }
+    if (touchesShown(change)) {
+        // What the field shows is stored now: the step's first attribute, or one changed alongside it.
+        std::optional<QByteArray> stored = change.target;
+        for (const AttributeStep &other : change.alongside) {
+            if (systemAttributeName(other.name) == systemAttributeName(m_shownName))
+                stored = other.after;
+        }
+        m_shownFingerprint = valueFingerprint(stored);
+    }
     switch (change.kind) {
     case Change::Kind::Save:
         if (!change.beforeKnown)
@@ -281,7 +348,9 @@ QString EditSession::apply(const Change &change)
                 .label = change.label,
                 .before = change.before,
                 .after = change.target,
-                .valueChange = change.valueChange });
+                .valueChange = change.valueChange,
+                .alongside = change.alongside,
+                .action = change.action });
         break;
     case Change::Kind::Undo:
         m_history.didUndo();
@@ -296,9 +365,38 @@ QString EditSession::apply(const Change &change)
     return QString();
 }
 
+// Every attribute of the step or none: each must still hold what it held when the step was prepared (a
+// question may have been up meanwhile), and a write that fails puts back those made before it.
+QString EditSession::applySeveral(const Change &change)
+{
+    QList<AttributeStep> writes { { change.name, change.before, change.target } };
+    writes += change.alongside;
+    for (const AttributeStep &write : std::as_const(writes)) {
+        std::optional<QByteArray> now;
+        if (const std::optional<PosixError> error = readAttributeState(change.file, write.name, &now))
+            return errorPrefix(write.after) + error->description;
+        if (now != write.before)
+            return tr("“%1” was changed by another program meanwhile; nothing was changed.")
+                .arg(change.label);
+    }
+    for (qsizetype i = 0; i < writes.size(); ++i) {
+        if (const std::optional<PosixError> error
+            = setAttributeState(change.file, writes[i].name, writes[i].after)) {
+            for (qsizetype done = i - 1; done >= 0; --done)
+                setAttributeState(change.file, writes[done].name, writes[done].before);
+            return errorPrefix(writes[i].after) + error->description;
+        }
+    }
+    return QString();
+}
+
 bool EditSession::touchesShown(const Change &change) const
 {
-    return change.file == m_file && systemAttributeName(change.name) == systemAttributeName(m_shownName);
+    const QByteArray shown = systemAttributeName(m_shownName);
+    return change.file == m_file
+        && (systemAttributeName(change.name) == shown
+            || std::any_of(change.alongside.cbegin(), change.alongside.cend(),
+                [&](const AttributeStep &other) { return systemAttributeName(other.name) == shown; }));
 }
 
 QString EditSession::undoText() const
@@ -306,6 +404,8 @@ QString EditSession::undoText() const
     const AttributeChange *step = m_history.nextUndo();
     if (!step)
         return QString();
+    if (!step->action.isEmpty())
+        return tr("Undo %1").arg(step->action);
     if (step->valueChange)
         return tr("Undo Change of “%1”").arg(step->label);
     return step->isRemoval() ? tr("Undo Removal of “%1”").arg(step->label)
@@ -317,6 +417,8 @@ QString EditSession::redoText() const
     const AttributeChange *step = m_history.nextRedo();
     if (!step)
         return QString();
+    if (!step->action.isEmpty())
+        return tr("Redo %1").arg(step->action);
     if (step->valueChange)
         return tr("Redo Change of “%1”").arg(step->label);
     return step->isRemoval() ? tr("Redo Removal of “%1”").arg(step->label)

@@ -44,6 +44,9 @@ public:
         std::optional<EditQuestion> question; // ask first; the change is made only when confirmed
         QString error; // nothing is done, and this is why ("setXattr error: ...")
         bool valueChange = false; // a value edited in its own kind: "Undo Change of"
+        // Other attributes changed in the same step, each with what it holds now and is to hold.
+        QList<AttributeStep> alongside;
+        QString action; // the step in the menu when it is no save, change or removal: "Copy of “Tags” …"
     };
 
     explicit EditSession(QObject *parent = nullptr);
@@ -87,6 +90,13 @@ public:
     // value equals the one shown; the question comes when the attribute holds something else by now.
     Change prepareValueChange(const QString &name, const QString &label,
         const std::optional<QByteArray> &shown, const EditableValue &edited) const;
+    // Several attributes changed in one step, `label` naming it as the user knows it and `action` in the
+    // menu ("Copy of “Tags” to the Desktop"): each write's `after` is what its attribute is to hold
+    // (nullopt: removed); what each holds now is read for Undo. Writes that change nothing are dropped.
+    Change prepareChanges(
+        const QString &label, const QString &action, const QList<AttributeStep> &writes) const;
+    // One more attribute changed in the same step as `change` (read now), so that one Undo takes both back.
+    void alsoChange(Change &change, const QString &name, const std::optional<QByteArray> &target) const;
     // A removal the user already confirmed (the attributes panel asks its own question).
     Change prepareRemoval(const QString &name, const QString &label) const;
     // The next step back or forward; the question comes when another program changed the attribute
@@ -109,6 +119,7 @@ signals:
 
 private:
     Change prepareStep(bool undo) const;
+    QString applySeveral(const Change &change);
 
     QUrl m_file;
     QString m_shownName;

@@ -157,18 +157,7 @@ QString isoDate(const QDateTime &date)
 // Plain text as the desktop writes it; a list comma-separated, as KDE writes user.xdg.tags.
 std::optional<QString> plainText(const EditableValue &value, QString *problem)
 {
-    const auto joined = [&](const QStringList &items) -> std::optional<QString> {
-        for (const QString &item : items) {
-            if (item.contains(u',') || hasLineBreak(item)) {
-                *problem
-                    = Text::tr("The item “%1” contains a comma or a line break, which separate the items of "
-                               "a list stored as plain text.")
-                          .arg(item);
-                return std::nullopt;
-            }
-        }
-        return items.join(u',');
-    };
+    const auto joined = [&](const QStringList &items) { return plainTextList(items, problem); };
     QStringList items;
     switch (value.kind) {
     case EditKind::Text:
@@ -203,6 +192,21 @@ std::optional<QString> plainText(const EditableValue &value, QString *problem)
 }
 
 } // namespace
+
+std::optional<QString> plainTextList(const QStringList &items, QString *problem)
+{
+    for (const QString &item : items) {
+        if (item.contains(u',') || hasLineBreak(item)) {
+            if (problem)
+                *problem
+                    = Text::tr("The item “%1” contains a comma or a line break, which separate the items of "
+                               "a list stored as plain text.")
+                          .arg(item);
+            return std::nullopt;
+        }
+    }
+    return items.join(u',');
+}
 
 std::optional<FinderTag> parseFinderTag(const QString &item)
 {

@@ -56,6 +56,11 @@ std::optional<FinderTag> parseFinderTag(const QString &item);
 // The stored form: the bare name when it has no colour, else "Name\nN".
 QString finderTagText(const FinderTag &tag);
 
+// A list as the desktop stores it in plain text (KDE's user.xdg.tags): the items joined by commas, as
+// they are. Nullopt, with a sentence for the user in *problem, when an item holds a comma or a line
+// break, which would split it when read back.
+std::optional<QString> plainTextList(const QStringList &items, QString *problem = nullptr);
+
 struct EditableValue {
     EditKind kind = EditKind::None;
     ValueForm form = ValueForm::BinaryPropertyList;

@@ -55,7 +55,9 @@ int runAttributeTool(const QList<QByteArray> &arguments)
         request.noDereference ? LinkMode::NoFollow : LinkMode::Follow, names };
     switch (request.verb) {
     case ToolVerb::List:
-        return runList(run);
+        return request.bridgeStatus ? runBridgeStatus(run) : runList(run);
+    case ToolVerb::Bridge:
+        return runBridge(run);
     case ToolVerb::Set:
     case ToolVerb::Remove:
     case ToolVerb::Tag:

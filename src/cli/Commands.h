@@ -30,6 +30,8 @@ int runUndoLast(const ToolRun &run);
 int runDump(const ToolRun &run);
 int runRestore(const ToolRun &run);
 int runFind(const ToolRun &run);
+int runBridge(const ToolRun &run); // --bridge
+int runBridgeStatus(const ToolRun &run); // --list --bridge-status
 
 // --list and --dump: the files walked and listed on worker threads, in the order walked; `shownPath`
 // gives the path the listing names for each.

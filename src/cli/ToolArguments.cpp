@@ -32,6 +32,7 @@ const QHash<QByteArray, VerbSpec> &verbs()
         { "--find", { ToolVerb::Find, 1 } },
         { "--undo-last", { ToolVerb::UndoLast, 0 } },
         { "--labels", { ToolVerb::Labels, 0 } },
+        { "--bridge", { ToolVerb::Bridge, 0 } },
     };
     return table;
 }
@@ -101,6 +102,13 @@ private:
             m_request.recursive = m_request.noDereference = true;
         } else if (argument == "--json") {
             m_request.json = true;
+        } else if (argument == "--bridge-status") {
+            m_request.bridgeStatus = true;
+        } else if (argument == "--to-desktop" || argument == "--to-mac") {
+            const BridgeWay way = argument == "--to-mac" ? BridgeWay::ToMac : BridgeWay::ToDesktop;
+            if (m_request.bridgeWay != BridgeWay::Empty && m_request.bridgeWay != way)
+                return fail(Cli::tr("--to-desktop and --to-mac cannot be combined: one way at a time"));
+            m_request.bridgeWay = way;
         } else if (argument == "--yes") {
             m_request.yes = true;
         } else if (argument == "--dry-run") {
@@ -202,9 +210,14 @@ private:
         only(m_kindGiven, "--kind", { Set });
         only(!r.targetDirectory.isEmpty(), "--to", { Restore });
         only(r.json, "--json", { List });
+        only(r.bridgeStatus, "--bridge-status", { List });
+        if (r.bridgeStatus && !r.match.isEmpty())
+            fail(Cli::tr("--match does not go with --bridge-status: the pairs' names are fixed"));
+        only(r.bridgeWay == BridgeWay::ToDesktop, "--to-desktop", { Bridge });
+        only(r.bridgeWay == BridgeWay::ToMac, "--to-mac", { Bridge });
         only(!r.match.isEmpty(), "--match", { List, Clear, Dump, Restore });
-        only(r.recursive, "-R", { List, Set, Remove, Tag, Clear, Dump, Find });
-        only(r.noDereference, "-h", { List, Set, Remove, Tag, Clear, Dump, Restore, Find });
+        only(r.recursive, "-R", { List, Set, Remove, Tag, Clear, Dump, Find, Bridge });
+        only(r.noDereference, "-h", { List, Set, Remove, Tag, Clear, Dump, Restore, Find, Bridge });
         only(r.yes, "--yes", { Clear, UndoLast });
         if (r.dryRun && !r.changesAttributes())
             fail(Cli::tr("--dry-run goes with a verb that changes attributes"));
@@ -239,6 +252,7 @@ bool ToolRequest::changesAttributes() const
     case ToolVerb::Clear:
     case ToolVerb::Restore:
     case ToolVerb::UndoLast:
+    case ToolVerb::Bridge:
         return true;
     default:
         return false;
@@ -293,6 +307,19 @@ QString toolHelpText()
             "                                  corvane --clear --yes -R build/\n"
             "  --undo-last                   Puts back what the last of these runs changed.\n"
             "                                  corvane --undo-last\n")
+        + u'\n'
+        + Cli::tr(
+            "Working with files from a Mac (Finder's tags, comment, where from and rating beside the "
+            "desktop's):\n"
+            "  --bridge FILE...              Copies each pair held on one side only onto the other side.\n"
+            "                                  corvane --bridge -R ~/FromMac\n"
+            "    --to-desktop, --to-mac      Copies every pair not in step that way, replacing what the "
+            "other\n"
+            "                                side holds.\n"
+            "                                  corvane --bridge --to-desktop photo.jpg\n"
+            "  --list --bridge-status FILE...\n"
+            "                                Says for each pair whether the two sides are in step (--json "
+            "too).\n")
         + u'\n'
         + Cli::tr(
             "Backing up, restoring and finding:\n"

@@ -5,6 +5,7 @@
 //
 //   --list [--json]   --set NAME VALUE [--kind K]   --remove NAME   --tag add|remove|set TAG[,TAG...] --clear
 //   --dump   --restore BACKUP [--to DIR]   --find TAG   --undo-last   --labels
+//   --bridge [--to-desktop|--to-mac]   --list --bridge-status [--json]
 //   -R/--recursive  -h/--no-dereference  --match REGEX  --dry-run  --yes  --  FILE...
 //
 // A verb's operands are the arguments right after it, whatever they look like ("-" as VALUE is
@@ -18,7 +19,9 @@
 
 namespace corvane {
 
-enum class ToolVerb { None, List, Set, Remove, Tag, Clear, Dump, Restore, Find, UndoLast, Labels };
+enum class ToolVerb { None, List, Set, Remove, Tag, Clear, Dump, Restore, Find, UndoLast, Labels, Bridge };
+// Which way --bridge copies: without one, only pairs with one side empty, onto the empty side.
+enum class BridgeWay { Empty, ToDesktop, ToMac };
 enum class TagOperation { Add, Remove, Set };
 // How --set stores its text: as the editor's Save does, or in the form --kind names.
 enum class SetKind { Editor, Text, Plain, List, Tags, Date };
@@ -35,6 +38,8 @@ struct ToolRequest {
     QByteArray targetDirectory; // --to; empty when not given
     QByteArray match; // --match; empty when not given
     bool json = false; // --list
+    bool bridgeStatus = false; // --list --bridge-status
+    BridgeWay bridgeWay = BridgeWay::Empty; // --bridge's --to-desktop, --to-mac
     bool recursive = false;
     bool noDereference = false;
     bool yes = false;

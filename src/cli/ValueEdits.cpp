@@ -237,7 +237,9 @@ ValueEdit editDesktopTags(const QByteArray &systemName, const std::optional<QByt
         systemName, current, EditKind::Text,
         Cli::tr("the desktop's tags hold a value that is no text; left as it is"), operation, tags,
         [](const EditableValue &value) { return desktopTagNames(value.text); },
-        [](EditableValue &value, const QStringList &names) { value.text = desktopTagsText(names); });
+        [](EditableValue &value, const QStringList &names) {
+            value.text = plainTextList(names).value_or(names.join(u','));
+        });
 }
 
 QStringList finderTagNames(const QByteArray &bytes)
@@ -248,8 +250,8 @@ QStringList finderTagNames(const QByteArray &bytes)
     if (!root || !root->isArray())
         return names;
     for (const plist::Value &item : root->elements()) {
-        if (item.isString())
-            names.append(finderTagName(item.toString()));
+        if (const std::optional<FinderTag> tag = parseFinderTag(item.toString()))
+            names.append(tag->name);
     }
     return names;
 }

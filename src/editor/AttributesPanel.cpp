@@ -6,6 +6,7 @@
 #include "editor/AttributeDetailArea.h"
 #include "editor/AttributesFilterModel.h"
 #include "editor/AttributesTreeView.h"
+#include "editor/DesktopBridgeBar.h"
 #include "editor/TagDotsDelegate.h"
 #include "window/Alerts.h"
 
@@ -123,6 +124,11 @@ AttributesPanel::AttributesPanel(QWidget *parent)
     connect(m_detail, &AttributeDetailArea::rowWanted, this, &AttributesPanel::selectAttribute);
     m_view->setItemDelegateForColumn(AttributesModel::PreviewColumn, new TagDotsDelegate(m_view));
 
+    // Finder's tags and comment beside the desktop's, from each listing.
+    m_bridge = new DesktopBridgeBar(this);
+    connect(this, &AttributesPanel::listingShown, m_bridge,
+        [this] { m_bridge->showFile(m_model->description()); });
+
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("attributesStatus"));
     m_status->setWordWrap(true);
@@ -134,6 +140,7 @@ AttributesPanel::AttributesPanel(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_filter);
     layout->addWidget(m_view, 1);
+    layout->addWidget(m_bridge);
     layout->addWidget(m_status);
     layout->addWidget(m_detail);
     setTabOrder(m_filter, m_view);
@@ -160,6 +167,7 @@ void AttributesPanel::setFile(const QUrl &file)
     AttributeWatcher::shared().unwatch(m_file.toLocalFile());
     m_file = file;
     m_model->setDescription({});
+    m_bridge->showFile({});
     m_detail->setFile(file);
     m_wantedRow.clear();
     m_note.clear();

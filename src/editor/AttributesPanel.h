@@ -33,6 +33,7 @@ class QThread;
 namespace corvane {
 
 class AttributeDetailArea;
+class DesktopBridgeBar;
 class AttributesTreeView;
 
 class AttributesPanel : public QWidget {
@@ -49,6 +50,7 @@ public:
     QLineEdit *filterField() const { return m_filter; }
     AttributesTreeView *view() const { return m_view; }
     AttributeDetailArea *detailArea() const { return m_detail; }
+    DesktopBridgeBar *bridgeBar() const { return m_bridge; }
     QPlainTextEdit *detailText() const;
     QLabel *statusLabel() const { return m_status; }
 
@@ -92,6 +94,7 @@ private:
     QLineEdit *m_filter = nullptr;
     AttributesTreeView *m_view = nullptr;
     AttributeDetailArea *m_detail = nullptr;
+    DesktopBridgeBar *m_bridge = nullptr;
     QLabel *m_status = nullptr;
     QByteArray m_wantedRow; // the system name selectAttribute() waits for
     QString m_note; // said below the list until the next listing: why a chosen row stays here

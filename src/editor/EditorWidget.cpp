@@ -7,6 +7,7 @@
 #include "editor/AttributeDetailArea.h"
 #include "editor/AttributesPanel.h"
 #include "editor/AttributesTreeView.h"
+#include "editor/DesktopBridgeBar.h"
 #include "editor/DraftBar.h"
 #include "editor/TypedValueEditor.h"
 #include "editor/ValueDrafts.h"
@@ -123,6 +124,7 @@ EditorWidget::EditorWidget(QWidget *parent)
     connect(&m_session, &EditSession::historyChanged, m_panel, &AttributesPanel::reload);
     connect(
         m_panel->detailArea(), &AttributeDetailArea::changeRequested, this, &EditorWidget::applyValueChange);
+    connect(m_panel->bridgeBar(), &DesktopBridgeBar::copyRequested, this, &EditorWidget::copyAcrossBridge);
 
     // Another program's write reaches the value field as it reaches the panel (which holds the watch).
     m_outsideChange.setSingleShot(true);
@@ -333,8 +335,35 @@ bool EditorWidget::apply(const EditSession::Change &change, bool showAgain)
 void EditorWidget::applyValueChange(const QString &name, const QString &label,
     const std::optional<QByteArray> &shown, const EditableValue &edited)
 {
-    if (apply(m_session.prepareValueChange(name, label, shown, edited), true))
+    EditSession::Change change = m_session.prepareValueChange(name, label, shown, edited);
+    if (Preferences().boolForKey(PreferenceKey::bridgeTags, true))
+        keepDesktopTagsInStep(m_session, change, shown, edited);
+    if (apply(change, true))
         m_panel->detailArea()->showStored();
+}
+
+void EditorWidget::copyAcrossBridge(BridgePairKind kind, BridgeDirection direction)
+{
+    // Read again: the line was shown from a listing that may be a moment old.
+    const BridgeFile file = readBridgeFile(systemPath(m_session.file()));
+    if (file.error) {
+        EditSession::Change failed;
+        failed.file = m_session.file();
+        failed.label = bridgePair(kind, {}).label;
+        showActionError(file.failedName.isEmpty()
+                ? file.error->description
+                : QString::fromUtf8(file.failedName) + QStringLiteral(": ") + file.error->description,
+            failed);
+        return;
+    }
+    const BridgePair pair = bridgePair(kind, file.values);
+    EditSession::Change change = m_session.prepareChanges(
+        pair.label, bridgeCopyAction(pair, direction), bridgeCopyWrites(pair, direction));
+    if (change.kind != EditSession::Change::Kind::Nothing && change.error.isEmpty()
+        && bridgeCopyReplaces(pair, direction))
+        change.question = bridgeCopyQuestion(pair, direction);
+    if (!apply(change, true))
+        m_panel->reload(); // nothing was copied: the line says again how the sides stand
 }
 
 void EditorWidget::showFromPanel(qsizetype catalogueIndex, const QString &fullName)

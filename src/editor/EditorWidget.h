@@ -1,5 +1,6 @@
 #pragma once
 
+#include "attributes/BridgeCopy.h"
 #include "attributes/EditSession.h"
 
 #include <QPointer>
@@ -88,6 +89,7 @@ private:
     bool apply(const EditSession::Change &change, bool showAgain);
     void applyValueChange(const QString &name, const QString &label, const std::optional<QByteArray> &shown,
         const EditableValue &edited);
+    void copyAcrossBridge(BridgePairKind kind, BridgeDirection direction);
     void showActionError(const QString &message, const EditSession::Change &change);
     void showDrafts();
     void elidePath();

@@ -7,6 +7,7 @@
 #include "editor/NumberSpinBox.h"
 #include "editor/TypedValueEditor.h"
 #include "settings/Preferences.h"
+#include "window/ApplicationActions.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>
@@ -46,7 +47,7 @@ EditorWindow::EditorWindow(ApplicationActions &actions, QWidget *parent)
     createMenus({ .file = { m_save },
         .edit = { edit[0], edit[1], nullptr, edit[2], edit[3], edit[4], edit[5], nullptr, edit[6], nullptr,
             m_find, m_addAttribute },
-        .view = { m_attributesPanel } });
+        .view = { m_attributesPanel, nullptr, applicationActions().bridgeTagsAction() } });
     connect(m_editor, &EditorWidget::fileDropped, this, [this](const QUrl &file) {
         updateTitle();
         emit fileDropped(file);

@@ -27,7 +27,8 @@ inline const QString showAttributesPanel = QStringLiteral("showAttributesPanel")
 inline const QString attributesColumnWidths = QStringLiteral("attributesColumnWidths");
 inline const QString attributesHiddenColumns = QStringLiteral("attributesHiddenColumns");
 inline const QString editorSplitterSizes = QStringLiteral("editorSplitterSizes");
-// Tags written from the command line go to the desktop's user.xdg.tags beside Finder's; on when absent.
+// Tags edited in a window or from the command line go to the desktop's user.xdg.tags beside Finder's; on
+// when absent.
 inline const QString bridgeTags = QStringLiteral("bridgeTags");
 } // namespace PreferenceKey
 

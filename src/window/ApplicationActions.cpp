@@ -1,5 +1,7 @@
 #include "window/ApplicationActions.h"
 
+#include "settings/Preferences.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
@@ -27,6 +29,7 @@ ApplicationActions::ApplicationActions(QObject *parent)
     , m_support(makeAction(this, tr("&Support")))
     , m_updates(makeAction(this, tr("&Updates")))
     , m_updateStatus(makeAction(this, tr("Update not checked")))
+    , m_bridgeTags(makeAction(this, tr("&Keep Desktop Tags in Step with Finder Tags")))
 {
     // Ctrl+W is what Linux users press, and the platform's Close may be another key (Ctrl+F4). A key
     // given twice makes its shortcut ambiguous, and Qt then triggers nothing at all.
@@ -48,6 +51,18 @@ ApplicationActions::ApplicationActions(QObject *parent)
     // quit() asks every window to close before the loop ends, as a log-out does, so each window hands
     // its state over (a scratchpad its text) before the termination routine stores it.
     connect(m_quit, &QAction::triggered, this, [] { QCoreApplication::quit(); });
+
+    // One setting for every window, read when a change is made.
+    m_bridgeTags->setObjectName(QStringLiteral("bridgeTagsAction"));
+    m_bridgeTags->setCheckable(true);
+    m_bridgeTags->setChecked(Preferences().boolForKey(PreferenceKey::bridgeTags, true));
+    m_bridgeTags->setStatusTip(
+        tr("Adding, renaming or removing a Finder tag does the same to the desktop's tags"));
+    connect(m_bridgeTags, &QAction::toggled, this, [](bool on) {
+        Preferences preferences;
+        preferences.setBool(PreferenceKey::bridgeTags, on);
+        preferences.sync();
+    });
 
     // A status, not a command: shown with the check's outcome, never changed by a click.
     m_updateStatus->setCheckable(true);

@@ -28,6 +28,8 @@ public:
     QAction *supportAction() const { return m_support; }
     QAction *updatesAction() const { return m_updates; }
     QAction *updateStatusAction() const { return m_updateStatus; }
+    // View > Keep Desktop Tags in Step with Finder Tags: the preference bridgeTags, on when absent.
+    QAction *bridgeTagsAction() const { return m_bridgeTags; }
 
 public slots:
     // The update status reads "Checked for update", with a check mark.
@@ -44,6 +46,7 @@ private:
     QAction *m_support = nullptr;
     QAction *m_updates = nullptr;
     QAction *m_updateStatus = nullptr;
+    QAction *m_bridgeTags = nullptr;
 };
 
 } // namespace corvane
