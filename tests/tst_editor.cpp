@@ -317,6 +317,17 @@ private slots:
         QCOMPARE(window->editor->valueEdit()->toPlainText(), shown);
         QTEST(window->editor->valueEdit()->placeholderText(), "placeholder");
         QCOMPARE(alerts.count(), 0);
+        // With the list hidden, the field says how to show it.
+        QFETCH(QString, placeholder);
+        if (!placeholder.endsWith(u"list below"_s))
+            return;
+        QAction *panelItem = actionNamed(&window->window, u"attributesPanelAction"_s);
+        QVERIFY(clickMenuItem(&window->window, panelItem));
+        QCOMPARE(window->editor->valueEdit()->placeholderText(),
+            QString(placeholder).replace(u"change it in the attributes list below"_s,
+                u"show the attributes list with View > Attributes to change it"_s));
+        QVERIFY(clickMenuItem(&window->window, panelItem));
+        QCOMPARE(window->editor->valueEdit()->placeholderText(), placeholder);
     }
 
     // The field must not change what it shows: unedited, the same string is saved; edited, no-break

@@ -5,16 +5,19 @@
 #include "editor/AttributesModel.h"
 #include "editor/AttributesPanel.h"
 #include "editor/AttributesTreeView.h"
+#include "editor/TagsEditor.h"
 #include "editor/TypedValueEditor.h"
 #include "support/AlertRecorder.h"
 #include "support/EditorTestSupport.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -85,20 +88,6 @@ QByteArray xml(const QString &python)
     return plistlibDump(python, u"xml"_s);
 }
 
-// Puts the list's current row on the attribute, with the focus on the list.
-bool focusRow(AttributesPanel *panel, const QString &name)
-{
-    const QAbstractItemModel *model = panel->proxyModel();
-    for (int row = 0; row < model->rowCount(); ++row) {
-        const QModelIndex index = model->index(row, 0);
-        if (index.data(AttributesModel::FullNameRole).toString() == name) {
-            panel->view()->setFocus();
-            panel->view()->setCurrentIndex(index);
-            return QApplication::focusWidget() == panel->view();
-        }
-    }
-    return false;
-}
 } // namespace
 
 class TestTypedValues : public QObject {
@@ -240,6 +229,82 @@ private slots:
         alerts.answerNext(Alerts::Button::Replace);
         typeKeys(u"{Ctrl+S}"_s);
         QCOMPARE(attributeFromTool(m_path, keywords.mid(5)), binary(u"['sun', 'sea']"_s));
+    }
+
+    // An edit not applied outlives choosing another row: marked in the list and the title, it is there
+    // again, as left, when its row is chosen again, and Apply writes it.
+    void editLeftForAnotherRowIsKept_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("keys"); // typed before leaving the row
+        QTest::addColumn<QString>("then"); // typed once back
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("list of texts") << keywords << binary(u"['sun']"_s) << u"{Ctrl+End}{Return}sea"_s
+                                       << u"{Ctrl+S}"_s << binary(u"['sun', 'sea']"_s);
+        QTest::newRow("tags") << tags << binary(u"['Work\\n6']"_s) << u"{Alt+T}Home{Return}"_s << u"{Ctrl+S}"_s
+                              << binary(u"['Work\\n6', 'Home']"_s);
+        QTest::newRow("number half typed") << u"user.test.count"_s << binary(u"42"_s) << u"{Ctrl+A}-"_s
+                                           << u"{End}7{Return}"_s << binary(u"-7"_s);
+        QTest::newRow("boolean") << u"user.test.flag"_s << binary(u"True"_s) << u"{Space}"_s << u"{Return}"_s
+                                 << binary(u"False"_s);
+    }
+    void editLeftForAnotherRowIsKept()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, stored);
+        const QString other = u"user.xdg.comment"_s;
+        QVERIFY(setAttributesWithPython({ { m_path, other.toUtf8(), u"b'plain'"_s } }));
+        auto shown = openAt(name, stored);
+        QVERIFY(shown);
+        AttributesPanel *panel = shown->editor->attributesPanel();
+        QFETCH(QString, keys);
+        typeKeys(keys);
+        QVERIFY(shown->window.isWindowModified());
+        QVERIFY(focusRow(panel, other));
+        QVERIFY(!panel->detailArea()->isEdited());
+        QVERIFY(shown->window.isWindowModified());
+        QCOMPARE(panel->detailArea()->editedNames(), QStringList { name });
+        QVERIFY(focusRow(panel, name));
+        QVERIFY(panel->view()->currentIndex().data(AttributesModel::DraftedRole).toBool());
+        typeKeys(u"{Tab}"_s);
+        QVERIFY(panel->detailArea()->isEdited());
+        QFETCH(QString, then);
+        typeKeys(then);
+        QTEST(attributeFromTool(m_path, name.mid(5)).value_or(QByteArray()), "written");
+        QVERIFY(!shown->window.isWindowModified());
+    }
+
+    // The Edit commands and their keys act on the tags: the selected ones, or the name being typed.
+    void editCommandsOnTags()
+    {
+        auto shown = openAt(tags, binary(u"['Work\\n6', 'Home']"_s));
+        QVERIFY(shown);
+        TagsEditor *editor = shown->editor->attributesPanel()->detailArea()->valueEditor()->tagsEditor();
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(editor->table()));
+        const auto names = [editor] {
+            QStringList names;
+            for (const FinderTag &tag : editor->tags())
+                names << finderTagText(tag);
+            return names;
+        };
+        typeKeys(u"{Ctrl+A}{Ctrl+X}"_s);
+        QCOMPARE(names(), QStringList());
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"Work\nHome"_s);
+        typeKeys(u"{Ctrl+V}"_s); // colours kept
+        QCOMPARE(names(), QStringList({ u"Work\n6"_s, u"Home"_s }));
+        QVERIFY(clickMenuItem(&shown->window, actionNamed(&shown->window, u"copyAction"_s)));
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"Home"_s);
+        QVERIFY(clickMenuItem(&shown->window, actionNamed(&shown->window, u"deleteAction"_s)));
+        QCOMPARE(names(), QStringList { u"Work\n6"_s });
+        // Another program's text: a tag a line.
+        QGuiApplication::clipboard()->setText(u"Travel\n\nLater\n"_s);
+        QVERIFY(clickMenuItem(&shown->window, actionNamed(&shown->window, u"pasteAction"_s)));
+        QCOMPARE(names(), QStringList({ u"Work\n6"_s, u"Travel"_s, u"Later"_s }));
+        // A name being typed: its own undo first, then the clipboard.
+        typeKeys(u"{F2}{Ctrl+A}Soon{Ctrl+Z}{Ctrl+A}{Ctrl+C}{Escape}"_s);
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"Later"_s);
+        QCOMPARE(names().last(), u"Later"_s);
     }
 
     // Escape and Revert bring back what is stored, and write nothing.

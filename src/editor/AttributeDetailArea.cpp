@@ -96,6 +96,9 @@ AttributeDetailArea::AttributeDetailArea(QWidget *parent)
 
 void AttributeDetailArea::setFile(const QUrl &file)
 {
+    keepEdit();
+    if (file != m_file)
+        m_kept.clear();
     m_file = file;
     m_row = {};
     showText(QString());
@@ -126,6 +129,7 @@ void AttributeDetailArea::showRow(const QString &name, const QString &label, con
     m_row = { name, label, sameRow && isEdited() ? m_row.text : text };
     if (sameRow && isEdited())
         return; // a new listing: what the user is editing stays, and Apply asks if the value changed
+    keepEdit();
     m_adding = false;
     if (name.isEmpty()) {
         showText(text);
@@ -165,6 +169,17 @@ void AttributeDetailArea::showText(const QString &text)
 
 void AttributeDetailArea::load()
 {
+    if (const auto kept = m_kept.constFind(m_name); kept != m_kept.cend()) {
+        // As the user left it, over the value it was shown from: Apply asks when that changed since.
+        const KeptEdit edit = *kept;
+        m_kept.erase(kept);
+        m_shown = edit.shown;
+        m_adding = edit.adding;
+        m_label = edit.label;
+        this->edit(edit.given);
+        m_editor->setFields(edit.fields);
+        return;
+    }
     PosixError error;
     const std::optional<QByteArray> bytes = readExtendedAttribute(m_file, m_name, &error);
     const EditableValue value = bytes
@@ -193,6 +208,22 @@ void AttributeDetailArea::edit(const EditableValue &value)
     m_caption->setText(m_adding ? tr("New: %1, %2").arg(m_label, formName(value.form))
                                 : tr("%1, %2").arg(m_label, formName(value.form)));
     updateControls();
+}
+
+void AttributeDetailArea::keepEdit()
+{
+    if (!isEdited() || m_name.isEmpty())
+        return;
+    m_kept.insert(m_name, { m_editor->givenValue(), m_editor->fields(), m_shown, m_label, m_adding });
+    m_adding = false;
+}
+
+QStringList AttributeDetailArea::editedNames() const
+{
+    QStringList names = m_kept.keys();
+    if (isEdited() && !m_name.isEmpty())
+        names.append(m_name);
+    return names;
 }
 
 void AttributeDetailArea::updateControls()
@@ -251,12 +282,13 @@ void AttributeDetailArea::addAttribute()
     window()->activateWindow(); // not every window system gives it back
     if (answer != QDialog::Accepted)
         return;
+    keepEdit();
     m_name = dialog.attributeName();
     m_label = dialog.label();
     m_shown.reset();
     PosixError error;
-    // The file has it already: it is edited as it is.
-    if (readExtendedAttribute(m_file, m_name, &error) || error.code != ENODATA) {
+    // The file has it already, or it is being added: it is edited as it is.
+    if (m_kept.contains(m_name) || readExtendedAttribute(m_file, m_name, &error) || error.code != ENODATA) {
         m_adding = false;
         load();
         emit rowWanted(m_name);
