@@ -1,10 +1,12 @@
 // Every kind of value edited in the attributes panel's detail area of a real window, with keys, and
 // read back from disk beside what python's plistlib writes for the value expected.
 
+#include "attributes/DraftStore.h"
 #include "editor/AttributeDetailArea.h"
 #include "editor/AttributesModel.h"
 #include "editor/AttributesPanel.h"
 #include "editor/AttributesTreeView.h"
+#include "editor/DraftBar.h"
 #include "editor/TagsEditor.h"
 #include "editor/TypedValueEditor.h"
 #include "support/AlertRecorder.h"
@@ -14,6 +16,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -118,7 +121,11 @@ class TestTypedValues : public QObject {
 
 private slots:
     void init() { QVERIFY(!(m_path = m_files.make(u"report.pdf"_s)).isEmpty()); }
-    void cleanup() { QFile::remove(m_path); }
+    void cleanup()
+    {
+        QFile::remove(m_path);
+        QDir(DraftStore().directory()).removeRecursively(); // an edit kept stays with its test
+    }
 
     // Apply (Ctrl+S, or Return in a one-line field) writes the value in the form it was found in, as
     // plistlib writes it; Undo takes it back. A value changed and changed back writes nothing.
@@ -231,41 +238,61 @@ private slots:
         QCOMPARE(attributeFromTool(m_path, keywords.mid(5)), binary(u"['sun', 'sea']"_s));
     }
 
-    // An edit not applied outlives choosing another row: marked in the list and the title, it is there
-    // again, as left, when its row is chosen again, and Apply writes it.
-    void editLeftForAnotherRowIsKept_data()
+    // An edit not applied outlives choosing another row, and closing the window: marked in the list
+    // and the title, it is there again, as left, when its row is chosen again (after Restore in a new
+    // window), and Apply writes it.
+    void editNotAppliedIsKept_data()
     {
+        QTest::addColumn<bool>("closed"); // else another row is chosen
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<QString>("keys"); // typed before leaving the row
         QTest::addColumn<QString>("then"); // typed once back
         QTest::addColumn<QByteArray>("written");
-        QTest::newRow("list of texts") << keywords << binary(u"['sun']"_s) << u"{Ctrl+End}{Return}sea"_s
-                                       << u"{Ctrl+S}"_s << binary(u"['sun', 'sea']"_s);
-        QTest::newRow("tags") << tags << binary(u"['Work\\n6']"_s) << u"{Alt+T}Home{Return}"_s << u"{Ctrl+S}"_s
-                              << binary(u"['Work\\n6', 'Home']"_s);
-        QTest::newRow("number half typed") << u"user.test.count"_s << binary(u"42"_s) << u"{Ctrl+A}-"_s
-                                           << u"{End}7{Return}"_s << binary(u"-7"_s);
-        QTest::newRow("boolean") << u"user.test.flag"_s << binary(u"True"_s) << u"{Space}"_s << u"{Return}"_s
-                                 << binary(u"False"_s);
+        for (const bool closed : { false, true }) {
+            const auto row = [closed](const char *name) -> QTestData & {
+                return QTest::addRow("%s%s", name, closed ? ", window closed" : "") << closed;
+            };
+            row("list of texts") << keywords << binary(u"['sun']"_s) << u"{Ctrl+End}{Return}sea"_s
+                                 << u"{Ctrl+S}"_s << binary(u"['sun', 'sea']"_s);
+            row("tags") << tags << binary(u"['Work\\n6']"_s) << u"{Alt+T}Home{Return}"_s << u"{Ctrl+S}"_s
+                        << binary(u"['Work\\n6', 'Home']"_s);
+            row("number half typed") << u"user.test.count"_s << binary(u"42"_s) << u"{Ctrl+A}-"_s
+                                     << u"{End}7{Return}"_s << binary(u"-7"_s);
+        }
+        QTest::newRow("boolean") << false << u"user.test.flag"_s << binary(u"True"_s) << u"{Space}"_s
+                                 << u"{Return}"_s << binary(u"False"_s);
+        QTest::newRow("date, window closed")
+            << true << u"user.com.apple.metadata:kMDItemDueDate"_s
+            << binary(u"__import__('datetime').datetime(2027, 1, 15, 17, 0)"_s) << u"2030"_s << u"{Return}"_s
+            << binary(u"__import__('datetime').datetime(2030, 1, 15, 17, 0)"_s);
     }
-    void editLeftForAnotherRowIsKept()
+    void editNotAppliedIsKept()
     {
+        QFETCH(bool, closed);
         QFETCH(QString, name);
         QFETCH(QByteArray, stored);
         const QString other = u"user.xdg.comment"_s;
         QVERIFY(setAttributesWithPython({ { m_path, other.toUtf8(), u"b'plain'"_s } }));
         auto shown = openAt(name, stored);
         QVERIFY(shown);
-        AttributesPanel *panel = shown->editor->attributesPanel();
         QFETCH(QString, keys);
         typeKeys(keys);
         QVERIFY(shown->window.isWindowModified());
-        QVERIFY(focusRow(panel, other));
-        QVERIFY(!panel->detailArea()->isEdited());
+        if (closed) {
+            typeKeys(u"{Ctrl+W}"_s);
+            QTRY_VERIFY(!shown->window.isVisible());
+            shown.reset();
+            shown = showEditor(QUrl::fromLocalFile(m_path));
+            QVERIFY(QTest::qWaitFor([&] { return shown->window.findChild<DraftBar *>(); }));
+            typeKeys(u"{Alt+R}"_s); // Restore
+        } else {
+            QVERIFY(focusRow(shown->editor->attributesPanel(), other));
+        }
+        AttributesPanel *panel = shown->editor->attributesPanel();
+        QTRY_COMPARE(panel->detailArea()->editedNames(), QStringList { name });
         QVERIFY(shown->window.isWindowModified());
-        QCOMPARE(panel->detailArea()->editedNames(), QStringList { name });
-        QVERIFY(focusRow(panel, name));
+        QVERIFY(QTest::qWaitFor([&] { return focusRow(panel, name); }));
         QVERIFY(panel->view()->currentIndex().data(AttributesModel::DraftedRole).toBool());
         typeKeys(u"{Tab}"_s);
         QVERIFY(panel->detailArea()->isEdited());
@@ -273,6 +300,7 @@ private slots:
         typeKeys(then);
         QTEST(attributeFromTool(m_path, name.mid(5)).value_or(QByteArray()), "written");
         QVERIFY(!shown->window.isWindowModified());
+        QTRY_VERIFY(QDir(DraftStore().directory()).isEmpty(QDir::Files));
     }
 
     // The Edit commands and their keys act on the tags: the selected ones, or the name being typed.

@@ -1,5 +1,6 @@
 #include "editor/AttributeDetailArea.h"
 
+#include "attributes/AttributeNames.h"
 #include "attributes/ExtendedAttributes.h"
 #include "editor/AddAttributeDialog.h"
 #include "editor/TagsEditor.h"
@@ -57,7 +58,10 @@ AttributeDetailArea::AttributeDetailArea(QWidget *parent)
     m_stack->addWidget(m_text);
     m_stack->addWidget(m_editor);
     m_stack->setMaximumHeight(130);
-    connect(m_editor, &TypedValueEditor::edited, this, &AttributeDetailArea::updateControls);
+    connect(m_editor, &TypedValueEditor::edited, this, [this] {
+        m_edited = QDateTime::currentDateTimeUtc();
+        updateControls();
+    });
 
     m_caption->setObjectName(QStringLiteral("attributeDetailCaption"));
     m_caption->setAccessibleName(tr("Value edited"));
@@ -178,6 +182,7 @@ void AttributeDetailArea::load()
         m_label = edit.label;
         this->edit(edit.given);
         m_editor->setFields(edit.fields);
+        m_edited = edit.edited;
         return;
     }
     PosixError error;
@@ -214,7 +219,7 @@ void AttributeDetailArea::keepEdit()
 {
     if (!isEdited() || m_name.isEmpty())
         return;
-    m_kept.insert(m_name, { m_editor->givenValue(), m_editor->fields(), m_shown, m_label, m_adding });
+    m_kept.insert(m_name, { m_editor->givenValue(), m_editor->fields(), m_shown, m_label, m_adding, m_edited });
     m_adding = false;
 }
 
@@ -224,6 +229,60 @@ QStringList AttributeDetailArea::editedNames() const
     if (isEdited() && !m_name.isEmpty())
         names.append(m_name);
     return names;
+}
+
+QList<Draft> AttributeDetailArea::drafts() const
+{
+    QList<KeptEdit> edits = m_kept.values();
+    QStringList names = m_kept.keys();
+    if (isEdited() && !m_name.isEmpty()) {
+        edits.append({ m_editor->givenValue(), m_editor->fields(), m_shown, m_label, m_adding, m_edited });
+        names.append(m_name);
+    }
+    QList<Draft> drafts;
+    for (qsizetype i = 0; i < edits.size(); ++i) {
+        const KeptEdit &edit = edits.at(i);
+        QStringList tags;
+        for (const FinderTag &tag : edit.fields.tags)
+            tags.append(finderTagText(tag));
+        drafts.append({ .name = names.at(i),
+            .label = edit.label,
+            .text = QString(),
+            .shownFrom = valueFingerprint(edit.shown),
+            .typed = edit.edited,
+            .fields = Draft::Fields { .shown = edit.shown,
+                .kind = int(edit.given.kind),
+                .text = edit.fields.text,
+                .date = edit.fields.date,
+                .boolean = edit.fields.boolean,
+                .tags = tags } });
+    }
+    return drafts;
+}
+
+void AttributeDetailArea::restoreDrafts(const QList<Draft> &drafts)
+{
+    for (const Draft &draft : drafts) {
+        if (!draft.fields || m_kept.contains(draft.name) || (draft.name == m_name && isEdited()))
+            continue; // edited again since: the newer edit stays
+        const QByteArray systemName = systemAttributeName(draft.name);
+        const Draft::Fields &fields = *draft.fields;
+        const EditableValue given = fields.shown
+            ? decodeEditableValue(recogniseAttributeName(systemName), *fields.shown)
+            : newEditableValue(systemName, EditKind(fields.kind));
+        if (given.kind == EditKind::None || int(given.kind) != fields.kind)
+            continue; // not a value the area edits: nothing it could show
+        TypedValueEditor::Fields edited { .text = fields.text, .date = fields.date.toLocalTime(),
+            .boolean = fields.boolean, .tags = {} };
+        for (const QString &text : fields.tags) {
+            if (const std::optional<FinderTag> tag = parseFinderTag(text))
+                edited.tags.append(*tag);
+        }
+        m_kept.insert(draft.name, { given, edited, fields.shown, draft.label, !fields.shown, draft.typed });
+        if (draft.name == m_name && isEditing())
+            load(); // shown now: as the user left it
+    }
+    updateControls();
 }
 
 void AttributeDetailArea::updateControls()

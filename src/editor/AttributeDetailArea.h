@@ -1,5 +1,6 @@
 #pragma once
 
+#include "attributes/DraftStore.h"
 #include "attributes/EditableValue.h"
 #include "editor/TypedValueEditor.h"
 
@@ -54,6 +55,10 @@ public:
     // The attributes with an edit not applied: the one shown and those the user left for another row,
     // which come back as they were left when shown again, while the window keeps the file.
     QStringList editedNames() const;
+    // Those edits as drafts for the disk, and drafts from there taken back as edits (an attribute
+    // edited since keeps the newer edit).
+    QList<Draft> drafts() const;
+    void restoreDrafts(const QList<Draft> &drafts);
 
 public slots:
     void apply();
@@ -100,8 +105,10 @@ private:
         std::optional<QByteArray> shown;
         QString label;
         bool adding = false;
+        QDateTime edited;
     };
     QHash<QString, KeptEdit> m_kept; // by name, the attribute shown excluded
+    QDateTime m_edited; // the last edit of the attribute shown
     // The row last shown, to tell a new listing of it from another row.
     struct Row {
         QString name;

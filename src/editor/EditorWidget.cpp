@@ -120,7 +120,10 @@ EditorWidget::EditorWidget(QWidget *parent)
     connect(
         m_panel->detailArea(), &AttributeDetailArea::changeRequested, this, &EditorWidget::applyValueChange);
     // An edit not applied in the detail area is marked as the field's unsaved text is.
-    connect(m_panel->detailArea(), &AttributeDetailArea::editingChanged, this, &EditorWidget::showDrafts);
+    connect(m_panel->detailArea(), &AttributeDetailArea::editingChanged, this, [this] {
+        m_drafts->setFieldDrafts(m_panel->detailArea()->drafts());
+        showDrafts();
+    });
 
     // Another program's write reaches the value field as it reaches the panel (which holds the watch).
     m_outsideChange.setSingleShot(true);
@@ -260,7 +263,7 @@ void EditorWidget::showDrafts()
         m_draftBar = new DraftBar(m_ui->dropArea);
         m_ui->dropLayout->insertWidget(0, m_draftBar);
         connect(m_draftBar, &DraftBar::restoreClicked, this, [this] {
-            m_drafts->restoreOffered();
+            m_panel->detailArea()->restoreDrafts(m_drafts->restoreOffered());
             if (!m_drafts->isDrafted())
                 showSelectedAttribute();
             m_ui->valueEdit->setFocus(Qt::OtherFocusReason);
