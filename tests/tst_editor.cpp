@@ -114,7 +114,6 @@ private slots:
         auto shown = showEditor(QUrl::fromLocalFile(m_path));
         EditorWidget *editor = shown->editor;
         QCOMPARE(shown->window.windowTitle(), u"notes.txt[*]"_s);
-        QCOMPARE(editor->session().file(), QUrl::fromLocalFile(m_path));
         QCOMPARE(editor->valueEdit()->toPlainText(), u"alpha, beta"_s);
         const QList<QWidget *> order
             = { editor->attributeComboBox(), editor->valueEdit(), editor->saveButton() };
@@ -159,7 +158,6 @@ private slots:
         auto empty = showEditor(QUrl());
         QCOMPARE(empty->window.windowTitle(), u"Corvane"_s);
         QCOMPARE(empty->editor->attributeComboBox()->count(), 16);
-        QVERIFY(empty->editor->session().file().isEmpty());
         empty->editor->valueEdit()->setPlainText(u"kept"_s);
         pick(empty->editor, 2);
         QTest::mouseClick(empty->editor->saveButton(), Qt::LeftButton);
@@ -310,15 +308,15 @@ private slots:
         QCOMPARE(alerts.count(), 0);
         // With the list hidden, the field says how to show it.
         QFETCH(QString, placeholder);
-        if (!placeholder.endsWith(u"list below"_s))
-            return;
-        QAction *panelItem = actionNamed(&window->window, u"attributesPanelAction"_s);
-        QVERIFY(clickMenuItem(&window->window, panelItem));
-        QCOMPARE(window->editor->valueEdit()->placeholderText(),
-            QString(placeholder).replace(u"change it in the attributes list below"_s,
-                u"show the attributes list with View > Attributes to change it"_s));
-        QVERIFY(clickMenuItem(&window->window, panelItem));
-        QCOMPARE(window->editor->valueEdit()->placeholderText(), placeholder);
+        if (placeholder.endsWith(u"list below"_s)) {
+            QAction *panelItem = actionNamed(&window->window, u"attributesPanelAction"_s);
+            QVERIFY(clickMenuItem(&window->window, panelItem));
+            QCOMPARE(window->editor->valueEdit()->placeholderText(),
+                QString(placeholder).replace(u"change it in the attributes list below"_s,
+                    u"show the attributes list with View > Attributes to change it"_s));
+            QVERIFY(clickMenuItem(&window->window, panelItem)); // shown again, as the next rows want it
+            QCOMPARE(window->editor->valueEdit()->placeholderText(), placeholder);
+        }
     }
 
     // The field must not change what it shows: unedited, the same string is saved; edited, no-break

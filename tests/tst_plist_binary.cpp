@@ -98,13 +98,9 @@ private slots:
             { "date before 2001", "datetime.datetime(1970,1,1)", Value::fromDate(-978307200.0) },
             { "data", "bytes(range(256))", Value::fromData(all) },
             { "empty data", "b''", Value::fromData({}) },
-            { "array of mixed", "['a', 1, [True], {}]",
-                Value::fromArray({ s("a"), Value::fromInteger(1), Value::fromArray({ Value::fromBool(true) }),
-                    Value::fromDictionary({}, {}) }) },
+            { "array of mixed", "['a', 1, [True], {}]", Value::fromArray({ s("a"), Value::fromInteger(1), Value::fromArray({ Value::fromBool(true) }), Value::fromDictionary({}, {}) }) },
             // plistlib sorts keys
-            { "feed shape", "[{'AppName':'Corvane','Version':'2.0','URL':'x'}]",
-                Value::fromArray({ Value::fromDictionary(
-                    { u"AppName"_s, u"URL"_s, u"Version"_s }, { s("Corvane"), s("x"), s("2.0") }) }) },
+            { "feed shape", "[{'AppName':'Corvane','Version':'2.0','URL':'x'}]", Value::fromArray({ Value::fromDictionary( { u"AppName"_s, u"URL"_s, u"Version"_s }, { s("Corvane"), s("x"), s("2.0") }) }) },
             { "300 elements, two-byte references", "list(range(300))", Value::fromArray(many) },
         };
         QList<QByteArray> expressions;

@@ -81,15 +81,8 @@ void typeIntoNextDialog(const QString &keys, QStringList *unnamed)
     });
 }
 
-QByteArray binary(const QString &python)
-{
-    return plistlibDump(python);
-}
-
-QByteArray xml(const QString &python)
-{
-    return plistlibDump(python, u"xml"_s);
-}
+QByteArray binary(const QString &python) { return plistlibDump(python); }
+QByteArray xml(const QString &python) { return plistlibDump(python, u"xml"_s); }
 
 } // namespace
 
