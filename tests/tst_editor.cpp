@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -125,14 +124,9 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
         }
-        // Each Alt key of the window is its own: Alt+L reaches the value, Alt+V opens View.
+        // The value's label takes the focus there by its Alt key (menus open by theirs in clickMenuItem).
         QTest::keyClick(&shown->window, Qt::Key_L, Qt::AltModifier);
         QCOMPARE(QApplication::focusWidget(), editor->valueEdit());
-        QTest::keyClick(&shown->window, Qt::Key_V, Qt::AltModifier);
-        QTRY_VERIFY(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
-        QCOMPARE(QApplication::activePopupWidget()->actions().value(0),
-            actionNamed(&shown->window, u"attributesPanelAction"_s));
-        QApplication::activePopupWidget()->close();
 
         // The path fits the window: cut in the middle, whole in its tool tip.
         shown->window.resize(shown->window.minimumSizeHint());
@@ -427,7 +421,6 @@ private slots:
         pick(shown->editor, 0);
         pick(shown->editor, 2);
         QCOMPARE(shown->editor->valueEdit()->toPlainText(), typed);
-        QCOMPARE(shown->editor->selectedAttributeName(), comment);
     }
 
     // Reading stays silent, but a value that cannot be read does not pass for an absent one.

@@ -135,7 +135,6 @@ private slots:
         QTest::newRow("date with milliseconds") << Value::fromDate(612345678.125) << "datetime.datetime(2020, 5, 28, 8, 1, 18, 125000)"_ba;
         QTest::newRow("date before 2001 with a fraction") << Value::fromDate(-0.5) << "datetime.datetime(2000, 12, 31, 23, 59, 59, 500000)"_ba;
         QTest::newRow("integers from each constructor") << Value::fromArray({ Value::fromInteger(-7), Value::fromUnsignedInteger(UINT64_MAX), Value::fromInteger128(0, 5) }) << "[-7, 2**64-1, 5]"_ba;
-        QTest::newRow("tags of the Finder") << Value::fromArray({ s(u"Red\n6"_s), s(u"Work"_s) }) << "['Red\\n6', 'Work']"_ba;
         QTest::newRow("dictionary keys given unsorted") << Value::fromDictionary({ u"z"_s, u"a"_s }, { Value::fromBool(true), Value::fromReal(2.5) }) << "{'z': True, 'a': 2.5}"_ba;
         // clang-format on
     }
