@@ -248,9 +248,7 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("catalogue name into user.") << keywords << keywordsOnDisk;
         QTest::newRow("Linux namespaces kept") << u"trusted.x"_s << "trusted.x"_ba;
-        QTest::newRow("empty stays empty") << QString() << QByteArray();
         QTest::newRow("namespaces are case-sensitive") << u"User.x"_s << "user.User.x"_ba;
         QTest::newRow("namespace without its dot") << u"security"_s << "user.security"_ba;
     }

@@ -436,9 +436,6 @@ private slots:
         QCOMPARE(shown->editor->valueEdit()->toPlainText(), QString());
         QCOMPARE(shown->editor->valueEdit()->placeholderText(), u"Cannot be read: permission denied"_s);
         QCOMPARE(alerts.count(), 0);
-        QVERIFY(QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-        pick(shown->editor, 2);
-        QCOMPARE(shown->editor->valueEdit()->placeholderText(), u"No value"_s);
     }
 
     void failuresAreReported_data()
