@@ -156,8 +156,6 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("expected");
         const QString here = u"subject.txt"_s, longName(251, u'n');
-        QTest::newRow("read of an absent attribute") << 'r' << here << keywords << ENODATA;
-        QTest::newRow("remove of an absent attribute") << 'x' << here << keywords << ENODATA;
         QTest::newRow("read on a missing file") << 'r' << u"gone"_s << keywords << ENOENT;
         QTest::newRow("write on a missing file") << 'w' << u"gone"_s << keywords << ENOENT;
         QTest::newRow("write through a dangling link") << 'w' << u"dangling"_s << keywords << ENOENT;

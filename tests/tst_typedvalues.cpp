@@ -135,7 +135,6 @@ private slots:
         QTest::newRow("text in XML, changed back") << comment << xml(u"'Note'"_s) << u"{End}x{Backspace}{Ctrl+S}"_s << QByteArray() << u"Note"_s;
         QTest::newRow("plain text keeps its NUL") << u"user.xdg.comment"_s << QByteArray("Sent by Ann\0", 12) << u"{End} and Bob{Ctrl+S}"_s << QByteArray("Sent by Ann and Bob\0", 20) << u"Sent by Ann and Bob"_s;
         QTest::newRow("list of texts, empty lines ignored") << keywords << binary(u"['sun', 'sea']"_s) << u"{Ctrl+End}{Return}{Return}sand{Ctrl+S}"_s << binary(u"['sun', 'sea', 'sand']"_s) << QString();
-        QTest::newRow("list of texts in XML") << u"user.com.apple.metadata:kMDItemAuthors"_s << xml(u"['Ann']"_s) << u"{Ctrl+End}{Return}Bob{Ctrl+S}"_s << xml(u"['Ann', 'Bob']"_s) << QString();
         // Work is removed; Urgent is added, and blue chosen by its first letter.
         QTest::newRow("tags removed, added, coloured") << tags << binary(u"['Work\\n6', 'Home', 'Later\\n4']"_s) << u"{Delete}{Alt+T}Urgent{Tab}b{Return}{Ctrl+S}"_s << binary(u"['Home', 'Later\\n4', 'Urgent\\n4']"_s) << QString();
         QTest::newRow("a tag added and removed again") << tags << binary(u"['Work\\n0']"_s) << u"{Alt+T}x{Return}{Delete}{Ctrl+S}"_s << QByteArray() << QString();
@@ -251,7 +250,6 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return focusRow(panel, name); }));
         QVERIFY(panel->view()->currentIndex().data(AttributesModel::DraftedRole).toBool());
         typeKeys(u"{Tab}"_s);
-        QVERIFY(panel->detailArea()->isEdited());
         QFETCH(QString, then);
         typeKeys(then);
         QTEST(attributeFromTool(m_path, name.mid(5)).value_or(QByteArray()), "written");
@@ -265,7 +263,6 @@ private slots:
         auto shown = openAt(tags, binary(u"['Work\\n6', 'Home']"_s));
         QVERIFY(shown);
         TagsEditor *editor = shown->editor->attributesPanel()->detailArea()->valueEditor()->tagsEditor();
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(editor->table()));
         const auto names = [editor] {
             QStringList names;
             for (const FinderTag &tag : editor->tags())
