@@ -150,7 +150,11 @@ EditorWidget::EditorWidget(QWidget *parent)
     });
 }
 
-EditorWidget::~EditorWidget() = default;
+EditorWidget::~EditorWidget()
+{
+    // The drafts go before the panel: what the panel's editors hand on as they close must not reach them.
+    disconnect(m_panel->detailArea(), nullptr, this, nullptr);
+}
 
 QComboBox *EditorWidget::attributeComboBox() const
 {
