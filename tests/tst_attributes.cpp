@@ -1,4 +1,8 @@
+// Reading, writing, listing, recognising and decoding what other programs store on real files.
+
 #include <QFile>
+#include <QMap>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -6,37 +10,276 @@
 #include "attributes/AttributeJson.h"
 #include "attributes/AttributeListing.h"
 #include "attributes/AttributeNames.h"
+#include "attributes/AttributeWatcher.h"
 #include "support/TestSupport.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <memory>
 #include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
 using namespace corvane;
 using namespace Qt::StringLiterals;
 using corvane::test::runProgram;
+using corvane::test::PythonAttribute;
+using corvane::test::setAttributesWithPython;
 
 Q_DECLARE_METATYPE(AttributeNameForm)
 
-using test::PythonAttribute;
-using test::setAttributesWithPython;
+namespace {
 
-// Listing, recognising and decoding what other programs store on real files.
+const QString keywords = u"com.apple.metadata:kMDItemKeywords"_s;
+const QByteArray keywordsOnDisk = "user.com.apple.metadata:kMDItemKeywords"_ba;
+// plistlib's binary property list of the string "tag", as the editor stores it.
+const QByteArray typicalValue = QByteArray::fromHex(
+    "62706c69737430305374616708000000000000010100000000000000010000000000000000000000000000000c");
+
+QByteArray allByteValues(int size)
+{
+    QByteArray bytes;
+    for (int i = 0; i < size; ++i)
+        bytes += char(i);
+    return bytes;
+}
+
+// Every attribute of the file as getfattr reports it (it escapes only '=', '\\' and unprintable bytes
+// in names, which no test uses).
+QMap<QByteArray, QByteArray> getfattrDump(const QString &path)
+{
+    const auto result
+        = runProgram(u"getfattr"_s, { u"-d"_s, u"-m-"_s, u"-ehex"_s, u"--absolute-names"_s, path });
+    QMap<QByteArray, QByteArray> attributes;
+    for (const QByteArray &line : result.out.split('\n')) {
+        const qsizetype equals = line.indexOf('=');
+        if (!line.startsWith('#') && equals > 0)
+            attributes.insert(line.left(equals), QByteArray::fromHex(line.mid(equals + 3)));
+    }
+    return attributes;
+}
+
+void compareError(const PosixError &error, int expectedCode)
+{
+    QCOMPARE(error.code, expectedCode);
+    QCOMPARE(error.domain, u"NSPOSIXErrorDomain"_s);
+    QCOMPARE(error.description, QString::fromLocal8Bit(std::strerror(expectedCode)));
+}
+
+} // namespace
+
 class TestAttributes : public QObject {
     Q_OBJECT
-    std::unique_ptr<test::TestFiles> m_files;
-    std::unique_ptr<test::TestFiles> m_rows;
-    QByteArray m_path;
+    std::unique_ptr<corvane::test::TestFiles> m_files;
+    std::unique_ptr<corvane::test::TestFiles> m_rows;
+    QString m_path;
+    QByteArray m_encoded; // m_path as the system takes it
+    QUrl m_url;
+    struct stat m_before = {};
+    bool m_immutable = false;
 
 private slots:
     void init()
     {
-        m_files = std::make_unique<test::TestFiles>();
-        m_path = QFile::encodeName(m_files->make(u"subject"_s, "data"));
+        m_files = std::make_unique<corvane::test::TestFiles>();
+        m_path = m_files->make(u"subject.txt"_s, "the file's own data\n");
+        m_url = QUrl::fromLocalFile(m_path);
+        m_encoded = QFile::encodeName(m_path);
+        QCOMPARE(::stat(QFile::encodeName(m_path).constData(), &m_before), 0);
     }
-    void cleanup() { detail::setBetweenListProbeAndFetchHookForTesting({}); }
+
+    // Whatever a test did to the attributes, the file's data and modification time are as they were.
+    void cleanup()
+    {
+        detail::setBetweenListProbeAndFetchHookForTesting({});
+        if (std::exchange(m_immutable, false))
+            runProgram(u"chattr"_s, { u"-i"_s, m_path });
+        struct stat after = {};
+        QCOMPARE(::stat(QFile::encodeName(m_path).constData(), &after), 0);
+        QCOMPARE(after.st_mtim.tv_sec, m_before.st_mtim.tv_sec);
+        QCOMPARE(after.st_mtim.tv_nsec, m_before.st_mtim.tv_nsec);
+        QFile file(m_path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), "the file's own data\n"_ba);
+    }
+
+    // Written, replaced, read and removed by us, seen by getfattr, set by setfattr and read by us.
+    void roundTrips_data()
+    {
+        QTest::addColumn<QString>("via");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("onDisk");
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<QByteArray>("second");
+        const QString file = u"subject.txt"_s;
+        // clang-format off
+        QTest::newRow("typical value replaced by a longer one") << file << keywords << keywordsOnDisk << typicalValue << allByteValues(300);
+        QTest::newRow("NUL and high bytes, then shorter") << file << u"user.b"_s << "user.b"_ba << allByteValues(256) << QByteArray("x");
+        QTest::newRow("null empty value, then a value") << file << keywords << keywordsOnDisk << QByteArray() << typicalValue;
+        QTest::newRow("value replaced by an empty one") << file << keywords << keywordsOnDisk << typicalValue << QByteArray("");
+        QTest::newRow("non-ASCII name") << file << u"com.example.café 日本"_s << u"user.com.example.café 日本"_s.toUtf8() << QByteArray("\0\xff", 2) << QByteArray("b");
+        QTest::newRow("255-byte name with its prefix") << file << QString(250, u'n') << "user." + QByteArray(250, 'n') << QByteArray("a") << allByteValues(100);
+        QTest::newRow("through a symbolic link, acting on its target") << u"link"_s << keywords << keywordsOnDisk << typicalValue << QByteArray("b");
+        // clang-format on
+    }
+    void roundTrips()
+    {
+        QFETCH(QString, via);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, onDisk);
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, second);
+        QVERIFY(QFile::link(m_path, m_files->path(u"link"_s)));
+        const QUrl url = m_files->url(via);
+        for (const QByteArray &value : { first, second }) {
+            QCOMPARE(writeExtendedAttribute(url, name, value).value_or(PosixError()).description, QString());
+            QCOMPARE(getfattrDump(m_path), (QMap<QByteArray, QByteArray> { { onDisk, value } }));
+            QCOMPARE(readExtendedAttribute(url, name), value);
+        }
+        QVERIFY(!removeExtendedAttribute(url, name));
+        QVERIFY(getfattrDump(m_path).isEmpty());
+        PosixError error;
+        QVERIFY(!readExtendedAttribute(url, name, &error));
+        compareError(error, ENODATA);
+        QVERIFY(corvane::test::setAttributeWithTool(m_path, QString::fromUtf8(onDisk), first + '+'));
+        QCOMPARE(readExtendedAttribute(url, name), first + '+');
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<char>("operation");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("expected");
+        const QString here = u"subject.txt"_s, longName(251, u'n');
+        QTest::newRow("read on a missing file") << 'r' << u"gone"_s << keywords << ENOENT;
+        QTest::newRow("write on a missing file") << 'w' << u"gone"_s << keywords << ENOENT;
+        QTest::newRow("write through a dangling link") << 'w' << u"dangling"_s << keywords << ENOENT;
+        QTest::newRow("write with the empty name") << 'w' << here << QString() << ERANGE;
+        QTest::newRow("write with a 256-byte name") << 'w' << here << longName << ERANGE;
+        QTest::newRow("write of 64 KiB and one byte") << 'W' << here << keywords << E2BIG;
+        QTest::newRow("name cut short by a NUL") << 'w' << here << u"user.a\0b"_s << EINVAL;
+        QTest::newRow("path cut short by a NUL") << 'w' << u"subject.txt\0x"_s << keywords << ENOENT;
+        // Permission bits do not stop root; the immutable flag does.
+        const int readOnly = ::geteuid() == 0 ? EPERM : EACCES;
+        QTest::newRow("write on a read-only file") << 'w' << u"read-only"_s << u"user.a"_s << readOnly;
+        QTest::newRow("remove on a read-only file") << 'x' << u"read-only"_s << u"user.a"_s << readOnly;
+    }
+    void refusals()
+    {
+        QFETCH(char, operation);
+        QFETCH(QString, file);
+        QFETCH(QString, name);
+        QFETCH(int, expected);
+        QVERIFY(QFile::link(m_files->path(u"gone"_s), m_files->path(u"dangling"_s)));
+        QVERIFY(!writeExtendedAttribute(m_url, u"user.a"_s, "kept"));
+        const auto before = getfattrDump(m_path);
+        if (file == u"read-only"_s) {
+            file = u"subject.txt"_s;
+            if (::geteuid() != 0)
+                QVERIFY(QFile::setPermissions(m_path, QFile::ReadOwner));
+            else if (!(m_immutable = runProgram(u"chattr"_s, { u"+i"_s, m_path }).exitCode == 0))
+                QSKIP("root without the right to set the immutable flag: no file here refuses root");
+        }
+        const QUrl url = QUrl::fromLocalFile(m_files->path(file));
+        PosixError error;
+        if (operation == 'r')
+            QVERIFY(!readExtendedAttribute(url, name, &error));
+        else if (operation == 'x')
+            error = removeExtendedAttribute(url, name).value_or(PosixError());
+        else
+            error = writeExtendedAttribute(url, name, operation == 'W' ? QByteArray(65537, 'v') : "v"_ba)
+                        .value_or(PosixError());
+        compareError(error, expected);
+        QCOMPARE(getfattrDump(m_path), before);
+    }
+
+    // One read loop serves the editor and the listing: a probe and a fetch (the hook runs between them,
+    // once per attempt), read again while the value grows, up to a bound.
+    void changeBetweenProbeAndFetch_data()
+    {
+        QTest::addColumn<QByteArray>("initial");
+        QTest::addColumn<QByteArray>("changedTo"); // null: removed
+        QTest::addColumn<bool>("everyTime"); // changed again before every fetch, growing each time
+        QTest::addColumn<QByteArray>("expected");
+        QTest::addColumn<int>("expectedError");
+        QTest::addColumn<int>("attempts");
+        const QByteArray abc("abc"), removed, big(100, 'b');
+        const int bound = attributeReadAttempts;
+        // clang-format off
+        QTest::newRow("rewritten unchanged: one probe, one fetch") << abc << abc << false << abc << 0 << 1;
+        QTest::newRow("shrinks: fetched bytes, no zero padding") << QByteArray(100, 'a') << abc << false << abc << 0 << 1;
+        QTest::newRow("grows: read again") << abc << big << false << big << 0 << 2;
+        QTest::newRow("empty grows: read again, not a phantom length") << QByteArray() << abc << false << abc << 0 << 2;
+        QTest::newRow("grows before every fetch: ERANGE at the bound") << abc << big << true << removed << ERANGE << bound;
+        QTest::newRow("removed: the fetch is made and fails") << abc << removed << false << removed << ENODATA << 1;
+        // clang-format on
+    }
+    void changeBetweenProbeAndFetch()
+    {
+        QFETCH(QByteArray, initial);
+        QFETCH(QByteArray, changedTo);
+        QFETCH(bool, everyTime);
+        QFETCH(QByteArray, expected);
+        QFETCH(int, expectedError);
+        QVERIFY(!writeExtendedAttribute(m_url, keywords, initial));
+        int hookCalls = 0;
+        detail::setBetweenListProbeAndFetchHookForTesting([&] {
+            ++hookCalls;
+            if (hookCalls == 1 || everyTime)
+                QVERIFY(corvane::test::setAttributeWithTool(
+                    m_path, keywords, everyTime ? changedTo.repeated(hookCalls) : changedTo));
+        });
+        PosixError error;
+        const auto read = readExtendedAttribute(m_url, keywords, &error);
+        QTEST(hookCalls, "attempts");
+        QCOMPARE(read, expectedError ? std::nullopt : std::optional(expected));
+        if (expectedError)
+            compareError(error, expectedError);
+    }
+
+    void systemName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("Linux namespaces kept") << u"trusted.x"_s << "trusted.x"_ba;
+        QTest::newRow("namespaces are case-sensitive") << u"User.x"_s << "user.User.x"_ba;
+        QTest::newRow("namespace without its dot") << u"security"_s << "user.security"_ba;
+    }
+    void systemName()
+    {
+        QFETCH(QString, name);
+        QTEST(systemAttributeName(name), "expected");
+    }
+
+    // Another program's attribute change is heard even when the user's other programs hold every
+    // inotify instance: here the process has no file descriptor left as the watch is made, as when
+    // inotify_init is refused, and Qt falls back to polling modification times, which it leaves alone.
+    void othersChangesHeardWithoutInotify()
+    {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("the sanitizers' type checks need file descriptors of their own");
+#endif
+        int lowestFree = 0;
+        while (::fcntl(lowestFree, F_GETFD) != -1)
+            ++lowestFree;
+        rlimit limits {};
+        QCOMPARE(::getrlimit(RLIMIT_NOFILE, &limits), 0);
+        const rlimit none { rlim_t(lowestFree), limits.rlim_max };
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &none), 0);
+        AttributeWatcher &watcher = AttributeWatcher::shared();
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &limits), 0);
+        QSignalSpy heard(&watcher, &AttributeWatcher::changed);
+        watcher.watch(m_path);
+        QVERIFY(
+            runProgram(u"setfattr"_s, { u"-n"_s, u"user.other"_s, u"-v"_s, u"1"_s, m_path }).exitCode == 0);
+        QTRY_COMPARE(heard.value(0).value(0).toString(), m_path);
+        watcher.unwatch(m_path);
+    }
 
     void names_data()
     {
@@ -108,9 +351,7 @@ private slots:
             { "keywords: a list of texts", "user.com.apple.metadata:kMDItemKeywords"_ba, bin("['beach', 'family', 'Zoë']"), array, u"list of 3 texts"_s, u"beach, family, Zoë"_s, u"beach\nfamily\nZoë"_s },
             { "where from: an XML list of one", "user.com.apple.metadata:kMDItemWhereFroms"_ba, u"plistlib.dumps(['https://example.com/a'])"_s, array, u"list of 1 text"_s, u"https://example.com/a"_s },
             { "downloaded: a list of one date", "user.com.apple.metadata:kMDItemDownloadedDate"_ba, bin("[datetime.datetime(2026, 12, 6, 9, 30)]"), array, u"list of 1 date"_s, u"2026-12-06T09:30:00Z"_s },
-            { "nested dictionary", "user.test.nested"_ba, bin("{'name': 'Zoë', 'tags': ['a', 'b'], 'when': datetime.datetime(2001, 1, 1), 'n': -3, 'ok': True, 'none': {}, 'more': [[1, 2.5], {'k': 'v'}]}"), u"dictionary"_s, u"dictionary of 7 entries"_s,
-              u"more: ((1, 2.5), {k: v}); n: -3; name: Zoë; none: {}; ok: true; tags: (a, b); when: 2001-01-01T00:00:00Z"_s,
-              u"more:\n  (1, 2.5)\n  {k: v}\nn: -3\nname: Zoë\nnone: {}\nok: true\ntags:\n  a\n  b\nwhen: 2001-01-01T00:00:00Z"_s },
+            { "nested dictionary", "user.test.nested"_ba, bin("{'name': 'Zoë', 'tags': ['a', 'b'], 'when': datetime.datetime(2001, 1, 1), 'n': -3, 'ok': True, 'none': {}, 'more': [[1, 2.5], {'k': 'v'}]}"), u"dictionary"_s, u"dictionary of 7 entries"_s, u"more: ((1, 2.5), {k: v}); n: -3; name: Zoë; none: {}; ok: true; tags: (a, b); when: 2001-01-01T00:00:00Z"_s, u"more:\n  (1, 2.5)\n  {k: v}\nn: -3\nname: Zoë\nnone: {}\nok: true\ntags:\n  a\n  b\nwhen: 2001-01-01T00:00:00Z"_s },
             { "largest unsigned integer, 128 bits on disk", n, bin("2**64 - 1"), u"integer"_s, u"whole number"_s, u"18446744073709551615"_s },
             { "real", n, bin("0.1"), real, u"number"_s, u"0.1"_s },
             { "real that is whole", n, bin("-2.0"), real, u"number"_s, u"-2.0"_s },
@@ -144,9 +385,7 @@ private slots:
         QList<PythonAttribute> written;
         for (const Row &row : rows) {
             written.append({ m_rows->path(QString::number(written.size())), row.name, row.value });
-            QTest::newRow(row.tag) << row.name << row.kind << row.kindLabel << row.preview
-                                   << (row.copyText.isNull() ? row.preview : row.copyText) << row.trailingNul
-                                   << written.last().path;
+            QTest::newRow(row.tag) << row.name << row.kind << row.kindLabel << row.preview << (row.copyText.isNull() ? row.preview : row.copyText) << row.trailingNul << written.last().path;
         }
         QVERIFY(setAttributesWithPython(written));
     }
@@ -177,16 +416,12 @@ private slots:
         QTest::addColumn<QString>("kind"); // in words; empty: too large, shown as its bytes
         const QString bytes;
         QTest::newRow("list of 120 references to one list of 240") << u"[[True] * 240] * 120"_s << bytes;
-        QTest::newRow("970 references to a dictionary keyed by 1,000 escaped bytes")
-            << u"[{'\\x01' * 1000: True}] * 970"_s << bytes;
+        QTest::newRow("970 references to a dictionary keyed by 1,000 escaped bytes") << u"[{'\\x01' * 1000: True}] * 970"_s << bytes;
         QTest::newRow("one long text referenced 1,500 times") << u"['a' * 2000] * 1500"_s << bytes;
-        QTest::newRow("32,001 one-letter texts")
-            << u"[chr(97 + i % 26) for i in range(32001)]"_s << u"list of 32001 texts"_s;
+        QTest::newRow("32,001 one-letter texts") << u"[chr(97 + i % 26) for i in range(32001)]"_s << u"list of 32001 texts"_s;
         QTest::newRow("31,000 true") << u"[True] * 31000"_s << u"list of 31000 true or false values"_s;
-        QTest::newRow("escaped keys within their budget")
-            << u"[{'\\x01' * 10: True}] * 20"_s << u"list of 20 dictionaries"_s;
-        QTest::newRow("shared, within its budget: references stay shared")
-            << u"[['ab'] * 40] * 20"_s << u"list of 20 lists"_s;
+        QTest::newRow("escaped keys within their budget") << u"[{'\\x01' * 10: True}] * 20"_s << u"list of 20 dictionaries"_s;
+        QTest::newRow("shared, within its budget: references stay shared") << u"[['ab'] * 40] * 20"_s << u"list of 20 lists"_s;
     }
     void expansionPaidForByTheInput()
     {
@@ -241,10 +476,10 @@ private slots:
     // Root sees trusted. names; they are listed and decoded like any other, and are not the editor's.
     void otherNamespacesListed()
     {
-        if (::setxattr(m_path.constData(), "trusted.corvane", "kept", 4, 0) != 0)
+        if (::setxattr(m_encoded.constData(), "trusted.corvane", "kept", 4, 0) != 0)
             QSKIP("only root may write trusted. attributes");
-        QCOMPARE(::setxattr(m_path.constData(), "user.a", "x", 1, 0), 0);
-        const FileDescription file = describeFileAttributes(m_path);
+        QCOMPARE(::setxattr(m_encoded.constData(), "user.a", "x", 1, 0), 0);
+        const FileDescription file = describeFileAttributes(m_encoded);
         QCOMPARE(file.attributes.size(), 2);
         const AttributeDescription &trusted = file.attributes[0];
         QCOMPARE(trusted.name.systemName, "trusted.corvane"_ba);
@@ -280,8 +515,7 @@ private slots:
         QTest::addColumn<bool>("shrinks");
         QTest::addColumn<int>("expectedNames"); // -1: ERANGE
         QTest::newRow("grows once: read again") << 1 << false << 2;
-        QTest::newRow("grows on all but the last attempt")
-            << attributeReadAttempts - 1 << false << attributeReadAttempts;
+        QTest::newRow("grows on all but the last attempt") << attributeReadAttempts - 1 << false << attributeReadAttempts;
         QTest::newRow("keeps growing: ERANGE, bounded") << 1000 << false << -1;
         QTest::newRow("shrinks: the names fetched") << 0 << true << 1;
     }
@@ -290,7 +524,7 @@ private slots:
         QFETCH(int, growths);
         QFETCH(bool, shrinks);
         QFETCH(int, expectedNames);
-        const QByteArray path = m_path;
+        const QByteArray path = m_encoded;
         QCOMPARE(::setxattr(path.constData(), "user.first", "1", 1, 0), 0);
         QCOMPARE(::setxattr(path.constData(), "user.second-with-a-longer-name", "2", 1, 0), 0);
         if (!shrinks)

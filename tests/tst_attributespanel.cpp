@@ -76,25 +76,6 @@ QStringList shown(const AttributesPanel *panel, int role = Qt::DisplayRole)
     return texts;
 }
 
-// Puts the list's current row on the attribute (and child row) and the focus on the list.
-bool focusRow(AttributesPanel *panel, const QString &name, int child = -1)
-{
-    const QAbstractItemModel *model = panel->proxyModel();
-    for (int row = 0; row < model->rowCount(); ++row) {
-        QModelIndex index = model->index(row, 0);
-        if (index.data(AttributesModel::FullNameRole).toString() != name)
-            continue;
-        if (child >= 0) {
-            panel->view()->expand(index);
-            index = model->index(child, 0, index);
-        }
-        panel->view()->setFocus();
-        panel->view()->setCurrentIndex(index);
-        return index.isValid() && QApplication::focusWidget() == panel->view();
-    }
-    return false;
-}
-
 } // namespace
 
 // The attributes panel in a real editor window over a real file, driven by keys as a user drives it.

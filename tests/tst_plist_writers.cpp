@@ -54,54 +54,37 @@ private slots:
             { "boolean: true", "X|True" },
             { "boolean: false", "X|False" },
             { "integer: 0", "X|0" },
-            { "integer: widths 1, 2, 4, 8 at each limit",
-                "X|[255, 256, 65535, 65536, 2**32-1, 2**32, 2**63-1]" },
+            { "integer: widths 1, 2, 4, 8 at each limit", "X|[255, 256, 65535, 65536, 2**32-1, 2**32, 2**63-1]" },
             { "integer: 2**63 and 2**64-1, sixteen bytes", "X|[2**63, 2**64-1]" },
             { "integer: negative, always eight bytes", "X|[-1, -255, -2**63]" },
-            { "real: ordinary and extreme",
-                "X|[0.5, 0.1, 1.0, 100.0, 123456789.125, 1.5e300, 5e-324, -2.5e-7]" },
-            { "real: repr switches to exponents at 1e16 and 1e-4",
-                "X|[1e15, 1e16, 1.5e16, 0.0001, 0.00001, 1e22, 123456789012345678.0]" },
+            { "real: ordinary and extreme", "X|[0.5, 0.1, 1.0, 100.0, 123456789.125, 1.5e300, 5e-324, -2.5e-7]" },
+            { "real: repr switches to exponents at 1e16 and 1e-4", "X|[1e15, 1e16, 1.5e16, 0.0001, 0.00001, 1e22, 123456789012345678.0]" },
             { "real: -0.0", "X|-0.0" },
             { "real: NaN and infinities", "X|[float('nan'), float('inf'), float('-inf')]" },
-            { "real: 300 of random magnitude",
-                "X|(lambda r: [r.uniform(-1, 1) * 10.0 ** r.randint(-40, 40) for _ in range(300)])"
-                "(__import__('random').Random(19))" },
-            { "real: 300 of random bits",
-                "X|(lambda r: [__import__('struct').unpack('>d', r.randbytes(8))[0] for _ in range(300)])"
-                "(__import__('random').Random(7))" },
+            { "real: 300 of random magnitude", "X|(lambda r: [r.uniform(-1, 1) * 10.0 ** r.randint(-40, 40) for _ in range(300)])" "(__import__('random').Random(19))" },
+            { "real: 300 of random bits", "X|(lambda r: [__import__('struct').unpack('>d', r.randbytes(8))[0] for _ in range(300)])" "(__import__('random').Random(7))" },
             { "date: 2024 leap day", "X|datetime.datetime(2024, 2, 29, 13, 14, 15)" },
-            { "date: before 2001",
-                "X|[datetime.datetime(1970, 1, 1), datetime.datetime(1600, 3, 1, 12, 0, 1)]" },
-            { "date: with a fraction, dropped in XML",
-                "X|[datetime.datetime(2020, 5, 6, 7, 8, 9, 250000), datetime.datetime(1999, 12, 31, 23, 59, "
-                "59, 999999)]" },
-            { "date: first and last that XML holds",
-                "X|[datetime.datetime(1, 1, 1), datetime.datetime(9999, 12, 31, 23, 59, 59)]" },
+            { "date: before 2001", "X|[datetime.datetime(1970, 1, 1), datetime.datetime(1600, 3, 1, 12, 0, 1)]" },
+            { "date: with a fraction, dropped in XML", "X|[datetime.datetime(2020, 5, 6, 7, 8, 9, 250000), datetime.datetime(1999, 12, 31, 23, 59, " "59, 999999)]" },
+            { "date: first and last that XML holds", "X|[datetime.datetime(1, 1, 1), datetime.datetime(9999, 12, 31, 23, 59, 59)]" },
             { "data: empty", "X|b''" },
             { "data: 256 bytes in 76-column lines", "X|bytes(range(256))" },
             { "data: 15 bytes, one-byte length", "X|bytes(15)" },
-            { "data: lines shorten with each level of indentation",
-                "X|[bytes(range(100)), [bytes(range(100)), [[[[[[[[bytes(range(100))]]]]]]]]]]" },
+            { "data: lines shorten with each level of indentation", "X|[bytes(range(100)), [bytes(range(100)), [[[[[[[[bytes(range(100))]]]]]]]]]]" },
             { "array: empty, and two empty ones", "X|[[], [[], []], {}]" },
             { "array: 15 items, one-byte count", "X|list('abcdefghijklmno')" },
             { "array: 300 objects, two-byte references", "X|list(range(300))" },
             { "array: 70000 objects, four-byte references", "X|list(range(70000))" },
             { "dictionary: keys sorted", "X|{'b': 1, 'a': 2, 'B': 3, '': 4}" },
-            { "dictionary: keys sorted by code point, not UTF-16",
-                "X|{'\\U0001F600': 1, '\\uff21': 2, '\\ud7ff': 3}" },
+            { "dictionary: keys sorted by code point, not UTF-16", "X|{'\\U0001F600': 1, '\\uff21': 2, '\\ud7ff': 3}" },
             { "dictionary: nested", "X|{'a': [{'b': [[], {}, [b'']]}], 'c': {'d': 'e'}}" },
             { "dictionary: 15 entries", "X|{chr(65 + i): i for i in range(15)}" },
-            { "sharing: equal scalars once, each kind apart",
-                "X|['same', 'same', 7, 7, 7.0, True, 1, 1.0, b'x', b'x', 'x', "
-                "datetime.datetime(2001, 1, 1), datetime.datetime(2001, 1, 1), 0.0]" },
+            { "sharing: equal scalars once, each kind apart", "X|['same', 'same', 7, 7, 7.0, True, 1, 1.0, b'x', b'x', 'x', " "datetime.datetime(2001, 1, 1), datetime.datetime(2001, 1, 1), 0.0]" },
             { "sharing: a key and an equal string", "X|{'a': 'a', 'b': ['a', 'b']}" },
             { "sharing: one list referenced twice", "X|(lambda a: [a, a, [1, 2]])([1, 2])" },
-            { "sharing: one NaN object twice, two NaN objects",
-                "X|(lambda n: [n, n, float('nan')])(float('nan'))" },
+            { "sharing: one NaN object twice, two NaN objects", "X|(lambda n: [n, n, float('nan')])(float('nan'))" },
             { "null: no XML form", "B|[None, None, {'k': None}]" },
-            { "UID: each width",
-                "B|[plistlib.UID(5), plistlib.UID(300), plistlib.UID(70000), plistlib.UID(2**40)]" },
+            { "UID: each width", "B|[plistlib.UID(5), plistlib.UID(300), plistlib.UID(70000), plistlib.UID(2**40)]" },
         };
         QList<QByteArray> lines;
         for (const auto &row : cases)
@@ -152,7 +135,6 @@ private slots:
         QTest::newRow("date with milliseconds") << Value::fromDate(612345678.125) << "datetime.datetime(2020, 5, 28, 8, 1, 18, 125000)"_ba;
         QTest::newRow("date before 2001 with a fraction") << Value::fromDate(-0.5) << "datetime.datetime(2000, 12, 31, 23, 59, 59, 500000)"_ba;
         QTest::newRow("integers from each constructor") << Value::fromArray({ Value::fromInteger(-7), Value::fromUnsignedInteger(UINT64_MAX), Value::fromInteger128(0, 5) }) << "[-7, 2**64-1, 5]"_ba;
-        QTest::newRow("tags of the Finder") << Value::fromArray({ s(u"Red\n6"_s), s(u"Work"_s) }) << "['Red\\n6', 'Work']"_ba;
         QTest::newRow("dictionary keys given unsorted") << Value::fromDictionary({ u"z"_s, u"a"_s }, { Value::fromBool(true), Value::fromReal(2.5) }) << "{'z': True, 'a': 2.5}"_ba;
         // clang-format on
     }

@@ -1,20 +1,26 @@
 // Every kind of value edited in the attributes panel's detail area of a real window, with keys, and
 // read back from disk beside what python's plistlib writes for the value expected.
 
+#include "attributes/DraftStore.h"
 #include "editor/AttributeDetailArea.h"
 #include "editor/AttributesModel.h"
 #include "editor/AttributesPanel.h"
 #include "editor/AttributesTreeView.h"
+#include "editor/DraftBar.h"
+#include "editor/TagsEditor.h"
 #include "editor/TypedValueEditor.h"
 #include "support/AlertRecorder.h"
 #include "support/EditorTestSupport.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -75,30 +81,9 @@ void typeIntoNextDialog(const QString &keys, QStringList *unnamed)
     });
 }
 
-QByteArray binary(const QString &python)
-{
-    return plistlibDump(python);
-}
+QByteArray binary(const QString &python) { return plistlibDump(python); }
+QByteArray xml(const QString &python) { return plistlibDump(python, u"xml"_s); }
 
-QByteArray xml(const QString &python)
-{
-    return plistlibDump(python, u"xml"_s);
-}
-
-// Puts the list's current row on the attribute, with the focus on the list.
-bool focusRow(AttributesPanel *panel, const QString &name)
-{
-    const QAbstractItemModel *model = panel->proxyModel();
-    for (int row = 0; row < model->rowCount(); ++row) {
-        const QModelIndex index = model->index(row, 0);
-        if (index.data(AttributesModel::FullNameRole).toString() == name) {
-            panel->view()->setFocus();
-            panel->view()->setCurrentIndex(index);
-            return QApplication::focusWidget() == panel->view();
-        }
-    }
-    return false;
-}
 } // namespace
 
 class TestTypedValues : public QObject {
@@ -129,7 +114,11 @@ class TestTypedValues : public QObject {
 
 private slots:
     void init() { QVERIFY(!(m_path = m_files.make(u"report.pdf"_s)).isEmpty()); }
-    void cleanup() { QFile::remove(m_path); }
+    void cleanup()
+    {
+        QFile::remove(m_path);
+        QDir(DraftStore().directory()).removeRecursively(); // an edit kept stays with its test
+    }
 
     // Apply (Ctrl+S, or Return in a one-line field) writes the value in the form it was found in, as
     // plistlib writes it; Undo takes it back. A value changed and changed back writes nothing.
@@ -142,52 +131,21 @@ private slots:
         QTest::addColumn<QString>("field"); // what the value field shows afterwards
 
         const QString comment = u"user.com.apple.metadata:kMDItemComment"_s;
-        QTest::newRow("text") << comment << binary(u"'From the Mac'"_s) << u"{Ctrl+A}To the Mac{Ctrl+S}"_s
-                              << binary(u"'To the Mac'"_s) << u"To the Mac"_s;
-        QTest::newRow("text in XML, changed back")
-            << comment << xml(u"'Note'"_s) << u"{End}x{Backspace}{Ctrl+S}"_s << QByteArray() << u"Note"_s;
-        QTest::newRow("plain text keeps its NUL")
-            << u"user.xdg.comment"_s << QByteArray("Sent by Ann\0", 12) << u"{End} and Bob{Ctrl+S}"_s
-            << QByteArray("Sent by Ann and Bob\0", 20) << u"Sent by Ann and Bob"_s;
-        QTest::newRow("list of texts, empty lines ignored")
-            << keywords << binary(u"['sun', 'sea']"_s) << u"{Ctrl+End}{Return}{Return}sand{Ctrl+S}"_s
-            << binary(u"['sun', 'sea', 'sand']"_s) << QString();
-        QTest::newRow("list of texts in XML")
-            << u"user.com.apple.metadata:kMDItemAuthors"_s << xml(u"['Ann']"_s)
-            << u"{Ctrl+End}{Return}Bob{Ctrl+S}"_s << xml(u"['Ann', 'Bob']"_s) << QString();
+        QTest::newRow("text") << comment << binary(u"'From the Mac'"_s) << u"{Ctrl+A}To the Mac{Ctrl+S}"_s << binary(u"'To the Mac'"_s) << u"To the Mac"_s;
+        QTest::newRow("text in XML, changed back") << comment << xml(u"'Note'"_s) << u"{End}x{Backspace}{Ctrl+S}"_s << QByteArray() << u"Note"_s;
+        QTest::newRow("plain text keeps its NUL") << u"user.xdg.comment"_s << QByteArray("Sent by Ann\0", 12) << u"{End} and Bob{Ctrl+S}"_s << QByteArray("Sent by Ann and Bob\0", 20) << u"Sent by Ann and Bob"_s;
+        QTest::newRow("list of texts, empty lines ignored") << keywords << binary(u"['sun', 'sea']"_s) << u"{Ctrl+End}{Return}{Return}sand{Ctrl+S}"_s << binary(u"['sun', 'sea', 'sand']"_s) << QString();
         // Work is removed; Urgent is added, and blue chosen by its first letter.
-        QTest::newRow("tags removed, added, coloured")
-            << tags << binary(u"['Work\\n6', 'Home', 'Later\\n4']"_s)
-            << u"{Delete}{Alt+T}Urgent{Tab}b{Return}{Ctrl+S}"_s
-            << binary(u"['Home', 'Later\\n4', 'Urgent\\n4']"_s) << QString();
-        QTest::newRow("a tag added and removed again")
-            << tags << binary(u"['Work\\n0']"_s) << u"{Alt+T}x{Return}{Delete}{Ctrl+S}"_s << QByteArray()
-            << QString();
+        QTest::newRow("tags removed, added, coloured") << tags << binary(u"['Work\\n6', 'Home', 'Later\\n4']"_s) << u"{Delete}{Alt+T}Urgent{Tab}b{Return}{Ctrl+S}"_s << binary(u"['Home', 'Later\\n4', 'Urgent\\n4']"_s) << QString();
+        QTest::newRow("a tag added and removed again") << tags << binary(u"['Work\\n0']"_s) << u"{Alt+T}x{Return}{Delete}{Ctrl+S}"_s << QByteArray() << QString();
         // 17:00 UTC shows as 02:00 the next day here; the year typed over its section.
-        QTest::newRow("date in local time, Return applies")
-            << u"user.com.apple.metadata:kMDItemDueDate"_s
-            << binary(u"__import__('datetime').datetime(2027, 1, 15, 17, 0)"_s) << u"2030{Return}"_s
-            << binary(u"__import__('datetime').datetime(2030, 1, 15, 17, 0)"_s) << QString();
-        QTest::newRow("date stepped up and down again")
-            << u"user.com.apple.metadata:kMDItemDueDate"_s
-            << binary(u"__import__('datetime').datetime(2027, 1, 15, 17, 0, 0, 250000)"_s)
-            << u"{Up}{Down}{Return}"_s << QByteArray() << QString();
-        QTest::newRow("list of dates, one a line in local time")
-            << u"user.com.apple.metadata:kMDItemDownloadedDate"_s
-            << binary(u"[__import__('datetime').datetime(2026, 12, 6, 9, 30)]"_s)
-            << u"{Ctrl+End}{Return}2027-01-01 09:00:00{Ctrl+S}"_s
-            << binary(u"[__import__('datetime').datetime(2026, 12, 6, 9, 30), "
-                      u"__import__('datetime').datetime(2027, 1, 1, 0, 0)]"_s)
-            << QString();
-        QTest::newRow("whole number past 32 bits")
-            << u"user.test.count"_s << binary(u"42"_s) << u"{Ctrl+A}-5000000000{Return}"_s
-            << binary(u"-5000000000"_s) << QString();
-        QTest::newRow("real in XML") << u"user.test.ratio"_s << xml(u"0.5"_s) << u"{Ctrl+A}2.25{Up}{Return}"_s
-                                     << xml(u"3.25"_s) << QString();
-        QTest::newRow("boolean") << u"user.test.flag"_s << binary(u"True"_s) << u"{Space}{Return}"_s
-                                 << binary(u"False"_s) << QString();
-        QTest::newRow("boolean toggled twice") << u"user.test.flag"_s << binary(u"True"_s)
-                                               << u"{Space}{Space}{Return}"_s << QByteArray() << QString();
+        QTest::newRow("date in local time, Return applies") << u"user.com.apple.metadata:kMDItemDueDate"_s << binary(u"__import__('datetime').datetime(2027, 1, 15, 17, 0)"_s) << u"2030{Return}"_s << binary(u"__import__('datetime').datetime(2030, 1, 15, 17, 0)"_s) << QString();
+        QTest::newRow("date stepped up and down again") << u"user.com.apple.metadata:kMDItemDueDate"_s << binary(u"__import__('datetime').datetime(2027, 1, 15, 17, 0, 0, 250000)"_s) << u"{Up}{Down}{Return}"_s << QByteArray() << QString();
+        QTest::newRow("list of dates, one a line in local time") << u"user.com.apple.metadata:kMDItemDownloadedDate"_s << binary(u"[__import__('datetime').datetime(2026, 12, 6, 9, 30)]"_s) << u"{Ctrl+End}{Return}2027-01-01 09:00:00{Ctrl+S}"_s << binary(u"[__import__('datetime').datetime(2026, 12, 6, 9, 30), " u"__import__('datetime').datetime(2027, 1, 1, 0, 0)]"_s) << QString();
+        QTest::newRow("whole number past 32 bits") << u"user.test.count"_s << binary(u"42"_s) << u"{Ctrl+A}-5000000000{Return}"_s << binary(u"-5000000000"_s) << QString();
+        QTest::newRow("real in XML") << u"user.test.ratio"_s << xml(u"0.5"_s) << u"{Ctrl+A}2.25{Up}{Return}"_s << xml(u"3.25"_s) << QString();
+        QTest::newRow("boolean") << u"user.test.flag"_s << binary(u"True"_s) << u"{Space}{Return}"_s << binary(u"False"_s) << QString();
+        QTest::newRow("boolean toggled twice") << u"user.test.flag"_s << binary(u"True"_s) << u"{Space}{Space}{Return}"_s << QByteArray() << QString();
     }
     void applyWritesTheFormFound()
     {
@@ -242,6 +200,94 @@ private slots:
         QCOMPARE(attributeFromTool(m_path, keywords.mid(5)), binary(u"['sun', 'sea']"_s));
     }
 
+    // An edit not applied outlives choosing another row, and closing the window: marked in the list
+    // and the title, it is there again, as left, when its row is chosen again (after Restore in a new
+    // window), and Apply writes it.
+    void editNotAppliedIsKept_data()
+    {
+        QTest::addColumn<bool>("closed"); // else another row is chosen
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("keys"); // typed before leaving the row
+        QTest::addColumn<QString>("then"); // typed once back
+        QTest::addColumn<QByteArray>("written");
+        for (const bool closed : { false, true }) {
+            const auto row = [closed](const char *name) -> QTestData & {
+                return QTest::addRow("%s%s", name, closed ? ", window closed" : "") << closed;
+            };
+            row("list of texts") << keywords << binary(u"['sun']"_s) << u"{Ctrl+End}{Return}sea"_s << u"{Ctrl+S}"_s << binary(u"['sun', 'sea']"_s);
+            row("tags") << tags << binary(u"['Work\\n6']"_s) << u"{Alt+T}Home{Return}"_s << u"{Ctrl+S}"_s << binary(u"['Work\\n6', 'Home']"_s);
+            row("number half typed") << u"user.test.count"_s << binary(u"42"_s) << u"{Ctrl+A}-"_s << u"{End}7{Return}"_s << binary(u"-7"_s);
+        }
+        QTest::newRow("boolean") << false << u"user.test.flag"_s << binary(u"True"_s) << u"{Space}"_s << u"{Return}"_s << binary(u"False"_s);
+        QTest::newRow("date, window closed") << true << u"user.com.apple.metadata:kMDItemDueDate"_s << binary(u"__import__('datetime').datetime(2027, 1, 15, 17, 0)"_s) << u"2030"_s << u"{Return}"_s << binary(u"__import__('datetime').datetime(2030, 1, 15, 17, 0)"_s);
+    }
+    void editNotAppliedIsKept()
+    {
+        QFETCH(bool, closed);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, stored);
+        const QString other = u"user.xdg.comment"_s;
+        QVERIFY(setAttributesWithPython({ { m_path, other.toUtf8(), u"b'plain'"_s } }));
+        auto shown = openAt(name, stored);
+        QVERIFY(shown);
+        QFETCH(QString, keys);
+        typeKeys(keys);
+        QVERIFY(shown->window.isWindowModified());
+        if (closed) {
+            typeKeys(u"{Ctrl+W}"_s);
+            QTRY_VERIFY(!shown->window.isVisible());
+            shown.reset();
+            shown = showEditor(QUrl::fromLocalFile(m_path));
+            QVERIFY(QTest::qWaitFor([&] { return shown->window.findChild<DraftBar *>(); }));
+            typeKeys(u"{Alt+R}"_s); // Restore
+        } else {
+            QVERIFY(focusRow(shown->editor->attributesPanel(), other));
+        }
+        AttributesPanel *panel = shown->editor->attributesPanel();
+        QTRY_COMPARE(panel->detailArea()->editedNames(), QStringList { name });
+        QVERIFY(shown->window.isWindowModified());
+        QVERIFY(QTest::qWaitFor([&] { return focusRow(panel, name); }));
+        QVERIFY(panel->view()->currentIndex().data(AttributesModel::DraftedRole).toBool());
+        typeKeys(u"{Tab}"_s);
+        QFETCH(QString, then);
+        typeKeys(then);
+        QTEST(attributeFromTool(m_path, name.mid(5)).value_or(QByteArray()), "written");
+        QVERIFY(!shown->window.isWindowModified());
+        QTRY_VERIFY(QDir(DraftStore().directory()).isEmpty(QDir::Files));
+    }
+
+    // The Edit commands and their keys act on the tags: the selected ones, or the name being typed.
+    void editCommandsOnTags()
+    {
+        auto shown = openAt(tags, binary(u"['Work\\n6', 'Home']"_s));
+        QVERIFY(shown);
+        TagsEditor *editor = shown->editor->attributesPanel()->detailArea()->valueEditor()->tagsEditor();
+        const auto names = [editor] {
+            QStringList names;
+            for (const FinderTag &tag : editor->tags())
+                names << finderTagText(tag);
+            return names;
+        };
+        typeKeys(u"{Ctrl+A}{Ctrl+X}"_s);
+        QCOMPARE(names(), QStringList());
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"Work\nHome"_s);
+        typeKeys(u"{Ctrl+V}"_s); // colours kept
+        QCOMPARE(names(), QStringList({ u"Work\n6"_s, u"Home"_s }));
+        QVERIFY(clickMenuItem(&shown->window, actionNamed(&shown->window, u"copyAction"_s)));
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"Home"_s);
+        QVERIFY(clickMenuItem(&shown->window, actionNamed(&shown->window, u"deleteAction"_s)));
+        QCOMPARE(names(), QStringList { u"Work\n6"_s });
+        // Another program's text: a tag a line.
+        QGuiApplication::clipboard()->setText(u"Travel\n\nLater\n"_s);
+        QVERIFY(clickMenuItem(&shown->window, actionNamed(&shown->window, u"pasteAction"_s)));
+        QCOMPARE(names(), QStringList({ u"Work\n6"_s, u"Travel"_s, u"Later"_s }));
+        // A name being typed: its own undo first, then the clipboard.
+        typeKeys(u"{F2}{Ctrl+A}Soon{Ctrl+Z}{Ctrl+A}{Ctrl+C}{Escape}"_s);
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"Later"_s);
+        QCOMPARE(names().last(), u"Later"_s);
+    }
+
     // Escape and Revert bring back what is stored, and write nothing.
     void escapeOrRevertBringsBackTheStoredValue_data()
     {
@@ -274,19 +320,10 @@ private slots:
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("written");
-        QTest::newRow("tags, from the Edit menu")
-            << true << u"Tags{Return}"_s << u"Urgent{Tab}r{Return}{Ctrl+S}"_s << tags
-            << binary(u"['Urgent\\n6']"_s);
-        QTest::newRow("where from, with +")
-            << false << u"Where from{Return}"_s << u"https://a.example/{Return}https://b.example/{Ctrl+S}"_s
-            << u"user.com.apple.metadata:kMDItemWhereFroms"_s
-            << binary(u"['https://a.example/', 'https://b.example/']"_s);
-        QTest::newRow("a bare name goes to user., a list chosen by its first letter")
-            << false << u"org.example.topics{Tab}l{Return}"_s << u"a{Return}b{Ctrl+S}"_s
-            << u"user.org.example.topics"_s << binary(u"['a', 'b']"_s);
-        QTest::newRow("desktop name: plain text")
-            << true << u"user.xdg.comment{Return}"_s << u"hello{Ctrl+S}"_s << u"user.xdg.comment"_s
-            << QByteArray("hello");
+        QTest::newRow("tags, from the Edit menu") << true << u"Tags{Return}"_s << u"Urgent{Tab}r{Return}{Ctrl+S}"_s << tags << binary(u"['Urgent\\n6']"_s);
+        QTest::newRow("where from, with +") << false << u"Where from{Return}"_s << u"https://a.example/{Return}https://b.example/{Ctrl+S}"_s << u"user.com.apple.metadata:kMDItemWhereFroms"_s << binary(u"['https://a.example/', 'https://b.example/']"_s);
+        QTest::newRow("a bare name goes to user., a list chosen by its first letter") << false << u"org.example.topics{Tab}l{Return}"_s << u"a{Return}b{Ctrl+S}"_s << u"user.org.example.topics"_s << binary(u"['a', 'b']"_s);
+        QTest::newRow("desktop name: plain text") << true << u"user.xdg.comment{Return}"_s << u"hello{Ctrl+S}"_s << u"user.xdg.comment"_s << QByteArray("hello");
     }
     void addAttribute()
     {

@@ -23,6 +23,7 @@ B = lambda v: plistlib.dumps(v, fmt=plistlib.FMT_BINARY)
 X = lambda v: plistlib.dumps(v, fmt=plistlib.FMT_XML)
 D = datetime.datetime
 def put(name, value): os.setxattr(p, name, value)
+C, K, T = ('user.com.apple.metadata:' + n for n in ('kMDItemComment', 'kMDItemKeywords', '_kMDItemUserTags'))
 )PY"_s;
 
 QByteArray expectedBytes(const QString &path, const QString &expression, bool *ok)
@@ -78,76 +79,43 @@ private slots:
         const QByteArray comment = "user.com.apple.metadata:kMDItemComment";
         const QByteArray keywords = "user.com.apple.metadata:kMDItemKeywords";
         const QByteArray tags = "user.com.apple.metadata:_kMDItemUserTags";
-        const QString none;
+        struct Row {
+            QList<QByteArray> arguments;
+            QString before; // python, over the file `p`: C, K and T the comment, keywords and tags names
+            QByteArray name;
+            QString expected;
+            QByteArray input = {};
+            QString desktopTags = {};
+            QByteArray preferences = {};
+        };
+        const auto row = [](const char *tag, const Row &r) {
+            QTest::newRow(tag) << r.arguments << r.input << r.preferences << r.before << r.name << r.expected
+                               << r.desktopTags;
+        };
+        // clang-format off
         // The editor's way: Save's forms.
-        QTest::newRow("catalogue label, new")
-            << QList<QByteArray> { "--set", "Comment", "Grüße \"quoted\" & <b>" } << QByteArray()
-            << QByteArray() << none << comment << u"B('Grüße \"quoted\" & <b>')"_s << QString();
-        QTest::newRow("over XML: Save writes binary, keeps a server's NUL")
-            << QList<QByteArray> { "--set", "Comment", "new" } << QByteArray() << QByteArray()
-            << u"put('%1', X('old') + b'\\0')"_s.arg(QString::fromUtf8(comment)) << comment
-            << u"B('new') + b'\\0'"_s << QString();
-        QTest::newRow("plain text found stays plain")
-            << QList<QByteArray> { "--set", "Comment", "new" } << QByteArray() << QByteArray()
-            << u"put('%1', b'old')"_s.arg(QString::fromUtf8(comment)) << comment << u"b'new'"_s << QString();
-        QTest::newRow("desktop label is plain text")
-            << QList<QByteArray> { "--set", "Comment (desktop)", "hi" } << QByteArray() << QByteArray()
-            << none << "user.xdg.comment"_ba << u"b'hi'"_s << QString();
-        QTest::newRow("bare full name goes into user.")
-            << QList<QByteArray> { "--set", "my.note", "x" } << QByteArray() << QByteArray() << none
-            << "user.my.note"_ba << u"B('x')"_s << QString();
-        QTest::newRow("standard input, last line break dropped")
-            << QList<QByteArray> { "--set", "Comment", "-" } << "two\nlines\n"_ba << QByteArray() << none
-            << comment << u"B('two\\nlines')"_s << QString();
-        QTest::newRow("empty text removes, as Save")
-            << QList<QByteArray> { "--set", "Comment", "" } << QByteArray() << QByteArray()
-            << u"put('%1', B('old'))"_s.arg(QString::fromUtf8(comment)) << comment << u"None"_s << QString();
+        row("catalogue label, new", { { "--set", "Comment", "Grüße \"quoted\" & <b>" }, {}, comment, u"B('Grüße \"quoted\" & <b>')"_s });
+        row("over XML: Save writes binary, keeps a server's NUL", { { "--set", "Comment", "new" }, u"put(C, X('old') + b'\\0')"_s, comment, u"B('new') + b'\\0'"_s });
+        row("plain text found stays plain", { { "--set", "Comment", "new" }, u"put(C, b'old')"_s, comment, u"b'new'"_s });
+        row("desktop label is plain text", { { "--set", "Comment (desktop)", "hi" }, {}, "user.xdg.comment", u"b'hi'"_s });
+        row("bare full name goes into user.", { { "--set", "my.note", "x" }, {}, "user.my.note", u"B('x')"_s });
+        row("standard input, last line break dropped", { { "--set", "Comment", "-" }, {}, comment, u"B('two\\nlines')"_s, "two\nlines\n" });
+        row("empty text removes, as Save", { { "--set", "Comment", "" }, u"put(C, B('old'))"_s, comment, u"None"_s });
         // Typed forms.
-        QTest::newRow("list, new") << QList<QByteArray> { "--set", "Keywords", "-", "--kind", "list" }
-                                   << "a\r\nb\n\n"_ba << QByteArray() << none << keywords
-                                   << u"B(['a', 'b', ''])"_s << QString();
-        QTest::newRow("list keeps XML")
-            << QList<QByteArray> { "--kind", "list", "--set", "Keywords", "x" } << QByteArray()
-            << QByteArray() << u"put('%1', X(['old']))"_s.arg(QString::fromUtf8(keywords)) << keywords
-            << u"X(['x'])"_s << QString();
-        QTest::newRow("dates") << QList<QByteArray> { "--set", "Downloaded", "-", "--kind", "date" }
-                               << "2026-12-06T09:30:15Z\n1999-01-01T00:00:00+01:00"_ba << QByteArray() << none
-                               << "user.com.apple.metadata:kMDItemDownloadedDate"_ba
-                               << u"B([D(2026, 12, 6, 9, 30, 15), D(1998, 12, 31, 23)])"_s << QString();
-        QTest::newRow("text over plain is a property list")
-            << QList<QByteArray> { "--set", "Comment", "t", "--kind", "text" } << QByteArray() << QByteArray()
-            << u"put('%1', b'plain')"_s.arg(QString::fromUtf8(comment)) << comment << u"B('t')"_s
-            << QString();
-        QTest::newRow("plain") << QList<QByteArray> { "--set", "Comment", "é", "--kind", "plain" }
-                               << QByteArray() << QByteArray() << none << comment << u"'é'.encode()"_s
-                               << QString();
-        QTest::newRow("tags as a value keep their colours")
-            << QList<QByteArray> { "--set", "Tags", "Work\nRed", "--kind", "tags" } << QByteArray()
-            << QByteArray() << u"put('%1', B(['Red\\n6', 'Old']))"_s.arg(QString::fromUtf8(tags)) << tags
-            << u"B(['Work', 'Red\\n6'])"_s << QString();
+        row("list, new", { { "--set", "Keywords", "-", "--kind", "list" }, {}, keywords, u"B(['a', 'b', ''])"_s, "a\r\nb\n\n" });
+        row("list keeps XML", { { "--kind", "list", "--set", "Keywords", "x" }, u"put(K, X(['old']))"_s, keywords, u"X(['x'])"_s });
+        row("dates", { { "--set", "Downloaded", "-", "--kind", "date" }, {}, "user.com.apple.metadata:kMDItemDownloadedDate", u"B([D(2026, 12, 6, 9, 30, 15), D(1998, 12, 31, 23)])"_s, "2026-12-06T09:30:15Z\n1999-01-01T00:00:00+01:00" });
+        row("text over plain is a property list", { { "--set", "Comment", "t", "--kind", "text" }, u"put(C, b'plain')"_s, comment, u"B('t')"_s });
+        row("plain", { { "--set", "Comment", "é", "--kind", "plain" }, {}, comment, u"'é'.encode()"_s });
+        row("tags as a value keep their colours", { { "--set", "Tags", "Work\nRed", "--kind", "tags" }, u"put(T, B(['Red\\n6', 'Old']))"_s, tags, u"B(['Work', 'Red\\n6'])"_s });
         // Tags, both sides.
-        QTest::newRow("tag add, both sides")
-            << QList<QByteArray> { "--tag", "add", "Work, Urgent,Work" } << QByteArray() << QByteArray()
-            << u"put('%1', X(['Red\\n6'])); put('user.xdg.tags', b'Red, Home')"_s.arg(QString::fromUtf8(tags))
-            << tags << u"X(['Red\\n6', 'Work', 'Urgent'])"_s << u"b'Red,Home,Work,Urgent'"_s;
-        QTest::newRow("tag remove, the last one removes the list")
-            << QList<QByteArray> { "--tag", "remove", "Red" } << QByteArray() << QByteArray()
-            << u"put('%1', B(['Red\\n6'])); put('user.xdg.tags', b'Red')"_s.arg(QString::fromUtf8(tags))
-            << tags << u"None"_s << u"None"_s;
-        QTest::newRow("tag set, bridge off")
-            << QList<QByteArray> { "--tag", "set", "A,B" } << QByteArray() << "bridgeTags=false\n"_ba
-            << u"put('user.xdg.tags', b'Old')"_s << tags << u"B(['A', 'B'])"_s << u"b'Old'"_s;
-        QTest::newRow("tag add where all are there writes nothing")
-            << QList<QByteArray> { "--tag", "add", "A" } << QByteArray() << QByteArray()
-            << u"put('%1', B(['A\\n0'])); put('user.xdg.tags', b' A ,')"_s.arg(QString::fromUtf8(tags))
-            << tags << u"B(['A\\n0'])"_s << u"b' A ,'"_s;
-        QTest::newRow("remove by label")
-            << QList<QByteArray> { "--remove", "Where from" } << QByteArray() << QByteArray()
-            << u"put('user.com.apple.metadata:kMDItemWhereFroms', B(['u']))"_s
-            << "user.com.apple.metadata:kMDItemWhereFroms"_ba << u"None"_s << QString();
-        QTest::newRow("clear with --match leaves the rest")
-            << QList<QByteArray> { "--clear", "--match", "^user\\.x" } << QByteArray() << QByteArray()
-            << u"put('user.xa', b'1'); put('user.keep', b'2')"_s << "user.keep"_ba << u"b'2'"_s << QString();
+        row("tag add, both sides", { { "--tag", "add", "Work, Urgent,Work" }, u"put(T, X(['Red\\n6'])); put('user.xdg.tags', b'Red, Home')"_s, tags, u"X(['Red\\n6', 'Work', 'Urgent'])"_s, {}, u"b'Red,Home,Work,Urgent'"_s });
+        row("tag remove, the last one removes the list", { { "--tag", "remove", "Red" }, u"put(T, B(['Red\\n6'])); put('user.xdg.tags', b'Red')"_s, tags, u"None"_s, {}, u"None"_s });
+        row("tag set, bridge off", { { "--tag", "set", "A,B" }, u"put('user.xdg.tags', b'Old')"_s, tags, u"B(['A', 'B'])"_s, {}, u"b'Old'"_s, "bridgeTags=false\n" });
+        row("tag add where all are there writes nothing", { { "--tag", "add", "A" }, u"put(T, B(['A\\n0'])); put('user.xdg.tags', b' A ,')"_s, tags, u"B(['A\\n0'])"_s, {}, u"b' A ,'"_s });
+        row("remove by label", { { "--remove", "Where from" }, u"put('user.com.apple.metadata:kMDItemWhereFroms', B(['u']))"_s, "user.com.apple.metadata:kMDItemWhereFroms", u"None"_s });
+        row("clear with --match leaves the rest", { { "--clear", "--match", "^user\\.x" }, u"put('user.xa', b'1'); put('user.keep', b'2')"_s, "user.keep", u"b'2'"_s });
+        // clang-format on
     }
     void changes()
     {
@@ -188,43 +156,20 @@ private slots:
         QTest::addColumn<QByteArray>("err");
         QTest::addColumn<QByteArray>("out");
         const QByteArray usage = "Try 'corvane --help' for more information.\n";
-        QTest::newRow("no file") << QList<QByteArray> { "--remove", "Comment" } << 2
-                                 << "corvane: --remove needs at least one file\n" + usage << QByteArray();
-        QTest::newRow("two verbs") << QList<QByteArray> { "--clear", "--dump", "@" } << 2
-                                   << "corvane: --clear and --dump cannot be combined: one verb at a time\n"
-                + usage << QByteArray();
-        QTest::newRow("unknown kind")
-            << QList<QByteArray> { "--set", "A", "b", "--kind", "number", "@" } << 2
-            << "corvane: --kind takes list, tags, date, text or plain, not “number”\n" + usage
-            << QByteArray();
-        QTest::newRow("option of another verb")
-            << QList<QByteArray> { "--remove", "A", "--to", "x", "@" } << 2
-            << "corvane: --to does not go with --remove\n" + usage << QByteArray();
-        QTest::newRow("value not UTF-8") << QList<QByteArray> { "--set", "A", "\xff", "@" } << 2
-                                         << "corvane: the value is not UTF-8 text\n" + usage << QByteArray();
-        QTest::newRow("no date") << QList<QByteArray> { "--set", "A", "yesterday", "--kind", "date", "@" }
-                                 << 2
-                                 << "corvane: “yesterday” is no date; dates are ISO 8601, such as "
-                                    "2026-12-06T09:30:00Z\n"_ba
-                                 << QByteArray();
-        QTest::newRow("bad pattern") << QList<QByteArray> { "--clear", "--match", "(", "@" } << 2
-                                     << "corvane: --match: Unmatched ( or \\(\n"_ba << QByteArray();
-        QTest::newRow("missing file, the others done")
-            << QList<QByteArray> { "--set", "A", "b", "--dry-run", "@-missing", "@" } << 1
-            << "corvane: @-missing: No such file or directory\n"_ba
-            << "@: would set user.A\n"_ba;
-        QTest::newRow("tags that are no tags stay")
-            << QList<QByteArray> { "--tag", "add", "X", "@" } << 1
-            << "corvane: @: user.com.apple.metadata:_kMDItemUserTags: the "
-               "Finder's tags hold a value that is no list of tags; left as "
-               "it is\n"_ba
-            << QByteArray();
-        QTest::newRow("XML cannot hold it")
-            << QList<QByteArray> { "--set", "Keywords", "a\x01", "--kind", "list", "@" } << 1
-            << "corvane: @: user.com.apple.metadata:kMDItemKeywords: The value "
-               "cannot be stored as an XML property list: a string holds the "
-               "character U+0001, which XML cannot hold.\n"_ba
-            << QByteArray();
+        const auto row = [](const char *tag, const QList<QByteArray> &arguments, int exitCode, const QByteArray &err,
+                             const QByteArray &out = {}) { QTest::newRow(tag) << arguments << exitCode << err << out; };
+        // clang-format off
+        row("no file", { "--remove", "Comment" }, 2, "corvane: --remove needs at least one file\n" + usage);
+        row("two verbs", { "--clear", "--dump", "@" }, 2, "corvane: --clear and --dump cannot be combined: one verb at a time\n" + usage);
+        row("unknown kind", { "--set", "A", "b", "--kind", "number", "@" }, 2, "corvane: --kind takes list, tags, date, text or plain, not “number”\n" + usage);
+        row("option of another verb", { "--remove", "A", "--to", "x", "@" }, 2, "corvane: --to does not go with --remove\n" + usage);
+        row("value not UTF-8", { "--set", "A", "\xff", "@" }, 2, "corvane: the value is not UTF-8 text\n" + usage);
+        row("no date", { "--set", "A", "yesterday", "--kind", "date", "@" }, 2, "corvane: “yesterday” is no date; dates are ISO 8601, such as 2026-12-06T09:30:00Z\n");
+        row("bad pattern", { "--clear", "--match", "(", "@" }, 2, "corvane: --match: Unmatched ( or \\(\n");
+        row("missing file, the others done", { "--set", "A", "b", "--dry-run", "@-missing", "@" }, 1, "corvane: @-missing: No such file or directory\n", "@: would set user.A\n");
+        row("tags that are no tags stay", { "--tag", "add", "X", "@" }, 1, "corvane: @: user.com.apple.metadata:_kMDItemUserTags: the Finder's tags hold a value that is no list of tags; left as it is\n");
+        row("XML cannot hold it", { "--set", "Keywords", "a\x01", "--kind", "list", "@" }, 1, "corvane: @: user.com.apple.metadata:kMDItemKeywords: The value cannot be stored as an XML property list: a string holds the character U+0001, which XML cannot hold.\n");
+        // clang-format on
     }
     void refusals()
     {

@@ -16,6 +16,33 @@ namespace corvane {
 
 using namespace Qt::StringLiterals;
 
+namespace {
+QJsonObject fieldsToJson(const Draft::Fields &fields)
+{
+    QJsonObject object { { u"kind"_s, fields.kind }, { u"text"_s, fields.text },
+        { u"date"_s, fields.date.toUTC().toString(Qt::ISODateWithMs) }, { u"boolean"_s, fields.boolean },
+        { u"tags"_s, QJsonArray::fromStringList(fields.tags) } };
+    if (fields.shown)
+        object.insert(u"shown"_s, QString::fromLatin1(fields.shown->toBase64()));
+    return object;
+}
+
+Draft::Fields fieldsFromJson(const QJsonObject &object)
+{
+    Draft::Fields fields { .shown = std::nullopt,
+        .kind = object.value(u"kind"_s).toInt(),
+        .text = object.value(u"text"_s).toString(),
+        .date = QDateTime::fromString(object.value(u"date"_s).toString(), Qt::ISODateWithMs),
+        .boolean = object.value(u"boolean"_s).toBool(),
+        .tags = {} };
+    if (object.value(u"shown"_s).isString())
+        fields.shown = QByteArray::fromBase64(object.value(u"shown"_s).toString().toLatin1());
+    for (const QJsonValue &tag : object.value(u"tags"_s).toArray())
+        fields.tags.append(tag.toString());
+    return fields;
+}
+} // namespace
+
 QByteArray valueFingerprint(const std::optional<QByteArray> &value)
 {
     if (!value)
@@ -61,9 +88,12 @@ QList<Draft> DraftStore::load(const QUrl &file, const QDateTime &now) const
             .label = object.value(u"label"_s).toString(),
             .text = object.value(u"text"_s).toString(),
             .shownFrom = std::nullopt,
-            .typed = QDateTime::fromString(object.value(u"typed"_s).toString(), Qt::ISODateWithMs) };
+            .typed = QDateTime::fromString(object.value(u"typed"_s).toString(), Qt::ISODateWithMs),
+            .fields = std::nullopt };
         if (object.value(u"shownFrom"_s).isString())
             draft.shownFrom = object.value(u"shownFrom"_s).toString().toLatin1();
+        if (const QJsonValue fields = object.value(u"fields"_s); fields.isObject())
+            draft.fields = fieldsFromJson(fields.toObject());
         if (draft.name.isEmpty() || !draft.typed.isValid() || draft.typed < oldest)
             continue;
         if (draft.label.isEmpty())
@@ -86,6 +116,8 @@ bool DraftStore::store(const QUrl &file, const QList<Draft> &drafts) const
             { u"text"_s, draft.text }, { u"typed"_s, draft.typed.toUTC().toString(Qt::ISODateWithMs) } };
         if (draft.shownFrom)
             object.insert(u"shownFrom"_s, QString::fromLatin1(*draft.shownFrom));
+        if (draft.fields)
+            object.insert(u"fields"_s, fieldsToJson(*draft.fields));
         entries.append(object);
     }
     const QJsonObject root {

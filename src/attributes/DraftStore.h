@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include <optional>
@@ -24,6 +25,19 @@ struct Draft {
     // program wrote the attribute since; nullopt when that value could not be read.
     std::optional<QByteArray> shownFrom;
     QDateTime typed; // the last key typed, UTC
+
+    // A value edited in its own kind (a list, tags, a date...) rather than typed as text: its fields as
+    // the user left them, over the bytes they were shown from (none for an attribute being added, of
+    // `kind`). `text` above is then empty.
+    struct Fields {
+        std::optional<QByteArray> shown;
+        int kind = 0; // EditKind
+        QString text; // the text, lines or number typed
+        QDateTime date;
+        bool boolean = false;
+        QStringList tags; // as the Finder stores each: "Name" or "Name\nN"
+    };
+    std::optional<Fields> fields;
 };
 
 // What an attribute held, in a few bytes: "none" when it was absent, else the SHA-256 of its bytes.

@@ -1,5 +1,6 @@
 #include "editor/AttributeDetailArea.h"
 
+#include "attributes/AttributeNames.h"
 #include "attributes/ExtendedAttributes.h"
 #include "editor/AddAttributeDialog.h"
 #include "editor/TagsEditor.h"
@@ -57,7 +58,10 @@ AttributeDetailArea::AttributeDetailArea(QWidget *parent)
     m_stack->addWidget(m_text);
     m_stack->addWidget(m_editor);
     m_stack->setMaximumHeight(130);
-    connect(m_editor, &TypedValueEditor::edited, this, &AttributeDetailArea::updateControls);
+    connect(m_editor, &TypedValueEditor::edited, this, [this] {
+        m_edited = QDateTime::currentDateTimeUtc();
+        updateControls();
+    });
 
     m_caption->setObjectName(QStringLiteral("attributeDetailCaption"));
     m_caption->setAccessibleName(tr("Value edited"));
@@ -96,6 +100,9 @@ AttributeDetailArea::AttributeDetailArea(QWidget *parent)
 
 void AttributeDetailArea::setFile(const QUrl &file)
 {
+    keepEdit();
+    if (file != m_file)
+        m_kept.clear();
     m_file = file;
     m_row = {};
     showText(QString());
@@ -126,6 +133,7 @@ void AttributeDetailArea::showRow(const QString &name, const QString &label, con
     m_row = { name, label, sameRow && isEdited() ? m_row.text : text };
     if (sameRow && isEdited())
         return; // a new listing: what the user is editing stays, and Apply asks if the value changed
+    keepEdit();
     m_adding = false;
     if (name.isEmpty()) {
         showText(text);
@@ -165,6 +173,18 @@ void AttributeDetailArea::showText(const QString &text)
 
 void AttributeDetailArea::load()
 {
+    if (const auto kept = m_kept.constFind(m_name); kept != m_kept.cend()) {
+        // As the user left it, over the value it was shown from: Apply asks when that changed since.
+        const KeptEdit edit = *kept;
+        m_kept.erase(kept);
+        m_shown = edit.shown;
+        m_adding = edit.adding;
+        m_label = edit.label;
+        this->edit(edit.given);
+        m_editor->setFields(edit.fields);
+        m_edited = edit.edited;
+        return;
+    }
     PosixError error;
     const std::optional<QByteArray> bytes = readExtendedAttribute(m_file, m_name, &error);
     const EditableValue value = bytes
@@ -192,6 +212,76 @@ void AttributeDetailArea::edit(const EditableValue &value)
         m_editor->currentWidget()->setFocus();
     m_caption->setText(m_adding ? tr("New: %1, %2").arg(m_label, formName(value.form))
                                 : tr("%1, %2").arg(m_label, formName(value.form)));
+    updateControls();
+}
+
+void AttributeDetailArea::keepEdit()
+{
+    if (!isEdited() || m_name.isEmpty())
+        return;
+    m_kept.insert(m_name, { m_editor->givenValue(), m_editor->fields(), m_shown, m_label, m_adding, m_edited });
+    m_adding = false;
+}
+
+QStringList AttributeDetailArea::editedNames() const
+{
+    QStringList names = m_kept.keys();
+    if (isEdited() && !m_name.isEmpty())
+        names.append(m_name);
+    return names;
+}
+
+QList<Draft> AttributeDetailArea::drafts() const
+{
+    QList<KeptEdit> edits = m_kept.values();
+    QStringList names = m_kept.keys();
+    if (isEdited() && !m_name.isEmpty()) {
+        edits.append({ m_editor->givenValue(), m_editor->fields(), m_shown, m_label, m_adding, m_edited });
+        names.append(m_name);
+    }
+    QList<Draft> drafts;
+    for (qsizetype i = 0; i < edits.size(); ++i) {
+        const KeptEdit &edit = edits.at(i);
+        QStringList tags;
+        for (const FinderTag &tag : edit.fields.tags)
+            tags.append(finderTagText(tag));
+        drafts.append({ .name = names.at(i),
+            .label = edit.label,
+            .text = QString(),
+            .shownFrom = valueFingerprint(edit.shown),
+            .typed = edit.edited,
+            .fields = Draft::Fields { .shown = edit.shown,
+                .kind = int(edit.given.kind),
+                .text = edit.fields.text,
+                .date = edit.fields.date,
+                .boolean = edit.fields.boolean,
+                .tags = tags } });
+    }
+    return drafts;
+}
+
+void AttributeDetailArea::restoreDrafts(const QList<Draft> &drafts)
+{
+    for (const Draft &draft : drafts) {
+        if (!draft.fields || m_kept.contains(draft.name) || (draft.name == m_name && isEdited()))
+            continue; // edited again since: the newer edit stays
+        const QByteArray systemName = systemAttributeName(draft.name);
+        const Draft::Fields &fields = *draft.fields;
+        const EditableValue given = fields.shown
+            ? decodeEditableValue(recogniseAttributeName(systemName), *fields.shown)
+            : newEditableValue(systemName, EditKind(fields.kind));
+        if (given.kind == EditKind::None || int(given.kind) != fields.kind)
+            continue; // not a value the area edits: nothing it could show
+        TypedValueEditor::Fields edited { .text = fields.text, .date = fields.date.toLocalTime(),
+            .boolean = fields.boolean, .tags = {} };
+        for (const QString &text : fields.tags) {
+            if (const std::optional<FinderTag> tag = parseFinderTag(text))
+                edited.tags.append(*tag);
+        }
+        m_kept.insert(draft.name, { given, edited, fields.shown, draft.label, !fields.shown, draft.typed });
+        if (draft.name == m_name && isEditing())
+            load(); // shown now: as the user left it
+    }
     updateControls();
 }
 
@@ -251,12 +341,13 @@ void AttributeDetailArea::addAttribute()
     window()->activateWindow(); // not every window system gives it back
     if (answer != QDialog::Accepted)
         return;
+    keepEdit();
     m_name = dialog.attributeName();
     m_label = dialog.label();
     m_shown.reset();
     PosixError error;
-    // The file has it already: it is edited as it is.
-    if (readExtendedAttribute(m_file, m_name, &error) || error.code != ENODATA) {
+    // The file has it already, or it is being added: it is edited as it is.
+    if (m_kept.contains(m_name) || readExtendedAttribute(m_file, m_name, &error) || error.code != ENODATA) {
         m_adding = false;
         load();
         emit rowWanted(m_name);

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "attributes/DraftStore.h"
 #include "attributes/EditableValue.h"
+#include "editor/TypedValueEditor.h"
+
+#include <QHash>
 
 #include <QUrl>
 #include <QWidget>
@@ -15,13 +19,14 @@ class QToolButton;
 
 namespace corvane {
 
-class TypedValueEditor;
-
 // The area below the attributes list: the selected row's whole value, edited in its own kind when it
 // is an attribute the editor can write back as it found it (TypedValueEditor), else shown read-only.
 // Apply (the button, Return in a one-line field, or the window's Save while the area has the focus)
 // asks for the change; Revert or Escape brings back what is stored. Add Attribute (the + button) asks
 // for a name and a kind and edits a new value of that kind, written by Apply.
+//
+// An edit not applied is never dropped: choosing another row keeps it for its attribute (marked in the
+// list and by the window's modified mark) until that attribute is shown again.
 //
 // The area writes nothing itself: changeRequested goes to the editor, which makes the change through
 // its history and calls showStored() once it is made.
@@ -47,6 +52,13 @@ public:
     bool isEditing() const; // a value is shown in its own kind
     bool isEdited() const; // ... and differs from what is stored, or is new
     QString editedLabel() const { return m_label; }
+    // The attributes with an edit not applied: the one shown and those the user left for another row,
+    // which come back as they were left when shown again, while the window keeps the file.
+    QStringList editedNames() const;
+    // Those edits as drafts for the disk, and drafts from there taken back as edits (an attribute
+    // edited since keeps the newer edit).
+    QList<Draft> drafts() const;
+    void restoreDrafts(const QList<Draft> &drafts);
 
 public slots:
     void apply();
@@ -72,6 +84,7 @@ private:
     void load();
     void edit(const EditableValue &value);
     void updateControls();
+    void keepEdit(); // the edit shown, before another row or attribute takes the area
 
     QStackedWidget *m_stack = nullptr;
     QPlainTextEdit *m_text = nullptr;
@@ -86,6 +99,16 @@ private:
     QString m_label;
     std::optional<QByteArray> m_shown; // its bytes as shown; nullopt for a new attribute
     bool m_adding = false;
+    struct KeptEdit {
+        EditableValue given;
+        TypedValueEditor::Fields fields;
+        std::optional<QByteArray> shown;
+        QString label;
+        bool adding = false;
+        QDateTime edited;
+    };
+    QHash<QString, KeptEdit> m_kept; // by name, the attribute shown excluded
+    QDateTime m_edited; // the last edit of the attribute shown
     // The row last shown, to tell a new listing of it from another row.
     struct Row {
         QString name;

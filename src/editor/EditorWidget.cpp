@@ -30,12 +30,16 @@ QString noValuePlaceholder()
 }
 
 // The field never says "No value" for an attribute that is there.
-QString placeholderFor(const EditSession::Reading &reading)
+// The way to the value names the list only while the list is there to see.
+QString placeholderFor(const EditSession::Reading &reading, bool panelShown)
 {
     if (!reading.failure.isEmpty())
         return reading.failure;
     if (!reading.holds.isEmpty())
-        return EditorWidget::tr("Holds %1: change it in the attributes list below").arg(reading.holds);
+        return panelShown
+            ? EditorWidget::tr("Holds %1: change it in the attributes list below").arg(reading.holds)
+            : EditorWidget::tr("Holds %1: show the attributes list with View > Attributes to change it")
+                  .arg(reading.holds);
     // Once a shown text is emptied, saving removes the attribute: then there is no value.
     if (reading.present && reading.text.isEmpty())
         return EditorWidget::tr("Holds an empty text");
@@ -116,6 +120,7 @@ EditorWidget::EditorWidget(QWidget *parent)
     m_ui->formLayout->setRowStretch(1, 1);
     setTabOrder(m_ui->saveButton, m_panel->filterField());
     m_panel->setVisible(preferences.boolForKey(PreferenceKey::showAttributesPanel, true));
+    m_panel->installEventFilter(this);
     connect(m_panel, &AttributesPanel::attributeChosen, this, &EditorWidget::showFromPanel);
     connect(
         m_panel, &AttributesPanel::removalConfirmed, this, [this](const QString &name, const QString &label) {
@@ -125,6 +130,11 @@ EditorWidget::EditorWidget(QWidget *parent)
     connect(
         m_panel->detailArea(), &AttributeDetailArea::changeRequested, this, &EditorWidget::applyValueChange);
     connect(m_panel->bridgeBar(), &DesktopBridgeBar::copyRequested, this, &EditorWidget::copyAcrossBridge);
+    // An edit not applied in the detail area is marked as the field's unsaved text is.
+    connect(m_panel->detailArea(), &AttributeDetailArea::editingChanged, this, [this] {
+        m_drafts->setFieldDrafts(m_panel->detailArea()->drafts());
+        showDrafts();
+    });
 
     // Another program's write reaches the value field as it reaches the panel (which holds the watch).
     m_outsideChange.setSingleShot(true);
@@ -151,7 +161,11 @@ EditorWidget::EditorWidget(QWidget *parent)
     });
 }
 
-EditorWidget::~EditorWidget() = default;
+EditorWidget::~EditorWidget()
+{
+    // The drafts go before the panel: what the panel's editors hand on as they close must not reach them.
+    disconnect(m_panel->detailArea(), nullptr, this, nullptr);
+}
 
 QComboBox *EditorWidget::attributeComboBox() const
 {
@@ -228,7 +242,8 @@ void EditorWidget::showSelectedAttribute()
     }
     const EditSession::Reading reading = m_session.show(selectedAttributeName());
     QPlainTextEdit *field = m_ui->valueEdit;
-    field->setPlaceholderText(placeholderFor(reading));
+    m_reading = reading;
+    field->setPlaceholderText(placeholderFor(reading, !m_panel->isHidden()));
     field->setPlainText(reading.text);
     m_shownFieldText = field->document()->toRawText();
     m_drafts->shown({ m_session.shownValue(), m_shownFieldText, selectedLabel() });
@@ -243,7 +258,7 @@ void EditorWidget::showOutsideChange()
 
 bool EditorWidget::hasDrafts() const
 {
-    return m_drafts->hasDrafts();
+    return m_drafts->hasDrafts() || !m_panel->detailArea()->editedNames().isEmpty();
 }
 
 void EditorWidget::storeLayout() const
@@ -255,12 +270,15 @@ void EditorWidget::storeLayout() const
 
 void EditorWidget::showDrafts()
 {
-    m_panel->model()->setDraftedNames(m_drafts->draftedNames());
+    QSet<QByteArray> drafted = m_drafts->draftedNames();
+    for (const QString &name : m_panel->detailArea()->editedNames())
+        drafted.insert(systemAttributeName(name));
+    m_panel->model()->setDraftedNames(drafted);
     if (!m_drafts->offered().isEmpty() && !m_draftBar) {
         m_draftBar = new DraftBar(m_ui->dropArea);
         m_ui->dropLayout->insertWidget(0, m_draftBar);
         connect(m_draftBar, &DraftBar::restoreClicked, this, [this] {
-            m_drafts->restoreOffered();
+            m_panel->detailArea()->restoreDrafts(m_drafts->restoreOffered());
             if (!m_drafts->isDrafted())
                 showSelectedAttribute();
             m_ui->valueEdit->setFocus(Qt::OtherFocusReason);
@@ -392,6 +410,8 @@ void EditorWidget::showActionError(const QString &message, const EditSession::Ch
 
 bool EditorWidget::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_panel && (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
+        m_ui->valueEdit->setPlaceholderText(placeholderFor(m_reading, event->type() == QEvent::ShowToParent));
     if (watched == m_ui->fileLabel && event->type() == QEvent::Resize)
         elidePath();
     if (watched == m_ui->attributeComboBox && event->type() == QEvent::KeyPress) {

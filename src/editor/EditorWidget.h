@@ -103,6 +103,7 @@ private:
     int m_pickedIndex = -1;
     bool m_nameUnconfirmed = false; // the name field was edited since a value was last shown
     QString m_shownFieldText; // the field's raw text right after showing a value
+    EditSession::Reading m_reading; // what the field was last shown from, for its placeholder
     std::unique_ptr<ValueDrafts> m_drafts;
     QPointer<DraftBar> m_draftBar; // made when there is something to offer
     QTimer m_outsideChange; // merges a burst of another program's writes into one read

@@ -5,6 +5,7 @@
 #include "editor/AttributesTreeView.h"
 #include "editor/EditorWidget.h"
 #include "editor/NumberSpinBox.h"
+#include "editor/TagsEditor.h"
 #include "editor/TypedValueEditor.h"
 #include "settings/Preferences.h"
 #include "window/ApplicationActions.h"
@@ -19,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QTableWidget>
 
 namespace corvane {
 
@@ -76,10 +78,21 @@ EditorWindow::EditorWindow(ApplicationActions &actions, QWidget *parent)
     });
     connect(
         panel->detailArea(), &AttributeDetailArea::editingChanged, this, &EditorWindow::updateEditActions);
+    QTableWidget *tagsTable = panel->detailArea()->valueEditor()->tagsEditor()->table();
+    connect(tagsTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+        &EditorWindow::updateEditActions);
     // The menu bar takes the focus while Alt opens a menu: the commands still act where it was.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+    connect(qApp, &QApplication::focusChanged, this, [this, tagsTable](QWidget *, QWidget *now) {
         if (now && now->window() == this && !qobject_cast<QMenuBar *>(now)) {
             m_editTarget = textControlOf(now);
+            // A tag's name is edited in a line edit made for the purpose: it joins the text fields.
+            if (auto *line = qobject_cast<QLineEdit *>(now); line && tagsTable->isAncestorOf(line)) {
+                line->installEventFilter(this);
+                connect(line, &QLineEdit::selectionChanged, this, &EditorWindow::updateEditActions,
+                    Qt::UniqueConnection);
+                connect(line, &QLineEdit::textChanged, this, &EditorWindow::updateEditActions,
+                    Qt::UniqueConnection);
+            }
             // Kept when the focus goes nowhere: a tag's editor closing takes its widget along.
             m_focusInDetail = m_editor->attributesPanel()->detailArea()->isAncestorOf(now);
             updateEditActions();
@@ -225,6 +238,18 @@ void EditorWindow::run(Command command)
     AttributesPanel *panel = m_editor->attributesPanel();
     auto *line = qobject_cast<QLineEdit *>(target);
     auto *text = qobject_cast<QPlainTextEdit *>(target);
+    TagsEditor *tags = panel->detailArea()->valueEditor()->tagsEditor();
+    if (target == tags->table() && command != Command::Undo && command != Command::Redo) {
+        if (command == Command::Cut || command == Command::Copy)
+            tags->copySelectedTags();
+        if (command == Command::Cut || command == Command::Delete)
+            tags->removeCurrentTag();
+        if (command == Command::Paste)
+            tags->pasteTags();
+        if (command == Command::SelectAll)
+            tags->table()->selectAll();
+        return updateEditActions();
+    }
     switch (command) {
     case Command::Undo:
     case Command::Redo: {
@@ -290,6 +315,15 @@ void EditorWindow::updateEditActions()
                 ? (undo ? tr("&Undo") : tr("&Redo"))
                 : QLatin1Char('&') + QString(change).replace(QLatin1Char('&'), QLatin1String("&&")));
         action->setEnabled(typing || !change.isEmpty());
+    }
+    const TagsEditor *tags = panel->detailArea()->valueEditor()->tagsEditor();
+    if (target == tags->table()) { // the tags as items: each command acts on the selected ones
+        const bool selected = tags->hasSelectedTags();
+        for (const Command command : { Command::Cut, Command::Copy, Command::Delete })
+            m_editActions[int(command)]->setEnabled(selected);
+        m_editActions[int(Command::Paste)]->setEnabled(true);
+        m_editActions[int(Command::SelectAll)]->setEnabled(tags->table()->rowCount() > 0);
+        return;
     }
     m_editActions[int(Command::Cut)]->setEnabled(editable && selection);
     m_editActions[int(Command::Copy)]->setEnabled(selection || (list && panel->hasCurrentRow()));

@@ -2,15 +2,20 @@
 
 #include "editor/TagDotsDelegate.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace corvane {
 
@@ -18,6 +23,7 @@ namespace {
 enum Column { NameColumn, ColourColumn };
 constexpr int colourRole = Qt::UserRole;
 constexpr int colourCount = 8;
+const QString tagsMimeType = QStringLiteral("application/x-corvane-finder-tags");
 
 // Edits a name in a line edit and a colour in a list with the dots; hands on every change as it is
 // made, not only when the editor closes.
@@ -52,6 +58,11 @@ public:
         if (auto *combo = qobject_cast<QComboBox *>(editor)) {
             const QSignalBlocker blocker(combo);
             combo->setCurrentIndex(index.data(colourRole).toInt());
+        } else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
+            // Every key handed on comes back here: setting the same text again would wipe the
+            // typing's undo history with each key.
+            if (const QString name = index.data(Qt::EditRole).toString(); line->text() != name)
+                line->setText(name);
         } else {
             QStyledItemDelegate::setEditorData(editor, index);
         }
@@ -87,7 +98,7 @@ TagsEditor::TagsEditor(QWidget *parent)
     m_table->setColumnWidth(ColourColumn, 140);
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 8);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setTabKeyNavigation(false); // Tab leaves the list, as in every other field
     m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
         | QAbstractItemView::AnyKeyPressed);
@@ -173,12 +184,85 @@ void TagsEditor::addTag()
     emit edited();
 }
 
+QList<int> TagsEditor::selectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : m_table->selectionModel()->selectedRows())
+        rows.append(index.row());
+    if (rows.isEmpty() && m_table->currentRow() >= 0)
+        rows.append(m_table->currentRow());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+bool TagsEditor::hasSelectedTags() const
+{
+    return !selectedRows().isEmpty();
+}
+
 void TagsEditor::removeCurrentTag()
 {
-    const int row = m_table->currentRow();
-    if (row < 0)
+    const QList<int> rows = selectedRows();
+    if (rows.isEmpty())
         return;
-    m_table->removeRow(row);
+    for (auto row = rows.crbegin(); row != rows.crend(); ++row)
+        m_table->removeRow(*row);
+    updateButtons();
+    emit edited();
+}
+
+void TagsEditor::copySelectedTags() const
+{
+    QStringList names;
+    QStringList stored;
+    for (const int row : selectedRows()) {
+        const QTableWidgetItem *name = m_table->item(row, NameColumn);
+        const QTableWidgetItem *colour = m_table->item(row, ColourColumn);
+        if (!name || name->text().isEmpty())
+            continue;
+        names.append(name->text());
+        stored.append(finderTagText({ name->text(), TagColour(colour ? colour->data(colourRole).toInt() : 0) }));
+    }
+    if (names.isEmpty())
+        return;
+    auto *data = new QMimeData;
+    data->setText(names.join(u'\n'));
+    // A tag's text holds a line break before its colour: NUL parts them, which no name holds.
+    data->setData(tagsMimeType, stored.join(QChar::Null).toUtf8());
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void TagsEditor::pasteTags()
+{
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    if (!data)
+        return;
+    QList<FinderTag> pasted;
+    if (data->hasFormat(tagsMimeType)) {
+        for (const QString &text : QString::fromUtf8(data->data(tagsMimeType)).split(QChar::Null)) {
+            if (const std::optional<FinderTag> tag = parseFinderTag(text))
+                pasted.append(*tag);
+        }
+    } else {
+        for (const QString &line : data->text().split(u'\n')) {
+            if (!line.trimmed().isEmpty())
+                pasted.append({ line.trimmed(), TagColour::None });
+        }
+    }
+    if (pasted.isEmpty())
+        return;
+    int row = m_table->currentRow() + 1;
+    if (row <= 0)
+        row = m_table->rowCount();
+    {
+        const QSignalBlocker blocker(m_table);
+        for (qsizetype i = 0; i < pasted.size(); ++i) {
+            m_table->insertRow(row + int(i));
+            m_table->setItem(row + int(i), NameColumn, new QTableWidgetItem(pasted.at(i).name));
+            setColour(row + int(i), pasted.at(i).colour);
+        }
+    }
+    m_table->setCurrentCell(row + int(pasted.size()) - 1, NameColumn);
     updateButtons();
     emit edited();
 }

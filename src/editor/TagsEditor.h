@@ -12,7 +12,8 @@ namespace corvane {
 
 // The Finder's tags edited one row per tag: its name (F2 or typing edits it) and its colour (a list of
 // the eight, with their dots). Add Tag makes a row and edits its name; Remove Tag, or Delete in the
-// list, takes the current row away. Every keystroke reaches the rows at once, so Apply never misses
+// list, takes the selected rows away. Cut, Copy and Paste move tags as their names, one a line, with
+// their colours kept between Corvane's own windows. Every keystroke reaches the rows at once, so Apply never misses
 // what is being typed.
 class TagsEditor : public QWidget {
     Q_OBJECT
@@ -29,7 +30,10 @@ public:
     QPushButton *removeButton() const { return m_remove; }
 
     void addTag();
-    void removeCurrentTag();
+    void removeCurrentTag(); // the selected rows, else the current one
+    bool hasSelectedTags() const;
+    void copySelectedTags() const;
+    void pasteTags(); // each line of the clipboard's text a tag, after the current row
 
 signals:
     void edited();
@@ -40,6 +44,7 @@ protected:
 private:
     void setColour(int row, TagColour colour);
     void updateButtons();
+    QList<int> selectedRows() const; // in order; the current row when none is selected
 
     QList<QIcon> m_dots; // by colour
     QTableWidget *m_table = nullptr;

@@ -235,6 +235,47 @@ bool TypedValueEditor::isEdited() const
     return !value || *value != m_given;
 }
 
+TypedValueEditor::Fields TypedValueEditor::fields() const
+{
+    const QPlainTextEdit *text = m_given.kind == EditKind::Text ? m_text : m_lines;
+    const bool number = m_given.kind == EditKind::Integer || m_given.kind == EditKind::Real;
+    // Raw, with its paragraphs as line breaks: plain text would turn no-break spaces into spaces.
+    const QString raw = text->document()->toRawText().replace(QChar::ParagraphSeparator, u'\n');
+    return { .text = number ? m_number->text() : raw,
+        .date = m_date->dateTime(),
+        .boolean = m_boolean->isChecked(),
+        .tags = m_tags->tags() };
+}
+
+void TypedValueEditor::setFields(const Fields &fields)
+{
+    switch (m_given.kind) {
+    case EditKind::Text:
+        m_text->setPlainText(fields.text);
+        break;
+    case EditKind::TextList:
+    case EditKind::DateList:
+        m_lines->setPlainText(fields.text);
+        break;
+    case EditKind::Tags:
+        m_tags->setTags(fields.tags, m_given.form != ValueForm::PlainText);
+        break;
+    case EditKind::Date:
+        m_date->setDateTime(fields.date);
+        break;
+    case EditKind::Integer:
+    case EditKind::Real:
+        m_number->lineEdit()->setText(fields.text);
+        break;
+    case EditKind::Boolean:
+        m_boolean->setChecked(fields.boolean);
+        break;
+    case EditKind::None:
+        break;
+    }
+    emit edited();
+}
+
 bool TypedValueEditor::takesReturn() const
 {
     return currentWidget() == m_text || currentWidget() == m_lines || currentWidget() == m_tags;

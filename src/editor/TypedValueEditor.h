@@ -31,6 +31,18 @@ public:
     std::optional<EditableValue> editedValue(QString *problem = nullptr) const;
     bool isEdited() const;
 
+    // What the fields hold, complete or not (a line that is no date yet, a number half typed), to put
+    // back over the same given value once the user comes back to it.
+    struct Fields {
+        QString text; // the text, lines or number page's text
+        QDateTime date;
+        bool boolean = false;
+        QList<FinderTag> tags;
+    };
+    Fields fields() const;
+    // Fills the fields as the user left them: an edit of the user's, over the value given.
+    void setFields(const Fields &fields);
+
     // Whether the page of the kind takes Return for itself (a line break) rather than Apply.
     bool takesReturn() const;
 

@@ -90,6 +90,7 @@ void ValueDrafts::setFile(const QUrl &file)
     for (const Live &live : std::as_const(m_live))
         delete live.document;
     m_live.clear();
+    m_fieldDrafts.clear();
     m_file = file;
     m_offered = file.isEmpty() ? QList<Draft>() : m_store.load(file);
     emit changed();
@@ -138,9 +139,22 @@ QSet<QByteArray> ValueDrafts::draftedNames() const
     return names;
 }
 
-void ValueDrafts::restoreOffered()
+void ValueDrafts::setFieldDrafts(const QList<Draft> &drafts)
 {
+    if (drafts.isEmpty() && m_fieldDrafts.isEmpty())
+        return;
+    m_fieldDrafts = drafts;
+    m_writer.schedule();
+}
+
+QList<Draft> ValueDrafts::restoreOffered()
+{
+    QList<Draft> fields;
     for (const Draft &draft : std::as_const(m_offered)) {
+        if (draft.fields) {
+            fields.append(draft);
+            continue;
+        }
         const QByteArray key = systemAttributeName(draft.name);
         if (m_live.contains(key))
             continue; // typed again since: the newer text stays
@@ -151,8 +165,10 @@ void ValueDrafts::restoreOffered()
                 draft.typed });
     }
     m_offered.clear();
+    m_fieldDrafts += fields; // on disk until the detail area has them
     emit changed();
     store();
+    return fields;
 }
 
 void ValueDrafts::discardOffered()
@@ -172,7 +188,9 @@ void ValueDrafts::store()
             .label = live.base.label,
             .text = valueFromFieldText(live.document->toRawText(), lineBreakStyle(live.base.shown.text)),
             .shownFrom = live.base.shown.fingerprint,
-            .typed = live.typed });
+            .typed = live.typed,
+            .fields = std::nullopt });
+    drafts += m_fieldDrafts;
     drafts += m_offered;
     m_store.store(m_file, drafts);
 }

@@ -46,8 +46,12 @@ public:
     bool hasDrafts() const { return !m_live.isEmpty(); }
     QSet<QByteArray> draftedNames() const; // the attributes' exact names
 
+    // The detail area's edits not applied (Draft::fields), kept on disk with the field's drafts.
+    void setFieldDrafts(const QList<Draft> &drafts);
+
     const QList<Draft> &offered() const { return m_offered; }
-    void restoreOffered();
+    // Restores the field's drafts; those of the detail area are handed back for it to restore.
+    QList<Draft> restoreOffered();
     void discardOffered();
 
 signals:
@@ -68,6 +72,7 @@ private:
     QTextDocument *m_clean = nullptr; // the field's document while it holds no draft
     std::optional<Base> m_current; // what the clean document shows; nothing while it is being filled
     QList<Draft> m_offered;
+    QList<Draft> m_fieldDrafts;
     QUrl m_file;
     DraftStore m_store;
     DebouncedWriter m_writer;

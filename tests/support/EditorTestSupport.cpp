@@ -1,5 +1,9 @@
 #include "support/EditorTestSupport.h"
 
+#include "editor/AttributesModel.h"
+#include "editor/AttributesPanel.h"
+#include "editor/AttributesTreeView.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -23,6 +27,24 @@ std::unique_ptr<ShownEditor> showEditor(const QUrl &file)
 QAction *actionNamed(QWidget *window, const QString &name)
 {
     return window->findChild<QAction *>(name);
+}
+
+bool focusRow(AttributesPanel *panel, const QString &name, int child)
+{
+    const QAbstractItemModel *model = panel->proxyModel();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QModelIndex index = model->index(row, 0);
+        if (index.data(AttributesModel::FullNameRole).toString() != name)
+            continue;
+        if (child >= 0) {
+            panel->view()->expand(index);
+            index = model->index(child, 0, index);
+        }
+        panel->view()->setFocus();
+        panel->view()->setCurrentIndex(index);
+        return index.isValid() && QApplication::focusWidget() == panel->view();
+    }
+    return false;
 }
 
 bool clickMenuItem(QMainWindow *window, QAction *item)

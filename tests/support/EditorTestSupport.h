@@ -11,6 +11,10 @@ class QMimeData;
 
 #include <memory>
 
+namespace corvane {
+class AttributesPanel;
+}
+
 namespace corvane::test {
 
 // An editor window with the actions every window shares, shown offscreen and active, as opening a file
@@ -23,6 +27,10 @@ struct ShownEditor {
 std::unique_ptr<ShownEditor> showEditor(const QUrl &file);
 // The window's action of that object name ("undoAction", "saveAction", ...).
 QAction *actionNamed(QWidget *window, const QString &name);
+
+// Puts the attributes list's current row on the attribute (and on its child row), the focus on the
+// list: false when the list holds no such row.
+bool focusRow(AttributesPanel *panel, const QString &name, int child = -1);
 
 // Clicks the item where a user does: in the window's menu that holds it, opened with its Alt key.
 // False when no menu of the window holds it or the key did not open it.
