@@ -1719,6 +1719,10 @@ File: %2</source>
         <translation>Attribut: %1
 Datei: %2</translation>
     </message>
+    <message>
+        <source>Holds %1: show the attributes list with View &gt; Attributes to change it</source>
+        <translation>Enthält %1: blenden Sie mit Ansicht &gt; Attribute die Attributliste ein, um es zu ändern</translation>
+    </message>
 </context>
 <context>
     <name>corvane::EditorWindow</name>
