@@ -26,8 +26,8 @@
 
 using namespace corvane;
 using namespace Qt::StringLiterals;
-using corvane::test::runProgram;
 using corvane::test::PythonAttribute;
+using corvane::test::runProgram;
 using corvane::test::setAttributesWithPython;
 
 Q_DECLARE_METATYPE(AttributeNameForm)
@@ -385,7 +385,9 @@ private slots:
         QList<PythonAttribute> written;
         for (const Row &row : rows) {
             written.append({ m_rows->path(QString::number(written.size())), row.name, row.value });
-            QTest::newRow(row.tag) << row.name << row.kind << row.kindLabel << row.preview << (row.copyText.isNull() ? row.preview : row.copyText) << row.trailingNul << written.last().path;
+            QTest::newRow(row.tag) << row.name << row.kind << row.kindLabel << row.preview
+                                   << (row.copyText.isNull() ? row.preview : row.copyText) << row.trailingNul
+                                   << written.last().path;
         }
         QVERIFY(setAttributesWithPython(written));
     }
@@ -416,12 +418,16 @@ private slots:
         QTest::addColumn<QString>("kind"); // in words; empty: too large, shown as its bytes
         const QString bytes;
         QTest::newRow("list of 120 references to one list of 240") << u"[[True] * 240] * 120"_s << bytes;
-        QTest::newRow("970 references to a dictionary keyed by 1,000 escaped bytes") << u"[{'\\x01' * 1000: True}] * 970"_s << bytes;
+        QTest::newRow("970 references to a dictionary keyed by 1,000 escaped bytes")
+            << u"[{'\\x01' * 1000: True}] * 970"_s << bytes;
         QTest::newRow("one long text referenced 1,500 times") << u"['a' * 2000] * 1500"_s << bytes;
-        QTest::newRow("32,001 one-letter texts") << u"[chr(97 + i % 26) for i in range(32001)]"_s << u"list of 32001 texts"_s;
+        QTest::newRow("32,001 one-letter texts")
+            << u"[chr(97 + i % 26) for i in range(32001)]"_s << u"list of 32001 texts"_s;
         QTest::newRow("31,000 true") << u"[True] * 31000"_s << u"list of 31000 true or false values"_s;
-        QTest::newRow("escaped keys within their budget") << u"[{'\\x01' * 10: True}] * 20"_s << u"list of 20 dictionaries"_s;
-        QTest::newRow("shared, within its budget: references stay shared") << u"[['ab'] * 40] * 20"_s << u"list of 20 lists"_s;
+        QTest::newRow("escaped keys within their budget")
+            << u"[{'\\x01' * 10: True}] * 20"_s << u"list of 20 dictionaries"_s;
+        QTest::newRow("shared, within its budget: references stay shared")
+            << u"[['ab'] * 40] * 20"_s << u"list of 20 lists"_s;
     }
     void expansionPaidForByTheInput()
     {
@@ -515,7 +521,8 @@ private slots:
         QTest::addColumn<bool>("shrinks");
         QTest::addColumn<int>("expectedNames"); // -1: ERANGE
         QTest::newRow("grows once: read again") << 1 << false << 2;
-        QTest::newRow("grows on all but the last attempt") << attributeReadAttempts - 1 << false << attributeReadAttempts;
+        QTest::newRow("grows on all but the last attempt")
+            << attributeReadAttempts - 1 << false << attributeReadAttempts;
         QTest::newRow("keeps growing: ERANGE, bounded") << 1000 << false << -1;
         QTest::newRow("shrinks: the names fetched") << 0 << true << 1;
     }

@@ -55,7 +55,7 @@ os.setxattr(p, 'user.shared', plistlib.dumps([[True] * 240] * 120, fmt=B))
 QModelIndex rowNamed(const AttributesModel &model, const QVariant &name)
 {
     const int role = name.typeId() == QMetaType::QByteArray ? AttributesModel::SystemNameRole
-                                                             : AttributesModel::FullNameRole;
+                                                            : AttributesModel::FullNameRole;
     for (int row = 0; row < model.rowCount(); ++row) {
         if (model.index(row, 0).data(role) == name)
             return model.index(row, 0);
@@ -98,7 +98,9 @@ private slots:
         QTest::addColumn<QByteArray>("systemName");
         QTest::addColumn<QString>("label");
         // A name Corvane has no label for is shown whole.
-        QTest::newRow("right-to-left override") << "user.bidi\xe2\x80\xae" "exe.txt"_ba << u"user.bidi\\u202eexe.txt"_s;
+        QTest::newRow("right-to-left override") << "user.bidi\xe2\x80\xae"
+                                                   "exe.txt"_ba
+                                                << u"user.bidi\\u202eexe.txt"_s;
         QTest::newRow("not UTF-8, é in Latin-1") << "user.caf\xe9"_ba << u"user.caf\\xe9"_s;
         QTest::newRow("a backslash, doubled") << "user.back\\slash"_ba << u"user.back\\\\slash"_s;
         QTest::newRow("a tab") << "user.tab\there"_ba << u"user.tab\\x09here"_s;
@@ -191,15 +193,24 @@ private slots:
         QTest::addColumn<bool>("editorCanWrite");
         QTest::addColumn<bool>("inCatalogue");
 
-        QTest::newRow("keywords, a list") << u"user.com.apple.metadata:kMDItemKeywords"_s << u"Keywords"_s << 3 << true << true;
-        QTest::newRow("comment, two lines") << u"user.com.apple.metadata:kMDItemComment"_s << u"Comment"_s << 0 << true << true;
-        QTest::newRow("downloaded date") << u"user.com.apple.metadata:kMDItemDownloadedDate"_s << u"Downloaded"_s << 1 << true << false;
-        QTest::newRow("quarantine") << u"user.com.apple.quarantine"_s << u"Quarantine"_s << 4 << true << false;
-        QTest::newRow("freedesktop comment") << u"user.xdg.comment"_s << u"Comment (desktop)"_s << 0 << true << false;
+        QTest::newRow("keywords, a list")
+            << u"user.com.apple.metadata:kMDItemKeywords"_s << u"Keywords"_s << 3 << true << true;
+        QTest::newRow("comment, two lines")
+            << u"user.com.apple.metadata:kMDItemComment"_s << u"Comment"_s << 0 << true << true;
+        QTest::newRow("downloaded date")
+            << u"user.com.apple.metadata:kMDItemDownloadedDate"_s << u"Downloaded"_s << 1 << true << false;
+        QTest::newRow("quarantine") << u"user.com.apple.quarantine"_s << u"Quarantine"_s << 4 << true
+                                    << false;
+        QTest::newRow("freedesktop comment")
+            << u"user.xdg.comment"_s << u"Comment (desktop)"_s << 0 << true << false;
         // Two forms of one name: the one that is not the editor's own says which it is.
-        QTest::newRow("samba stream, read-only") << u"user.DosStream.com.apple.metadata\uF022kMDItemWhereFroms:$DATA"_s << u"Where from (user.DosStream)"_s << 1 << false << false;
-        QTest::newRow("where from, the editor's form") << u"user.com.apple.metadata:kMDItemWhereFroms"_s << u"Where from"_s << 1 << true << false;
-        QTest::newRow("a typed Comment is not the catalogue's") << u"user.Comment"_s << u"user.Comment"_s << 0 << true << false;
+        QTest::newRow("samba stream, read-only")
+            << u"user.DosStream.com.apple.metadata\uF022kMDItemWhereFroms:$DATA"_s
+            << u"Where from (user.DosStream)"_s << 1 << false << false;
+        QTest::newRow("where from, the editor's form")
+            << u"user.com.apple.metadata:kMDItemWhereFroms"_s << u"Where from"_s << 1 << true << false;
+        QTest::newRow("a typed Comment is not the catalogue's")
+            << u"user.Comment"_s << u"user.Comment"_s << 0 << true << false;
     }
 
     void topLevelRows()
@@ -228,11 +239,16 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("copied");
 
-        QTest::newRow("second keyword") << u"user.com.apple.metadata:kMDItemKeywords"_s << QList<int> { 1 } << u"Item 2"_s << u"text"_s << u"sea"_s;
-        QTest::newRow("quarantine agent") << u"user.com.apple.quarantine"_s << QList<int> { 2 } << u"agent"_s << u"text"_s << u"Safari"_s;
-        QTest::newRow("quarantine time") << u"user.com.apple.quarantine"_s << QList<int> { 1 } << u"time"_s << u"date"_s << u"2020-07-27T01:13:31Z"_s;
-        QTest::newRow("nested list in a dictionary") << u"user.test.nested"_s << QList<int> { 1, 0 } << u"inner"_s << u"list of 2 numbers"_s << u"1\n2"_s;
-        QTest::newRow("integer two levels down") << u"user.test.nested"_s << QList<int> { 1, 0, 1 } << u"Item 2"_s << u"whole number"_s << u"2"_s;
+        QTest::newRow("second keyword") << u"user.com.apple.metadata:kMDItemKeywords"_s << QList<int> { 1 }
+                                        << u"Item 2"_s << u"text"_s << u"sea"_s;
+        QTest::newRow("quarantine agent")
+            << u"user.com.apple.quarantine"_s << QList<int> { 2 } << u"agent"_s << u"text"_s << u"Safari"_s;
+        QTest::newRow("quarantine time") << u"user.com.apple.quarantine"_s << QList<int> { 1 } << u"time"_s
+                                         << u"date"_s << u"2020-07-27T01:13:31Z"_s;
+        QTest::newRow("nested list in a dictionary") << u"user.test.nested"_s << QList<int> { 1, 0 }
+                                                     << u"inner"_s << u"list of 2 numbers"_s << u"1\n2"_s;
+        QTest::newRow("integer two levels down")
+            << u"user.test.nested"_s << QList<int> { 1, 0, 1 } << u"Item 2"_s << u"whole number"_s << u"2"_s;
     }
 
     void childRows()
@@ -266,11 +282,15 @@ private slots:
                 QLocale::ShortFormat);
         const QString downloaded = u"user.com.apple.metadata:kMDItemDownloadedDate"_s;
         const QString tags = u"user.com.apple.metadata:_kMDItemUserTags"_s;
-        QTest::newRow("list of dates") << downloaded << -1 << date << u"2026-12-06T09:30:00Z"_s << QVariantList();
-        QTest::newRow("a date in it") << downloaded << 0 << date << u"2026-12-06T09:30:00Z"_s << QVariantList();
-        QTest::newRow("tags") << tags << -1 << u"Work, Home, Later"_s << QString() << QVariantList { 6, 0, 4 };
+        QTest::newRow("list of dates")
+            << downloaded << -1 << date << u"2026-12-06T09:30:00Z"_s << QVariantList();
+        QTest::newRow("a date in it")
+            << downloaded << 0 << date << u"2026-12-06T09:30:00Z"_s << QVariantList();
+        QTest::newRow("tags") << tags << -1 << u"Work, Home, Later"_s << QString()
+                              << QVariantList { 6, 0, 4 };
         QTest::newRow("a tag") << tags << 0 << u"Work"_s << QString() << QVariantList { 6 };
-        QTest::newRow("a list of texts") << u"user.com.apple.metadata:kMDItemKeywords"_s << -1 << u"sun, sea, sand"_s << QString() << QVariantList();
+        QTest::newRow("a list of texts") << u"user.com.apple.metadata:kMDItemKeywords"_s << -1
+                                         << u"sun, sea, sand"_s << QString() << QVariantList();
     }
     void tagsAndDatesReadWell()
     {

@@ -83,7 +83,8 @@ private slots:
         QCOMPARE(fields.size(), rows.size());
         for (qsizetype i = 0; i < rows.size(); ++i) {
             const Row &r = rows[i];
-            QTest::newRow(r.row) << r.name << fields[i].value(0) << r.kind << r.form << r.edit << fields[i].value(1);
+            QTest::newRow(r.row) << r.name << fields[i].value(0) << r.kind << r.form << r.edit
+                                 << fields[i].value(1);
         }
     }
     void editsInTheFormFound()

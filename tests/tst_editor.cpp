@@ -236,11 +236,13 @@ private slots:
         QTest::newRow("typed name, Return") << u"org.example.note"_s << u"Return"_s << false;
         QTest::newRow("full catalogue name, keypad Enter") << comment << u"Num+Enter"_s << false;
         QTest::newRow("entry text typed stays typed, Tab") << u"Comment"_s << u"Tab"_s << false;
-        QTest::newRow("no case-insensitive match, click into the value") << u"comment"_s << u"click into the value"_s << false;
+        QTest::newRow("no case-insensitive match, click into the value")
+            << u"comment"_s << u"click into the value"_s << false;
         QTest::newRow("no completion, click on Save") << u"Key"_s << u"click on Save"_s << false;
         QTest::newRow("spaces kept, Ctrl+S") << u" spaced "_s << u"Ctrl+S"_s << false;
         QTest::newRow("empty field: no name") << QString() << u"Return"_s << false;
-        QTest::newRow("desktop name: a string saved as plain text") << u"user.xdg.comment"_s << u"Return"_s << true;
+        QTest::newRow("desktop name: a string saved as plain text")
+            << u"user.xdg.comment"_s << u"Return"_s << true;
         QTest::newRow("baloo name too") << u"user.baloo.rating"_s << u"Return"_s << true;
     }
     void attributeNames()
@@ -277,13 +279,19 @@ private slots:
         QTest::addColumn<QString>("placeholder"); // what the field says once it is emptied
         const QString noValue = u"No value"_s;
         auto binary = [](const char *text) { return Bytes(plistlibBinaryString(QString::fromUtf8(text))); };
-        QTest::newRow("binary ASCII, multi-line") << binary("one\ntwo\n\nfour") << u"one\ntwo\n\nfour"_s << noValue;
-        QTest::newRow("old-style string") << Bytes(QByteArrayLiteral("\"old style\"")) << u"old style"_s << noValue;
-        QTest::newRow("plain text, as the desktop writes it") << Bytes(QByteArrayLiteral("Sent by Ann\0")) << u"Sent by Ann"_s << noValue;
-        QTest::newRow("array not joined") << Bytes(plistlibDump(u"['a', 'b', 'c']"_s)) << QString() << u"Holds a list of 3 texts: change it in the attributes list below"_s;
+        QTest::newRow("binary ASCII, multi-line")
+            << binary("one\ntwo\n\nfour") << u"one\ntwo\n\nfour"_s << noValue;
+        QTest::newRow("old-style string")
+            << Bytes(QByteArrayLiteral("\"old style\"")) << u"old style"_s << noValue;
+        QTest::newRow("plain text, as the desktop writes it")
+            << Bytes(QByteArrayLiteral("Sent by Ann\0")) << u"Sent by Ann"_s << noValue;
+        QTest::newRow("array not joined")
+            << Bytes(plistlibDump(u"['a', 'b', 'c']"_s)) << QString()
+            << u"Holds a list of 3 texts: change it in the attributes list below"_s;
         QTest::newRow("empty string") << binary("") << QString() << u"Holds an empty text"_s;
         QTest::newRow("zero bytes") << Bytes(QByteArray("")) << QString() << u"Holds an empty text"_s;
-        QTest::newRow("garbage") << Bytes(QByteArrayLiteral("\x01\x02\xff no plist")) << QString() << u"Holds 12 bytes: change it in the attributes list below"_s;
+        QTest::newRow("garbage") << Bytes(QByteArrayLiteral("\x01\x02\xff no plist")) << QString()
+                                 << u"Holds 12 bytes: change it in the attributes list below"_s;
         QTest::newRow("missing attribute") << Bytes() << QString() << noValue;
     }
     void readingValues()
@@ -304,8 +312,9 @@ private slots:
             QAction *panelItem = actionNamed(&window->window, u"attributesPanelAction"_s);
             QVERIFY(clickMenuItem(&window->window, panelItem));
             QCOMPARE(window->editor->valueEdit()->placeholderText(),
-                QString(placeholder).replace(u"change it in the attributes list below"_s,
-                    u"show the attributes list with View > Attributes to change it"_s));
+                QString(placeholder)
+                    .replace(u"change it in the attributes list below"_s,
+                        u"show the attributes list with View > Attributes to change it"_s));
             QVERIFY(clickMenuItem(&window->window, panelItem)); // shown again, as the next rows want it
             QCOMPARE(window->editor->valueEdit()->placeholderText(), placeholder);
         }
@@ -372,13 +381,17 @@ private slots:
         row("array replaced on confirmation", array, u"new"_s, true, three);
         row("array not removed on Cancel", array, QString(), false, three);
         row("array removed on confirmation", array, QString(), true, three);
-        row("array stored since shown, kept on Cancel", array, u"new"_s, false, u"now holds list of 3 texts"_s, true);
-        row("text stored since shown, kept on Cancel", old, u"new"_s, false, u"The value it holds now is lost."_s, true);
-        row("text stored since shown, replaced on confirmation", old, u"new"_s, true, u"The value it holds now"_s, true);
+        row("array stored since shown, kept on Cancel", array, u"new"_s, false,
+            u"now holds list of 3 texts"_s, true);
+        row("text stored since shown, kept on Cancel", old, u"new"_s, false,
+            u"The value it holds now is lost."_s, true);
+        row("text stored since shown, replaced on confirmation", old, u"new"_s, true,
+            u"The value it holds now"_s, true);
         row("bytes that are not text", QByteArray(112, '\x01'), u"new"_s, false, u"holds 112 bytes,"_s);
         // Plain text stays plain, NUL and all: nothing is lost, so nothing is asked.
         row("plain text stays plain", "Sent by Ann", u"Sent by Bob"_s, false, {}, false, "Sent by Bob");
-        row("plain text keeps its NUL", QByteArray("a b\0", 4), u"c d"_s, false, {}, false, QByteArray("c d\0", 4));
+        row("plain text keeps its NUL", QByteArray("a b\0", 4), u"c d"_s, false, {}, false,
+            QByteArray("c d\0", 4));
     }
     void saving()
     {
@@ -448,9 +461,11 @@ private slots:
         const QString v = u"v"_s;
         QTest::newRow("nothing to remove") << u"remove"_s << QString() << error("remove", ENODATA);
         // Root ignores permissions; an immutable file refuses root as well.
-        QTest::newRow("read-only file") << u"read-only"_s << v << error("set", geteuid() == 0 ? EPERM : EACCES);
+        QTest::newRow("read-only file")
+            << u"read-only"_s << v << error("set", geteuid() == 0 ? EPERM : EACCES);
         QTest::newRow("name too long") << u"long"_s << v << error("set", ERANGE);
-        QTest::newRow("text XML cannot carry") << u"bell"_s << u"\x07"_s << u"setXattr error: The text contains the control character U+0007"_s;
+        QTest::newRow("text XML cannot carry")
+            << u"bell"_s << u"\x07"_s << u"setXattr error: The text contains the control character U+0007"_s;
     }
     void failuresAreReported()
     {

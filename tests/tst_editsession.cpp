@@ -127,7 +127,8 @@ private slots:
         const DraftStore store(files.path(u"drafts"_s));
         const QUrl doc = QUrl::fromLocalFile(files.make(u"doc"_s));
         const QDateTime typed = QDateTime::currentDateTimeUtc().addDays(-ageDays);
-        const Draft draft { comment, u"Comment"_s, u"line\nGrüße"_s, valueFingerprint(std::nullopt), typed, {} };
+        const Draft draft { comment, u"Comment"_s, u"line\nGrüße"_s, valueFingerprint(std::nullopt), typed,
+            {} };
         QVERIFY(store.store(doc, { draft }));
         const QStringList stored = QDir(store.directory()).entryList(QDir::Files);
         QCOMPARE(stored.size(), 1);

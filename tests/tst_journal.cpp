@@ -86,8 +86,10 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<bool>("undone");
         QTest::newRow("no terminal") << "plain"_ba << QByteArray() << 1 << false;
-        QTest::newRow("terminal, no") << "terminal"_ba << "n"_ba << 1 << false;
-        QTest::newRow("terminal, yes") << "terminal"_ba << "y"_ba << 0 << true;
+        QTest::newRow("terminal, no") << "terminal"_ba
+                                      << "n"_ba << 1 << false;
+        QTest::newRow("terminal, yes") << "terminal"_ba
+                                       << "y"_ba << 0 << true;
         QTest::newRow("--yes") << "--yes"_ba << QByteArray() << 0 << true;
     }
     void changedSinceAsks()

@@ -13,7 +13,6 @@ using corvane::plist::Value;
 
 namespace {
 
-
 // Assembles a bplist00 from raw objects, so that each guard can be hit with everything else well formed.
 struct Bplist {
     QList<QByteArray> objects = {};
@@ -69,7 +68,6 @@ Bplist nestedArrays(int depth)
     return nested;
 }
 
-
 const QByteArray xmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                            "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
                            "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n";
@@ -121,7 +119,6 @@ QByteArray billionLaughs()
     return doc + "]>\n<plist><string>&lol9;</string></plist>";
 }
 
-
 // A refusal: the bytes, and the words of the guard that must refuse them.
 void refusal(const char *name, const char *reason, const QByteArray &bytes)
 {
@@ -152,17 +149,20 @@ void addBinaryReads()
         { "date before 2001", "datetime.datetime(1970,1,1)", Value::fromDate(-978307200.0) },
         { "data", "bytes(range(256))", Value::fromData(all) },
         { "empty data", "b''", Value::fromData({}) },
-        { "array of mixed", "['a', 1, [True], {}]", Value::fromArray({ s("a"), Value::fromInteger(1), Value::fromArray({ Value::fromBool(true) }), Value::fromDictionary({}, {}) }) },
+        { "array of mixed", "['a', 1, [True], {}]",
+            Value::fromArray({ s("a"), Value::fromInteger(1), Value::fromArray({ Value::fromBool(true) }),
+                Value::fromDictionary({}, {}) }) },
         // plistlib sorts keys
-        { "feed shape", "[{'AppName':'Corvane','Version':'2.0','URL':'x'}]", Value::fromArray({ Value::fromDictionary( { u"AppName"_s, u"URL"_s, u"Version"_s }, { s("Corvane"), s("x"), s("2.0") }) }) },
+        { "feed shape", "[{'AppName':'Corvane','Version':'2.0','URL':'x'}]",
+            Value::fromArray({ Value::fromDictionary(
+                { u"AppName"_s, u"URL"_s, u"Version"_s }, { s("Corvane"), s("x"), s("2.0") }) }) },
         { "300 elements, two-byte references", "list(range(300))", Value::fromArray(many) },
     };
     QList<QByteArray> expressions;
     for (const auto &row : cases)
         expressions.append(std::get<1>(row));
     const auto fields = corvane::test::runPythonPerLine(
-        QStringLiteral(
-            "plistlib.dumps(eval(line),fmt=f) for f in (plistlib.FMT_BINARY,plistlib.FMT_XML)"),
+        QStringLiteral("plistlib.dumps(eval(line),fmt=f) for f in (plistlib.FMT_BINARY,plistlib.FMT_XML)"),
         expressions);
     QCOMPARE(fields.size(), cases.size());
     for (qsizetype i = 0; i < cases.size(); ++i) {

@@ -81,8 +81,14 @@ void typeIntoNextDialog(const QString &keys, QStringList *unnamed)
     });
 }
 
-QByteArray binary(const QString &python) { return plistlibDump(python); }
-QByteArray xml(const QString &python) { return plistlibDump(python, u"xml"_s); }
+QByteArray binary(const QString &python)
+{
+    return plistlibDump(python);
+}
+QByteArray xml(const QString &python)
+{
+    return plistlibDump(python, u"xml"_s);
+}
 
 } // namespace
 
@@ -131,21 +137,49 @@ private slots:
         QTest::addColumn<QString>("field"); // what the value field shows afterwards
 
         const QString comment = u"user.com.apple.metadata:kMDItemComment"_s;
-        QTest::newRow("text") << comment << binary(u"'From the Mac'"_s) << u"{Ctrl+A}To the Mac{Ctrl+S}"_s << binary(u"'To the Mac'"_s) << u"To the Mac"_s;
-        QTest::newRow("text in XML, changed back") << comment << xml(u"'Note'"_s) << u"{End}x{Backspace}{Ctrl+S}"_s << QByteArray() << u"Note"_s;
-        QTest::newRow("plain text keeps its NUL") << u"user.xdg.comment"_s << QByteArray("Sent by Ann\0", 12) << u"{End} and Bob{Ctrl+S}"_s << QByteArray("Sent by Ann and Bob\0", 20) << u"Sent by Ann and Bob"_s;
-        QTest::newRow("list of texts, empty lines ignored") << keywords << binary(u"['sun', 'sea']"_s) << u"{Ctrl+End}{Return}{Return}sand{Ctrl+S}"_s << binary(u"['sun', 'sea', 'sand']"_s) << QString();
+        QTest::newRow("text") << comment << binary(u"'From the Mac'"_s) << u"{Ctrl+A}To the Mac{Ctrl+S}"_s
+                              << binary(u"'To the Mac'"_s) << u"To the Mac"_s;
+        QTest::newRow("text in XML, changed back")
+            << comment << xml(u"'Note'"_s) << u"{End}x{Backspace}{Ctrl+S}"_s << QByteArray() << u"Note"_s;
+        QTest::newRow("plain text keeps its NUL")
+            << u"user.xdg.comment"_s << QByteArray("Sent by Ann\0", 12) << u"{End} and Bob{Ctrl+S}"_s
+            << QByteArray("Sent by Ann and Bob\0", 20) << u"Sent by Ann and Bob"_s;
+        QTest::newRow("list of texts, empty lines ignored")
+            << keywords << binary(u"['sun', 'sea']"_s) << u"{Ctrl+End}{Return}{Return}sand{Ctrl+S}"_s
+            << binary(u"['sun', 'sea', 'sand']"_s) << QString();
         // Work is removed; Urgent is added, and blue chosen by its first letter.
-        QTest::newRow("tags removed, added, coloured") << tags << binary(u"['Work\\n6', 'Home', 'Later\\n4']"_s) << u"{Delete}{Alt+T}Urgent{Tab}b{Return}{Ctrl+S}"_s << binary(u"['Home', 'Later\\n4', 'Urgent\\n4']"_s) << QString();
-        QTest::newRow("a tag added and removed again") << tags << binary(u"['Work\\n0']"_s) << u"{Alt+T}x{Return}{Delete}{Ctrl+S}"_s << QByteArray() << QString();
+        QTest::newRow("tags removed, added, coloured")
+            << tags << binary(u"['Work\\n6', 'Home', 'Later\\n4']"_s)
+            << u"{Delete}{Alt+T}Urgent{Tab}b{Return}{Ctrl+S}"_s
+            << binary(u"['Home', 'Later\\n4', 'Urgent\\n4']"_s) << QString();
+        QTest::newRow("a tag added and removed again")
+            << tags << binary(u"['Work\\n0']"_s) << u"{Alt+T}x{Return}{Delete}{Ctrl+S}"_s << QByteArray()
+            << QString();
         // 17:00 UTC shows as 02:00 the next day here; the year typed over its section.
-        QTest::newRow("date in local time, Return applies") << u"user.com.apple.metadata:kMDItemDueDate"_s << binary(u"__import__('datetime').datetime(2027, 1, 15, 17, 0)"_s) << u"2030{Return}"_s << binary(u"__import__('datetime').datetime(2030, 1, 15, 17, 0)"_s) << QString();
-        QTest::newRow("date stepped up and down again") << u"user.com.apple.metadata:kMDItemDueDate"_s << binary(u"__import__('datetime').datetime(2027, 1, 15, 17, 0, 0, 250000)"_s) << u"{Up}{Down}{Return}"_s << QByteArray() << QString();
-        QTest::newRow("list of dates, one a line in local time") << u"user.com.apple.metadata:kMDItemDownloadedDate"_s << binary(u"[__import__('datetime').datetime(2026, 12, 6, 9, 30)]"_s) << u"{Ctrl+End}{Return}2027-01-01 09:00:00{Ctrl+S}"_s << binary(u"[__import__('datetime').datetime(2026, 12, 6, 9, 30), " u"__import__('datetime').datetime(2027, 1, 1, 0, 0)]"_s) << QString();
-        QTest::newRow("whole number past 32 bits") << u"user.test.count"_s << binary(u"42"_s) << u"{Ctrl+A}-5000000000{Return}"_s << binary(u"-5000000000"_s) << QString();
-        QTest::newRow("real in XML") << u"user.test.ratio"_s << xml(u"0.5"_s) << u"{Ctrl+A}2.25{Up}{Return}"_s << xml(u"3.25"_s) << QString();
-        QTest::newRow("boolean") << u"user.test.flag"_s << binary(u"True"_s) << u"{Space}{Return}"_s << binary(u"False"_s) << QString();
-        QTest::newRow("boolean toggled twice") << u"user.test.flag"_s << binary(u"True"_s) << u"{Space}{Space}{Return}"_s << QByteArray() << QString();
+        QTest::newRow("date in local time, Return applies")
+            << u"user.com.apple.metadata:kMDItemDueDate"_s
+            << binary(u"__import__('datetime').datetime(2027, 1, 15, 17, 0)"_s) << u"2030{Return}"_s
+            << binary(u"__import__('datetime').datetime(2030, 1, 15, 17, 0)"_s) << QString();
+        QTest::newRow("date stepped up and down again")
+            << u"user.com.apple.metadata:kMDItemDueDate"_s
+            << binary(u"__import__('datetime').datetime(2027, 1, 15, 17, 0, 0, 250000)"_s)
+            << u"{Up}{Down}{Return}"_s << QByteArray() << QString();
+        QTest::newRow("list of dates, one a line in local time")
+            << u"user.com.apple.metadata:kMDItemDownloadedDate"_s
+            << binary(u"[__import__('datetime').datetime(2026, 12, 6, 9, 30)]"_s)
+            << u"{Ctrl+End}{Return}2027-01-01 09:00:00{Ctrl+S}"_s
+            << binary(u"[__import__('datetime').datetime(2026, 12, 6, 9, 30), "
+                      u"__import__('datetime').datetime(2027, 1, 1, 0, 0)]"_s)
+            << QString();
+        QTest::newRow("whole number past 32 bits")
+            << u"user.test.count"_s << binary(u"42"_s) << u"{Ctrl+A}-5000000000{Return}"_s
+            << binary(u"-5000000000"_s) << QString();
+        QTest::newRow("real in XML") << u"user.test.ratio"_s << xml(u"0.5"_s) << u"{Ctrl+A}2.25{Up}{Return}"_s
+                                     << xml(u"3.25"_s) << QString();
+        QTest::newRow("boolean") << u"user.test.flag"_s << binary(u"True"_s) << u"{Space}{Return}"_s
+                                 << binary(u"False"_s) << QString();
+        QTest::newRow("boolean toggled twice") << u"user.test.flag"_s << binary(u"True"_s)
+                                               << u"{Space}{Space}{Return}"_s << QByteArray() << QString();
     }
     void applyWritesTheFormFound()
     {
@@ -215,12 +249,19 @@ private slots:
             const auto row = [closed](const char *name) -> QTestData & {
                 return QTest::addRow("%s%s", name, closed ? ", window closed" : "") << closed;
             };
-            row("list of texts") << keywords << binary(u"['sun']"_s) << u"{Ctrl+End}{Return}sea"_s << u"{Ctrl+S}"_s << binary(u"['sun', 'sea']"_s);
-            row("tags") << tags << binary(u"['Work\\n6']"_s) << u"{Alt+T}Home{Return}"_s << u"{Ctrl+S}"_s << binary(u"['Work\\n6', 'Home']"_s);
-            row("number half typed") << u"user.test.count"_s << binary(u"42"_s) << u"{Ctrl+A}-"_s << u"{End}7{Return}"_s << binary(u"-7"_s);
+            row("list of texts") << keywords << binary(u"['sun']"_s) << u"{Ctrl+End}{Return}sea"_s
+                                 << u"{Ctrl+S}"_s << binary(u"['sun', 'sea']"_s);
+            row("tags") << tags << binary(u"['Work\\n6']"_s) << u"{Alt+T}Home{Return}"_s << u"{Ctrl+S}"_s
+                        << binary(u"['Work\\n6', 'Home']"_s);
+            row("number half typed") << u"user.test.count"_s << binary(u"42"_s) << u"{Ctrl+A}-"_s
+                                     << u"{End}7{Return}"_s << binary(u"-7"_s);
         }
-        QTest::newRow("boolean") << false << u"user.test.flag"_s << binary(u"True"_s) << u"{Space}"_s << u"{Return}"_s << binary(u"False"_s);
-        QTest::newRow("date, window closed") << true << u"user.com.apple.metadata:kMDItemDueDate"_s << binary(u"__import__('datetime').datetime(2027, 1, 15, 17, 0)"_s) << u"2030"_s << u"{Return}"_s << binary(u"__import__('datetime').datetime(2030, 1, 15, 17, 0)"_s);
+        QTest::newRow("boolean") << false << u"user.test.flag"_s << binary(u"True"_s) << u"{Space}"_s
+                                 << u"{Return}"_s << binary(u"False"_s);
+        QTest::newRow("date, window closed")
+            << true << u"user.com.apple.metadata:kMDItemDueDate"_s
+            << binary(u"__import__('datetime').datetime(2027, 1, 15, 17, 0)"_s) << u"2030"_s << u"{Return}"_s
+            << binary(u"__import__('datetime').datetime(2030, 1, 15, 17, 0)"_s);
     }
     void editNotAppliedIsKept()
     {
@@ -320,10 +361,19 @@ private slots:
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("written");
-        QTest::newRow("tags, from the Edit menu") << true << u"Tags{Return}"_s << u"Urgent{Tab}r{Return}{Ctrl+S}"_s << tags << binary(u"['Urgent\\n6']"_s);
-        QTest::newRow("where from, with +") << false << u"Where from{Return}"_s << u"https://a.example/{Return}https://b.example/{Ctrl+S}"_s << u"user.com.apple.metadata:kMDItemWhereFroms"_s << binary(u"['https://a.example/', 'https://b.example/']"_s);
-        QTest::newRow("a bare name goes to user., a list chosen by its first letter") << false << u"org.example.topics{Tab}l{Return}"_s << u"a{Return}b{Ctrl+S}"_s << u"user.org.example.topics"_s << binary(u"['a', 'b']"_s);
-        QTest::newRow("desktop name: plain text") << true << u"user.xdg.comment{Return}"_s << u"hello{Ctrl+S}"_s << u"user.xdg.comment"_s << QByteArray("hello");
+        QTest::newRow("tags, from the Edit menu")
+            << true << u"Tags{Return}"_s << u"Urgent{Tab}r{Return}{Ctrl+S}"_s << tags
+            << binary(u"['Urgent\\n6']"_s);
+        QTest::newRow("where from, with +")
+            << false << u"Where from{Return}"_s << u"https://a.example/{Return}https://b.example/{Ctrl+S}"_s
+            << u"user.com.apple.metadata:kMDItemWhereFroms"_s
+            << binary(u"['https://a.example/', 'https://b.example/']"_s);
+        QTest::newRow("a bare name goes to user., a list chosen by its first letter")
+            << false << u"org.example.topics{Tab}l{Return}"_s << u"a{Return}b{Ctrl+S}"_s
+            << u"user.org.example.topics"_s << binary(u"['a', 'b']"_s);
+        QTest::newRow("desktop name: plain text")
+            << true << u"user.xdg.comment{Return}"_s << u"hello{Ctrl+S}"_s << u"user.xdg.comment"_s
+            << QByteArray("hello");
     }
     void addAttribute()
     {

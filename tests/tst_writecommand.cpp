@@ -156,8 +156,9 @@ private slots:
         QTest::addColumn<QByteArray>("err");
         QTest::addColumn<QByteArray>("out");
         const QByteArray usage = "Try 'corvane --help' for more information.\n";
-        const auto row = [](const char *tag, const QList<QByteArray> &arguments, int exitCode, const QByteArray &err,
-                             const QByteArray &out = {}) { QTest::newRow(tag) << arguments << exitCode << err << out; };
+        const auto row
+            = [](const char *tag, const QList<QByteArray> &arguments, int exitCode, const QByteArray &err,
+                  const QByteArray &out = {}) { QTest::newRow(tag) << arguments << exitCode << err << out; };
         // clang-format off
         row("no file", { "--remove", "Comment" }, 2, "corvane: --remove needs at least one file\n" + usage);
         row("two verbs", { "--clear", "--dump", "@" }, 2, "corvane: --clear and --dump cannot be combined: one verb at a time\n" + usage);
