@@ -4,7 +4,7 @@
 #include "app/Document.h"
 #include "editor/EditorWindow.h"
 #include "settings/Translations.h"
-#include "support/TestSupport.h"
+#include "support/EditorTestSupport.h"
 #include "window/Alerts.h"
 
 #include <QAbstractButton>
@@ -63,6 +63,7 @@ private slots:
             menus.append(menu->text());
         QCOMPARE(menus.value(0), u"&Datei"_s);
         QVERIFY2(menus.contains(u"&Bearbeiten"_s), qPrintable(menus.join(u", ")));
+        QCOMPARE(clashingMnemonics(window).join(u"; "), QString());
 
         // The real message box: Cancel is the desktop's standard button in Qt's words, Remove is ours,
         // Show Details Qt's again.

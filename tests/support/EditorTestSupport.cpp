@@ -4,14 +4,32 @@
 #include "editor/AttributesPanel.h"
 #include "editor/AttributesTreeView.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDragEnterEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
 
 namespace corvane::test {
+
+namespace {
+
+// Adds a clash for every key that two of the texts share.
+void addClashes(const QStringList &texts, QStringList *clashes)
+{
+    QMap<QString, QStringList> byKey;
+    for (const QString &text : texts)
+        if (const QKeySequence key = QKeySequence::mnemonic(text); !key.isEmpty())
+            byKey[key.toString()] << text;
+    for (auto it = byKey.cbegin(); it != byKey.cend(); ++it)
+        if (it->size() > 1)
+            *clashes << it.key() + QStringLiteral(": ") + it->join(QStringLiteral(", "));
+}
+
+} // namespace
 
 std::unique_ptr<ShownEditor> showEditor(const QUrl &file)
 {
@@ -95,6 +113,27 @@ QWidget *dropTargetAt(QWidget *window, QWidget *under)
     while (widget && !widget->isWindow() && !widget->acceptDrops())
         widget = widget->parentWidget();
     return widget;
+}
+
+QStringList clashingMnemonics(QMainWindow *window)
+{
+    QStringList clashes;
+    QStringList inWindow;
+    for (QAction *title : window->menuBar()->actions())
+        inWindow << title->text();
+    for (QLabel *label : window->findChildren<QLabel *>())
+        if (label->buddy())
+            inWindow << label->text();
+    for (QAbstractButton *button : window->findChildren<QAbstractButton *>())
+        inWindow << button->text();
+    addClashes(inWindow, &clashes);
+    for (QAction *title : window->menuBar()->actions()) {
+        QStringList items;
+        for (QAction *item : title->menu()->actions())
+            items << item->text();
+        addClashes(items, &clashes);
+    }
+    return clashes;
 }
 
 } // namespace corvane::test

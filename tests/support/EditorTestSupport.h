@@ -36,6 +36,9 @@ bool focusRow(AttributesPanel *panel, const QString &name, int child = -1);
 // False when no menu of the window holds it or the key did not open it.
 bool clickMenuItem(QMainWindow *window, QAction *item);
 
+// The Alt keys the window gives twice, each as "Alt+V: &Value:, &View": among the menu bar's titles,
+// the labels that name a field and the buttons, then among each menu's items. Empty when all are unique.
+QStringList clashingMnemonics(QMainWindow *window);
 // Drags `data` onto the widget with the events Qt sends a drop target, and drops it unless told not
 // to: whether the entry, then the drop, were accepted.
 std::pair<bool, bool> dragOnto(QWidget *target, const QMimeData *data, bool drop = true);
