@@ -223,8 +223,9 @@ private slots:
         // The listing that follows the window's activation may catch the first write; only the watch
         // catches the second.
         for (const int rows : { 6, 7 }) {
-            QCOMPARE(runProgram(u"setfattr"_s, { u"-n"_s, u"user.late%1"_s.arg(rows), u"-v"_s, u"1"_s, m_path })
-                         .exitCode,
+            QCOMPARE(
+                runProgram(u"setfattr"_s, { u"-n"_s, u"user.late%1"_s.arg(rows), u"-v"_s, u"1"_s, m_path })
+                    .exitCode,
                 0);
             QTRY_COMPARE(late->editor->attributesPanel()->proxyModel()->rowCount(), rows);
         }

@@ -6,6 +6,7 @@
 #include "support/CorvaneTool.h"
 
 using namespace Qt::StringLiterals;
+using corvane::test::corvaneProgram;
 using corvane::test::CorvaneTool;
 using corvane::test::ProcessResult;
 using corvane::test::runProgram;
@@ -74,7 +75,7 @@ class TestDumpRestore : public QObject {
     QTemporaryDir m_dir;
 
 private slots:
-    void initTestCase() { QVERIFY2(QFile::exists(CorvaneTool::program()), "build the corvane target first"); }
+    void initTestCase() { QVERIFY2(QFile::exists(corvaneProgram()), "build the corvane target first"); }
 
     // A thousand files of about 4 KiB of attributes each: dumped, copied without their attributes,
     // restored onto the copy; getfattr finds every byte of every attribute in both trees.
@@ -176,8 +177,8 @@ private slots:
             return "{\"corvaneDump\": 1, \"base\": \"@\", \"files\": [\n" + files + "]}\n";
         };
         const auto file = [](const char *path, const char *bytes) {
-            return "{\"path\": \"" + QByteArray(path) + "\", \"attributes\": [{\"name\": \"user.a\", \"bytes\": \""
-                + bytes + "\"}]}\n";
+            return "{\"path\": \"" + QByteArray(path)
+                + "\", \"attributes\": [{\"name\": \"user.a\", \"bytes\": \"" + bytes + "\"}]}\n";
         };
         // clang-format off
         QTest::newRow("not JSON") << "hello"_ba << "corvane: -: not JSON: illegal value; nothing is restored\n"_ba;

@@ -6,6 +6,7 @@
 #include "support/CorvaneTool.h"
 
 using namespace Qt::StringLiterals;
+using corvane::test::corvaneProgram;
 using corvane::test::CorvaneTool;
 using corvane::test::ProcessResult;
 using corvane::test::runProgram;
@@ -44,7 +45,7 @@ class TestJournal : public QObject {
     }
 
 private slots:
-    void initTestCase() { QVERIFY2(QFile::exists(CorvaneTool::program()), "build the corvane target first"); }
+    void initTestCase() { QVERIFY2(QFile::exists(corvaneProgram()), "build the corvane target first"); }
 
     // A mistaken --set -R over a thousand files is one command away from undone, byte for byte; runs
     // are taken back newest first, each once.

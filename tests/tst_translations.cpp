@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QProcess>
 #include <QTest>
 #include <QTimer>
 
@@ -29,11 +28,7 @@ class TestTranslations : public QObject {
         environment.insert(u"LANG"_s, u"de_DE.UTF-8"_s);
         environment.insert(u"LC_ALL"_s, lcAll);
         environment.insert(u"LANGUAGE"_s, u"de"_s);
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(corvaneProgram(), arguments);
-        process.waitForFinished(60000);
-        return { process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError() };
+        return runProgram(corvaneProgram(), arguments, QByteArray(), 60000, environment);
     }
 
 private slots:

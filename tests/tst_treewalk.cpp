@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
+using corvane::test::corvaneProgram;
 using corvane::test::CorvaneTool;
 using corvane::test::ProcessResult;
 using corvane::test::runProgram;
@@ -52,7 +53,7 @@ class TestTreeWalk : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY2(QFile::exists(CorvaneTool::program()), "build the corvane target first");
+        QVERIFY2(QFile::exists(corvaneProgram()), "build the corvane target first");
         m_base = m_dir.path();
         const ProcessResult built = runProgram(u"python3"_s, { u"-c"_s, builder, m_base });
         QVERIFY2(built.exitCode == 0, built.err.constData());

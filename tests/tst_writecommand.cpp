@@ -6,6 +6,7 @@
 #include "support/CorvaneTool.h"
 
 using namespace Qt::StringLiterals;
+using corvane::test::corvaneProgram;
 using corvane::test::CorvaneTool;
 using corvane::test::ProcessResult;
 using corvane::test::runProgram;
@@ -64,7 +65,7 @@ class TestWriteCommand : public QObject {
     }
 
 private slots:
-    void initTestCase() { QVERIFY2(QFile::exists(CorvaneTool::program()), "build the corvane target first"); }
+    void initTestCase() { QVERIFY2(QFile::exists(corvaneProgram()), "build the corvane target first"); }
 
     void changes_data()
     {

@@ -15,7 +15,6 @@ namespace corvane::test {
 class CorvaneTool {
 public:
     CorvaneTool();
-    static QString program();
 
     QString home() const { return m_home.path(); }
     QString configDirectory() const { return m_home.filePath(QStringLiteral("config")); }
