@@ -122,19 +122,6 @@ private slots:
         QCOMPARE(cell(m_hostile.index(0, 0, keys), AttributesModel::LabelColumn), u"\\u202eevil"_s);
     }
 
-    // What would expand a thousandfold stays one row of bytes, and the detail area says why.
-    void valueTooLargeToExpandSaysWhy()
-    {
-        const QModelIndex shared = rowNamed(m_hostile, "user.shared"_ba);
-        QCOMPARE(m_hostile.rowCount(shared), 0);
-        QVERIFY(cell(shared, AttributesModel::KindColumn).endsWith(u" bytes"_s));
-        QVERIFY(
-            shared.data(AttributesModel::DetailRole)
-                .toString()
-                .startsWith(u"Shown as its bytes: this property list would expand to more than 64 times"_s));
-        QCOMPARE(m_hostile.tooLargeToExpandCount(), 1);
-    }
-
     // The filter keeps an attribute by its label, full name or line, or by any item of its value even
     // beyond that line; a kept attribute shows all its items.
     void filterKeepsAttributesByNameOrAnyValue_data()
@@ -309,15 +296,6 @@ private slots:
     {
         const QModelIndex keywords = rowNamed(m_model, u"user.com.apple.metadata:kMDItemKeywords"_s);
         QCOMPARE(keywords.data(AttributesModel::DetailRole).toString(), u"sun\nsea\nsand"_s);
-    }
-
-    void unlistableFileGivesTheSystemsReason()
-    {
-        AttributesModel model;
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.setDescription(describeFileAttributes(QFile::encodeName(m_files.path(u"absent"_s))));
-        QCOMPARE(model.rowCount(), 0);
-        QCOMPARE(model.errorText(), u"No such file or directory"_s);
     }
 };
 

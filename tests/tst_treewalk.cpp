@@ -108,9 +108,7 @@ private slots:
         CORVANE_RUN_UNPRIVILEGED();
         QTemporaryDir dir;
         QVERIFY(QDir().mkpath(dir.filePath(u"locked"_s)) && QDir().mkpath(dir.filePath(u"open"_s)));
-        QVERIFY(runProgram(u"setfattr"_s, { u"-n"_s, u"user.a"_s, u"-v"_s, u"1"_s, dir.filePath(u"open"_s) })
-                    .exitCode
-            == 0);
+        QVERIFY(corvane::test::setAttributeWithTool(dir.filePath(u"open"_s), u"user.a"_s, "1"));
         QVERIFY(QFile::setPermissions(dir.filePath(u"locked"_s), QFile::Permissions()));
         CorvaneTool corvane;
         const ProcessResult listing = corvane.run({ "--list", "-R", "." }, {}, dir.path());
