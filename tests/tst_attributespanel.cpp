@@ -85,12 +85,14 @@ class TestAttributesPanel : public QObject {
     TestFiles m_files;
     QString m_path;
     std::unique_ptr<ShownEditor> m_shown;
+    std::optional<AlertRecorder> m_alerts; // answers in the user's place; a test clears what it expects
 
     AttributesPanel *panel() const { return m_shown->editor->attributesPanel(); }
 
 private slots:
     void init()
     {
+        m_alerts.emplace();
         m_path = m_files.make(u"from-a-mac.pdf"_s);
         QVERIFY(setAttributesWithPython(fromAMac(m_path)));
         m_shown = showEditor(QUrl::fromLocalFile(m_path));
@@ -103,6 +105,7 @@ private slots:
     {
         m_shown.reset();
         QFile::remove(m_path);
+        QCOMPARE(m_alerts->count(), 0);
     }
 
     void filterNarrowsByNameOrValue_data()
@@ -344,9 +347,7 @@ private slots:
         if (removable)
             return;
         const std::optional<QByteArray> stored = attributeFromTool(m_path, name);
-        AlertRecorder alerts;
         press(QKeyCombination(Qt::Key_Delete));
-        QCOMPARE(alerts.count(), 0);
         QVERIFY(stored && attributeFromTool(m_path, name) == stored);
         QVERIFY2(panel()->statusLabel()->text().contains(u"cannot be removed"_s),
             qPrintable(panel()->statusLabel()->text()));
@@ -356,14 +357,13 @@ private slots:
     {
         const std::optional<QByteArray> stored = attributeFromTool(m_path, whereFroms.mid(5));
         QVERIFY(stored);
-        AlertRecorder alerts;
         QVERIFY(focusRow(panel(), whereFroms));
         press(QKeyCombination(Qt::Key_Delete)); // answered with the default: Cancel
-        QCOMPARE(alerts.count(), 1);
-        QCOMPARE(alerts.last().messageText, u"Remove the attribute “Where from”?"_s);
-        QVERIFY(alerts.last().informativeText.contains(whereFroms));
-        QVERIFY(alerts.last().informativeText.contains(u"list of 2 texts"_s));
-        QCOMPARE(alerts.last().defaultButton, Alerts::Button::Cancel);
+        QCOMPARE(m_alerts->count(), 1);
+        QCOMPARE(m_alerts->last().messageText, u"Remove the attribute “Where from”?"_s);
+        QVERIFY(m_alerts->last().informativeText.contains(whereFroms));
+        QVERIFY(m_alerts->last().informativeText.contains(u"list of 2 texts"_s));
+        QCOMPARE(m_alerts->last().defaultButton, Alerts::Button::Cancel);
         QCOMPARE(attributeFromTool(m_path, whereFroms.mid(5)), stored);
 
         // The editor shows Comment, chosen from its list; the panel removes it under its listed name.
@@ -374,9 +374,9 @@ private slots:
         press(QKeyCombination(Qt::Key_Return));
         QCOMPARE(editor->valueEdit()->toPlainText(), u"From the Mac"_s);
         QVERIFY(focusRow(panel(), comment));
-        alerts.answerNext(Alerts::Button::Remove);
+        m_alerts->answerNext(Alerts::Button::Remove);
         press(QKeyCombination(Qt::Key_Delete));
-        QCOMPARE(alerts.count(), 2);
+        QCOMPARE(m_alerts->count(), 2);
         QCOMPARE(attributeFromTool(m_path, comment.mid(5)), std::nullopt);
         // The row that takes its place is the current one, for the next key.
         QTRY_COMPARE(panel()->view()->currentIndex().data(AttributesModel::FullNameRole).toString(),
@@ -388,23 +388,24 @@ private slots:
         QCOMPARE(attributeFromTool(m_path, comment.mid(5)), storedComment);
         QTRY_VERIFY(shown(panel(), AttributesModel::FullNameRole).contains(comment));
         QCOMPARE(editor->valueEdit()->toPlainText(), u"From the Mac"_s);
-        QCOMPARE(alerts.count(), 2);
+        QCOMPARE(m_alerts->count(), 2);
+        m_alerts->clear();
     }
 
     void failedRemovalShowsTheEditorsAlert()
     {
-        AlertRecorder alerts;
         // Another program removes the attribute while the question is on screen.
-        alerts.setWhileShown([&](const AlertRequest &) {
-            if (alerts.count() == 1)
+        m_alerts->setWhileShown([&](const AlertRequest &) {
+            if (m_alerts->count() == 1)
                 setAttributeWithTool(m_path, whereFroms, QByteArray());
         });
-        alerts.answerNext(Alerts::Button::Remove);
+        m_alerts->answerNext(Alerts::Button::Remove);
         QVERIFY(focusRow(panel(), whereFroms));
         press(QKeyCombination(Qt::Key_Delete));
-        QCOMPARE(alerts.count(), 2);
-        QCOMPARE(alerts.last().informativeText, u"removeXattr error: No data available"_s);
+        QCOMPARE(m_alerts->count(), 2);
+        QCOMPARE(m_alerts->last().informativeText, u"removeXattr error: No data available"_s);
         QVERIFY(m_shown->editor->session().undoText().isEmpty());
+        m_alerts->clear();
     }
 
     void rereadsWhatOthersWrite()
@@ -465,10 +466,8 @@ private slots:
         editor->valueEdit()->setFocus();
         press(Qt::CTRL | Qt::Key_A);
         QTest::keyClicks(QApplication::focusWidget(), u"Saved here"_s);
-        AlertRecorder alerts;
         press(Qt::CTRL | Qt::Key_S);
         // The desktop's comment stays plain text, which the desktop reads; nothing was asked.
-        QCOMPARE(alerts.count(), 0);
         QCOMPARE(attributeFromTool(m_path, u"user.xdg.comment"_s), QByteArray("Saved here"));
         QTRY_COMPARE(
             panel()->view()->currentIndex().siblingAtColumn(AttributesModel::PreviewColumn).data().toString(),
@@ -480,7 +479,6 @@ private slots:
 
     void renamedOrDeletedFileShowsSoWithoutAlert()
     {
-        AlertRecorder alerts;
         QVERIFY(QFile::rename(m_path, m_path + u".moved"_s));
         QTRY_VERIFY(panel()->statusLabel()->text().contains(u"renamed or deleted"_s));
         QCOMPARE(panel()->proxyModel()->rowCount(), 0);
@@ -489,7 +487,6 @@ private slots:
         m_shown->window.activateWindow();
         QApplication::postEvent(&m_shown->window, new QEvent(QEvent::WindowActivate));
         QTRY_COMPARE(panel()->proxyModel()->rowCount(), 5);
-        QCOMPARE(alerts.count(), 0);
     }
 
     // A path the system cannot list (one under a file) says why in the panel, not in an alert.
@@ -507,13 +504,11 @@ private slots:
     {
         QFETCH(QString, path);
         QFETCH(QString, status);
-        AlertRecorder alerts;
         auto opened = showEditor(QUrl::fromLocalFile(path.startsWith(u"/proc"_s) ? path : m_path + path));
         QVERIFY(opened);
         QTRY_COMPARE(opened->editor->attributesPanel()->statusLabel()->text(), status);
         if (path.startsWith(u"/proc"_s))
             QCOMPARE(opened->editor->valueEdit()->placeholderText() + u'.', status);
-        QCOMPARE(alerts.count(), 0);
     }
 
     // View > Attributes shows or hides the panel in every editor window, and is remembered; a hidden

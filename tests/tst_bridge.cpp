@@ -251,12 +251,7 @@ private slots:
         QTRY_VERIFY(panel->listingsShown() > 0);
         QCOMPARE(mismatches(m_path, u"{'user.xdg.tags': b'Holiday, Work'}"_s), QString());
 
-        const QModelIndexList rows
-            = panel->proxyModel()->match(panel->proxyModel()->index(0, 0), AttributesModel::FullNameRole,
-                u"user.com.apple.metadata:_kMDItemUserTags"_s, 1, Qt::MatchExactly);
-        QCOMPARE(rows.size(), 1);
-        panel->view()->setFocus();
-        panel->view()->setCurrentIndex(rows.first());
+        QVERIFY(focusRow(panel, u"user.com.apple.metadata:_kMDItemUserTags"_s));
         // Tab past the Desktop line's buttons into the tags editor.
         for (int i = 0; i < 8 && !panel->detailArea()->isAncestorOf(QApplication::focusWidget()); ++i)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
