@@ -53,11 +53,6 @@ QList<PythonAttribute> fromAMac(const QString &path)
 const QString whereFroms = u"user.com.apple.metadata:kMDItemWhereFroms"_s;
 const QString sambaKeywords = u"user.DosStream.com.apple.metadata\uF022kMDItemKeywords:$DATA"_s;
 
-void press(QKeyCombination keys)
-{
-    QTest::keyClick(QApplication::focusWidget(), keys.key(), keys.keyboardModifiers());
-}
-
 // What the detail area shows: the text edited in its own kind, else the whole value read-only.
 QString detailShown(const AttributesPanel *panel)
 {
@@ -137,19 +132,19 @@ private slots:
         EditorWidget *editor = m_shown->editor;
         QVERIFY(!panel()->detailText()->isVisible()); // no row chosen: the list takes the room
         editor->valueEdit()->setFocus();
-        press(Qt::CTRL | Qt::Key_F);
+        typeKeys(u"{Ctrl+F}"_s);
         QCOMPARE(QApplication::focusWidget(), panel()->filterField());
         QTest::keyClicks(QApplication::focusWidget(), u"<b>z"_s);
         QCOMPARE(panel()->statusLabel()->text(), u"No attribute matches “<b>z”"_s);
         QCOMPARE(panel()->statusLabel()->textFormat(), Qt::PlainText); // shown as typed, never as markup
-        press(QKeyCombination(Qt::Key_Escape));
+        typeKeys(u"{Escape}"_s);
         QTest::keyClicks(QApplication::focusWidget(), u"comment"_s);
         QCOMPARE(panel()->statusLabel()->text(), u"2 of 5 attributes"_s);
-        press(QKeyCombination(Qt::Key_Down));
+        typeKeys(u"{Down}"_s);
         QCOMPARE(QApplication::focusWidget(), panel()->view());
         QCOMPARE(panel()->view()->currentIndex().data().toString(), u"Comment"_s);
         panel()->filterField()->setFocus();
-        press(QKeyCombination(Qt::Key_Escape));
+        typeKeys(u"{Escape}"_s);
         QCOMPARE(panel()->filterField()->text(), QString());
         QCOMPARE(panel()->statusLabel()->text(), u"5 attributes"_s);
     }
@@ -203,11 +198,11 @@ private slots:
     {
         EditorWidget *editor = m_shown->editor;
         editor->attributeComboBox()->setFocus();
-        press(Qt::CTRL | Qt::Key_A);
+        typeKeys(u"{Ctrl+A}"_s);
         QTest::keyClicks(QApplication::focusWidget(), u"Comment"_s);
-        press(QKeyCombination(Qt::Key_Tab));
+        typeKeys(u"{Tab}"_s);
         QTest::keyClicks(QApplication::focusWidget(), u"Typed"_s);
-        press(Qt::CTRL | Qt::Key_S);
+        typeKeys(u"{Ctrl+S}"_s);
         QCOMPARE(editor->session().undoText(), u"Undo Save of “user.Comment”"_s);
         QTRY_VERIFY(shown(panel()).contains(u"user.Comment"_s));
         QVERIFY(shown(panel()).contains(u"Comment"_s));
@@ -234,9 +229,9 @@ private slots:
     void tabOrderAndAccessibleNames()
     {
         m_shown->editor->saveButton()->setFocus();
-        press(QKeyCombination(Qt::Key_Tab));
+        typeKeys(u"{Tab}"_s);
         QCOMPARE(QApplication::focusWidget(), panel()->filterField());
-        press(QKeyCombination(Qt::Key_Tab));
+        typeKeys(u"{Tab}"_s);
         QCOMPARE(QApplication::focusWidget(), panel()->view());
         QVERIFY(!panel()->filterField()->accessibleName().isEmpty());
         QVERIFY(!panel()->view()->accessibleName().isEmpty());
@@ -300,7 +295,7 @@ private slots:
             QTest::mouseClick(panel()->view()->viewport(), Qt::LeftButton, {}, cell.center());
             QTest::mouseDClick(panel()->view()->viewport(), Qt::LeftButton, {}, cell.center());
         } else {
-            press(QKeyCombination(Qt::Key_Return));
+            typeKeys(u"{Return}"_s);
         }
         QTEST(detailShown(panel()), "detail");
         // The focus goes where the value can be read: the value field, or the detail area (marked).
@@ -339,7 +334,7 @@ private slots:
         QVERIFY(copy->isEnabled());
         QCOMPARE(actionNamed(&m_shown->window, u"deleteAction"_s)->isEnabled(), removable);
         QApplication::clipboard()->clear();
-        press(Qt::CTRL | Qt::Key_C);
+        typeKeys(u"{Ctrl+C}"_s);
         QTEST(QApplication::clipboard()->text(), "copied");
         QApplication::clipboard()->clear();
         QVERIFY(clickMenuItem(&m_shown->window, copy));
@@ -347,7 +342,7 @@ private slots:
         if (removable)
             return;
         const std::optional<QByteArray> stored = attributeFromTool(m_path, name);
-        press(QKeyCombination(Qt::Key_Delete));
+        typeKeys(u"{Delete}"_s);
         QVERIFY(stored && attributeFromTool(m_path, name) == stored);
         QVERIFY2(panel()->statusLabel()->text().contains(u"cannot be removed"_s),
             qPrintable(panel()->statusLabel()->text()));
@@ -358,7 +353,7 @@ private slots:
         const std::optional<QByteArray> stored = attributeFromTool(m_path, whereFroms.mid(5));
         QVERIFY(stored);
         QVERIFY(focusRow(panel(), whereFroms));
-        press(QKeyCombination(Qt::Key_Delete)); // answered with the default: Cancel
+        typeKeys(u"{Delete}"_s); // answered with the default: Cancel
         QCOMPARE(m_alerts->count(), 1);
         QCOMPARE(m_alerts->last().messageText, u"Remove the attribute “Where from”?"_s);
         QVERIFY(m_alerts->last().informativeText.contains(whereFroms));
@@ -371,11 +366,11 @@ private slots:
         const std::optional<QByteArray> storedComment = attributeFromTool(m_path, comment.mid(5));
         EditorWidget *editor = m_shown->editor;
         QVERIFY(focusRow(panel(), comment));
-        press(QKeyCombination(Qt::Key_Return));
+        typeKeys(u"{Return}"_s);
         QCOMPARE(editor->valueEdit()->toPlainText(), u"From the Mac"_s);
         QVERIFY(focusRow(panel(), comment));
         m_alerts->answerNext(Alerts::Button::Remove);
-        press(QKeyCombination(Qt::Key_Delete));
+        typeKeys(u"{Delete}"_s);
         QCOMPARE(m_alerts->count(), 2);
         QCOMPARE(attributeFromTool(m_path, comment.mid(5)), std::nullopt);
         // The row that takes its place is the current one, for the next key.
@@ -384,7 +379,7 @@ private slots:
         QCOMPARE(editor->valueEdit()->toPlainText(), QString());
         QCOMPARE(editor->session().undoText(), u"Undo Removal of “Comment”"_s);
 
-        press(Qt::CTRL | Qt::Key_Z);
+        typeKeys(u"{Ctrl+Z}"_s);
         QCOMPARE(attributeFromTool(m_path, comment.mid(5)), storedComment);
         QTRY_VERIFY(shown(panel(), AttributesModel::FullNameRole).contains(comment));
         QCOMPARE(editor->valueEdit()->toPlainText(), u"From the Mac"_s);
@@ -401,7 +396,7 @@ private slots:
         });
         m_alerts->answerNext(Alerts::Button::Remove);
         QVERIFY(focusRow(panel(), whereFroms));
-        press(QKeyCombination(Qt::Key_Delete));
+        typeKeys(u"{Delete}"_s);
         QCOMPARE(m_alerts->count(), 2);
         QCOMPARE(m_alerts->last().informativeText, u"removeXattr error: No data available"_s);
         QVERIFY(m_shown->editor->session().undoText().isEmpty());
@@ -462,11 +457,11 @@ private slots:
     {
         EditorWidget *editor = m_shown->editor;
         QVERIFY(focusRow(panel(), u"user.xdg.comment"_s));
-        press(QKeyCombination(Qt::Key_Return));
+        typeKeys(u"{Return}"_s);
         editor->valueEdit()->setFocus();
-        press(Qt::CTRL | Qt::Key_A);
+        typeKeys(u"{Ctrl+A}"_s);
         QTest::keyClicks(QApplication::focusWidget(), u"Saved here"_s);
-        press(Qt::CTRL | Qt::Key_S);
+        typeKeys(u"{Ctrl+S}"_s);
         // The desktop's comment stays plain text, which the desktop reads; nothing was asked.
         QCOMPARE(attributeFromTool(m_path, u"user.xdg.comment"_s), QByteArray("Saved here"));
         QTRY_COMPARE(

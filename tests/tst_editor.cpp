@@ -66,11 +66,6 @@ void typeValue(EditorWidget *editor, const QString &keys, bool replace = false)
         QTest::keyClicks(QApplication::focusWidget(), lines.at(i));
     }
 }
-
-void pressSave()
-{
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
-}
 } // namespace
 
 class TestEditor : public QObject {
@@ -199,7 +194,7 @@ private slots:
         QCOMPARE(again->editor->valueEdit()->toPlainText(), restore ? u"alpha again"_s : u"alpha"_s);
         QCOMPARE(again->window.isWindowModified(), restore);
         if (restore)
-            pressSave();
+            typeKeys(u"{Ctrl+S}"_s);
         QVERIFY(!again->window.isWindowModified());
         QTRY_VERIFY(QDir(DraftStore().directory()).isEmpty(QDir::Files));
         QCOMPARE(attributeFromTool(m_path, keywords),
@@ -218,7 +213,7 @@ private slots:
         QVERIFY(setAttributeWithTool(m_path, comment, plistlibBinaryString(u"theirs again"_s)));
         QTRY_VERIFY(shown->editor->attributesPanel()->listingsShown() > listed); // heard it
         QCOMPARE(shown->editor->valueEdit()->toPlainText(), u"theirs mine"_s);
-        pressSave();
+        typeKeys(u"{Ctrl+S}"_s);
         QCOMPARE(m_alerts->count(), 1);
         QCOMPARE(attributeFromTool(m_path, comment), Bytes(plistlibBinaryString(u"theirs again"_s)));
         m_alerts->clear(); // its words and answers: the "stored since shown" rows of saving()
@@ -263,7 +258,7 @@ private slots:
             return;
         QCOMPARE(attributeFromTool(m_path, typed), Bytes(stored));
         typeValue(editor, u"saved"_s, true);
-        pressSave();
+        typeKeys(u"{Ctrl+S}"_s);
         QCOMPARE(attributeFromTool(m_path, typed),
             Bytes(plain ? QByteArray("saved") : plistlibBinaryString(u"saved"_s)));
     }
@@ -347,7 +342,7 @@ private slots:
         if (!typed.isEmpty())
             typeValue(shown->editor, typed);
         shown->editor->valueEdit()->setFocus();
-        pressSave();
+        typeKeys(u"{Ctrl+S}"_s);
         QCOMPARE(attributeFromTool(m_path, comment), Bytes(saved));
     }
 
@@ -401,7 +396,7 @@ private slots:
         typeValue(shown->editor, typed, true);
         if (confirm)
             m_alerts->answerNext(typed.isEmpty() ? Alerts::Button::Remove : Alerts::Button::Replace);
-        pressSave();
+        typeKeys(u"{Ctrl+S}"_s);
 
         QCOMPARE(m_alerts->count(), described.isEmpty() ? 0 : 1);
         if (!described.isEmpty()) {

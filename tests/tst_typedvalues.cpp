@@ -36,31 +36,6 @@ const bool localTimeAhead = qputenv("TZ", "JST-9");
 const QString tags = u"user.com.apple.metadata:_kMDItemUserTags"_s;
 const QString keywords = u"user.com.apple.metadata:kMDItemKeywords"_s;
 
-// Types as a user does into whatever has the focus: text, and keys in braces ("{Ctrl+A}", "{Return}").
-void typeKeys(const QString &keys)
-{
-    qsizetype at = 0;
-    while (at < keys.size()) {
-        const qsizetype open = keys.indexOf(u'{', at);
-        const qsizetype close = open < 0 ? -1 : keys.indexOf(u'}', open);
-        const qsizetype end = open < 0 ? keys.size() : open;
-        if (end > at)
-            QTest::keyClicks(QApplication::focusWidget(), keys.mid(at, end - at));
-        if (open < 0)
-            return;
-        const QKeyCombination key = QKeySequence::fromString(keys.mid(open + 1, close - open - 1))[0];
-        QWidget *before = QApplication::focusWidget();
-        QTest::keyClick(before, key.key(), key.keyboardModifiers());
-        QCoreApplication::processEvents(); // what a key sets off, as between the keys a user types
-        // A button's Alt key clicks it a moment later, as it shows itself pressed; what it does moves the
-        // focus.
-        if (key.keyboardModifiers() == Qt::AltModifier
-            && !QTest::qWaitFor([&] { return QApplication::focusWidget() != before; }))
-            return;
-        at = close + 1;
-    }
-}
-
 // Types the keys into the next modal dialog once it has the focus; notes its controls without a name.
 void typeIntoNextDialog(const QString &keys, QStringList *unnamed)
 {

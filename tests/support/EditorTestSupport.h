@@ -25,6 +25,8 @@ struct ShownEditor {
     EditorWidget *editor = window.editor();
 };
 std::unique_ptr<ShownEditor> showEditor(const QUrl &file);
+// Types as a user does into whatever has the focus: text, and keys in braces ("{Ctrl+A}", "{Return}").
+void typeKeys(const QString &keys);
 // The window's action of that object name ("undoAction", "saveAction", ...).
 QAction *actionNamed(QWidget *window, const QString &name);
 
