@@ -6,11 +6,7 @@
 #include "support/CorvaneTool.h"
 
 using namespace Qt::StringLiterals;
-using corvane::test::corvaneProgram;
-using corvane::test::CorvaneTool;
-using corvane::test::ProcessResult;
-using corvane::test::runProgram;
-using corvane::test::runPython;
+using namespace corvane::test;
 
 namespace {
 
@@ -151,8 +147,8 @@ private slots:
     {
         CorvaneTool corvane;
         const QString outside = m_dir.filePath(u"outside"_s);
-        QVERIFY(corvane::test::setAttributesWithPython(
-            { { outside, "user.a", u"b'1'"_s }, { outside, "user.b", u"b'2'"_s } }));
+        QVERIFY(
+            setAttributesWithPython({ { outside, "user.a", u"b'1'"_s }, { outside, "user.b", u"b'2'"_s } }));
         const ProcessResult dump
             = corvane.run({ "--dump", "--match", "^user\\.a$", QFile::encodeName(outside) });
         QCOMPARE(dump.exitCode, 0);

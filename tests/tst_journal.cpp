@@ -6,11 +6,7 @@
 #include "support/CorvaneTool.h"
 
 using namespace Qt::StringLiterals;
-using corvane::test::corvaneProgram;
-using corvane::test::CorvaneTool;
-using corvane::test::ProcessResult;
-using corvane::test::runProgram;
-using corvane::test::setAttributeWithTool;
+using namespace corvane::test;
 
 const QString comment = u"user.com.apple.metadata:kMDItemComment"_s;
 

@@ -11,10 +11,7 @@
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
-using corvane::test::corvaneProgram;
-using corvane::test::CorvaneTool;
-using corvane::test::ProcessResult;
-using corvane::test::runProgram;
+using namespace corvane::test;
 
 namespace {
 
@@ -87,7 +84,7 @@ print('ok')
 // `corvane --list`, run as a user or a script runs it.
 class TestListCommand : public QObject {
     Q_OBJECT
-    corvane::test::TestFiles m_files;
+    TestFiles m_files;
 
 private slots:
     void initTestCase() { QVERIFY2(QFile::exists(corvaneProgram()), "build the corvane target first"); }
@@ -101,8 +98,7 @@ private slots:
         const QString path = m_files.make(u"from a Mac.pdf"_s, "%PDF");
         const auto written = runProgram(u"python3"_s, { u"-c"_s, peer, u"write"_s, path });
         QVERIFY2(written.exitCode == 0, written.err.constData());
-        QVERIFY(corvane::test::setAttributeWithTool(
-            path, u"user.xdg.comment"_s, u"Grüße\n\"from\" Linux"_s.toUtf8()));
+        QVERIFY(setAttributeWithTool(path, u"user.xdg.comment"_s, u"Grüße\n\"from\" Linux"_s.toUtf8()));
 
         const ProcessResult listing = CorvaneTool().run({ "--list", "--json", QFile::encodeName(path) });
         QCOMPARE(listing.err, QByteArray());
@@ -115,11 +111,10 @@ private slots:
     void textForm()
     {
         const QString path = m_files.make(u"text form"_s);
-        QVERIFY(corvane::test::setAttributeWithTool(path, u"user.xdg.comment"_s, u"two\nlines"_s.toUtf8()));
-        QVERIFY(corvane::test::setAttributesWithPython(
-            { { path, "user.com.apple.metadata:kMDItemKeywords",
-                  u"plistlib.dumps(['a', 'b\"'], fmt=plistlib.FMT_BINARY)"_s },
-                { path, "user.line\nbreak", u"b'\\x01'"_s } }));
+        QVERIFY(setAttributeWithTool(path, u"user.xdg.comment"_s, u"two\nlines"_s.toUtf8()));
+        QVERIFY(setAttributesWithPython({ { path, "user.com.apple.metadata:kMDItemKeywords",
+                                              u"plistlib.dumps(['a', 'b\"'], fmt=plistlib.FMT_BINARY)"_s },
+            { path, "user.line\nbreak", u"b'\\x01'"_s } }));
         const ProcessResult listing
             = CorvaneTool().run({ "--list", QFile::encodeName(path), QFile::encodeName(path) });
         QCOMPARE(listing.exitCode, 0);
@@ -186,8 +181,7 @@ print('ok')
             QCOMPARE(attribute.contains(u"note"_s), bomb);
             if (bomb)
                 QCOMPARE(QByteArray::fromBase64(attribute[u"value"_s].toString().toLatin1()),
-                    corvane::test::attributeFromTool(path, attribute[u"name"_s].toString().mid(5))
-                        .value_or("?"));
+                    attributeFromTool(path, attribute[u"name"_s].toString().mid(5)).value_or("?"));
         }
     }
 

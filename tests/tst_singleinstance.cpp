@@ -15,10 +15,7 @@
 
 #include <csignal>
 
-using corvane::test::corvaneProgram;
-using corvane::test::DesktopSession;
-using corvane::test::ProcessResult;
-using corvane::test::runProgram;
+using namespace corvane::test;
 using namespace Qt::StringLiterals;
 using Bus = DesktopSession::Bus;
 Q_DECLARE_METATYPE(DesktopSession::Bus)

@@ -8,10 +8,7 @@
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
-using corvane::test::corvaneProgram;
-using corvane::test::CorvaneTool;
-using corvane::test::ProcessResult;
-using corvane::test::runProgram;
+using namespace corvane::test;
 
 namespace {
 
@@ -108,7 +105,7 @@ private slots:
         CORVANE_RUN_UNPRIVILEGED();
         QTemporaryDir dir;
         QVERIFY(QDir().mkpath(dir.filePath(u"locked"_s)) && QDir().mkpath(dir.filePath(u"open"_s)));
-        QVERIFY(corvane::test::setAttributeWithTool(dir.filePath(u"open"_s), u"user.a"_s, "1"));
+        QVERIFY(setAttributeWithTool(dir.filePath(u"open"_s), u"user.a"_s, "1"));
         QVERIFY(QFile::setPermissions(dir.filePath(u"locked"_s), QFile::Permissions()));
         CorvaneTool corvane;
         const ProcessResult listing = corvane.run({ "--list", "-R", "." }, {}, dir.path());
