@@ -71,8 +71,6 @@ class TestDumpRestore : public QObject {
     QTemporaryDir m_dir;
 
 private slots:
-    void initTestCase() { QVERIFY2(QFile::exists(corvaneProgram()), "build the corvane target first"); }
-
     // A thousand files of about 4 KiB of attributes each: dumped, copied without their attributes,
     // restored onto the copy; getfattr finds every byte of every attribute in both trees.
     void restoreOntoCopy()

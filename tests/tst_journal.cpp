@@ -41,8 +41,6 @@ class TestJournal : public QObject {
     }
 
 private slots:
-    void initTestCase() { QVERIFY2(QFile::exists(corvaneProgram()), "build the corvane target first"); }
-
     // A mistaken --set -R over a thousand files is one command away from undone, byte for byte; runs
     // are taken back newest first, each once.
     void undoRestoresEveryByte()

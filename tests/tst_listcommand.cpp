@@ -87,7 +87,6 @@ class TestListCommand : public QObject {
     TestFiles m_files;
 
 private slots:
-    void initTestCase() { QVERIFY2(QFile::exists(corvaneProgram()), "build the corvane target first"); }
     // QTemporaryDir cannot name a file whose name is not UTF-8, so it could not remove it.
     void cleanupTestCase() { ::unlink(QFile::encodeName(m_files.path(u"caf"_s)) + "\xe9"); }
 

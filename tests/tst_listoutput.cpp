@@ -120,8 +120,6 @@ class TestListOutput : public QObject {
     QTemporaryDir m_dir;
 
 private slots:
-    void initTestCase() { QVERIFY2(QFile::exists(corvaneProgram()), "build the corvane target first"); }
-
     void plistlibVectorsParseAnywhere()
     {
         const QString root = m_dir.filePath(u"vectors"_s);

@@ -61,8 +61,6 @@ class TestWriteCommand : public QObject {
     }
 
 private slots:
-    void initTestCase() { QVERIFY2(QFile::exists(corvaneProgram()), "build the corvane target first"); }
-
     void changes_data()
     {
         QTest::addColumn<QList<QByteArray>>("arguments"); // the file follows

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTest>
 
 namespace corvane::test {
 
@@ -42,6 +43,7 @@ sys.exit(os.waitstatus_to_exitcode(status))
 CorvaneTool::CorvaneTool()
 {
     QDir(m_home.path()).mkpath(QStringLiteral("config"));
+    QVERIFY2(QFile::exists(corvaneProgram()), "build the corvane target first");
 }
 
 bool CorvaneTool::setPreferences(const QByteArray &lines) const
