@@ -210,14 +210,12 @@ private slots:
         QVERIFY(!copyButton(panel, BridgePairKind::Tags, BridgeDirection::ToDesktop));
         QCOMPARE(shown->editor->session().undoText(), u"Undo Copy of “Rating” to Finder"_s);
 
-        QTest::keyClick(&shown->window, Qt::Key_Z, Qt::ControlModifier);
-        QTest::keyClick(&shown->window, Qt::Key_Z, Qt::ControlModifier);
+        typeKeys(u"{Ctrl+Z}{Ctrl+Z}"_s);
         QCOMPARE(shown->editor->session().undoText(), u"Undo Copy of “Tags” to the Desktop"_s);
         QCOMPARE(mismatches(m_path, u"{'user.xdg.tags': b'Red,Work'}"_s), QString());
         QTest::keyClick(&shown->window, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(mismatches(m_path, u"{'user.xdg.tags': b'Holiday, Work'}"_s), QString());
-        QTest::keyClick(&shown->window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        QTest::keyClick(&shown->window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        typeKeys(u"{Ctrl+Shift+Z}{Ctrl+Shift+Z}"_s);
         QCOMPARE(mismatches(m_path,
                      uR"({'user.xdg.tags': b'Red,Work', 'user.xdg.origin.url': b'https://example.org/a.jpg',
             'user.xdg.referrer.url': b'https://example.org/gallery'})"_s),

@@ -41,9 +41,7 @@ void pick(EditorWidget *editor, int index)
 void typeName(EditorWidget *editor, const QString &name, const QString &confirm = u"Return"_s)
 {
     editor->attributeComboBox()->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
-    QTest::keyClicks(QApplication::focusWidget(), name);
+    typeKeys(u"{Ctrl+A}{Backspace}"_s + name);
     if (confirm == QLatin1String("click into the value"))
         QTest::mouseClick(editor->valueEdit()->viewport(), Qt::LeftButton);
     else if (confirm == QLatin1String("click on Save"))
@@ -56,15 +54,8 @@ void typeName(EditorWidget *editor, const QString &name, const QString &confirm 
 void typeValue(EditorWidget *editor, const QString &keys, bool replace = false)
 {
     editor->valueEdit()->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(QApplication::focusWidget(), replace ? Qt::Key_A : Qt::Key_End, Qt::ControlModifier);
-    if (replace)
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
-    const QStringList lines = keys.split(QLatin1Char('\n'));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (i > 0)
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QTest::keyClicks(QApplication::focusWidget(), lines.at(i));
-    }
+    typeKeys(
+        (replace ? u"{Ctrl+A}{Backspace}"_s : u"{Ctrl+End}"_s) + QString(keys).replace(u'\n', u"{Return}"_s));
 }
 } // namespace
 
