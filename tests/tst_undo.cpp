@@ -6,8 +6,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -121,10 +119,7 @@ private slots:
         QCOMPARE(shown->editor->valueEdit()->toPlainText(), u"old"_s);
         QCOMPARE(undo->iconText(), u"Undo Save of “Comment”"_s);
 
-        QTest::keyClick(&shown->window, Qt::Key_E, Qt::AltModifier);
-        auto *edit = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        QVERIFY(edit && edit->actions().contains(undo));
-        QTest::mouseClick(edit, Qt::LeftButton, {}, edit->actionGeometry(undo).center());
+        QVERIFY(clickMenuItem(&shown->window, undo)); // Alt+E, then the item clicked
         QCOMPARE(attributeFromTool(m_path, comment), Bytes(old));
         QCOMPARE(alerts.count(), 0);
     }
