@@ -62,6 +62,21 @@ QString detailShown(const AttributesPanel *panel)
     return text ? text->toPlainText() : QString();
 }
 
+// Right-clicks the widget at `at` and clicks the item of that text in the menu it opens.
+void rightClick(QWidget *widget, const QPoint &at, const QString &item)
+{
+    QTimer::singleShot(0, widget, [item] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        for (QAction *action : menu ? menu->actions() : QList<QAction *>())
+            if (action->text() == item)
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+        if (QApplication::activePopupWidget())
+            QApplication::activePopupWidget()->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
+    QApplication::sendEvent(widget, &event);
+}
+
 QStringList shown(const AttributesPanel *panel, int role = Qt::DisplayRole)
 {
     QStringList texts;
@@ -152,29 +167,19 @@ private slots:
     // The rows' context menu, and the columns shown and their widths kept for the next window.
     void contextMenusAndRememberedColumns()
     {
-        const auto chooseInContextMenu = [this](const QString &name, const QString &item) {
+        const auto chooseInRowMenu = [this](const QString &name, const QString &item) {
             QVERIFY(focusRow(panel(), name));
-            QTimer::singleShot(0, panel(), [item] {
-                auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-                for (QAction *action : menu ? menu->actions() : QList<QAction *>())
-                    if (action->text() == item)
-                        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
-                if (QApplication::activePopupWidget())
-                    QApplication::activePopupWidget()->close();
-            });
-            const QPoint at = panel()->view()->visualRect(panel()->view()->currentIndex()).center();
-            QContextMenuEvent rightClick(
-                QContextMenuEvent::Mouse, at, panel()->view()->viewport()->mapToGlobal(at));
-            QApplication::sendEvent(panel()->view()->viewport(), &rightClick);
+            rightClick(panel()->view()->viewport(),
+                panel()->view()->visualRect(panel()->view()->currentIndex()).center(), item);
             m_shown->window.activateWindow(); // the focus comes back from the menu
             QVERIFY(QTest::qWaitForWindowActive(&m_shown->window));
         };
         QVERIFY(panel()->view()->isColumnHidden(AttributesModel::NameColumn)); // until asked for
-        chooseInContextMenu(whereFroms, u"Copy &Name"_s);
+        chooseInRowMenu(whereFroms, u"Copy &Name"_s);
         QCOMPARE(QApplication::clipboard()->text(), whereFroms);
-        chooseInContextMenu(u"user.xdg.comment"_s, u"&Edit in the Editor"_s);
+        chooseInRowMenu(u"user.xdg.comment"_s, u"&Edit in the Editor"_s);
         QCOMPARE(m_shown->editor->selectedAttributeName(), u"user.xdg.comment"_s);
-        chooseInContextMenu(whereFroms, u"Show &Full Names"_s);
+        chooseInRowMenu(whereFroms, u"Show &Full Names"_s);
         QVERIFY(!panel()->view()->isColumnHidden(AttributesModel::NameColumn));
         panel()->view()->header()->resizeSection(AttributesModel::LabelColumn, 211);
         // The splitter between the value and the list, dragged down.
@@ -245,14 +250,7 @@ private slots:
         // A right click on the header opens its menu, whose last item shows or hides the full name.
         const bool hidden = panel()->view()->isColumnHidden(AttributesModel::NameColumn);
         QHeaderView *header = panel()->view()->header();
-        QTimer::singleShot(0, header, [header] {
-            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget()))
-                QTest::mouseClick(
-                    menu, Qt::LeftButton, {}, menu->actionGeometry(header->actions().last()).center());
-        });
-        QContextMenuEvent rightClick(
-            QContextMenuEvent::Mouse, QPoint(5, 5), header->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(header->viewport(), &rightClick);
+        rightClick(header->viewport(), QPoint(5, 5), header->actions().last()->text());
         QCOMPARE(panel()->view()->isColumnHidden(AttributesModel::NameColumn), !hidden);
     }
 
