@@ -71,11 +71,7 @@ for n in ALL:
 
 bool writeFromMac(const QString &path, const QString &more = QString())
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.close();
-    return runProgram(u"setfattr"_s, { u"-n"_s, u"user.baloo.rating"_s, u"-v"_s, u"7"_s, path }).exitCode == 0
+    return setAttributeWithTool(path, u"user.baloo.rating"_s, "7")
         && runProgram(u"python3"_s, { u"-c"_s, prelude + fromMac + more, path }).exitCode == 0;
 }
 
@@ -257,8 +253,7 @@ private slots:
         QWidget *table = QApplication::focusWidget();
         QTest::keyClick(table, Qt::Key_T, Qt::AltModifier); // Add Tag: a new row's name being edited
         QTRY_VERIFY(QApplication::focusWidget() != table);
-        QTest::keyClicks(QApplication::focusWidget(), u"Home"_s);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        typeKeys(u"Home{Return}"_s);
         QVERIFY(panel->detailArea()->isEdited());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
         QFETCH(QString, expected);

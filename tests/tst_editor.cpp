@@ -166,8 +166,7 @@ private slots:
         pick(shown->editor, 2);
         pick(shown->editor, 0);
         QCOMPARE(shown->editor->valueEdit()->toPlainText(), u"alpha typed"_s);
-        QTest::keyClick(
-            QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier); // the typing, not a save
+        typeKeys(u"{Ctrl+Z}"_s); // the typing, not a save
         QCOMPARE(shown->editor->valueEdit()->toPlainText(), u"alpha"_s);
         typeValue(shown->editor, u" again"_s);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::ControlModifier);
