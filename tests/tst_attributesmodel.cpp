@@ -2,7 +2,6 @@
 #include "editor/AttributesFilterModel.h"
 #include "editor/AttributesModel.h"
 #include "support/EditorTestSupport.h"
-#include "support/TestSupport.h"
 
 #include <QAbstractItemModelTester>
 #include <QFile>

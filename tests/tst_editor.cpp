@@ -4,7 +4,6 @@
 #include "editor/DraftBar.h"
 #include "support/AlertRecorder.h"
 #include "support/EditorTestSupport.h"
-#include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,6 +1,5 @@
 #include "support/AlertRecorder.h"
 #include "support/EditorTestSupport.h"
-#include "support/TestSupport.h"
 
 #include <QAction>
 #include <QApplication>
