@@ -97,9 +97,8 @@ private slots:
         QTest::addColumn<QByteArray>("systemName");
         QTest::addColumn<QString>("label");
         // A name Corvane has no label for is shown whole.
-        QTest::newRow("right-to-left override") << "user.bidi\xe2\x80\xae"
-                                                   "exe.txt"_ba
-                                                << u"user.bidi\\u202eexe.txt"_s;
+        QTest::newRow("right-to-left override")
+            << u"user.bidi\u202eexe.txt"_s.toUtf8() << u"user.bidi\\u202eexe.txt"_s;
         QTest::newRow("not UTF-8, é in Latin-1") << "user.caf\xe9"_ba << u"user.caf\\xe9"_s;
         QTest::newRow("a backslash, doubled") << "user.back\\slash"_ba << u"user.back\\\\slash"_s;
         QTest::newRow("a tab") << "user.tab\there"_ba << u"user.tab\\x09here"_s;
