@@ -26,9 +26,7 @@
 
 using namespace corvane;
 using namespace Qt::StringLiterals;
-using corvane::test::PythonAttribute;
-using corvane::test::runProgram;
-using corvane::test::setAttributesWithPython;
+using namespace corvane::test;
 
 Q_DECLARE_METATYPE(AttributeNameForm)
 
@@ -74,8 +72,8 @@ void compareError(const PosixError &error, int expectedCode)
 
 class TestAttributes : public QObject {
     Q_OBJECT
-    std::unique_ptr<corvane::test::TestFiles> m_files;
-    std::unique_ptr<corvane::test::TestFiles> m_rows;
+    std::unique_ptr<TestFiles> m_files;
+    std::unique_ptr<TestFiles> m_rows;
     QString m_path;
     QByteArray m_encoded; // m_path as the system takes it
     QUrl m_url;
@@ -85,7 +83,7 @@ class TestAttributes : public QObject {
 private slots:
     void init()
     {
-        m_files = std::make_unique<corvane::test::TestFiles>();
+        m_files = std::make_unique<TestFiles>();
         m_path = m_files->make(u"subject.txt"_s, "the file's own data\n");
         m_url = QUrl::fromLocalFile(m_path);
         m_encoded = QFile::encodeName(m_path);
@@ -145,7 +143,7 @@ private slots:
         PosixError error;
         QVERIFY(!readExtendedAttribute(url, name, &error));
         compareError(error, ENODATA);
-        QVERIFY(corvane::test::setAttributeWithTool(m_path, QString::fromUtf8(onDisk), first + '+'));
+        QVERIFY(setAttributeWithTool(m_path, QString::fromUtf8(onDisk), first + '+'));
         QCOMPARE(readExtendedAttribute(url, name), first + '+');
     }
 
@@ -231,7 +229,7 @@ private slots:
         detail::setBetweenListProbeAndFetchHookForTesting([&] {
             ++hookCalls;
             if (hookCalls == 1 || everyTime)
-                QVERIFY(corvane::test::setAttributeWithTool(
+                QVERIFY(setAttributeWithTool(
                     m_path, keywords, everyTime ? changedTo.repeated(hookCalls) : changedTo));
         });
         PosixError error;
@@ -275,8 +273,7 @@ private slots:
         QCOMPARE(::setrlimit(RLIMIT_NOFILE, &limits), 0);
         QSignalSpy heard(&watcher, &AttributeWatcher::changed);
         watcher.watch(m_path);
-        QVERIFY(
-            runProgram(u"setfattr"_s, { u"-n"_s, u"user.other"_s, u"-v"_s, u"1"_s, m_path }).exitCode == 0);
+        QVERIFY(setAttributeWithTool(m_path, u"user.other"_s, "1"));
         QTRY_COMPARE(heard.value(0).value(0).toString(), m_path);
         watcher.unwatch(m_path);
     }
@@ -433,7 +430,7 @@ private slots:
     {
         QFETCH(QString, plist);
         QFETCH(QString, kind);
-        const auto written = corvane::test::runPythonPerLine(
+        const auto written = runPythonPerLine(
             u"[plistlib.dumps(eval(line), fmt=plistlib.FMT_BINARY)]"_s, { plist.toUtf8() });
         QCOMPARE(written.size(), 1);
         const QByteArray value = written[0][0];
@@ -463,7 +460,7 @@ private slots:
     // that each need it cannot add it up.
     void expansionFloorSharedByTheListing()
     {
-        const auto written = corvane::test::runPythonPerLine(
+        const auto written = runPythonPerLine(
             u"[plistlib.dumps(['x' * 1000] * int(line), fmt=plistlib.FMT_BINARY)]"_s, { "76" });
         QCOMPARE(written.size(), 1);
         const QByteArray value = written[0][0];

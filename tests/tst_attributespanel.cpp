@@ -23,7 +23,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QTest>
 #include <QTimer>
@@ -53,11 +52,6 @@ QList<PythonAttribute> fromAMac(const QString &path)
 const QString whereFroms = u"user.com.apple.metadata:kMDItemWhereFroms"_s;
 const QString sambaKeywords = u"user.DosStream.com.apple.metadata\uF022kMDItemKeywords:$DATA"_s;
 
-void press(QKeyCombination keys)
-{
-    QTest::keyClick(QApplication::focusWidget(), keys.key(), keys.keyboardModifiers());
-}
-
 // What the detail area shows: the text edited in its own kind, else the whole value read-only.
 QString detailShown(const AttributesPanel *panel)
 {
@@ -65,6 +59,21 @@ QString detailShown(const AttributesPanel *panel)
         return panel->detailText()->toPlainText();
     auto *text = qobject_cast<QPlainTextEdit *>(panel->detailArea()->valueEditor()->currentWidget());
     return text ? text->toPlainText() : QString();
+}
+
+// Right-clicks the widget at `at` and clicks the item of that text in the menu it opens.
+void rightClick(QWidget *widget, const QPoint &at, const QString &item)
+{
+    QTimer::singleShot(0, widget, [item] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        for (QAction *action : menu ? menu->actions() : QList<QAction *>())
+            if (action->text() == item)
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+        if (QApplication::activePopupWidget())
+            QApplication::activePopupWidget()->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
+    QApplication::sendEvent(widget, &event);
 }
 
 QStringList shown(const AttributesPanel *panel, int role = Qt::DisplayRole)
@@ -85,12 +94,14 @@ class TestAttributesPanel : public QObject {
     TestFiles m_files;
     QString m_path;
     std::unique_ptr<ShownEditor> m_shown;
+    std::optional<AlertRecorder> m_alerts; // answers in the user's place; a test clears what it expects
 
     AttributesPanel *panel() const { return m_shown->editor->attributesPanel(); }
 
 private slots:
     void init()
     {
+        m_alerts.emplace();
         m_path = m_files.make(u"from-a-mac.pdf"_s);
         QVERIFY(setAttributesWithPython(fromAMac(m_path)));
         m_shown = showEditor(QUrl::fromLocalFile(m_path));
@@ -103,6 +114,7 @@ private slots:
     {
         m_shown.reset();
         QFile::remove(m_path);
+        QCOMPARE(m_alerts->count(), 0);
     }
 
     void filterNarrowsByNameOrValue_data()
@@ -134,19 +146,19 @@ private slots:
         EditorWidget *editor = m_shown->editor;
         QVERIFY(!panel()->detailText()->isVisible()); // no row chosen: the list takes the room
         editor->valueEdit()->setFocus();
-        press(Qt::CTRL | Qt::Key_F);
+        typeKeys(u"{Ctrl+F}"_s);
         QCOMPARE(QApplication::focusWidget(), panel()->filterField());
         QTest::keyClicks(QApplication::focusWidget(), u"<b>z"_s);
         QCOMPARE(panel()->statusLabel()->text(), u"No attribute matches “<b>z”"_s);
         QCOMPARE(panel()->statusLabel()->textFormat(), Qt::PlainText); // shown as typed, never as markup
-        press(QKeyCombination(Qt::Key_Escape));
+        typeKeys(u"{Escape}"_s);
         QTest::keyClicks(QApplication::focusWidget(), u"comment"_s);
         QCOMPARE(panel()->statusLabel()->text(), u"2 of 5 attributes"_s);
-        press(QKeyCombination(Qt::Key_Down));
+        typeKeys(u"{Down}"_s);
         QCOMPARE(QApplication::focusWidget(), panel()->view());
         QCOMPARE(panel()->view()->currentIndex().data().toString(), u"Comment"_s);
         panel()->filterField()->setFocus();
-        press(QKeyCombination(Qt::Key_Escape));
+        typeKeys(u"{Escape}"_s);
         QCOMPARE(panel()->filterField()->text(), QString());
         QCOMPARE(panel()->statusLabel()->text(), u"5 attributes"_s);
     }
@@ -154,29 +166,19 @@ private slots:
     // The rows' context menu, and the columns shown and their widths kept for the next window.
     void contextMenusAndRememberedColumns()
     {
-        const auto chooseInContextMenu = [this](const QString &name, const QString &item) {
+        const auto chooseInRowMenu = [this](const QString &name, const QString &item) {
             QVERIFY(focusRow(panel(), name));
-            QTimer::singleShot(0, panel(), [item] {
-                auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-                for (QAction *action : menu ? menu->actions() : QList<QAction *>())
-                    if (action->text() == item)
-                        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
-                if (QApplication::activePopupWidget())
-                    QApplication::activePopupWidget()->close();
-            });
-            const QPoint at = panel()->view()->visualRect(panel()->view()->currentIndex()).center();
-            QContextMenuEvent rightClick(
-                QContextMenuEvent::Mouse, at, panel()->view()->viewport()->mapToGlobal(at));
-            QApplication::sendEvent(panel()->view()->viewport(), &rightClick);
+            rightClick(panel()->view()->viewport(),
+                panel()->view()->visualRect(panel()->view()->currentIndex()).center(), item);
             m_shown->window.activateWindow(); // the focus comes back from the menu
             QVERIFY(QTest::qWaitForWindowActive(&m_shown->window));
         };
         QVERIFY(panel()->view()->isColumnHidden(AttributesModel::NameColumn)); // until asked for
-        chooseInContextMenu(whereFroms, u"Copy &Name"_s);
+        chooseInRowMenu(whereFroms, u"Copy &Name"_s);
         QCOMPARE(QApplication::clipboard()->text(), whereFroms);
-        chooseInContextMenu(u"user.xdg.comment"_s, u"&Edit in the Editor"_s);
+        chooseInRowMenu(u"user.xdg.comment"_s, u"&Edit in the Editor"_s);
         QCOMPARE(m_shown->editor->selectedAttributeName(), u"user.xdg.comment"_s);
-        chooseInContextMenu(whereFroms, u"Show &Full Names"_s);
+        chooseInRowMenu(whereFroms, u"Show &Full Names"_s);
         QVERIFY(!panel()->view()->isColumnHidden(AttributesModel::NameColumn));
         panel()->view()->header()->resizeSection(AttributesModel::LabelColumn, 211);
         // The splitter between the value and the list, dragged down.
@@ -200,11 +202,11 @@ private slots:
     {
         EditorWidget *editor = m_shown->editor;
         editor->attributeComboBox()->setFocus();
-        press(Qt::CTRL | Qt::Key_A);
+        typeKeys(u"{Ctrl+A}"_s);
         QTest::keyClicks(QApplication::focusWidget(), u"Comment"_s);
-        press(QKeyCombination(Qt::Key_Tab));
+        typeKeys(u"{Tab}"_s);
         QTest::keyClicks(QApplication::focusWidget(), u"Typed"_s);
-        press(Qt::CTRL | Qt::Key_S);
+        typeKeys(u"{Ctrl+S}"_s);
         QCOMPARE(editor->session().undoText(), u"Undo Save of “user.Comment”"_s);
         QTRY_VERIFY(shown(panel()).contains(u"user.Comment"_s));
         QVERIFY(shown(panel()).contains(u"Comment"_s));
@@ -223,9 +225,7 @@ private slots:
         // The listing that follows the window's activation may catch the first write; only the watch
         // catches the second.
         for (const int rows : { 6, 7 }) {
-            QCOMPARE(runProgram(u"setfattr"_s, { u"-n"_s, u"user.late%1"_s.arg(rows), u"-v"_s, u"1"_s, m_path })
-                         .exitCode,
-                0);
+            QVERIFY(setAttributeWithTool(m_path, u"user.late%1"_s.arg(rows), "1"));
             QTRY_COMPARE(late->editor->attributesPanel()->proxyModel()->rowCount(), rows);
         }
     }
@@ -233,9 +233,9 @@ private slots:
     void tabOrderAndAccessibleNames()
     {
         m_shown->editor->saveButton()->setFocus();
-        press(QKeyCombination(Qt::Key_Tab));
+        typeKeys(u"{Tab}"_s);
         QCOMPARE(QApplication::focusWidget(), panel()->filterField());
-        press(QKeyCombination(Qt::Key_Tab));
+        typeKeys(u"{Tab}"_s);
         QCOMPARE(QApplication::focusWidget(), panel()->view());
         QVERIFY(!panel()->filterField()->accessibleName().isEmpty());
         QVERIFY(!panel()->view()->accessibleName().isEmpty());
@@ -249,14 +249,7 @@ private slots:
         // A right click on the header opens its menu, whose last item shows or hides the full name.
         const bool hidden = panel()->view()->isColumnHidden(AttributesModel::NameColumn);
         QHeaderView *header = panel()->view()->header();
-        QTimer::singleShot(0, header, [header] {
-            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget()))
-                QTest::mouseClick(
-                    menu, Qt::LeftButton, {}, menu->actionGeometry(header->actions().last()).center());
-        });
-        QContextMenuEvent rightClick(
-            QContextMenuEvent::Mouse, QPoint(5, 5), header->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(header->viewport(), &rightClick);
+        rightClick(header->viewport(), QPoint(5, 5), header->actions().last()->text());
         QCOMPARE(panel()->view()->isColumnHidden(AttributesModel::NameColumn), !hidden);
     }
 
@@ -299,7 +292,7 @@ private slots:
             QTest::mouseClick(panel()->view()->viewport(), Qt::LeftButton, {}, cell.center());
             QTest::mouseDClick(panel()->view()->viewport(), Qt::LeftButton, {}, cell.center());
         } else {
-            press(QKeyCombination(Qt::Key_Return));
+            typeKeys(u"{Return}"_s);
         }
         QTEST(detailShown(panel()), "detail");
         // The focus goes where the value can be read: the value field, or the detail area (marked).
@@ -338,7 +331,7 @@ private slots:
         QVERIFY(copy->isEnabled());
         QCOMPARE(actionNamed(&m_shown->window, u"deleteAction"_s)->isEnabled(), removable);
         QApplication::clipboard()->clear();
-        press(Qt::CTRL | Qt::Key_C);
+        typeKeys(u"{Ctrl+C}"_s);
         QTEST(QApplication::clipboard()->text(), "copied");
         QApplication::clipboard()->clear();
         QVERIFY(clickMenuItem(&m_shown->window, copy));
@@ -346,9 +339,7 @@ private slots:
         if (removable)
             return;
         const std::optional<QByteArray> stored = attributeFromTool(m_path, name);
-        AlertRecorder alerts;
-        press(QKeyCombination(Qt::Key_Delete));
-        QCOMPARE(alerts.count(), 0);
+        typeKeys(u"{Delete}"_s);
         QVERIFY(stored && attributeFromTool(m_path, name) == stored);
         QVERIFY2(panel()->statusLabel()->text().contains(u"cannot be removed"_s),
             qPrintable(panel()->statusLabel()->text()));
@@ -358,14 +349,13 @@ private slots:
     {
         const std::optional<QByteArray> stored = attributeFromTool(m_path, whereFroms.mid(5));
         QVERIFY(stored);
-        AlertRecorder alerts;
         QVERIFY(focusRow(panel(), whereFroms));
-        press(QKeyCombination(Qt::Key_Delete)); // answered with the default: Cancel
-        QCOMPARE(alerts.count(), 1);
-        QCOMPARE(alerts.last().messageText, u"Remove the attribute “Where from”?"_s);
-        QVERIFY(alerts.last().informativeText.contains(whereFroms));
-        QVERIFY(alerts.last().informativeText.contains(u"list of 2 texts"_s));
-        QCOMPARE(alerts.last().defaultButton, Alerts::Button::Cancel);
+        typeKeys(u"{Delete}"_s); // answered with the default: Cancel
+        QCOMPARE(m_alerts->count(), 1);
+        QCOMPARE(m_alerts->last().messageText, u"Remove the attribute “Where from”?"_s);
+        QVERIFY(m_alerts->last().informativeText.contains(whereFroms));
+        QVERIFY(m_alerts->last().informativeText.contains(u"list of 2 texts"_s));
+        QCOMPARE(m_alerts->last().defaultButton, Alerts::Button::Cancel);
         QCOMPARE(attributeFromTool(m_path, whereFroms.mid(5)), stored);
 
         // The editor shows Comment, chosen from its list; the panel removes it under its listed name.
@@ -373,12 +363,12 @@ private slots:
         const std::optional<QByteArray> storedComment = attributeFromTool(m_path, comment.mid(5));
         EditorWidget *editor = m_shown->editor;
         QVERIFY(focusRow(panel(), comment));
-        press(QKeyCombination(Qt::Key_Return));
+        typeKeys(u"{Return}"_s);
         QCOMPARE(editor->valueEdit()->toPlainText(), u"From the Mac"_s);
         QVERIFY(focusRow(panel(), comment));
-        alerts.answerNext(Alerts::Button::Remove);
-        press(QKeyCombination(Qt::Key_Delete));
-        QCOMPARE(alerts.count(), 2);
+        m_alerts->answerNext(Alerts::Button::Remove);
+        typeKeys(u"{Delete}"_s);
+        QCOMPARE(m_alerts->count(), 2);
         QCOMPARE(attributeFromTool(m_path, comment.mid(5)), std::nullopt);
         // The row that takes its place is the current one, for the next key.
         QTRY_COMPARE(panel()->view()->currentIndex().data(AttributesModel::FullNameRole).toString(),
@@ -386,35 +376,33 @@ private slots:
         QCOMPARE(editor->valueEdit()->toPlainText(), QString());
         QCOMPARE(editor->session().undoText(), u"Undo Removal of “Comment”"_s);
 
-        press(Qt::CTRL | Qt::Key_Z);
+        typeKeys(u"{Ctrl+Z}"_s);
         QCOMPARE(attributeFromTool(m_path, comment.mid(5)), storedComment);
         QTRY_VERIFY(shown(panel(), AttributesModel::FullNameRole).contains(comment));
         QCOMPARE(editor->valueEdit()->toPlainText(), u"From the Mac"_s);
-        QCOMPARE(alerts.count(), 2);
+        QCOMPARE(m_alerts->count(), 2);
+        m_alerts->clear();
     }
 
     void failedRemovalShowsTheEditorsAlert()
     {
-        AlertRecorder alerts;
         // Another program removes the attribute while the question is on screen.
-        alerts.setWhileShown([&](const AlertRequest &) {
-            if (alerts.count() == 1)
-                runProgram(u"setfattr"_s, { u"-x"_s, whereFroms, m_path });
+        m_alerts->setWhileShown([&](const AlertRequest &) {
+            if (m_alerts->count() == 1)
+                setAttributeWithTool(m_path, whereFroms, QByteArray());
         });
-        alerts.answerNext(Alerts::Button::Remove);
+        m_alerts->answerNext(Alerts::Button::Remove);
         QVERIFY(focusRow(panel(), whereFroms));
-        press(QKeyCombination(Qt::Key_Delete));
-        QCOMPARE(alerts.count(), 2);
-        QCOMPARE(alerts.last().informativeText, u"removeXattr error: No data available"_s);
+        typeKeys(u"{Delete}"_s);
+        QCOMPARE(m_alerts->count(), 2);
+        QCOMPARE(m_alerts->last().informativeText, u"removeXattr error: No data available"_s);
         QVERIFY(m_shown->editor->session().undoText().isEmpty());
+        m_alerts->clear();
     }
 
     void rereadsWhatOthersWrite()
     {
-        QCOMPARE(runProgram(u"setfattr"_s,
-                     { u"-n"_s, u"user.xdg.origin.url"_s, u"-v"_s, u"https://example.org/"_s, m_path })
-                     .exitCode,
-            0);
+        QVERIFY(setAttributeWithTool(m_path, u"user.xdg.origin.url"_s, "https://example.org/"));
         QTRY_VERIFY(shown(panel(), AttributesModel::FullNameRole).contains(u"user.xdg.origin.url"_s));
 
         // A script writing a hundred attributes is merged into a few listings.
@@ -432,14 +420,16 @@ private slots:
     // A value that would expand a thousandfold is one row of bytes; the status and the detail say why.
     void valueTooLargeToExpandSaysWhy()
     {
-        QCOMPARE(runPython(u"import os, plistlib\nos.setxattr('%1', 'user.shared', "
-                           "plistlib.dumps([[True] * 240] * 120, fmt=plistlib.FMT_BINARY))\n"_s.arg(m_path))
-                     .exitCode,
-            0);
+        QVERIFY(setAttributesWithPython({ { m_path, "user.shared",
+            u"plistlib.dumps([[True] * 240] * 120, fmt=plistlib.FMT_BINARY)"_s } }));
         QTRY_COMPARE(panel()->proxyModel()->rowCount(), 6);
         QCOMPARE(panel()->statusLabel()->text(), u"6 attributes; 1 shown as bytes, too large to expand"_s);
         QVERIFY(focusRow(panel(), u"user.shared"_s));
-        QVERIFY(panel()->detailText()->toPlainText().startsWith(u"Shown as its bytes: "_s));
+        const QModelIndex row = panel()->view()->currentIndex();
+        QVERIFY(panel()->proxyModel()->rowCount(row) == 0
+            && row.siblingAtColumn(AttributesModel::KindColumn).data().toString().endsWith(u" bytes"_s));
+        QVERIFY(panel()->detailText()->toPlainText().startsWith(
+            u"Shown as its bytes: this property list would expand to more than 64 times"_s));
     }
 
     // A folder opened from a file manager: its own attributes, kept as current as a file's.
@@ -455,7 +445,7 @@ private slots:
         // The listing that follows the window's activation may catch the first write; only the
         // folder's own watch catches the second.
         for (const QString &name : { u"user.xdg.tags"_s, u"user.xdg.origin.url"_s }) {
-            QCOMPARE(runProgram(u"setfattr"_s, { u"-n"_s, name, u"-v"_s, u"x"_s, folder }).exitCode, 0);
+            QVERIFY(setAttributeWithTool(folder, name, "x"));
             QTRY_VERIFY(shown(folderPanel, AttributesModel::FullNameRole).contains(name));
         }
     }
@@ -464,14 +454,12 @@ private slots:
     {
         EditorWidget *editor = m_shown->editor;
         QVERIFY(focusRow(panel(), u"user.xdg.comment"_s));
-        press(QKeyCombination(Qt::Key_Return));
+        typeKeys(u"{Return}"_s);
         editor->valueEdit()->setFocus();
-        press(Qt::CTRL | Qt::Key_A);
+        typeKeys(u"{Ctrl+A}"_s);
         QTest::keyClicks(QApplication::focusWidget(), u"Saved here"_s);
-        AlertRecorder alerts;
-        press(Qt::CTRL | Qt::Key_S);
+        typeKeys(u"{Ctrl+S}"_s);
         // The desktop's comment stays plain text, which the desktop reads; nothing was asked.
-        QCOMPARE(alerts.count(), 0);
         QCOMPARE(attributeFromTool(m_path, u"user.xdg.comment"_s), QByteArray("Saved here"));
         QTRY_COMPARE(
             panel()->view()->currentIndex().siblingAtColumn(AttributesModel::PreviewColumn).data().toString(),
@@ -483,7 +471,6 @@ private slots:
 
     void renamedOrDeletedFileShowsSoWithoutAlert()
     {
-        AlertRecorder alerts;
         QVERIFY(QFile::rename(m_path, m_path + u".moved"_s));
         QTRY_VERIFY(panel()->statusLabel()->text().contains(u"renamed or deleted"_s));
         QCOMPARE(panel()->proxyModel()->rowCount(), 0);
@@ -492,7 +479,6 @@ private slots:
         m_shown->window.activateWindow();
         QApplication::postEvent(&m_shown->window, new QEvent(QEvent::WindowActivate));
         QTRY_COMPARE(panel()->proxyModel()->rowCount(), 5);
-        QCOMPARE(alerts.count(), 0);
     }
 
     // A path the system cannot list (one under a file) says why in the panel, not in an alert.
@@ -510,13 +496,11 @@ private slots:
     {
         QFETCH(QString, path);
         QFETCH(QString, status);
-        AlertRecorder alerts;
         auto opened = showEditor(QUrl::fromLocalFile(path.startsWith(u"/proc"_s) ? path : m_path + path));
         QVERIFY(opened);
         QTRY_COMPARE(opened->editor->attributesPanel()->statusLabel()->text(), status);
         if (path.startsWith(u"/proc"_s))
             QCOMPARE(opened->editor->valueEdit()->placeholderText() + u'.', status);
-        QCOMPARE(alerts.count(), 0);
     }
 
     // View > Attributes shows or hides the panel in every editor window, and is remembered; a hidden
@@ -545,8 +529,7 @@ private slots:
         // The fixture's own window shows the first file with its panel: once it has listed a change
         // made to both files, the hidden panel had every chance to list it too.
         for (const QString &path : { m_path, other })
-            QCOMPARE(
-                runProgram(u"setfattr"_s, { u"-n"_s, u"user.added"_s, u"-v"_s, u"1"_s, path }).exitCode, 0);
+            QVERIFY(setAttributeWithTool(path, u"user.added"_s, "1"));
         QTRY_COMPARE(panel()->proxyModel()->rowCount(), 6);
         QCOMPARE(secondPanel->listingsShown(), 0);
 

@@ -17,7 +17,6 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QTest>
 #include <QToolButton>
 
@@ -71,11 +70,7 @@ for n in ALL:
 
 bool writeFromMac(const QString &path, const QString &more = QString())
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.close();
-    return runProgram(u"setfattr"_s, { u"-n"_s, u"user.baloo.rating"_s, u"-v"_s, u"7"_s, path }).exitCode == 0
+    return setAttributeWithTool(path, u"user.baloo.rating"_s, "7")
         && runProgram(u"python3"_s, { u"-c"_s, prelude + fromMac + more, path }).exitCode == 0;
 }
 
@@ -210,14 +205,12 @@ private slots:
         QVERIFY(!copyButton(panel, BridgePairKind::Tags, BridgeDirection::ToDesktop));
         QCOMPARE(shown->editor->session().undoText(), u"Undo Copy of “Rating” to Finder"_s);
 
-        QTest::keyClick(&shown->window, Qt::Key_Z, Qt::ControlModifier);
-        QTest::keyClick(&shown->window, Qt::Key_Z, Qt::ControlModifier);
+        typeKeys(u"{Ctrl+Z}{Ctrl+Z}"_s);
         QCOMPARE(shown->editor->session().undoText(), u"Undo Copy of “Tags” to the Desktop"_s);
         QCOMPARE(mismatches(m_path, u"{'user.xdg.tags': b'Red,Work'}"_s), QString());
         QTest::keyClick(&shown->window, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(mismatches(m_path, u"{'user.xdg.tags': b'Holiday, Work'}"_s), QString());
-        QTest::keyClick(&shown->window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        QTest::keyClick(&shown->window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        typeKeys(u"{Ctrl+Shift+Z}{Ctrl+Shift+Z}"_s);
         QCOMPARE(mismatches(m_path,
                      uR"({'user.xdg.tags': b'Red,Work', 'user.xdg.origin.url': b'https://example.org/a.jpg',
             'user.xdg.referrer.url': b'https://example.org/gallery'})"_s),
@@ -251,12 +244,7 @@ private slots:
         QTRY_VERIFY(panel->listingsShown() > 0);
         QCOMPARE(mismatches(m_path, u"{'user.xdg.tags': b'Holiday, Work'}"_s), QString());
 
-        const QModelIndexList rows
-            = panel->proxyModel()->match(panel->proxyModel()->index(0, 0), AttributesModel::FullNameRole,
-                u"user.com.apple.metadata:_kMDItemUserTags"_s, 1, Qt::MatchExactly);
-        QCOMPARE(rows.size(), 1);
-        panel->view()->setFocus();
-        panel->view()->setCurrentIndex(rows.first());
+        QVERIFY(focusRow(panel, u"user.com.apple.metadata:_kMDItemUserTags"_s));
         // Tab past the Desktop line's buttons into the tags editor.
         for (int i = 0; i < 8 && !panel->detailArea()->isAncestorOf(QApplication::focusWidget()); ++i)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -264,8 +252,7 @@ private slots:
         QWidget *table = QApplication::focusWidget();
         QTest::keyClick(table, Qt::Key_T, Qt::AltModifier); // Add Tag: a new row's name being edited
         QTRY_VERIFY(QApplication::focusWidget() != table);
-        QTest::keyClicks(QApplication::focusWidget(), u"Home"_s);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        typeKeys(u"Home{Return}"_s);
         QVERIFY(panel->detailArea()->isEdited());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
         QFETCH(QString, expected);

@@ -6,10 +6,7 @@
 #include "support/CorvaneTool.h"
 
 using namespace Qt::StringLiterals;
-using corvane::test::CorvaneTool;
-using corvane::test::ProcessResult;
-using corvane::test::runProgram;
-using corvane::test::runPython;
+using namespace corvane::test;
 
 namespace {
 
@@ -74,8 +71,6 @@ class TestDumpRestore : public QObject {
     QTemporaryDir m_dir;
 
 private slots:
-    void initTestCase() { QVERIFY2(QFile::exists(CorvaneTool::program()), "build the corvane target first"); }
-
     // A thousand files of about 4 KiB of attributes each: dumped, copied without their attributes,
     // restored onto the copy; getfattr finds every byte of every attribute in both trees.
     void restoreOntoCopy()
@@ -150,8 +145,8 @@ private slots:
     {
         CorvaneTool corvane;
         const QString outside = m_dir.filePath(u"outside"_s);
-        QVERIFY(corvane::test::setAttributesWithPython(
-            { { outside, "user.a", u"b'1'"_s }, { outside, "user.b", u"b'2'"_s } }));
+        QVERIFY(
+            setAttributesWithPython({ { outside, "user.a", u"b'1'"_s }, { outside, "user.b", u"b'2'"_s } }));
         const ProcessResult dump
             = corvane.run({ "--dump", "--match", "^user\\.a$", QFile::encodeName(outside) });
         QCOMPARE(dump.exitCode, 0);
@@ -176,8 +171,8 @@ private slots:
             return "{\"corvaneDump\": 1, \"base\": \"@\", \"files\": [\n" + files + "]}\n";
         };
         const auto file = [](const char *path, const char *bytes) {
-            return "{\"path\": \"" + QByteArray(path) + "\", \"attributes\": [{\"name\": \"user.a\", \"bytes\": \""
-                + bytes + "\"}]}\n";
+            return "{\"path\": \"" + QByteArray(path)
+                + "\", \"attributes\": [{\"name\": \"user.a\", \"bytes\": \"" + bytes + "\"}]}\n";
         };
         // clang-format off
         QTest::newRow("not JSON") << "hello"_ba << "corvane: -: not JSON: illegal value; nothing is restored\n"_ba;

@@ -4,7 +4,6 @@
 #include "editor/DraftBar.h"
 #include "support/AlertRecorder.h"
 #include "support/EditorTestSupport.h"
-#include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -41,9 +40,7 @@ void pick(EditorWidget *editor, int index)
 void typeName(EditorWidget *editor, const QString &name, const QString &confirm = u"Return"_s)
 {
     editor->attributeComboBox()->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
-    QTest::keyClicks(QApplication::focusWidget(), name);
+    typeKeys(u"{Ctrl+A}{Backspace}"_s + name);
     if (confirm == QLatin1String("click into the value"))
         QTest::mouseClick(editor->valueEdit()->viewport(), Qt::LeftButton);
     else if (confirm == QLatin1String("click on Save"))
@@ -56,20 +53,8 @@ void typeName(EditorWidget *editor, const QString &name, const QString &confirm 
 void typeValue(EditorWidget *editor, const QString &keys, bool replace = false)
 {
     editor->valueEdit()->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(QApplication::focusWidget(), replace ? Qt::Key_A : Qt::Key_End, Qt::ControlModifier);
-    if (replace)
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
-    const QStringList lines = keys.split(QLatin1Char('\n'));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (i > 0)
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QTest::keyClicks(QApplication::focusWidget(), lines.at(i));
-    }
-}
-
-void pressSave()
-{
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+    typeKeys(
+        (replace ? u"{Ctrl+A}{Backspace}"_s : u"{Ctrl+End}"_s) + QString(keys).replace(u'\n', u"{Return}"_s));
 }
 } // namespace
 
@@ -78,6 +63,7 @@ class TestEditor : public QObject {
     TestFiles m_files;
     QString m_path;
     FileSnapshot m_before;
+    std::optional<AlertRecorder> m_alerts; // answers in the user's place; a test clears what it expects
 
     // The file opened with Comment chosen; `stored` is set as its Comment first.
     std::unique_ptr<ShownEditor> openWithComment(const Bytes &stored)
@@ -96,6 +82,7 @@ private slots:
         m_path = m_files.make(u"notes.txt"_s, "never read\n");
         QVERIFY(!m_path.isEmpty());
         m_before = snapshotOf(m_path);
+        m_alerts.emplace();
     }
 
     void cleanup()
@@ -105,6 +92,7 @@ private slots:
             QVERIFY(snapshotOf(m_path) == m_before);
         QFile::remove(m_path);
         QDir(DraftStore().directory()).removeRecursively(); // unsaved text stays with its test
+        QCOMPARE(m_alerts->count(), 0);
     }
 
     void openingShowingAgainAndControls()
@@ -148,7 +136,6 @@ private slots:
         QCOMPARE(editor->valueEdit()->toPlainText(), u"unsaved"_s);
 
         // A document without a file: the list is filled, nothing is loaded, read or saved.
-        AlertRecorder alerts;
         auto empty = showEditor(QUrl());
         QCOMPARE(empty->window.windowTitle(), u"Corvane"_s);
         QCOMPARE(empty->editor->attributeComboBox()->count(), 16);
@@ -156,7 +143,6 @@ private slots:
         pick(empty->editor, 2);
         QTest::mouseClick(empty->editor->saveButton(), Qt::LeftButton);
         QCOMPARE(empty->editor->valueEdit()->toPlainText(), u"kept"_s);
-        QCOMPARE(alerts.count(), 0);
     }
 
     // Text typed and not saved is kept per attribute with its undo history, marked, and kept on disk
@@ -179,15 +165,13 @@ private slots:
         pick(shown->editor, 2);
         pick(shown->editor, 0);
         QCOMPARE(shown->editor->valueEdit()->toPlainText(), u"alpha typed"_s);
-        QTest::keyClick(
-            QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier); // the typing, not a save
+        typeKeys(u"{Ctrl+Z}"_s); // the typing, not a save
         QCOMPARE(shown->editor->valueEdit()->toPlainText(), u"alpha"_s);
         typeValue(shown->editor, u" again"_s);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::ControlModifier);
         QTRY_VERIFY(!shown->window.isVisible());
         shown.reset();
 
-        AlertRecorder alerts;
         auto again = showEditor(QUrl::fromLocalFile(m_path));
         auto *bar = again->window.findChild<DraftBar *>();
         QVERIFY(bar && bar->isVisible());
@@ -199,12 +183,11 @@ private slots:
         QCOMPARE(again->editor->valueEdit()->toPlainText(), restore ? u"alpha again"_s : u"alpha"_s);
         QCOMPARE(again->window.isWindowModified(), restore);
         if (restore)
-            pressSave();
+            typeKeys(u"{Ctrl+S}"_s);
         QVERIFY(!again->window.isWindowModified());
         QTRY_VERIFY(QDir(DraftStore().directory()).isEmpty(QDir::Files));
         QCOMPARE(attributeFromTool(m_path, keywords),
             Bytes(plistlibBinaryString(restore ? u"alpha again"_s : u"alpha"_s)));
-        QCOMPARE(alerts.count(), 0);
     }
 
     // Another program's write shows at once in a field without unsaved text; text typed stays, and
@@ -219,10 +202,10 @@ private slots:
         QVERIFY(setAttributeWithTool(m_path, comment, plistlibBinaryString(u"theirs again"_s)));
         QTRY_VERIFY(shown->editor->attributesPanel()->listingsShown() > listed); // heard it
         QCOMPARE(shown->editor->valueEdit()->toPlainText(), u"theirs mine"_s);
-        AlertRecorder alerts; // its words and answers: the "stored since shown" rows of saving()
-        pressSave();
-        QCOMPARE(alerts.count(), 1);
+        typeKeys(u"{Ctrl+S}"_s);
+        QCOMPARE(m_alerts->count(), 1);
         QCOMPARE(attributeFromTool(m_path, comment), Bytes(plistlibBinaryString(u"theirs again"_s)));
+        m_alerts->clear(); // its words and answers: the "stored since shown" rows of saving()
     }
 
     // A typed name is used exactly as typed, even over a picked entry. However the user leaves the
@@ -254,20 +237,17 @@ private slots:
         QVERIFY(setAttributeWithTool(m_path, keywords, plistlibBinaryString(u"alpha"_s)));
         if (!typed.isEmpty())
             QVERIFY(setAttributeWithTool(m_path, typed, stored));
-        AlertRecorder alerts;
         auto shown = showEditor(QUrl::fromLocalFile(m_path));
         EditorWidget *editor = shown->editor;
         pick(editor, 3);
         typeName(editor, typed, confirm);
         QCOMPARE(editor->selectedAttributeName(), typed);
         QCOMPARE(editor->valueEdit()->toPlainText(), typed.isEmpty() ? QString() : u"shown"_s);
-        QCOMPARE(alerts.count(), 0);
         if (typed.isEmpty())
             return;
         QCOMPARE(attributeFromTool(m_path, typed), Bytes(stored));
         typeValue(editor, u"saved"_s, true);
-        pressSave();
-        QCOMPARE(alerts.count(), 0);
+        typeKeys(u"{Ctrl+S}"_s);
         QCOMPARE(attributeFromTool(m_path, typed),
             Bytes(plain ? QByteArray("saved") : plistlibBinaryString(u"saved"_s)));
     }
@@ -298,14 +278,12 @@ private slots:
     {
         QFETCH(Bytes, stored);
         QFETCH(QString, shown);
-        AlertRecorder alerts;
         auto window = showEditor(QUrl::fromLocalFile(m_path));
         window->editor->valueEdit()->setPlainText(u"previous"_s);
         QVERIFY(!stored || setAttributeWithTool(m_path, comment, *stored));
         pick(window->editor, 2);
         QCOMPARE(window->editor->valueEdit()->toPlainText(), shown);
         QTEST(window->editor->valueEdit()->placeholderText(), "placeholder");
-        QCOMPARE(alerts.count(), 0);
         // With the list hidden, the field says how to show it.
         QFETCH(QString, placeholder);
         if (placeholder.endsWith(u"list below"_s)) {
@@ -353,7 +331,7 @@ private slots:
         if (!typed.isEmpty())
             typeValue(shown->editor, typed);
         shown->editor->valueEdit()->setFocus();
-        pressSave();
+        typeKeys(u"{Ctrl+S}"_s);
         QCOMPARE(attributeFromTool(m_path, comment), Bytes(saved));
     }
 
@@ -401,18 +379,17 @@ private slots:
         QFETCH(QString, described);
         QFETCH(bool, changedSinceShown);
         QFETCH(QByteArray, writtenAs);
-        AlertRecorder alerts;
         auto shown = openWithComment(changedSinceShown ? QByteArrayLiteral("\"seen\"") : stored);
         QVERIFY(shown);
         QVERIFY(!changedSinceShown || setAttributeWithTool(m_path, comment, stored));
         typeValue(shown->editor, typed, true);
         if (confirm)
-            alerts.answerNext(typed.isEmpty() ? Alerts::Button::Remove : Alerts::Button::Replace);
-        pressSave();
+            m_alerts->answerNext(typed.isEmpty() ? Alerts::Button::Remove : Alerts::Button::Replace);
+        typeKeys(u"{Ctrl+S}"_s);
 
-        QCOMPARE(alerts.count(), described.isEmpty() ? 0 : 1);
+        QCOMPARE(m_alerts->count(), described.isEmpty() ? 0 : 1);
         if (!described.isEmpty()) {
-            const AlertRequest &question = alerts.last();
+            const AlertRequest &question = m_alerts->last();
             QVERIFY2(question.messageText.contains(
                          changedSinceShown ? u"“Comment” was changed by another program"_s : u"“Comment”?"_s),
                 qPrintable(question.messageText));
@@ -432,6 +409,7 @@ private slots:
         pick(shown->editor, 0);
         pick(shown->editor, 2);
         QCOMPARE(shown->editor->valueEdit()->toPlainText(), typed);
+        m_alerts->clear();
     }
 
     // Reading stays silent, but a value that cannot be read does not pass for an absent one.
@@ -442,11 +420,9 @@ private slots:
         QVERIFY(QFile::setPermissions(m_path, QFileDevice::Permissions()));
         const auto restore = qScopeGuard(
             [this] { QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner); });
-        AlertRecorder alerts;
         auto shown = showEditor(QUrl::fromLocalFile(m_path));
         QCOMPARE(shown->editor->valueEdit()->toPlainText(), QString());
         QCOMPARE(shown->editor->valueEdit()->placeholderText(), u"Cannot be read: permission denied"_s);
-        QCOMPARE(alerts.count(), 0);
     }
 
     void failuresAreReported_data()
@@ -476,7 +452,6 @@ private slots:
             runProgram(u"chattr"_s, { u"-i"_s, m_path });
             QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         });
-        AlertRecorder alerts;
         auto shown = openWithComment(std::nullopt);
         if (how == QLatin1String("read-only"))
             QVERIFY(geteuid() == 0 ? runProgram(u"chattr"_s, { u"+i"_s, m_path }).exitCode == 0
@@ -485,16 +460,17 @@ private slots:
             typeName(shown->editor, QString(300, QLatin1Char('n')));
         shown->editor->valueEdit()->setPlainText(typed);
         QTest::mouseClick(shown->editor->saveButton(), Qt::LeftButton);
-        QCOMPARE(alerts.count(), 1);
-        QCOMPARE(alerts.last().style, AlertRequest::Style::Critical);
-        QCOMPARE(alerts.last().messageText, u"An error occurred in your last action:"_s);
-        QCOMPARE(alerts.last().detailedText,
+        QCOMPARE(m_alerts->count(), 1);
+        QCOMPARE(m_alerts->last().style, AlertRequest::Style::Critical);
+        QCOMPARE(m_alerts->last().messageText, u"An error occurred in your last action:"_s);
+        QCOMPARE(m_alerts->last().detailedText,
             u"Attribute: %1\nFile: notes.txt"_s.arg(
                 how == u"long"_s ? u"user."_s + QString(300, u'n') : u"Comment"_s));
-        QVERIFY2(
-            alerts.last().informativeText.startsWith(expected), qPrintable(alerts.last().informativeText));
+        QVERIFY2(m_alerts->last().informativeText.startsWith(expected),
+            qPrintable(m_alerts->last().informativeText));
         QCOMPARE(shown->editor->valueEdit()->toPlainText(), typed);
         QVERIFY(!attributeFromTool(m_path, comment));
+        m_alerts->clear();
     }
 };
 

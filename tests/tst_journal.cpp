@@ -6,10 +6,7 @@
 #include "support/CorvaneTool.h"
 
 using namespace Qt::StringLiterals;
-using corvane::test::CorvaneTool;
-using corvane::test::ProcessResult;
-using corvane::test::runProgram;
-using corvane::test::setAttributeWithTool;
+using namespace corvane::test;
 
 const QString comment = u"user.com.apple.metadata:kMDItemComment"_s;
 
@@ -44,8 +41,6 @@ class TestJournal : public QObject {
     }
 
 private slots:
-    void initTestCase() { QVERIFY2(QFile::exists(CorvaneTool::program()), "build the corvane target first"); }
-
     // A mistaken --set -R over a thousand files is one command away from undone, byte for byte; runs
     // are taken back newest first, each once.
     void undoRestoresEveryByte()

@@ -2,20 +2,16 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "support/EditorTestSupport.h"
-#include "support/TestSupport.h"
+#include "support/CorvaneTool.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
-using corvane::test::corvaneProgram;
-using corvane::test::ProcessResult;
-using corvane::test::runProgram;
+using namespace corvane::test;
 
 namespace {
 
@@ -83,41 +79,14 @@ for name, attribute in zip(names, got):
 print('ok')
 )PY"_s;
 
-// Runs the built program with arguments given as bytes (file names need not be UTF-8), in an
-// environment with no display at all: a listing that needed one would fail to start.
-ProcessResult runCorvane(const QList<QByteArray> &arguments)
-{
-    QStringList hexArguments { QString::fromLatin1(corvaneProgram().toUtf8().toHex()) };
-    for (const QByteArray &argument : arguments)
-        hexArguments.append(QString::fromLatin1(argument.toHex()));
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(u"DISPLAY"_s);
-    environment.remove(u"WAYLAND_DISPLAY"_s);
-    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
-    process.setProcessEnvironment(environment);
-    process.start(u"python3"_s,
-        QStringList {
-            u"-c"_s, u"import os, sys\na = [bytes.fromhex(x) for x in sys.argv[1:]]\nos.execv(a[0], a)"_s }
-            + hexArguments);
-    ProcessResult result;
-    if (!process.waitForFinished(60000))
-        return result;
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
-}
-
 } // namespace
 
 // `corvane --list`, run as a user or a script runs it.
 class TestListCommand : public QObject {
     Q_OBJECT
-    corvane::test::TestFiles m_files;
+    TestFiles m_files;
 
 private slots:
-    void initTestCase() { QVERIFY2(QFile::exists(corvaneProgram()), "build the corvane target first"); }
     // QTemporaryDir cannot name a file whose name is not UTF-8, so it could not remove it.
     void cleanupTestCase() { ::unlink(QFile::encodeName(m_files.path(u"caf"_s)) + "\xe9"); }
 
@@ -128,10 +97,9 @@ private slots:
         const QString path = m_files.make(u"from a Mac.pdf"_s, "%PDF");
         const auto written = runProgram(u"python3"_s, { u"-c"_s, peer, u"write"_s, path });
         QVERIFY2(written.exitCode == 0, written.err.constData());
-        QVERIFY(corvane::test::setAttributeWithTool(
-            path, u"user.xdg.comment"_s, u"Grüße\n\"from\" Linux"_s.toUtf8()));
+        QVERIFY(setAttributeWithTool(path, u"user.xdg.comment"_s, u"Grüße\n\"from\" Linux"_s.toUtf8()));
 
-        const ProcessResult listing = runCorvane({ "--list", "--json", QFile::encodeName(path) });
+        const ProcessResult listing = CorvaneTool().run({ "--list", "--json", QFile::encodeName(path) });
         QCOMPARE(listing.err, QByteArray());
         QCOMPARE(listing.exitCode, 0);
         const auto checked = runProgram(u"python3"_s, { u"-c"_s, peer, u"check"_s, path }, listing.out);
@@ -142,13 +110,12 @@ private slots:
     void textForm()
     {
         const QString path = m_files.make(u"text form"_s);
-        QVERIFY(corvane::test::setAttributeWithTool(path, u"user.xdg.comment"_s, u"two\nlines"_s.toUtf8()));
-        QVERIFY(corvane::test::setAttributesWithPython(
-            { { path, "user.com.apple.metadata:kMDItemKeywords",
-                  u"plistlib.dumps(['a', 'b\"'], fmt=plistlib.FMT_BINARY)"_s },
-                { path, "user.line\nbreak", u"b'\\x01'"_s } }));
+        QVERIFY(setAttributeWithTool(path, u"user.xdg.comment"_s, u"two\nlines"_s.toUtf8()));
+        QVERIFY(setAttributesWithPython({ { path, "user.com.apple.metadata:kMDItemKeywords",
+                                              u"plistlib.dumps(['a', 'b\"'], fmt=plistlib.FMT_BINARY)"_s },
+            { path, "user.line\nbreak", u"b'\\x01'"_s } }));
         const ProcessResult listing
-            = runCorvane({ "--list", QFile::encodeName(path), QFile::encodeName(path) });
+            = CorvaneTool().run({ "--list", QFile::encodeName(path), QFile::encodeName(path) });
         QCOMPARE(listing.exitCode, 0);
         const QByteArray block = "# file: " + path.toUtf8()
             + "\n"
@@ -192,13 +159,13 @@ print('ok')
 )PY"_s;
         const auto written = runProgram(u"python3"_s, { u"-c"_s, script, u"write"_s, path });
         QVERIFY2(written.exitCode == 0, written.err.constData());
-        const ProcessResult listing = runCorvane({ "--list", QFile::encodeName(path) });
+        const ProcessResult listing = CorvaneTool().run({ "--list", QFile::encodeName(path) });
         QCOMPARE(listing.exitCode, 0);
         const auto checked = runProgram(u"python3"_s, { u"-c"_s, script, u"check"_s, path }, listing.out);
         QVERIFY2(checked.exitCode == 0, (checked.err + listing.out.left(2000)).constData());
 
         // The JSON gives the bombs' exact bytes and the note; names keep their exact bytes in base64.
-        const ProcessResult json = runCorvane({ "--list", "--json", QFile::encodeName(path) });
+        const ProcessResult json = CorvaneTool().run({ "--list", "--json", QFile::encodeName(path) });
         QCOMPARE(json.exitCode, 0);
         const QJsonArray attributes = QJsonDocument::fromJson(json.out)
                                           .object()[u"files"_s]
@@ -213,8 +180,7 @@ print('ok')
             QCOMPARE(attribute.contains(u"note"_s), bomb);
             if (bomb)
                 QCOMPARE(QByteArray::fromBase64(attribute[u"value"_s].toString().toLatin1()),
-                    corvane::test::attributeFromTool(path, attribute[u"name"_s].toString().mid(5))
-                        .value_or("?"));
+                    attributeFromTool(path, attribute[u"name"_s].toString().mid(5)).value_or("?"));
         }
     }
 
@@ -240,9 +206,8 @@ print('ok')
                                  << QList<QByteArray>();
         QTest::newRow("--json alone") << QList<QByteArray> { "--json", plain } << 2
                                       << "corvane: --json goes with --list\n" + usage << QList<QByteArray>();
-        QTest::newRow("unknown option")
-            << QList<QByteArray> { "--list", "-x", plain } << 2
-            << "corvane: unknown option: -x\n" + usage << QList<QByteArray>();
+        QTest::newRow("unknown option") << QList<QByteArray> { "--list", "-x", plain } << 2
+                                        << "corvane: unknown option: -x\n" + usage << QList<QByteArray>();
     }
     void exitStatusAndMessages()
     {
@@ -253,7 +218,7 @@ print('ok')
             QVERIFY(::close(::open(dir + name, O_CREAT | O_WRONLY, 0644)) == 0);
         for (QByteArray &argument : arguments)
             argument.replace('@', dir);
-        const ProcessResult listing = runCorvane(arguments);
+        const ProcessResult listing = CorvaneTool().run(arguments);
         QTEST(listing.exitCode, "exitCode");
         QTEST(QByteArray(listing.err).replace(dir, "@"), "err");
         if (errors.isEmpty()) {

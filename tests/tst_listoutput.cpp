@@ -6,9 +6,7 @@
 #include "support/CorvaneTool.h"
 
 using namespace Qt::StringLiterals;
-using corvane::test::CorvaneTool;
-using corvane::test::ProcessResult;
-using corvane::test::runProgram;
+using namespace corvane::test;
 
 namespace {
 
@@ -122,8 +120,6 @@ class TestListOutput : public QObject {
     QTemporaryDir m_dir;
 
 private slots:
-    void initTestCase() { QVERIFY2(QFile::exists(CorvaneTool::program()), "build the corvane target first"); }
-
     void plistlibVectorsParseAnywhere()
     {
         const QString root = m_dir.filePath(u"vectors"_s);

@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -15,7 +14,6 @@
 #include "support/EditorTestSupport.h"
 #include "support/PrivateBus.h"
 #include "support/SettingsSandbox.h"
-#include "support/TestSupport.h"
 
 #include <csignal>
 

@@ -15,8 +15,7 @@
 
 #include <csignal>
 
-using corvane::test::corvaneProgram;
-using corvane::test::DesktopSession;
+using namespace corvane::test;
 using namespace Qt::StringLiterals;
 using Bus = DesktopSession::Bus;
 Q_DECLARE_METATYPE(DesktopSession::Bus)
@@ -75,17 +74,12 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QString, output);
-        QProcess corvane;
-        QProcessEnvironment clean;
+        QProcessEnvironment clean; // no DISPLAY, WAYLAND_DISPLAY, QT_QPA_PLATFORM or bus
         clean.insert(u"PATH"_s, qEnvironmentVariable("PATH"));
         clean.insert(u"HOME"_s, QDir::tempPath());
-        corvane.setProcessEnvironment(clean); // no DISPLAY, WAYLAND_DISPLAY, QT_QPA_PLATFORM or bus
-        corvane.start(corvaneProgram(), arguments);
-        QVERIFY(corvane.waitForFinished(60000));
-        QCOMPARE(corvane.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(corvane.exitCode(), exitCode);
-        const QByteArray text
-            = exitCode == 0 ? corvane.readAllStandardOutput() : corvane.readAllStandardError();
+        const ProcessResult corvane = runProgram(corvaneProgram(), arguments, QByteArray(), 60000, clean);
+        QCOMPARE(corvane.exitCode, exitCode); // -1 when it crashed or hung
+        const QByteArray text = exitCode == 0 ? corvane.out : corvane.err;
         QVERIFY2(QString::fromLocal8Bit(text).contains(output), text.constData());
     }
 

@@ -4,14 +4,13 @@
 #include "app/Document.h"
 #include "editor/EditorWindow.h"
 #include "settings/Translations.h"
-#include "support/TestSupport.h"
+#include "support/EditorTestSupport.h"
 #include "window/Alerts.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QProcess>
 #include <QTest>
 #include <QTimer>
 
@@ -29,11 +28,7 @@ class TestTranslations : public QObject {
         environment.insert(u"LANG"_s, u"de_DE.UTF-8"_s);
         environment.insert(u"LC_ALL"_s, lcAll);
         environment.insert(u"LANGUAGE"_s, u"de"_s);
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(corvaneProgram(), arguments);
-        process.waitForFinished(60000);
-        return { process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError() };
+        return runProgram(corvaneProgram(), arguments, QByteArray(), 60000, environment);
     }
 
 private slots:
@@ -63,6 +58,7 @@ private slots:
             menus.append(menu->text());
         QCOMPARE(menus.value(0), u"&Datei"_s);
         QVERIFY2(menus.contains(u"&Bearbeiten"_s), qPrintable(menus.join(u", ")));
+        QCOMPARE(clashingMnemonics(window).join(u"; "), QString());
 
         // The real message box: Cancel is the desktop's standard button in Qt's words, Remove is ours,
         // Show Details Qt's again.

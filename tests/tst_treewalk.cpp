@@ -8,9 +8,7 @@
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
-using corvane::test::CorvaneTool;
-using corvane::test::ProcessResult;
-using corvane::test::runProgram;
+using namespace corvane::test;
 
 namespace {
 
@@ -52,7 +50,6 @@ class TestTreeWalk : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY2(QFile::exists(CorvaneTool::program()), "build the corvane target first");
         m_base = m_dir.path();
         const ProcessResult built = runProgram(u"python3"_s, { u"-c"_s, builder, m_base });
         QVERIFY2(built.exitCode == 0, built.err.constData());
@@ -107,9 +104,7 @@ private slots:
         CORVANE_RUN_UNPRIVILEGED();
         QTemporaryDir dir;
         QVERIFY(QDir().mkpath(dir.filePath(u"locked"_s)) && QDir().mkpath(dir.filePath(u"open"_s)));
-        QVERIFY(runProgram(u"setfattr"_s, { u"-n"_s, u"user.a"_s, u"-v"_s, u"1"_s, dir.filePath(u"open"_s) })
-                    .exitCode
-            == 0);
+        QVERIFY(setAttributeWithTool(dir.filePath(u"open"_s), u"user.a"_s, "1"));
         QVERIFY(QFile::setPermissions(dir.filePath(u"locked"_s), QFile::Permissions()));
         CorvaneTool corvane;
         const ProcessResult listing = corvane.run({ "--list", "-R", "." }, {}, dir.path());

@@ -36,31 +36,6 @@ const bool localTimeAhead = qputenv("TZ", "JST-9");
 const QString tags = u"user.com.apple.metadata:_kMDItemUserTags"_s;
 const QString keywords = u"user.com.apple.metadata:kMDItemKeywords"_s;
 
-// Types as a user does into whatever has the focus: text, and keys in braces ("{Ctrl+A}", "{Return}").
-void typeKeys(const QString &keys)
-{
-    qsizetype at = 0;
-    while (at < keys.size()) {
-        const qsizetype open = keys.indexOf(u'{', at);
-        const qsizetype close = open < 0 ? -1 : keys.indexOf(u'}', open);
-        const qsizetype end = open < 0 ? keys.size() : open;
-        if (end > at)
-            QTest::keyClicks(QApplication::focusWidget(), keys.mid(at, end - at));
-        if (open < 0)
-            return;
-        const QKeyCombination key = QKeySequence::fromString(keys.mid(open + 1, close - open - 1))[0];
-        QWidget *before = QApplication::focusWidget();
-        QTest::keyClick(before, key.key(), key.keyboardModifiers());
-        QCoreApplication::processEvents(); // what a key sets off, as between the keys a user types
-        // A button's Alt key clicks it a moment later, as it shows itself pressed; what it does moves the
-        // focus.
-        if (key.keyboardModifiers() == Qt::AltModifier
-            && !QTest::qWaitFor([&] { return QApplication::focusWidget() != before; }))
-            return;
-        at = close + 1;
-    }
-}
-
 // Types the keys into the next modal dialog once it has the focus; notes its controls without a name.
 void typeIntoNextDialog(const QString &keys, QStringList *unnamed)
 {
@@ -79,15 +54,6 @@ void typeIntoNextDialog(const QString &keys, QStringList *unnamed)
             typeKeys(keys);
         });
     });
-}
-
-QByteArray binary(const QString &python)
-{
-    return plistlibDump(python);
-}
-QByteArray xml(const QString &python)
-{
-    return plistlibDump(python, u"xml"_s);
 }
 
 } // namespace
@@ -137,48 +103,51 @@ private slots:
         QTest::addColumn<QString>("field"); // what the value field shows afterwards
 
         const QString comment = u"user.com.apple.metadata:kMDItemComment"_s;
-        QTest::newRow("text") << comment << binary(u"'From the Mac'"_s) << u"{Ctrl+A}To the Mac{Ctrl+S}"_s
-                              << binary(u"'To the Mac'"_s) << u"To the Mac"_s;
+        QTest::newRow("text") << comment << plistlibDump(u"'From the Mac'"_s)
+                              << u"{Ctrl+A}To the Mac{Ctrl+S}"_s << plistlibDump(u"'To the Mac'"_s)
+                              << u"To the Mac"_s;
         QTest::newRow("text in XML, changed back")
-            << comment << xml(u"'Note'"_s) << u"{End}x{Backspace}{Ctrl+S}"_s << QByteArray() << u"Note"_s;
+            << comment << plistlibDump(u"'Note'"_s, u"xml"_s) << u"{End}x{Backspace}{Ctrl+S}"_s
+            << QByteArray() << u"Note"_s;
         QTest::newRow("plain text keeps its NUL")
             << u"user.xdg.comment"_s << QByteArray("Sent by Ann\0", 12) << u"{End} and Bob{Ctrl+S}"_s
             << QByteArray("Sent by Ann and Bob\0", 20) << u"Sent by Ann and Bob"_s;
         QTest::newRow("list of texts, empty lines ignored")
-            << keywords << binary(u"['sun', 'sea']"_s) << u"{Ctrl+End}{Return}{Return}sand{Ctrl+S}"_s
-            << binary(u"['sun', 'sea', 'sand']"_s) << QString();
+            << keywords << plistlibDump(u"['sun', 'sea']"_s) << u"{Ctrl+End}{Return}{Return}sand{Ctrl+S}"_s
+            << plistlibDump(u"['sun', 'sea', 'sand']"_s) << QString();
         // Work is removed; Urgent is added, and blue chosen by its first letter.
         QTest::newRow("tags removed, added, coloured")
-            << tags << binary(u"['Work\\n6', 'Home', 'Later\\n4']"_s)
+            << tags << plistlibDump(u"['Work\\n6', 'Home', 'Later\\n4']"_s)
             << u"{Delete}{Alt+T}Urgent{Tab}b{Return}{Ctrl+S}"_s
-            << binary(u"['Home', 'Later\\n4', 'Urgent\\n4']"_s) << QString();
+            << plistlibDump(u"['Home', 'Later\\n4', 'Urgent\\n4']"_s) << QString();
         QTest::newRow("a tag added and removed again")
-            << tags << binary(u"['Work\\n0']"_s) << u"{Alt+T}x{Return}{Delete}{Ctrl+S}"_s << QByteArray()
-            << QString();
+            << tags << plistlibDump(u"['Work\\n0']"_s) << u"{Alt+T}x{Return}{Delete}{Ctrl+S}"_s
+            << QByteArray() << QString();
         // 17:00 UTC shows as 02:00 the next day here; the year typed over its section.
         QTest::newRow("date in local time, Return applies")
             << u"user.com.apple.metadata:kMDItemDueDate"_s
-            << binary(u"__import__('datetime').datetime(2027, 1, 15, 17, 0)"_s) << u"2030{Return}"_s
-            << binary(u"__import__('datetime').datetime(2030, 1, 15, 17, 0)"_s) << QString();
+            << plistlibDump(u"__import__('datetime').datetime(2027, 1, 15, 17, 0)"_s) << u"2030{Return}"_s
+            << plistlibDump(u"__import__('datetime').datetime(2030, 1, 15, 17, 0)"_s) << QString();
         QTest::newRow("date stepped up and down again")
             << u"user.com.apple.metadata:kMDItemDueDate"_s
-            << binary(u"__import__('datetime').datetime(2027, 1, 15, 17, 0, 0, 250000)"_s)
+            << plistlibDump(u"__import__('datetime').datetime(2027, 1, 15, 17, 0, 0, 250000)"_s)
             << u"{Up}{Down}{Return}"_s << QByteArray() << QString();
         QTest::newRow("list of dates, one a line in local time")
             << u"user.com.apple.metadata:kMDItemDownloadedDate"_s
-            << binary(u"[__import__('datetime').datetime(2026, 12, 6, 9, 30)]"_s)
+            << plistlibDump(u"[__import__('datetime').datetime(2026, 12, 6, 9, 30)]"_s)
             << u"{Ctrl+End}{Return}2027-01-01 09:00:00{Ctrl+S}"_s
-            << binary(u"[__import__('datetime').datetime(2026, 12, 6, 9, 30), "
-                      u"__import__('datetime').datetime(2027, 1, 1, 0, 0)]"_s)
+            << plistlibDump(u"[__import__('datetime').datetime(2026, 12, 6, 9, 30), "
+                            u"__import__('datetime').datetime(2027, 1, 1, 0, 0)]"_s)
             << QString();
         QTest::newRow("whole number past 32 bits")
-            << u"user.test.count"_s << binary(u"42"_s) << u"{Ctrl+A}-5000000000{Return}"_s
-            << binary(u"-5000000000"_s) << QString();
-        QTest::newRow("real in XML") << u"user.test.ratio"_s << xml(u"0.5"_s) << u"{Ctrl+A}2.25{Up}{Return}"_s
-                                     << xml(u"3.25"_s) << QString();
-        QTest::newRow("boolean") << u"user.test.flag"_s << binary(u"True"_s) << u"{Space}{Return}"_s
-                                 << binary(u"False"_s) << QString();
-        QTest::newRow("boolean toggled twice") << u"user.test.flag"_s << binary(u"True"_s)
+            << u"user.test.count"_s << plistlibDump(u"42"_s) << u"{Ctrl+A}-5000000000{Return}"_s
+            << plistlibDump(u"-5000000000"_s) << QString();
+        QTest::newRow("real in XML") << u"user.test.ratio"_s << plistlibDump(u"0.5"_s, u"xml"_s)
+                                     << u"{Ctrl+A}2.25{Up}{Return}"_s << plistlibDump(u"3.25"_s, u"xml"_s)
+                                     << QString();
+        QTest::newRow("boolean") << u"user.test.flag"_s << plistlibDump(u"True"_s) << u"{Space}{Return}"_s
+                                 << plistlibDump(u"False"_s) << QString();
+        QTest::newRow("boolean toggled twice") << u"user.test.flag"_s << plistlibDump(u"True"_s)
                                                << u"{Space}{Space}{Return}"_s << QByteArray() << QString();
     }
     void applyWritesTheFormFound()
@@ -215,12 +184,12 @@ private slots:
     void changedSinceShownAsksFirst()
     {
         AlertRecorder alerts;
-        auto shown = openAt(keywords, binary(u"['sun']"_s));
+        auto shown = openAt(keywords, plistlibDump(u"['sun']"_s));
         QVERIFY(shown);
         AttributesPanel *panel = shown->editor->attributesPanel();
         typeKeys(u"{Ctrl+End}{Return}sea"_s);
         const int listings = panel->listingsShown();
-        const QByteArray theirs = binary(u"['theirs']"_s);
+        const QByteArray theirs = plistlibDump(u"['theirs']"_s);
         QVERIFY(setAttributesWithPython({ { m_path, keywords.toUtf8(),
             u"bytes.fromhex('%1')"_s.arg(QString::fromLatin1(theirs.toHex())) } }));
         QTRY_VERIFY(panel->listingsShown() > listings);
@@ -231,7 +200,7 @@ private slots:
         QCOMPARE(panel->detailArea()->valueEditor()->linesField()->toPlainText(), u"sun\nsea"_s);
         alerts.answerNext(Alerts::Button::Replace);
         typeKeys(u"{Ctrl+S}"_s);
-        QCOMPARE(attributeFromTool(m_path, keywords.mid(5)), binary(u"['sun', 'sea']"_s));
+        QCOMPARE(attributeFromTool(m_path, keywords.mid(5)), plistlibDump(u"['sun', 'sea']"_s));
     }
 
     // An edit not applied outlives choosing another row, and closing the window: marked in the list
@@ -249,19 +218,19 @@ private slots:
             const auto row = [closed](const char *name) -> QTestData & {
                 return QTest::addRow("%s%s", name, closed ? ", window closed" : "") << closed;
             };
-            row("list of texts") << keywords << binary(u"['sun']"_s) << u"{Ctrl+End}{Return}sea"_s
-                                 << u"{Ctrl+S}"_s << binary(u"['sun', 'sea']"_s);
-            row("tags") << tags << binary(u"['Work\\n6']"_s) << u"{Alt+T}Home{Return}"_s << u"{Ctrl+S}"_s
-                        << binary(u"['Work\\n6', 'Home']"_s);
-            row("number half typed") << u"user.test.count"_s << binary(u"42"_s) << u"{Ctrl+A}-"_s
-                                     << u"{End}7{Return}"_s << binary(u"-7"_s);
+            row("list of texts") << keywords << plistlibDump(u"['sun']"_s) << u"{Ctrl+End}{Return}sea"_s
+                                 << u"{Ctrl+S}"_s << plistlibDump(u"['sun', 'sea']"_s);
+            row("tags") << tags << plistlibDump(u"['Work\\n6']"_s) << u"{Alt+T}Home{Return}"_s
+                        << u"{Ctrl+S}"_s << plistlibDump(u"['Work\\n6', 'Home']"_s);
+            row("number half typed") << u"user.test.count"_s << plistlibDump(u"42"_s) << u"{Ctrl+A}-"_s
+                                     << u"{End}7{Return}"_s << plistlibDump(u"-7"_s);
         }
-        QTest::newRow("boolean") << false << u"user.test.flag"_s << binary(u"True"_s) << u"{Space}"_s
-                                 << u"{Return}"_s << binary(u"False"_s);
+        QTest::newRow("boolean") << false << u"user.test.flag"_s << plistlibDump(u"True"_s) << u"{Space}"_s
+                                 << u"{Return}"_s << plistlibDump(u"False"_s);
         QTest::newRow("date, window closed")
             << true << u"user.com.apple.metadata:kMDItemDueDate"_s
-            << binary(u"__import__('datetime').datetime(2027, 1, 15, 17, 0)"_s) << u"2030"_s << u"{Return}"_s
-            << binary(u"__import__('datetime').datetime(2030, 1, 15, 17, 0)"_s);
+            << plistlibDump(u"__import__('datetime').datetime(2027, 1, 15, 17, 0)"_s) << u"2030"_s
+            << u"{Return}"_s << plistlibDump(u"__import__('datetime').datetime(2030, 1, 15, 17, 0)"_s);
     }
     void editNotAppliedIsKept()
     {
@@ -301,7 +270,7 @@ private slots:
     // The Edit commands and their keys act on the tags: the selected ones, or the name being typed.
     void editCommandsOnTags()
     {
-        auto shown = openAt(tags, binary(u"['Work\\n6', 'Home']"_s));
+        auto shown = openAt(tags, plistlibDump(u"['Work\\n6', 'Home']"_s));
         QVERIFY(shown);
         TagsEditor *editor = shown->editor->attributesPanel()->detailArea()->valueEditor()->tagsEditor();
         const auto names = [editor] {
@@ -339,7 +308,7 @@ private slots:
     void escapeOrRevertBringsBackTheStoredValue()
     {
         QFETCH(bool, escape);
-        const QByteArray stored = binary(u"['sun']"_s);
+        const QByteArray stored = plistlibDump(u"['sun']"_s);
         auto shown = openAt(keywords, stored);
         QVERIFY(shown);
         AttributeDetailArea *detail = shown->editor->attributesPanel()->detailArea();
@@ -363,14 +332,14 @@ private slots:
         QTest::addColumn<QByteArray>("written");
         QTest::newRow("tags, from the Edit menu")
             << true << u"Tags{Return}"_s << u"Urgent{Tab}r{Return}{Ctrl+S}"_s << tags
-            << binary(u"['Urgent\\n6']"_s);
+            << plistlibDump(u"['Urgent\\n6']"_s);
         QTest::newRow("where from, with +")
             << false << u"Where from{Return}"_s << u"https://a.example/{Return}https://b.example/{Ctrl+S}"_s
             << u"user.com.apple.metadata:kMDItemWhereFroms"_s
-            << binary(u"['https://a.example/', 'https://b.example/']"_s);
+            << plistlibDump(u"['https://a.example/', 'https://b.example/']"_s);
         QTest::newRow("a bare name goes to user., a list chosen by its first letter")
             << false << u"org.example.topics{Tab}l{Return}"_s << u"a{Return}b{Ctrl+S}"_s
-            << u"user.org.example.topics"_s << binary(u"['a', 'b']"_s);
+            << u"user.org.example.topics"_s << plistlibDump(u"['a', 'b']"_s);
         QTest::newRow("desktop name: plain text")
             << true << u"user.xdg.comment{Return}"_s << u"hello{Ctrl+S}"_s << u"user.xdg.comment"_s
             << QByteArray("hello");
@@ -406,7 +375,7 @@ private slots:
     // Tab goes through the tags and every button of the area, each with a name for assistive tools.
     void keyboardPathThroughTheTags()
     {
-        auto shown = openAt(tags, binary(u"['Work\\n6']"_s));
+        auto shown = openAt(tags, plistlibDump(u"['Work\\n6']"_s));
         QVERIFY(shown);
         AttributeDetailArea *detail = shown->editor->attributesPanel()->detailArea();
         typeKeys(u"{Alt+T}Home{Return}"_s); // so that Revert and Apply take the focus too

@@ -1,13 +1,10 @@
 #include "support/AlertRecorder.h"
 #include "support/EditorTestSupport.h"
-#include "support/TestSupport.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -19,11 +16,6 @@ using namespace corvane::test;
 namespace {
 const QString comment = u"com.apple.metadata:kMDItemComment"_s;
 using Bytes = std::optional<QByteArray>;
-
-void press(QKeyCombination keys)
-{
-    QTest::keyClick(QApplication::focusWidget(), keys.key(), keys.keyboardModifiers());
-}
 } // namespace
 
 // Saves and removals taken back byte for byte through Edit > Undo and Redo, as the user reaches them;
@@ -45,13 +37,13 @@ class TestUndo : public QObject {
         shown->editor->attributeComboBox()->setCurrentIndex(2);
         emit shown->editor->attributeComboBox()->activated(2);
         shown->editor->valueEdit()->setFocus();
-        press(Qt::CTRL | Qt::Key_A);
+        typeKeys(u"{Ctrl+A}"_s);
         if (typed.isEmpty())
-            press(QKeyCombination(Qt::Key_Delete));
+            typeKeys(u"{Delete}"_s);
         else
             QTest::keyClicks(QApplication::focusWidget(), typed);
         alerts.answerNext(typed.isEmpty() ? Alerts::Button::Remove : Alerts::Button::Replace);
-        press(Qt::CTRL | Qt::Key_S);
+        typeKeys(u"{Ctrl+S}"_s);
         alerts.clear(); // an answer the save did not need must not answer a later question
         return shown;
     }
@@ -94,13 +86,13 @@ private slots:
         shown->editor->saveButton()->setFocus();
         QAction *undo = actionNamed(&shown->window, u"undoAction"_s);
         QTEST(undo->iconText(), "undoTitle");
-        press(Qt::CTRL | Qt::Key_Z);
+        typeKeys(u"{Ctrl+Z}"_s);
         QCOMPARE(attributeFromTool(m_path, comment), stored);
         QCOMPARE(shown->editor->valueEdit()->toPlainText(), shownAfterUndo);
-        press(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+        typeKeys(u"{Ctrl+Shift+Z}"_s);
         QCOMPARE(attributeFromTool(m_path, comment), written);
         QCOMPARE(shown->editor->valueEdit()->toPlainText(), typed);
-        press(Qt::CTRL | Qt::Key_Z);
+        typeKeys(u"{Ctrl+Z}"_s);
         QCOMPARE(attributeFromTool(m_path, comment), stored);
         QVERIFY(!undo->isEnabled());
         QCOMPARE(alerts.count(), 0);
@@ -119,17 +111,14 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), shown->editor->valueEdit());
         QAction *undo = actionNamed(&shown->window, u"undoAction"_s);
         QCOMPARE(undo->iconText(), u"Undo"_s);
-        press(Qt::CTRL | Qt::Key_Z);
+        typeKeys(u"{Ctrl+Z}"_s);
         QCOMPARE(attributeFromTool(m_path, comment), written); // typing undone, the file untouched
         for (int guard = 0; guard < 20 && undo->iconText() == u"Undo"_s; ++guard)
-            press(Qt::CTRL | Qt::Key_Z);
+            typeKeys(u"{Ctrl+Z}"_s);
         QCOMPARE(shown->editor->valueEdit()->toPlainText(), u"old"_s);
         QCOMPARE(undo->iconText(), u"Undo Save of “Comment”"_s);
 
-        QTest::keyClick(&shown->window, Qt::Key_E, Qt::AltModifier);
-        auto *edit = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        QVERIFY(edit && edit->actions().contains(undo));
-        QTest::mouseClick(edit, Qt::LeftButton, {}, edit->actionGeometry(undo).center());
+        QVERIFY(clickMenuItem(&shown->window, undo)); // Alt+E, then the item clicked
         QCOMPARE(attributeFromTool(m_path, comment), Bytes(old));
         QCOMPARE(alerts.count(), 0);
     }
@@ -144,13 +133,13 @@ private slots:
         const QByteArray theirs = plistlibBinaryString(u"theirs"_s);
         QVERIFY(setAttributeWithTool(m_path, comment, theirs));
         shown->editor->saveButton()->setFocus();
-        press(Qt::CTRL | Qt::Key_Z); // default answer: Cancel
+        typeKeys(u"{Ctrl+Z}"_s); // default answer: Cancel
         QCOMPARE(alerts.count(), 1);
         QCOMPARE(alerts.last().messageText, u"“Comment” was changed by another program."_s);
         QCOMPARE(alerts.last().defaultButton, Alerts::Button::Cancel);
         QCOMPARE(attributeFromTool(m_path, comment), Bytes(theirs));
         alerts.answerNext(Alerts::Button::Undo);
-        press(Qt::CTRL | Qt::Key_Z);
+        typeKeys(u"{Ctrl+Z}"_s);
         QCOMPARE(attributeFromTool(m_path, comment), Bytes(old));
     }
 };

@@ -6,10 +6,7 @@
 #include "support/CorvaneTool.h"
 
 using namespace Qt::StringLiterals;
-using corvane::test::CorvaneTool;
-using corvane::test::ProcessResult;
-using corvane::test::runProgram;
-using corvane::test::runPython;
+using namespace corvane::test;
 
 namespace {
 
@@ -64,8 +61,6 @@ class TestWriteCommand : public QObject {
     }
 
 private slots:
-    void initTestCase() { QVERIFY2(QFile::exists(CorvaneTool::program()), "build the corvane target first"); }
-
     void changes_data()
     {
         QTest::addColumn<QList<QByteArray>>("arguments"); // the file follows

@@ -1,9 +1,8 @@
 #include "support/CorvaneTool.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
+#include <QTest>
 
 namespace corvane::test {
 
@@ -44,11 +43,7 @@ sys.exit(os.waitstatus_to_exitcode(status))
 CorvaneTool::CorvaneTool()
 {
     QDir(m_home.path()).mkpath(QStringLiteral("config"));
-}
-
-QString CorvaneTool::program()
-{
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/../src/corvane");
+    QVERIFY2(QFile::exists(corvaneProgram()), "build the corvane target first");
 }
 
 bool CorvaneTool::setPreferences(const QByteArray &lines) const
@@ -64,7 +59,8 @@ static ProcessResult launch(const CorvaneTool &tool, const char *mode, const QLi
     QStringList launcherArguments { QStringLiteral("-c"), QString::fromLatin1(launcher),
         QString::fromLatin1(mode),
         QString::fromLatin1(QFile::encodeName(directory.isEmpty() ? tool.home() : directory).toHex()),
-        QString::fromLatin1(answer.toHex()), QString::fromLatin1(QFile::encodeName(tool.program()).toHex()) };
+        QString::fromLatin1(answer.toHex()),
+        QString::fromLatin1(QFile::encodeName(corvaneProgram()).toHex()) };
     for (const QByteArray &argument : arguments)
         launcherArguments.append(QString::fromLatin1(argument.toHex()));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -74,23 +70,7 @@ static ProcessResult launch(const CorvaneTool &tool, const char *mode, const QLi
     environment.insert(QStringLiteral("HOME"), tool.home());
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), tool.configDirectory());
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral("python3"), launcherArguments);
-    ProcessResult result;
-    if (!process.waitForStarted())
-        return result;
-    process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        process.waitForFinished();
-        return result;
-    }
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
+    return runProgram(QStringLiteral("python3"), launcherArguments, input, 120000, environment);
 }
 
 ProcessResult CorvaneTool::run(

@@ -11,11 +11,11 @@ namespace corvane::test {
 
 // The built corvane run as a user runs it from a shell: arguments as raw bytes (file names need not be
 // UTF-8), no display, and a home, configuration and state directory of its own that live as long as
-// this object, so every run sees the journal and preferences its test left and nothing else.
+// this object, so every run sees the journal and preferences its test left and nothing else. A test
+// that makes one fails when corvane is not built.
 class CorvaneTool {
 public:
     CorvaneTool();
-    static QString program();
 
     QString home() const { return m_home.path(); }
     QString configDirectory() const { return m_home.filePath(QStringLiteral("config")); }

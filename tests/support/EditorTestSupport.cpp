@@ -4,14 +4,32 @@
 #include "editor/AttributesPanel.h"
 #include "editor/AttributesTreeView.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDragEnterEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
 
 namespace corvane::test {
+
+namespace {
+
+// Adds a clash for every key that two of the texts share.
+void addClashes(const QStringList &texts, QStringList *clashes)
+{
+    QMap<QString, QStringList> byKey;
+    for (const QString &text : texts)
+        if (const QKeySequence key = QKeySequence::mnemonic(text); !key.isEmpty())
+            byKey[key.toString()] << text;
+    for (auto it = byKey.cbegin(); it != byKey.cend(); ++it)
+        if (it->size() > 1)
+            *clashes << it.key() + QStringLiteral(": ") + it->join(QStringLiteral(", "));
+}
+
+} // namespace
 
 std::unique_ptr<ShownEditor> showEditor(const QUrl &file)
 {
@@ -22,6 +40,30 @@ std::unique_ptr<ShownEditor> showEditor(const QUrl &file)
     if (!QTest::qWaitForWindowActive(&shown->window))
         return nullptr;
     return shown;
+}
+
+void typeKeys(const QString &keys)
+{
+    qsizetype at = 0;
+    while (at < keys.size()) {
+        const qsizetype open = keys.indexOf(u'{', at);
+        const qsizetype close = open < 0 ? -1 : keys.indexOf(u'}', open);
+        const qsizetype end = open < 0 ? keys.size() : open;
+        if (end > at)
+            QTest::keyClicks(QApplication::focusWidget(), keys.mid(at, end - at));
+        if (open < 0)
+            return;
+        const QKeyCombination key = QKeySequence::fromString(keys.mid(open + 1, close - open - 1))[0];
+        QWidget *before = QApplication::focusWidget();
+        QTest::keyClick(before, key.key(), key.keyboardModifiers());
+        QCoreApplication::processEvents(); // what a key sets off, as between the keys a user types
+        // A button's Alt key clicks it a moment later, as it shows itself pressed; what it does moves the
+        // focus.
+        if (key.keyboardModifiers() == Qt::AltModifier
+            && !QTest::qWaitFor([&] { return QApplication::focusWidget() != before; }))
+            return;
+        at = close + 1;
+    }
 }
 
 QAction *actionNamed(QWidget *window, const QString &name)
@@ -95,6 +137,27 @@ QWidget *dropTargetAt(QWidget *window, QWidget *under)
     while (widget && !widget->isWindow() && !widget->acceptDrops())
         widget = widget->parentWidget();
     return widget;
+}
+
+QStringList clashingMnemonics(QMainWindow *window)
+{
+    QStringList clashes;
+    QStringList inWindow;
+    for (QAction *title : window->menuBar()->actions())
+        inWindow << title->text();
+    for (QLabel *label : window->findChildren<QLabel *>())
+        if (label->buddy())
+            inWindow << label->text();
+    for (QAbstractButton *button : window->findChildren<QAbstractButton *>())
+        inWindow << button->text();
+    addClashes(inWindow, &clashes);
+    for (QAction *title : window->menuBar()->actions()) {
+        QStringList items;
+        for (QAction *item : title->menu()->actions())
+            items << item->text();
+        addClashes(items, &clashes);
+    }
+    return clashes;
 }
 
 } // namespace corvane::test

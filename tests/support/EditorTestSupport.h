@@ -25,6 +25,8 @@ struct ShownEditor {
     EditorWidget *editor = window.editor();
 };
 std::unique_ptr<ShownEditor> showEditor(const QUrl &file);
+// Types as a user does into whatever has the focus: text, and keys in braces ("{Ctrl+A}", "{Return}").
+void typeKeys(const QString &keys);
 // The window's action of that object name ("undoAction", "saveAction", ...).
 QAction *actionNamed(QWidget *window, const QString &name);
 
@@ -36,6 +38,9 @@ bool focusRow(AttributesPanel *panel, const QString &name, int child = -1);
 // False when no menu of the window holds it or the key did not open it.
 bool clickMenuItem(QMainWindow *window, QAction *item);
 
+// The Alt keys the window gives twice, each as "Alt+V: &Value:, &View": among the menu bar's titles,
+// the labels that name a field and the buttons, then among each menu's items. Empty when all are unique.
+QStringList clashingMnemonics(QMainWindow *window);
 // Drags `data` onto the widget with the events Qt sends a drop target, and drops it unless told not
 // to: whether the entry, then the drop, were accepted.
 std::pair<bool, bool> dragOnto(QWidget *target, const QMimeData *data, bool drop = true);

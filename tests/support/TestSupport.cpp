@@ -47,11 +47,13 @@ bool setAttributesWithPython(const QList<PythonAttribute> &attributes)
         == 0;
 }
 
-ProcessResult runProgram(
-    const QString &program, const QStringList &arguments, const QByteArray &input, int timeoutMs)
+ProcessResult runProgram(const QString &program, const QStringList &arguments, const QByteArray &input,
+    int timeoutMs, const QProcessEnvironment &environment)
 {
     ProcessResult result;
     QProcess process;
+    if (!environment.isEmpty())
+        process.setProcessEnvironment(environment);
     process.start(program, arguments);
     if (!process.waitForStarted(timeoutMs))
         return result;

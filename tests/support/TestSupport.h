@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -42,10 +43,12 @@ struct ProcessResult {
     QByteArray err;
 };
 
-// Runs a real program (python3, getfattr, setfattr, openssl) and waits for it. Fails the test's
-// expectations only through the returned exit code; a program that does not start gives -1.
+// Runs a real program (python3, getfattr, setfattr, openssl, corvane) and waits for it, in `environment`
+// when one is given. Fails the test's expectations only through the returned exit code; a program that
+// does not start, crashes or outlasts the timeout gives -1.
 ProcessResult runProgram(const QString &program, const QStringList &arguments,
-    const QByteArray &input = QByteArray(), int timeoutMs = 60000);
+    const QByteArray &input = QByteArray(), int timeoutMs = 60000,
+    const QProcessEnvironment &environment = QProcessEnvironment());
 
 // Runs a python3 snippet with the given input on standard input.
 ProcessResult runPython(const QString &script, const QByteArray &input = QByteArray());
