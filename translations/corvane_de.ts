@@ -1416,14 +1416,6 @@ verstandenen Befehlszeile. Die vollständige Grammatik der Ausgabe steht in corv
         <translation>Kein Attribut passt zu „%1“</translation>
     </message>
     <message>
-        <source>1 attribute</source>
-        <translation>1 Attribut</translation>
-    </message>
-    <message>
-        <source>%1 attributes</source>
-        <translation>%1 Attribute</translation>
-    </message>
-    <message>
         <source>%1 of %2</source>
         <translation>%1 von %2</translation>
     </message>
@@ -1457,6 +1449,13 @@ Edit &gt; Undo puts it back.</source>
         <translation>%1 enthält %2: %3
 
 Bearbeiten &gt; Rückgängig stellt es wieder her.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n attribute(s)</source>
+        <translation>
+            <numerusform>%n Attribut</numerusform>
+            <numerusform>%n Attribute</numerusform>
+        </translation>
     </message>
 </context>
 <context>

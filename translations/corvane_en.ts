@@ -148,6 +148,13 @@
             <numerusform>; %n shown as bytes, too large to expand</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%n attribute(s)</source>
+        <translation>
+            <numerusform>%n attribute</numerusform>
+            <numerusform>%n attributes</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>corvane::DraftBar</name>

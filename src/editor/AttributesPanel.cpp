@@ -350,8 +350,7 @@ void AttributesPanel::showStatus()
     } else if (!m_proxy->filterText().isEmpty() && m_proxy->rowCount() == 0) {
         text = tr("No attribute matches “%1”").arg(m_proxy->filterText());
     } else {
-        text = file.attributes.size() == 1 ? tr("1 attribute")
-                                           : tr("%1 attributes").arg(file.attributes.size());
+        text = tr("%n attribute(s)", nullptr, int(qMin<qsizetype>(file.attributes.size(), INT_MAX)));
         if (!m_proxy->filterText().isEmpty())
             text = tr("%1 of %2").arg(m_proxy->rowCount()).arg(text);
         // The detail area of such a row says why in full.
