@@ -39,8 +39,8 @@ bool makePrivateDirectory(const QString &path)
 
 QString Journal::defaultDirectory()
 {
-    // The state directory of the XDG base directories (Qt 6.4 has no standard location for it); a
-    // relative value is to be ignored, as the specification says.
+    // The state directory of the XDG base directories (Qt 6.4 has no standard location for it); the
+    // base directory rules have a relative value ignored, as if unset.
     QString state = qEnvironmentVariable("XDG_STATE_HOME");
     if (state.isEmpty() || QDir::isRelativePath(state))
         state = QDir::homePath() + u"/.local/state"_s;
