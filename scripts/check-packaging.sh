@@ -165,7 +165,13 @@ check_completions() {
     echo "zsh is not installed: not checking its completion"
   fi
   if command -v fish >/dev/null; then
-    got=$(PATH=$prefix/bin:$PATH fish -c 'source $argv[1]; complete -C "corvane --set Wh"; complete -C "corvane --ki"' "$fish_file")
+    # fish writes its own variables and history under its config and data folders at start: a
+    # scratch home of its own, never the user's.
+    local fish_home
+    fish_home=$(mktemp -d)
+    got=$(HOME=$fish_home XDG_CONFIG_HOME=$fish_home/config XDG_DATA_HOME=$fish_home/data \
+      PATH=$prefix/bin:$PATH fish -c 'source $argv[1]; complete -C "corvane --set Wh"; complete -C "corvane --ki"' "$fish_file")
+    rm -rf "$fish_home"
     [[ $got == $'Where from\tStore a value: NAME VALUE\n--kind\tHow --set stores the value' ]] ||
       fail "fish completes '$got', expected a label and an option"
   else
