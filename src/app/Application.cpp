@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <chrono>
+
 namespace corvane {
 
 Application::Application(QObject *parent)
@@ -20,8 +22,9 @@ Application::~Application() = default;
 void Application::launch()
 {
     QTimer::singleShot(0, &m_delegate, &AppDelegate::applicationDidFinishLaunching);
-    // Unsaved text of files not opened for a month goes; not on the way to the first window.
-    QTimer::singleShot(0, this, [] { DraftStore().removeExpired(); });
+    // Unsaved text of files not opened for a month goes, well after the first window is painted: a
+    // zero timeout would run in the event loop's first pass, ahead of the window's first expose.
+    QTimer::singleShot(std::chrono::seconds(10), this, [] { DraftStore().removeExpired(); });
 }
 
 } // namespace corvane
